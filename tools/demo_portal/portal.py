@@ -1,0 +1,344 @@
+#!/usr/bin/python3
+"""Demo game portal on the loopback interface: login page, game pages, the
+update manifest and download files, with switches that make individual paths
+misbehave (404, no Content-Length, slow, cut short) for the client's tests.
+
+Prints "PORT <n>" once listening; stops cleanly on SIGTERM or SIGINT."""
+
+import argparse
+import datetime
+import json
+import os
+import secrets
+import signal
+import sys
+import threading
+import time
+import traceback
+from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
+from urllib.parse import parse_qs, quote, unquote, urlsplit
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import content  # noqa: E402
+import pages  # noqa: E402
+
+MANIFEST_PATH = "/gamehome/vld/update.txt"
+SESSION_COOKIE = "vld_session"
+MAX_BODY = 1 << 20
+SLOW_TICK = 0.05  # seconds between the pieces of a slow response
+
+
+def parse_args(argv):
+    p = argparse.ArgumentParser(description="LumoraVeldan demo portal")
+    p.add_argument("--host", default="127.0.0.1")
+    p.add_argument("--port", type=int, default=0, help="0 picks a free port")
+    p.add_argument("--port-file", help="also write the port number to this file")
+    p.add_argument("--version", dest="manifest_version", default="1.1.0",
+                   help="version named by the manifest (default 1.1.0, the client's own)")
+    p.add_argument("--log", help="append one JSON object per request to this file")
+    p.add_argument("--error-page", action="store_true",
+                   help="the login page answers a short error page")
+    p.add_argument("--status-404", action="append", default=[], metavar="PATH")
+    p.add_argument("--manifest-404", action="store_true")
+    p.add_argument("--no-content-length", action="append", default=[], metavar="PATH")
+    p.add_argument("--no-length-mode", choices=("chunked", "close"), default="chunked",
+                   help="how a response without Content-Length ends (default chunked)")
+    p.add_argument("--truncate", action="append", default=[], metavar="PATH",
+                   help="announce the full length, send half the body, close")
+    p.add_argument("--slow", action="append", default=[], metavar="PATH")
+    p.add_argument("--slow-rate", type=int, default=8192, metavar="BYTES_PER_SEC")
+    p.add_argument("--slow-delay", type=float, default=0.0, metavar="SEC",
+                   help="pause before a slow response's status line")
+    p.add_argument("--files", metavar="DIR", help="serve the files of DIR under /files/")
+    p.add_argument("--manifest-line", action="append", metavar="LINE",
+                   help="a file line of the manifest (repeatable, replaces the defaults); "
+                        "{base} stands for http://HOST:PORT")
+    p.add_argument("--no-file-lines", action="store_true", help="the manifest holds only its version line")
+    p.add_argument("--manifest-file", metavar="F", help="serve these bytes verbatim as the manifest")
+    p.add_argument("--line-ends", choices=sorted(content.LINE_ENDS), default="crlf")
+    p.add_argument("--stop-on-stdin-eof", action="store_true",
+                   help="stop when standard input closes, so a portal never outlives the test that started it")
+    opts = p.parse_args(argv)
+    if opts.slow_rate < 1:
+        p.error("--slow-rate must be at least 1")
+    if opts.manifest_404:
+        opts.status_404.append(MANIFEST_PATH)
+    if opts.no_file_lines:
+        opts.manifest_line = []
+    elif opts.manifest_line is None:
+        opts.manifest_line = content.default_file_lines()
+    return opts
+
+
+class Response:
+    def __init__(self, status, body, content_type="text/html; charset=utf-8", headers=()):
+        self.status = status
+        self.body = body.encode("utf-8") if isinstance(body, str) else body
+        self.content_type = content_type
+        self.headers = list(headers)
+
+
+def html(body, status=200, headers=()):
+    return Response(status, body, headers=headers)
+
+
+def not_found():
+    return html(pages.not_found_page(), 404)
+
+
+class PortalServer(ThreadingHTTPServer):
+    daemon_threads = True  # a stalled client must not hold up shutdown
+
+    def __init__(self, opts):
+        super().__init__((opts.host, opts.port), PortalHandler)
+        self.opts = opts
+        host = "127.0.0.1" if opts.host in ("", "0.0.0.0") else opts.host
+        self.base_url = "http://%s:%d" % (host, self.server_address[1])
+        self.builtin_files = content.builtin_files()
+        self.logo = content.logo_png()
+        self.sessions = {}
+        self.lock = threading.Lock()
+        self.log_file = open(opts.log, "a", encoding="utf-8") if opts.log else None
+
+    def new_session(self, account):
+        token = secrets.token_hex(16)
+        with self.lock:
+            self.sessions[token] = account
+        return token
+
+    def session_account(self, token):
+        with self.lock:
+            return self.sessions.get(token)
+
+    def write_log(self, entry):
+        if self.log_file is None:
+            return
+        line = json.dumps(entry, ensure_ascii=False) + "\n"
+        with self.lock:
+            self.log_file.write(line)
+            self.log_file.flush()
+
+    def server_close(self):
+        super().server_close()
+        if self.log_file is not None:
+            self.log_file.close()
+            self.log_file = None
+
+
+class PortalHandler(BaseHTTPRequestHandler):
+    protocol_version = "HTTP/1.1"
+    server_version = "LumoraVeldanPortal/1.0"
+
+    def do_GET(self):
+        self.serve()
+
+    do_POST = do_HEAD = do_PUT = do_DELETE = do_OPTIONS = do_PATCH = do_GET
+
+    def log_message(self, format, *args):
+        pass  # the --log file is the record; stderr stays quiet under CTest
+
+    def serve(self):
+        url = urlsplit(self.path)
+        path = url.path
+        body = self.read_body()
+        opts = self.server.opts
+        try:
+            if path in opts.status_404:
+                resp = not_found()
+            else:
+                resp = self.route(path, url.query, body)
+        except Exception:
+            traceback.print_exc()
+            resp = html(pages.short_error_page(), 500)
+        self.server.write_log({
+            "time": datetime.datetime.now().isoformat(timespec="milliseconds"),
+            "method": self.command,
+            "path": path,
+            "query": url.query,
+            "headers": dict(self.headers.items()),
+            "body": body.decode("utf-8", "replace") if self.command == "POST" else None,
+            "status": resp.status,
+        })
+        try:
+            self.send(resp, path)
+        except (BrokenPipeError, ConnectionResetError):
+            self.close_connection = True
+
+    def read_body(self):
+        try:
+            length = int(self.headers.get("Content-Length", 0))
+        except ValueError:
+            length = 0
+        if length <= 0:
+            return b""
+        if length > MAX_BODY:
+            self.close_connection = True  # the rest of the stream cannot be resynchronised
+            length = MAX_BODY
+        return self.rfile.read(length)
+
+    def route(self, path, query, body):
+        if self.command not in ("GET", "POST", "HEAD"):
+            return html(pages.short_error_page(), 405, [("Allow", "GET, POST, HEAD")])
+        params = parse_qs(query, keep_blank_values=True, errors="replace")
+        if path == "/":
+            return html(pages.home_page())
+        if path == "/pcLogin/":
+            if self.server.opts.error_page:
+                return html(pages.short_error_page())
+            method = "get" if params.get("form", [""])[0] == "get" else "post"
+            return html(pages.login_page(method=method))
+        if path == "/pcLogin/login":
+            if self.command == "POST":
+                params = parse_qs(body.decode("utf-8", "replace"), keep_blank_values=True)
+            return self.login(params)
+        if path == "/game/":
+            return self.game(params)
+        if path == MANIFEST_PATH:
+            return self.manifest()
+        if path.startswith("/files/"):
+            return self.download(unquote(path[len("/files/"):], errors="replace"))
+        if path == "/static/logo.png":
+            return Response(200, self.server.logo, "image/png")
+        if path == "/error-short":
+            return html(pages.short_error_page())
+        return not_found()
+
+    def login(self, params):
+        user = params.get("username", [""])[0].strip()
+        password = params.get("password", [""])[0]
+        if not user or not password:
+            return html(pages.login_page("请输入帐号和密码。", user))
+        if password == "wrong":
+            return html(pages.login_page("帐号或密码错误，请重新输入。", user))
+        token = self.server.new_session(user)
+        # The account is percent-encoded so a "|" in it cannot add a field
+        # to the start command.
+        app_url = "app://loadgame|%s/game/?account=%s" % (self.server.base_url, quote(user, safe=""))
+        return html(pages.login_success_page(app_url),
+                    headers=[("Set-Cookie", "%s=%s; Path=/" % (SESSION_COOKIE, token))])
+
+    def session_token(self):
+        for header in self.headers.get_all("Cookie") or []:
+            for part in header.split(";"):
+                name, _, value = part.strip().partition("=")
+                if name == SESSION_COOKIE:
+                    return value.strip()
+        return None
+
+    def game(self, params):
+        account = params.get("account", [""])[0] or "游客"
+        try:
+            server = int(params.get("server", ["1"])[0])
+        except ValueError:
+            server = 1
+        if server not in pages.SERVERS:
+            server = 1
+        token = self.session_token()
+        session_account = self.server.session_account(token) if token else None
+        return html(pages.game_page(account, server, session_account))
+
+    def manifest(self):
+        opts = self.server.opts
+        if opts.manifest_file:
+            with open(opts.manifest_file, "rb") as f:
+                data = f.read()
+        else:
+            data = content.manifest_bytes(opts.manifest_version, opts.manifest_line,
+                                          self.server.base_url, content.LINE_ENDS[opts.line_ends])
+        return Response(200, data, "text/plain")
+
+    def download(self, name):
+        data = content.read_extra_file(self.server.opts.files, name)
+        if data is None:
+            data = self.server.builtin_files.get(name)
+        if data is None:
+            return not_found()
+        return Response(200, data, "application/octet-stream")
+
+    def send(self, resp, path):
+        opts = self.server.opts
+        slow = path in opts.slow
+        if slow and opts.slow_delay > 0:
+            time.sleep(opts.slow_delay)
+        body = b"" if self.command == "HEAD" else resp.body
+        chunked = False
+        self.send_response(resp.status)
+        self.send_header("Content-Type", resp.content_type)
+        for name, value in resp.headers:
+            self.send_header(name, value)
+        if path in opts.no_content_length:
+            if opts.no_length_mode == "chunked":
+                chunked = True
+                self.send_header("Transfer-Encoding", "chunked")
+            else:
+                self.send_header("Connection", "close")
+                self.close_connection = True
+        else:
+            self.send_header("Content-Length", str(len(resp.body)))
+            if path in opts.truncate:
+                body = body[:len(body) // 2]
+                self.send_header("Connection", "close")
+                self.close_connection = True
+        self.end_headers()
+        piece = max(1, int(opts.slow_rate * SLOW_TICK)) if slow else max(1, len(body))
+        for start in range(0, len(body), piece):
+            if slow and start:
+                time.sleep(SLOW_TICK)
+            self.write_piece(body[start:start + piece], chunked)
+        if chunked and self.command != "HEAD":
+            self.wfile.write(b"0\r\n\r\n")
+        self.wfile.flush()
+
+    def write_piece(self, data, chunked):
+        if chunked:
+            self.wfile.write(b"%X\r\n" % len(data) + data + b"\r\n")
+        else:
+            self.wfile.write(data)
+        self.wfile.flush()
+
+
+def write_port_file(path, port):
+    # Written under a temporary name and renamed, so a reader never sees half a number.
+    tmp = path + ".tmp"
+    with open(tmp, "w") as f:
+        f.write("%d\n" % port)
+    os.replace(tmp, path)
+
+
+def wait_for_stdin_eof(stop):
+    # Raw reads: a thread parked inside sys.stdin's buffered reader would
+    # abort the interpreter at exit.
+    try:
+        while os.read(0, 4096):
+            pass
+    except OSError:
+        pass
+    stop.set()
+
+
+def main(argv=None):
+    opts = parse_args(argv)
+    server = PortalServer(opts)
+    port = server.server_address[1]
+    if opts.port_file:
+        write_port_file(opts.port_file, port)
+    print("PORT %d" % port, flush=True)
+
+    stop = threading.Event()
+    for sig in (signal.SIGTERM, signal.SIGINT):
+        signal.signal(sig, lambda *_: stop.set())
+    if opts.stop_on_stdin_eof:
+        threading.Thread(target=wait_for_stdin_eof, args=(stop,), daemon=True).start()
+    # serve_forever runs on a helper thread because shutdown() must be called
+    # from a thread other than the one serving.
+    worker = threading.Thread(target=server.serve_forever, kwargs={"poll_interval": 0.1}, daemon=True)
+    worker.start()
+    while not stop.wait(0.5):
+        pass
+    server.shutdown()
+    server.server_close()
+    return 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

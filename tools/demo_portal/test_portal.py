@@ -1,0 +1,516 @@
+"""Tests of the demo portal: each starts portal.py as a process on a free port
+and talks HTTP to it, as the client does.
+
+Run from the repository root: python3 tools/demo_portal/test_portal.py"""
+
+import http.client
+import json
+import os
+import re
+import select
+import signal
+import socket
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import unittest
+from html.parser import HTMLParser
+from urllib.parse import parse_qs, urlencode, urlsplit
+
+PORTAL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "portal.py")
+KEY_COLOUR = "#fefefe"
+# The browser measures its own re-serialisation of the markup, which drops
+# attribute quotes; a login page must clear 1500 characters by a wide margin.
+LOGIN_INNER_MIN = 2000
+ERROR_INNER_MAX = 600
+
+
+class Portal:
+    """One portal process, stopped with SIGTERM on exit."""
+
+    def __init__(self, *args):
+        self.tmp = tempfile.TemporaryDirectory()
+        self.log_path = os.path.join(self.tmp.name, "requests.log")
+        self.port_file = os.path.join(self.tmp.name, "port")
+        self.proc = subprocess.Popen(
+            [sys.executable, PORTAL, "--port", "0", "--log", self.log_path,
+             "--port-file", self.port_file, "--stop-on-stdin-eof"] + list(args),
+            stdin=subprocess.PIPE, stdout=subprocess.PIPE, text=True)
+        ready, _, _ = select.select([self.proc.stdout], [], [], 10)
+        self.port_line = self.proc.stdout.readline() if ready else ""
+        m = re.fullmatch(r"PORT (\d+)\n", self.port_line)
+        if not m:
+            self.stop()
+            raise AssertionError("no port line from the portal: %r" % self.port_line)
+        self.port = int(m.group(1))
+        self.base = "http://127.0.0.1:%d" % self.port
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.stop()
+
+    def stop(self, sig=signal.SIGTERM):
+        """Ends the portal (idempotent) and returns its exit status."""
+        if self.proc.poll() is None:
+            self.proc.send_signal(sig)
+            try:
+                self.proc.wait(10)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.proc.stdin.close()
+        self.proc.stdout.close()
+        self.tmp.cleanup()
+        return self.proc.returncode
+
+    def request(self, path, method="GET", body=None, headers=None):
+        conn = http.client.HTTPConnection("127.0.0.1", self.port, timeout=10)
+        try:
+            conn.request(method, path, body=body, headers=headers or {})
+            resp = conn.getresponse()
+            return resp.status, resp.headers, resp.read()
+        finally:
+            conn.close()
+
+    def page(self, path, **kw):
+        status, headers, body = self.request(path, **kw)
+        return status, headers, body.decode("utf-8")
+
+    def raw_get(self, path):
+        """The response as raw bytes (head, body) and the list of recv results."""
+        with socket.create_connection(("127.0.0.1", self.port), timeout=10) as s:
+            s.sendall(b"GET %s HTTP/1.1\r\nHost: 127.0.0.1\r\nConnection: close\r\n\r\n" % path.encode())
+            reads = []
+            while True:
+                data = s.recv(65536)
+                if not data:
+                    break
+                reads.append(data)
+        head, _, body = b"".join(reads).partition(b"\r\n\r\n")
+        return head.decode("latin-1"), body, reads
+
+    def log(self):
+        with open(self.log_path, encoding="utf-8") as f:
+            return [json.loads(line) for line in f]
+
+    def wait_for_requests(self, count):
+        for _ in range(200):
+            if os.path.exists(self.log_path) and len(self.log()) >= count:
+                return
+            time.sleep(0.05)
+        raise AssertionError("the request never reached the portal")
+
+
+class Node:
+    def __init__(self, tag, attrs=None):
+        self.tag, self.attrs, self.children = tag, attrs or {}, []
+
+    def find_all(self, tag):
+        for child in self.children:
+            if isinstance(child, Node):
+                if child.tag == tag:
+                    yield child
+                yield from child.find_all(tag)
+
+    def find(self, tag):
+        return next(self.find_all(tag), None)
+
+    def text(self):
+        return "".join(c if isinstance(c, str) else c.text() for c in self.children)
+
+
+class TreeBuilder(HTMLParser):
+    VOID = {"meta", "input", "br", "img", "hr", "link"}
+
+    def __init__(self):
+        super().__init__(convert_charrefs=True)
+        self.root = Node("#document")
+        self.stack = [self.root]
+
+    def handle_starttag(self, tag, attrs):
+        node = Node(tag, {k: v or "" for k, v in attrs})
+        self.stack[-1].children.append(node)
+        if tag not in self.VOID:
+            self.stack.append(node)
+
+    def handle_endtag(self, tag):
+        if any(n.tag == tag for n in self.stack[1:]):
+            while self.stack.pop().tag != tag:
+                pass
+
+    def handle_data(self, data):
+        self.stack[-1].children.append(data)
+
+
+def parse(text):
+    b = TreeBuilder()
+    b.feed(text)
+    b.close()
+    return b.root
+
+
+def inner_html_length(text):
+    m = re.search(r"<html[^>]*>(.*)</html>", text, re.S | re.I)
+    return len(m.group(1)) if m else 0
+
+
+def meta_refresh(doc):
+    for meta in doc.find_all("meta"):
+        if meta.attrs.get("http-equiv", "").lower() == "refresh":
+            return meta.attrs["content"]
+    return None
+
+
+class SharedPortal(unittest.TestCase):
+    """Cases that only read pages share one default portal."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.portal = Portal()
+        cls.addClassCleanup(cls.portal.stop)
+
+
+class StartAndStop(unittest.TestCase):
+    def test_port_line_and_port_file_name_the_listening_port(self):
+        with Portal() as p:
+            with open(p.port_file) as f:
+                self.assertEqual(f.read().strip(), str(p.port))
+            self.assertEqual(p.request("/")[0], 200)
+
+    def test_closing_stdin_stops_the_portal(self):
+        with Portal() as p:
+            p.proc.stdin.close()
+            self.assertEqual(p.proc.wait(10), 0)
+
+    def test_fixed_port(self):
+        with socket.socket() as s:
+            s.bind(("127.0.0.1", 0))
+            port = s.getsockname()[1]
+        with Portal("--port", str(port)) as p:
+            self.assertEqual(p.port, port)
+
+    def test_signals_end_the_process_cleanly_even_with_a_stalled_response(self):
+        for sig in (signal.SIGTERM, signal.SIGINT):
+            with self.subTest(signal=sig):
+                p = Portal("--slow", "/", "--slow-delay", "60")
+                self.addCleanup(p.stop)
+                stalled = socket.create_connection(("127.0.0.1", p.port))
+                self.addCleanup(stalled.close)
+                stalled.sendall(b"GET / HTTP/1.1\r\nHost: x\r\n\r\n")
+                p.wait_for_requests(1)
+                port = p.port
+                self.assertEqual(p.stop(sig), 0)
+                with self.assertRaises(OSError):
+                    socket.create_connection(("127.0.0.1", port), timeout=2).close()
+
+
+
+class Manifest(unittest.TestCase):
+    def expected(self, p, version="1.1.0", end=b"\r\n"):
+        return (b"version=" + version.encode() + end
+                + b"demo20000.bin|" + p.base.encode() + b"/files/demo20000.bin" + end
+                + b"Corvane.exe|" + p.base.encode() + b"/files/Corvane.exe" + end)
+
+    def test_default_manifest_and_its_downloads(self):
+        with Portal() as p:
+            status, headers, body = p.request("/gamehome/vld/update.txt")
+            self.assertEqual(status, 200)
+            self.assertEqual(body, self.expected(p))
+            self.assertEqual(headers["Content-Length"], str(len(body)))
+            self.assertTrue(headers["Content-Type"].startswith("text/plain"))
+
+            sizes = {}
+            for line in body.split(b"\r\n")[1:-1]:
+                url = urlsplit(line.split(b"|")[1].decode())
+                status, headers, data = p.request(url.path)
+                self.assertEqual(status, 200, url.path)
+                self.assertEqual(headers["Content-Length"], str(len(data)))
+                self.assertEqual(data, p.request(url.path)[2], "downloads must be deterministic")
+                sizes[url.path] = data
+            small, exe = sizes["/files/demo20000.bin"], sizes["/files/Corvane.exe"]
+            self.assertEqual(len(small), 20000)
+            self.assertGreater(len(set(small)), 200, "a varied pattern, so misplaced blocks show")
+            self.assertNotEqual(small[:8192], small[8192:16384])
+            self.assertEqual(len(exe), 300 * 1024)
+            self.assertEqual(exe[:2], b"MZ")
+
+    def test_version_and_line_ends(self):
+        for name, end in (("crlf", b"\r\n"), ("lf", b"\n"), ("cr", b"\r")):
+            with self.subTest(line_ends=name), Portal("--version", "1.2.0", "--line-ends", name) as p:
+                self.assertEqual(p.request("/gamehome/vld/update.txt")[2], self.expected(p, "1.2.0", end))
+
+    def test_file_lines_can_be_replaced_or_dropped(self):
+        with Portal("--manifest-line", "a.bin|{base}/files/a.bin", "--manifest-line", "no separator") as p:
+            self.assertEqual(p.request("/gamehome/vld/update.txt")[2],
+                             b"version=1.1.0\r\na.bin|" + p.base.encode() + b"/files/a.bin\r\nno separator\r\n")
+        with Portal("--no-file-lines", "--line-ends", "lf") as p:
+            self.assertEqual(p.request("/gamehome/vld/update.txt")[2], b"version=1.1.0\n")
+
+    def test_manifest_file_is_served_verbatim(self):
+        raw = b"Version: 1.1.0\t\r\nx|http://127.0.0.1:1/x\r\ntail without end"
+        with tempfile.NamedTemporaryFile(delete=False) as f:
+            f.write(raw)
+        try:
+            with Portal("--manifest-file", f.name) as p:
+                self.assertEqual(p.request("/gamehome/vld/update.txt")[2], raw)
+        finally:
+            os.unlink(f.name)
+
+    def test_manifest_404(self):
+        with Portal("--manifest-404") as p:
+            self.assertEqual(p.request("/gamehome/vld/update.txt")[0], 404)
+            self.assertEqual(p.request("/files/demo20000.bin")[0], 200)
+
+
+class LoginPage(SharedPortal):
+    def test_login_page_is_long_enough_and_key_coloured(self):
+        status, headers, text = self.portal.page("/pcLogin/")
+        self.assertEqual(status, 200)
+        self.assertIn("charset=utf-8", headers["Content-Type"])
+        self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
+        doc = parse(text)
+        body = doc.find("body")
+        self.assertEqual(body.attrs["bgcolor"].lower(), KEY_COLOUR)
+        self.assertIn("background-color:" + KEY_COLOUR, body.attrs["style"].lower().replace(" ", ""))
+        self.assertIn("margin:0", body.attrs["style"].replace(" ", ""))
+        self.assertTrue(any("charset=utf-8" in m.attrs.get("content", "") for m in doc.find_all("meta")))
+
+    def test_layout_places_the_panel_at_520_110_sized_330_by_320(self):
+        doc = parse(self.portal.page("/pcLogin/")[2])
+        outer = doc.find("table")
+        self.assertEqual((outer.attrs["width"], outer.attrs["height"]), ("888", "518"))
+        self.assertEqual((outer.attrs["cellpadding"], outer.attrs["cellspacing"]), ("0", "0"))
+        rows = [c for c in outer.children if isinstance(c, Node) and c.tag == "tr"]
+        cells = [[c for c in r.children if isinstance(c, Node) and c.tag == "td"] for r in rows]
+        panel_row = next(i for i, r in enumerate(cells) if len(r) == 3)
+        above = sum(int(r[0].attrs["height"]) for r in cells[:panel_row])
+        spacer, panel, right = cells[panel_row]
+        self.assertEqual(above, 110)
+        self.assertEqual(spacer.attrs["width"], "520")
+        self.assertEqual((panel.attrs["width"], panel.attrs["height"]), ("330", "320"))
+        self.assertNotEqual(panel.attrs["bgcolor"].lower(), KEY_COLOUR)
+        self.assertNotIn(KEY_COLOUR, panel.attrs["style"].lower())
+        self.assertEqual(above + 320 + sum(int(r[0].attrs["height"]) for r in cells[panel_row + 1:]), 518)
+        self.assertIsNotNone(panel.find("form"), "the form sits in the panel")
+
+    def test_form_and_command_links(self):
+        for query, method in (("", "post"), ("?form=get", "get")):
+            with self.subTest(method=method):
+                doc = parse(self.portal.page("/pcLogin/" + query)[2])
+                form = doc.find("form")
+                self.assertEqual((form.attrs["action"], form.attrs["method"]), ("/pcLogin/login", method))
+                inputs = {(i.attrs.get("name"), i.attrs["type"]) for i in form.find_all("input")}
+                self.assertLessEqual({("username", "text"), ("password", "password"), (None, "submit")}, inputs)
+                hrefs = {a.attrs.get("href") for a in doc.find_all("a")}
+                self.assertLessEqual({"app://minimize", "app://exitgame"}, hrefs)
+
+    def test_pages_carry_no_script(self):
+        for path in ("/", "/pcLogin/", "/game/?account=a", "/error-short"):
+            text = self.portal.page(path)[2].lower()
+            self.assertNotIn("<script", text, path)
+            self.assertNotIn("javascript:", text, path)
+
+    def test_short_error_page(self):
+        status, _, text = self.portal.page("/error-short")
+        self.assertEqual(status, 200)
+        self.assertLess(inner_html_length(text), ERROR_INNER_MAX)
+
+    def test_error_page_option_shortens_the_login_page(self):
+        with Portal("--error-page") as p:
+            status, _, text = p.page("/pcLogin/")
+            self.assertEqual(status, 200)
+            self.assertGreater(inner_html_length(text), 0)
+            self.assertLess(inner_html_length(text), ERROR_INNER_MAX)
+
+
+class LoginFlow(SharedPortal):
+    def login(self, user, password, method="POST"):
+        form = urlencode({"username": user, "password": password})
+        if method == "POST":
+            return self.portal.page("/pcLogin/login", method="POST", body=form,
+                                    headers={"Content-Type": "application/x-www-form-urlencoded"})
+        return self.portal.page("/pcLogin/login?" + form)
+
+    def assert_started(self, user, method):
+        status, headers, text = self.login(user, "secret", method)
+        self.assertEqual(status, 200)
+        m = re.fullmatch(r"vld_session=([0-9a-f]{16,}); Path=/", headers["Set-Cookie"])
+        self.assertIsNotNone(m, headers["Set-Cookie"])
+        doc = parse(text)
+        refresh = meta_refresh(doc)
+        self.assertTrue(refresh.startswith("0;url=app://loadgame|"), refresh)
+        app_url = refresh[len("0;url="):]
+        self.assertIn(app_url, {a.attrs.get("href") for a in doc.find_all("a")})
+        # The login window measures every page it completes, this one too.
+        self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
+        return m.group(1), app_url
+
+    def test_post_login_starts_the_game_with_the_session(self):
+        token, app_url = self.assert_started("alice", "POST")
+        self.assertEqual(app_url, "app://loadgame|http://127.0.0.1:%d/game/?account=alice" % self.portal.port)
+        game = urlsplit(app_url.split("|")[1])
+        path = game.path + "?" + game.query
+
+        status, _, text = self.portal.page(path, headers={"Cookie": "other=1; vld_session=" + token})
+        self.assertEqual(status, 200)
+        self.assertEqual(parse(text).find("title").text(), "LumoraVeldan - alice")
+        self.assertIn("已登录", text)
+        self.assertNotIn("未登录", text)
+        for cookie in (None, "vld_session=0000", "vld_session="):
+            with self.subTest(cookie=cookie):
+                text = self.portal.page(path, headers={"Cookie": cookie} if cookie else {})[2]
+                self.assertIn("未登录", text)
+                self.assertNotIn("已登录", text)
+
+    def test_get_login_works_too(self):
+        _, app_url = self.assert_started("bob", "GET")
+        self.assertTrue(app_url.endswith("/game/?account=bob"))
+
+    def test_account_cannot_add_fields_to_the_start_command(self):
+        user = "张三|x&y z"
+        _, app_url = self.assert_started(user, "POST")
+        fields = app_url.split("|")
+        self.assertEqual(len(fields), 2, app_url)
+        query = urlsplit(fields[1]).query
+        self.assertEqual(parse_qs(query)["account"], [user])
+        text = self.portal.page("/game/?" + query)[2]
+        self.assertEqual(parse(text).find("title").text(), "LumoraVeldan - " + user)
+
+    def test_bad_credentials_answer_the_login_page_with_a_message(self):
+        for user, password in (("alice", "wrong"), ("alice", ""), ("", "secret"), ("  ", "secret")):
+            with self.subTest(user=user, password=password):
+                status, headers, text = self.login(user, password)
+                self.assertEqual(status, 200)
+                self.assertIsNone(headers["Set-Cookie"])
+                self.assertNotIn("app://loadgame", text)
+                self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
+                doc = parse(text)
+                self.assertIsNotNone(doc.find("form"))
+                self.assertRegex(doc.text(), "请输入帐号和密码|帐号或密码错误")
+                name = next(i for i in doc.find_all("input") if i.attrs.get("name") == "username")
+                self.assertEqual(name.attrs["value"], user.strip())
+
+    def test_game_pages_have_own_titles_links_and_picture(self):
+        doc = parse(self.portal.page("/game/?account=carol")[2])
+        titles = {doc.find("title").text()}
+        self.assertIsNotNone(doc.find("table"))
+        links = [a.attrs["href"] for a in doc.find_all("a") if "server=" in a.attrs.get("href", "")]
+        self.assertIn("/game/?account=carol&server=2", links)
+        for href in links:
+            status, _, text = self.portal.page(href)
+            self.assertEqual(status, 200)
+            titles.add(parse(text).find("title").text())
+        self.assertEqual(len(titles), len(links), "each server page has its own title")
+        self.assertTrue(all("carol" in t for t in titles))
+
+        img = doc.find("img")
+        status, headers, png = self.portal.request(img.attrs["src"])
+        self.assertEqual((status, headers["Content-Type"]), (200, "image/png"))
+        self.assertEqual(png[:8], b"\x89PNG\r\n\x1a\n")
+        self.assertEqual(png[12:16], b"IHDR")
+        size = (int.from_bytes(png[16:20], "big"), int.from_bytes(png[20:24], "big"))
+        self.assertEqual(size, (int(img.attrs["width"]), int(img.attrs["height"])))
+
+    def test_home_page_links_to_the_login(self):
+        doc = parse(self.portal.page("/")[2])
+        self.assertIn("LumoraVeldan", doc.find("title").text())
+        self.assertIn("/pcLogin/", {a.attrs.get("href") for a in doc.find_all("a")})
+
+
+class Misbehaviour(unittest.TestCase):
+    def test_not_found_paths(self):
+        with Portal("--status-404", "/pcLogin/") as p:
+            for path in ("/nope", "/files/nope.bin", "/files/..%2Fportal.py", "/files/", "/pcLogin/"):
+                with self.subTest(path=path):
+                    status, headers, body = p.request(path)
+                    self.assertEqual(status, 404)
+                    self.assertEqual(headers["Content-Length"], str(len(body)))
+                    self.assertLess(len(body), 1000)
+            self.assertEqual(p.request("/")[0], 200)
+            self.assertEqual([(e["path"], e["status"]) for e in p.log()][-2:], [("/pcLogin/", 404), ("/", 200)])
+
+    def test_responses_without_content_length(self):
+        path = "/files/demo20000.bin"
+        for mode in ("chunked", "close"):
+            with self.subTest(mode=mode), Portal("--no-content-length", path, "--no-length-mode", mode) as p:
+                status, headers, body = p.request(path)
+                self.assertEqual(status, 200)
+                self.assertIsNone(headers["Content-Length"])
+                self.assertEqual(headers["Transfer-Encoding"], "chunked" if mode == "chunked" else None)
+                self.assertEqual(body, p.request("/files/demo20000.bin?again")[2])
+                self.assertEqual(len(body), 20000)
+                self.assertIsNotNone(p.request("/gamehome/vld/update.txt")[1]["Content-Length"])
+
+    def test_truncated_body_ends_early(self):
+        with Portal("--truncate", "/files/demo20000.bin") as p:
+            head, body, _ = p.raw_get("/files/demo20000.bin")
+            self.assertIn("Content-Length: 20000", head)
+            self.assertEqual(len(body), 10000)
+
+    def test_files_directory(self):
+        with tempfile.TemporaryDirectory() as top:
+            served = os.path.join(top, "served")
+            os.mkdir(served)
+            files = {"extra.bin": b"\x00\x01extra", "Corvane.exe": b"MZreal", "empty.bin": b""}
+            for name, data in files.items():
+                with open(os.path.join(served, name), "wb") as f:
+                    f.write(data)
+            with open(os.path.join(top, "secret.txt"), "wb") as f:
+                f.write(b"outside")
+            os.symlink(os.path.join(top, "secret.txt"), os.path.join(served, "link.txt"))
+            with Portal("--files", served) as p:
+                for name, data in files.items():
+                    status, headers, body = p.request("/files/" + name)
+                    self.assertEqual((status, body), (200, data), name)
+                    self.assertEqual(headers["Content-Length"], str(len(data)))
+                self.assertEqual(len(p.request("/files/demo20000.bin")[2]), 20000)
+                for path in ("/files/..%2Fsecret.txt", "/files/link.txt", "/files/..", "/files/%2E%2E%2Fsecret.txt"):
+                    self.assertEqual(p.request(path)[0], 404, path)
+
+
+class SlowResponses(unittest.TestCase):
+    def test_slow_rate_spreads_the_body_over_many_reads(self):
+        with Portal("--slow", "/files/demo20000.bin", "--slow-rate", "40000") as p:
+            head, body, reads = p.raw_get("/files/demo20000.bin")
+            self.assertIn("Content-Length: 20000", head)
+            self.assertEqual(len(body), 20000)
+            self.assertGreaterEqual(len(reads), 5)
+
+    def test_a_delayed_response_does_not_hold_up_others(self):
+        with Portal("--slow", "/error-short", "--slow-delay", "1") as p:
+            result = {}
+            slow = threading.Thread(target=lambda: result.update(r=p.request("/error-short")))
+            slow.start()
+            p.wait_for_requests(1)
+            self.assertEqual(p.request("/pcLogin/")[0], 200)
+            self.assertTrue(slow.is_alive(), "the delayed response came first")
+            slow.join(10)
+            self.assertEqual(result["r"][0], 200)
+
+
+class RequestLog(unittest.TestCase):
+    def test_every_request_is_logged_with_headers_and_body(self):
+        with Portal() as p:
+            p.request("/game/?account=alice&server=2", headers={"Cookie": "vld_session=abc"})
+            p.request("/pcLogin/login", method="POST", body="username=alice&password=pw",
+                      headers={"Content-Type": "application/x-www-form-urlencoded"})
+            p.request("/missing?x=1")
+            # Written as each request arrives, while the portal still runs.
+            log = p.log()
+        self.assertEqual([(e["method"], e["path"], e["query"], e["status"]) for e in log], [
+            ("GET", "/game/", "account=alice&server=2", 200),
+            ("POST", "/pcLogin/login", "", 200),
+            ("GET", "/missing", "x=1", 404),
+        ])
+        self.assertEqual(log[0]["headers"]["Cookie"], "vld_session=abc")
+        self.assertIsNone(log[0]["body"])
+        self.assertEqual(log[1]["body"], "username=alice&password=pw")
+        self.assertTrue(all(re.match(r"\d{4}-\d\d-\d\dT", e["time"]) for e in log))
+
+
+if __name__ == "__main__":
+    unittest.main()
