@@ -1,0 +1,74 @@
+#include "app/PublicData.h"
+
+#include <vector>
+
+#include "app/TempDir.h"
+#include "runtime/Form.h"
+#include "runtime/Handles.h"
+#include "runtime/Resources.h"
+#include "runtime/Screen.h"
+
+namespace corvane {
+
+WNDPROC PrevWndProc = nullptr;
+
+namespace {
+
+rt::Form* g_loginBgFollower = nullptr;
+
+}  // namespace
+
+std::wstring GetTempDir()
+{
+    // 260 characters serve every usual path; a longer one gets the buffer it asks for instead
+    // of being cut.
+    std::vector<wchar_t> buffer(0x104, L'\0');
+    DWORD n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    if (n >= buffer.size()) {
+        buffer.assign(n + 1, L'\0');
+        n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
+    }
+    if (n == 0 || n >= buffer.size()) buffer.assign(1, L'\0');
+    return NormalizeTempDir(std::wstring_view(buffer.data(), buffer.size()));
+}
+
+bool SaveResourceToFile(int id, std::wstring_view type, const std::wstring& path, HMODULE module)
+{
+    const auto bytes = rt::CustomResource(id, type, module);
+    if (bytes.empty()) return false;
+    rt::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    DWORD written = 0;
+    return ::WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+           written == bytes.size();
+}
+
+void SetLoginBgFollower(rt::Form* follower)
+{
+    g_loginBgFollower = follower;
+}
+
+LRESULT CALLBACK LoginBgWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == WM_MOVE && g_loginBgFollower) {
+        RECT r;
+        ::GetWindowRect(hwnd, &r);
+        const rt::TwipsScale scale = rt::Screen::Scale();
+        g_loginBgFollower->Move(scale.TwipsX(r.left), scale.TwipsY(r.top));
+    }
+    return ::CallWindowProcW(PrevWndProc, hwnd, msg, wParam, lParam);
+}
+
+void HookLoginBg(HWND hwnd)
+{
+    PrevWndProc = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LoginBgWndProc)));
+}
+
+void UnhookLoginBg(HWND hwnd)
+{
+    if (PrevWndProc) ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PrevWndProc));
+}
+
+}  // namespace corvane

@@ -1,0 +1,321 @@
+#include "runtime/Form.h"
+
+#include <windowsx.h>
+
+#include <vector>
+
+#include "runtime/App.h"
+#include "runtime/Screen.h"
+
+namespace rt {
+
+namespace {
+
+int ShiftState()
+{
+    int shift = 0;
+    if (::GetKeyState(VK_SHIFT) < 0) shift |= 1;
+    if (::GetKeyState(VK_CONTROL) < 0) shift |= 2;
+    if (::GetKeyState(VK_MENU) < 0) shift |= 4;
+    return shift;
+}
+
+int HeldButtons(WPARAM keys)
+{
+    int buttons = 0;
+    if (keys & MK_LBUTTON) buttons |= 1;
+    if (keys & MK_RBUTTON) buttons |= 2;
+    if (keys & MK_MBUTTON) buttons |= 4;
+    return buttons;
+}
+
+BOOL CALLBACK CollectEnabledForms(HWND hwnd, LPARAM param)
+{
+    auto* list = reinterpret_cast<std::vector<HWND>*>(param);
+    if (dynamic_cast<Form*>(Window::FromHandle(hwnd)) && ::IsWindowEnabled(hwnd)) list->push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+Form::Form(FormDesign design) : DrawingWindow(design.backColor), m_design(std::move(design)) {}
+
+Form::~Form()
+{
+    if (m_loaded) {
+        m_loaded = false;
+        App::FormUnloaded();
+    }
+}
+
+bool Form::CreateFormWindow()
+{
+    const TwipsScale scale = Screen::Scale();
+    DWORD style = WS_CLIPCHILDREN;
+    style |= m_design.sizableBorder ? WS_OVERLAPPEDWINDOW : (WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX);
+    DWORD exStyle = m_design.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
+
+    RECT frame{0, 0, scale.PixelsX(m_design.clientWidth), scale.PixelsY(m_design.clientHeight)};
+    ::AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+
+    int x = scale.PixelsX(m_design.left);
+    int y = scale.PixelsY(m_design.top);
+    if (m_design.startUp == StartUpPosition::CenterScreen) {
+        x = (::GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        y = (::GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    }
+
+    HICON icon = m_design.iconResource ? ::LoadIconW(CurrentInstance(), MAKEINTRESOURCEW(m_design.iconResource))
+                                       : nullptr;
+    WindowSpec spec;
+    spec.className = m_design.className;
+    spec.title = m_design.caption;
+    spec.style = style;
+    spec.exStyle = exStyle;
+    spec.x = x;
+    spec.y = y;
+    spec.width = width;
+    spec.height = height;
+    spec.icon = icon;
+    spec.smallIcon = icon;
+    return CreateHandle(spec);
+}
+
+void Form::Load()
+{
+    if (m_loaded || m_loading) return;
+    if (!m_initialized) {
+        m_initialized = true;
+        OnInitialize();
+    }
+    m_loading = true;
+    if (!CreateFormWindow()) {
+        m_loading = false;
+        return;
+    }
+    m_loaded = true;
+    App::FormLoaded();
+    OnLoad();
+    m_loading = false;
+    if (m_loaded && HasWindow()) OnResize();
+}
+
+void Form::Show(ShowMode mode)
+{
+    Load();
+    if (!m_loaded || !HasWindow()) return;
+    if (mode == ShowMode::Modal) {
+        RunModalLoop();
+        return;
+    }
+    int cmd = SW_SHOW;
+    if (!::IsWindowVisible(hWnd())) {
+        if (m_pendingState == WindowState::Minimized) cmd = SW_SHOWMINIMIZED;
+        if (m_pendingState == WindowState::Maximized) cmd = SW_SHOWMAXIMIZED;
+    }
+    ::ShowWindow(hWnd(), cmd);
+    ::UpdateWindow(hWnd());
+}
+
+void Form::RunModalLoop()
+{
+    // The other forms of the program take no input while this one is open.
+    std::vector<HWND> disabled;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &CollectEnabledForms, reinterpret_cast<LPARAM>(&disabled));
+    std::erase(disabled, hWnd());
+    for (HWND hwnd : disabled) ::EnableWindow(hwnd, FALSE);
+
+    ::ShowWindow(hWnd(), SW_SHOW);
+    ::SetForegroundWindow(hWnd());
+    ++m_modalDepth;
+    MSG msg;
+    while (m_loaded && HasWindow() && ::IsWindowVisible(hWnd())) {
+        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (got == -1) break;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    --m_modalDepth;
+    for (HWND hwnd : disabled)
+        if (::IsWindow(hwnd)) ::EnableWindow(hwnd, TRUE);
+}
+
+void Form::Hide()
+{
+    if (HasWindow()) ::ShowWindow(hWnd(), SW_HIDE);
+}
+
+bool Form::Unload(UnloadMode mode)
+{
+    if (!m_loaded) return true;
+    if (m_unloading) return false;
+    m_unloading = true;
+    bool cancel = false;
+    OnQueryUnload(cancel, mode);
+    if (!cancel) OnUnload(cancel);
+    if (cancel || !m_loaded) {
+        m_unloading = false;
+        return !m_loaded;
+    }
+    m_loaded = false;
+    DestroyHandle();
+    ReleaseSurface();
+    m_pendingState = WindowState::Normal;
+    m_unloading = false;
+    App::FormUnloaded();
+    return true;
+}
+
+bool Form::Visible() const
+{
+    return HasWindow() && ::IsWindowVisible(hWnd());
+}
+
+void Form::SetVisible(bool visible)
+{
+    if (visible)
+        Show(ShowMode::Modeless);
+    else
+        Hide();
+}
+
+WindowState Form::GetWindowState() const
+{
+    if (!HasWindow()) return m_pendingState;
+    if (::IsIconic(hWnd())) return WindowState::Minimized;
+    if (::IsZoomed(hWnd())) return WindowState::Maximized;
+    if (!::IsWindowVisible(hWnd())) return m_pendingState;
+    return WindowState::Normal;
+}
+
+void Form::SetWindowState(WindowState state)
+{
+    Load();
+    if (!HasWindow()) return;
+    m_pendingState = state;
+    if (!::IsWindowVisible(hWnd())) return;
+    switch (state) {
+    case WindowState::Normal: ::ShowWindow(hWnd(), SW_RESTORE); break;
+    case WindowState::Minimized: ::ShowWindow(hWnd(), SW_MINIMIZE); break;
+    case WindowState::Maximized: ::ShowWindow(hWnd(), SW_MAXIMIZE); break;
+    }
+}
+
+void Form::Move(double left, double top, double width, double height)
+{
+    if (!HasWindow()) return;
+    const TwipsScale scale = Screen::Scale();
+    RECT r;
+    ::GetWindowRect(hWnd(), &r);
+    const int x = left == kKeep ? r.left : scale.PixelsX(left);
+    const int y = top == kKeep ? r.top : scale.PixelsY(top);
+    const int w = width == kKeep ? r.right - r.left : scale.PixelsX(width);
+    const int h = height == kKeep ? r.bottom - r.top : scale.PixelsY(height);
+    ::SetWindowPos(hWnd(), nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+long Form::Left() const
+{
+    RECT r{};
+    if (HasWindow()) ::GetWindowRect(hWnd(), &r);
+    return Screen::Scale().TwipsX(r.left);
+}
+
+long Form::Top() const
+{
+    RECT r{};
+    if (HasWindow()) ::GetWindowRect(hWnd(), &r);
+    return Screen::Scale().TwipsY(r.top);
+}
+
+long Form::Width() const
+{
+    RECT r{};
+    if (HasWindow()) ::GetWindowRect(hWnd(), &r);
+    return Screen::Scale().TwipsX(r.right - r.left);
+}
+
+long Form::Height() const
+{
+    RECT r{};
+    if (HasWindow()) ::GetWindowRect(hWnd(), &r);
+    return Screen::Scale().TwipsY(r.bottom - r.top);
+}
+
+long Form::ScaleWidth() const
+{
+    RECT r{};
+    if (HasWindow()) ::GetClientRect(hWnd(), &r);
+    return Screen::Scale().TwipsX(r.right);
+}
+
+long Form::ScaleHeight() const
+{
+    RECT r{};
+    if (HasWindow()) ::GetClientRect(hWnd(), &r);
+    return Screen::Scale().TwipsY(r.bottom);
+}
+
+std::wstring Form::Caption() const
+{
+    if (!HasWindow()) return m_design.caption;
+    int n = ::GetWindowTextLengthW(hWnd());
+    std::wstring text(static_cast<std::size_t>(n) + 1, L'\0');
+    n = ::GetWindowTextW(hWnd(), text.data(), n + 1);
+    text.resize(static_cast<std::size_t>(n));
+    return text;
+}
+
+void Form::SetCaption(const std::wstring& caption)
+{
+    m_design.caption = caption;
+    if (HasWindow()) ::SetWindowTextW(hWnd(), caption.c_str());
+}
+
+void Form::DispatchMouse(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const TwipsScale scale = Screen::Scale();
+    const double x = scale.ScaleXToTwips(GET_X_LPARAM(lParam));
+    const double y = scale.ScaleYToTwips(GET_Y_LPARAM(lParam));
+    const int shift = ShiftState();
+    switch (msg) {
+    case WM_LBUTTONDOWN: OnMouseDown(1, shift, x, y); break;
+    case WM_RBUTTONDOWN: OnMouseDown(2, shift, x, y); break;
+    case WM_MBUTTONDOWN: OnMouseDown(4, shift, x, y); break;
+    case WM_LBUTTONUP: OnMouseUp(1, shift, x, y); break;
+    case WM_RBUTTONUP: OnMouseUp(2, shift, x, y); break;
+    case WM_MBUTTONUP: OnMouseUp(4, shift, x, y); break;
+    case WM_MOUSEMOVE: OnMouseMove(HeldButtons(wParam), shift, x, y); break;
+    }
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (LRESULT result = 0; HandleDrawingMessage(msg, wParam, lParam, result)) return result;
+    switch (msg) {
+    case WM_SIZE:
+        if (m_loaded && !m_unloading) OnResize();
+        return 0;
+    case WM_CLOSE:
+        Unload(UnloadMode::FormControlMenu);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+    case WM_MOUSEMOVE:
+        DispatchMouse(msg, wParam, lParam);
+        return 0;
+    }
+    return Final(msg, wParam, lParam);
+}
+
+}  // namespace rt

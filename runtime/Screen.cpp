@@ -1,0 +1,30 @@
+#include "runtime/Screen.h"
+
+#include <windows.h>
+
+#include "runtime/Handles.h"
+
+namespace rt {
+
+TwipsScale Screen::Scale()
+{
+    static const TwipsScale scale = [] {
+        TwipsScale s;
+        ClientDC screen(nullptr);
+        if (screen) {
+            s.dpiX = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
+            s.dpiY = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
+        }
+        if (s.dpiX <= 0) s.dpiX = 96;
+        if (s.dpiY <= 0) s.dpiY = 96;
+        return s;
+    }();
+    return scale;
+}
+
+long Screen::Width() { return Scale().TwipsX(::GetSystemMetrics(SM_CXSCREEN)); }
+long Screen::Height() { return Scale().TwipsY(::GetSystemMetrics(SM_CYSCREEN)); }
+long Screen::TwipsPerPixelX() { return static_cast<long>(Scale().TwipsPerPixelX()); }
+long Screen::TwipsPerPixelY() { return static_cast<long>(Scale().TwipsPerPixelY()); }
+
+}  // namespace rt

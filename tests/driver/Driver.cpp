@@ -1,0 +1,438 @@
+#include "tests/driver/Driver.h"
+
+#include "runtime/Handles.h"
+
+#include <objidl.h>
+#include <gdiplus.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <utility>
+
+namespace driver {
+
+// --- Paths -----------------------------------------------------------------------------------
+
+std::wstring Utf8ToWide(std::string_view text)
+{
+    if (text.empty()) return {};
+    int n = ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(n), L'\0');
+    ::MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n);
+    return out;
+}
+
+std::string WideToUtf8(std::wstring_view text)
+{
+    if (text.empty()) return {};
+    int n = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                  nullptr);
+    std::string out(static_cast<std::size_t>(n), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), out.data(), n, nullptr, nullptr);
+    return out;
+}
+
+std::wstring UnixToWindowsPath(std::string_view unixPath)
+{
+    std::wstring path = L"Z:" + Utf8ToWide(unixPath);
+    for (wchar_t& c : path)
+        if (c == L'/') c = L'\\';
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    return path;
+}
+
+namespace {
+
+std::wstring DirFromEnvironment(const char* name)
+{
+    const char* value = std::getenv(name);
+    if (!value || !*value) return {};
+    // CTest hands over Unix paths; a Windows path passes through unchanged.
+    if (value[0] == '/') return UnixToWindowsPath(value);
+    return Utf8ToWide(value);
+}
+
+}  // namespace
+
+std::wstring BuildDir() { return DirFromEnvironment("CORVANE_BUILD_DIR"); }
+std::wstring SourceDir() { return DirFromEnvironment("CORVANE_SOURCE_DIR"); }
+
+std::wstring OutDir()
+{
+    std::wstring dir = SourceDir();
+    dir = dir.empty() ? L"out" : dir + L"\\out";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+// --- Messages ----------------------------------------------------------------------------------
+
+void Pump(DWORD ms)
+{
+    PumpUntil([] { return false; }, ms);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        if (done()) return true;
+        if (::GetTickCount() - start >= timeoutMs) return done();
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// --- Windows -----------------------------------------------------------------------------------
+
+std::wstring WindowText(HWND hwnd)
+{
+    wchar_t buffer[1024] = {};
+    ::GetWindowTextW(hwnd, buffer, 1024);
+    return buffer;
+}
+
+std::wstring ClassNameOf(HWND hwnd)
+{
+    wchar_t buffer[256] = {};
+    ::GetClassNameW(hwnd, buffer, 256);
+    return buffer;
+}
+
+namespace {
+
+struct WindowQuery {
+    const wchar_t* className;
+    const wchar_t* title;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM param)
+{
+    auto* q = reinterpret_cast<WindowQuery*>(param);
+    if (q->processId) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid != q->processId) return TRUE;
+    }
+    if (q->className && ClassNameOf(hwnd) != q->className) return TRUE;
+    if (q->title && WindowText(hwnd) != q->title) return TRUE;
+    q->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+HWND FindTopLevel(const wchar_t* className, const wchar_t* title, DWORD processId)
+{
+    WindowQuery query{className, title, processId, nullptr};
+    ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&query));
+    return query.found;
+}
+
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs, DWORD processId)
+{
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindTopLevel(className, title, processId)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+// --- Message boxes -------------------------------------------------------------------------------
+
+MessageBoxAnswerer::MessageBoxAnswerer(int buttonId, DWORD processId)
+    : m_button(buttonId), m_processId(processId), m_thread([this] { Watch(); })
+{
+}
+
+MessageBoxAnswerer::~MessageBoxAnswerer()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+std::vector<SeenMessageBox> MessageBoxAnswerer::Seen() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_seen;
+}
+
+bool MessageBoxAnswerer::WaitForCount(std::size_t count, DWORD timeoutMs) const
+{
+    return PumpUntil([&] { return Seen().size() >= count; }, timeoutMs);
+}
+
+void MessageBoxAnswerer::Watch()
+{
+    while (!m_stop) {
+        HWND box = FindTopLevel(L"#32770", nullptr, m_processId);
+        bool fresh = false;
+        {
+            std::lock_guard lock(m_mutex);
+            fresh = box && ::IsWindowVisible(box) &&
+                    std::find(m_answered.begin(), m_answered.end(), box) == m_answered.end();
+        }
+        if (fresh) {
+            wchar_t text[2048] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 2048);
+            SeenMessageBox seen{WindowText(box), text};
+            HWND button = ::GetDlgItem(box, m_button);
+            {
+                std::lock_guard lock(m_mutex);
+                m_answered.push_back(box);
+                m_seen.push_back(std::move(seen));
+            }
+            if (button)
+                ::SendMessageW(button, BM_CLICK, 0, 0);
+            else
+                ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(m_button, BN_CLICKED), 0);
+        }
+        ::Sleep(30);
+    }
+}
+
+// --- Pixels ------------------------------------------------------------------------------------
+
+COLORREF Capture::At(int x, int y) const
+{
+    const std::uint32_t rgb = Rgb(x, y);
+    return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF);
+}
+
+bool ColorNear(COLORREF a, COLORREF b, int tolerance)
+{
+    auto close = [tolerance](int x, int y) { return std::abs(x - y) <= tolerance; };
+    return close(GetRValue(a), GetRValue(b)) && close(GetGValue(a), GetGValue(b)) && close(GetBValue(a), GetBValue(b));
+}
+
+int Capture::CountNear(const RECT& rect, COLORREF color, int tolerance) const
+{
+    int count = 0;
+    for (int y = std::max<LONG>(rect.top, 0); y < std::min<LONG>(rect.bottom, m_height); ++y)
+        for (int x = std::max<LONG>(rect.left, 0); x < std::min<LONG>(rect.right, m_width); ++x)
+            if (ColorNear(At(x, y), color, tolerance)) ++count;
+    return count;
+}
+
+namespace {
+
+bool PngEncoder(CLSID* clsid)
+{
+    UINT count = 0, size = 0;
+    Gdiplus::GetImageEncodersSize(&count, &size);
+    if (size == 0) return false;
+    std::vector<BYTE> buffer(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buffer.data());
+    Gdiplus::GetImageEncoders(count, size, codecs);
+    for (UINT i = 0; i < count; ++i) {
+        if (std::wstring_view(codecs[i].MimeType) == L"image/png") {
+            *clsid = codecs[i].Clsid;
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+bool Capture::SavePng(const std::wstring& path) const
+{
+    if (empty()) return false;
+    ULONG_PTR token = 0;
+    Gdiplus::GdiplusStartupInput input;
+    if (Gdiplus::GdiplusStartup(&token, &input, nullptr) != Gdiplus::Ok) return false;
+    bool ok = false;
+    {
+        std::vector<std::uint32_t> opaque(m_pixels);
+        for (auto& p : opaque) p |= 0xFF000000u;
+        Gdiplus::Bitmap bitmap(m_width, m_height, m_width * 4, PixelFormat32bppARGB,
+                               reinterpret_cast<BYTE*>(opaque.data()));
+        CLSID png;
+        ok = PngEncoder(&png) && bitmap.Save(path.c_str(), &png, nullptr) == Gdiplus::Ok;
+    }
+    Gdiplus::GdiplusShutdown(token);
+    return ok;
+}
+
+Capture CaptureDC(HDC dc, int width, int height)
+{
+    if (width <= 0 || height <= 0) return {};
+    Capture capture(width, height);
+    HDC memory = ::CreateCompatibleDC(dc);
+    void* bits = nullptr;
+    HBITMAP dib = rt::CreateDib32(dc, width, height, &bits);
+    HGDIOBJ old = ::SelectObject(memory, dib);
+    ::BitBlt(memory, 0, 0, width, height, dc, 0, 0, SRCCOPY);
+    ::GdiFlush();
+    const auto* source = static_cast<const std::uint32_t*>(bits);
+    for (std::size_t i = 0; i < capture.pixels().size(); ++i) capture.pixels()[i] = source[i] & 0x00FFFFFFu;
+    ::SelectObject(memory, old);
+    ::DeleteObject(dib);
+    ::DeleteDC(memory);
+    return capture;
+}
+
+namespace {
+
+// Lets `draw` fill a screen-compatible bitmap of the given size, then reads it back.
+template <typename Draw>
+Capture CaptureThrough(int width, int height, Draw draw)
+{
+    if (width <= 0 || height <= 0) return {};
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    draw(memory, screen);
+    Capture capture = CaptureDC(memory, width, height);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    return capture;
+}
+
+}  // namespace
+
+Capture CaptureWindow(HWND hwnd)
+{
+    RECT r;
+    if (!::GetWindowRect(hwnd, &r)) return {};
+    return CaptureThrough(r.right - r.left, r.bottom - r.top, [hwnd](HDC memory, HDC) { ::PrintWindow(hwnd, memory, 0); });
+}
+
+Capture CaptureScreen(const RECT& rect)
+{
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    return CaptureThrough(width, height, [&](HDC memory, HDC screen) {
+        ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    });
+}
+
+Capture Screenshot(HWND hwnd, const std::wstring& name)
+{
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    Capture capture = CaptureScreen(r);
+    capture.SavePng(OutDir() + L"\\" + name + L".png");
+    return capture;
+}
+
+// --- Programs ----------------------------------------------------------------------------------
+
+Process::~Process()
+{
+    if (m_process) ::CloseHandle(m_process);
+}
+
+Process::Process(Process&& other) noexcept
+    : m_process(std::exchange(other.m_process, nullptr)), m_id(std::exchange(other.m_id, 0))
+{
+}
+
+Process& Process::operator=(Process&& other) noexcept
+{
+    if (this != &other) {
+        if (m_process) ::CloseHandle(m_process);
+        m_process = std::exchange(other.m_process, nullptr);
+        m_id = std::exchange(other.m_id, 0);
+    }
+    return *this;
+}
+
+Process Process::Start(const std::wstring& exe, const std::wstring& arguments,
+                       const std::vector<std::wstring>& environment)
+{
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+
+    // The child's environment: ours, with the given entries added or replaced.
+    std::wstring block;
+    if (!environment.empty()) {
+        wchar_t* current = ::GetEnvironmentStringsW();
+        for (const wchar_t* p = current; *p; p += wcslen(p) + 1) {
+            std::wstring_view entry(p);
+            bool replaced = false;
+            for (const auto& extra : environment) {
+                auto eq = extra.find(L'=');
+                if (eq != std::wstring::npos && entry.size() > eq && entry.substr(0, eq + 1) == extra.substr(0, eq + 1))
+                    replaced = true;
+            }
+            if (!replaced) block.append(entry).push_back(L'\0');
+        }
+        ::FreeEnvironmentStringsW(current);
+        for (const auto& extra : environment) block.append(extra).push_back(L'\0');
+        block.push_back(L'\0');
+    }
+
+    STARTUPINFOW si{sizeof(si)};
+    PROCESS_INFORMATION pi{};
+    Process process;
+    if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE,
+                         environment.empty() ? 0 : CREATE_UNICODE_ENVIRONMENT,
+                         environment.empty() ? nullptr : block.data(), nullptr, &si, &pi)) {
+        ::CloseHandle(pi.hThread);
+        process.m_process = pi.hProcess;
+        process.m_id = pi.dwProcessId;
+    }
+    return process;
+}
+
+long Process::WaitForExit(DWORD timeoutMs)
+{
+    if (!m_process) return -1;
+    bool ended = PumpUntil([&] { return ::WaitForSingleObject(m_process, 0) == WAIT_OBJECT_0; }, timeoutMs);
+    if (!ended) return -1;
+    DWORD code = 0;
+    ::GetExitCodeProcess(m_process, &code);
+    return static_cast<long>(code);
+}
+
+bool Process::Running() const
+{
+    return m_process && ::WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT;
+}
+
+void Process::Kill()
+{
+    if (Running()) {
+        ::TerminateProcess(m_process, 1);
+        ::WaitForSingleObject(m_process, 5000);
+    }
+}
+
+// --- Input -------------------------------------------------------------------------------------
+
+namespace {
+
+INPUT MouseInput(POINT screenPoint, DWORD flags)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(screenPoint.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(screenPoint.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE;
+    return in;
+}
+
+}  // namespace
+
+void MoveMouseTo(POINT screenPoint)
+{
+    INPUT in = MouseInput(screenPoint, MOUSEEVENTF_MOVE);
+    ::SendInput(1, &in, sizeof(in));
+}
+
+void ClickAt(POINT screenPoint)
+{
+    INPUT in[3] = {MouseInput(screenPoint, MOUSEEVENTF_MOVE), MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN),
+                   MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)};
+    ::SendInput(3, in, sizeof(INPUT));
+}
+
+}  // namespace driver

@@ -1,0 +1,145 @@
+#pragma once
+// What the Wine tests use to drive real windows: paths, message pumping, finding windows,
+// answering message boxes, capturing pixels and starting programs.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+#include <vector>
+
+namespace driver {
+
+// --- Paths -----------------------------------------------------------------------------------
+// A Unix path as the Wine program sees it (through drive Z:).
+std::wstring UnixToWindowsPath(std::string_view unixPath);
+// The build and source directories passed by CTest, as Windows paths without a trailing "\".
+std::wstring BuildDir();
+std::wstring SourceDir();
+// <source>\out, created on first use: screenshots for people to look at.
+std::wstring OutDir();
+std::wstring Utf8ToWide(std::string_view text);
+std::string WideToUtf8(std::wstring_view text);
+
+// --- Messages ----------------------------------------------------------------------------------
+// Dispatches this thread's messages for `ms` milliseconds.
+void Pump(DWORD ms);
+// Dispatches messages until `done` holds or the time runs out; returns the last value of `done`.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs);
+
+// --- Windows -----------------------------------------------------------------------------------
+// A visible or hidden top-level window by class and/or title (nullptr matches any), optionally
+// only of one process.
+HWND FindTopLevel(const wchar_t* className, const wchar_t* title, DWORD processId = 0);
+HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs, DWORD processId = 0);
+std::wstring WindowText(HWND hwnd);
+std::wstring ClassNameOf(HWND hwnd);
+
+// --- Message boxes -------------------------------------------------------------------------------
+struct SeenMessageBox {
+    std::wstring title;
+    std::wstring text;
+};
+
+// Watches, on a thread of its own, for message boxes (#32770) of one process, records title and
+// text and presses the button with the given id (IDOK, IDYES, IDNO...). Boxes of the test's own
+// process are answered while the test thread sits in the box's modal loop.
+class MessageBoxAnswerer {
+public:
+    explicit MessageBoxAnswerer(int buttonId, DWORD processId = ::GetCurrentProcessId());
+    ~MessageBoxAnswerer();
+    MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
+    MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
+
+    void SetButton(int buttonId) { m_button = buttonId; }
+    std::vector<SeenMessageBox> Seen() const;
+    // Waits (pumping this thread's messages) until `count` boxes were answered.
+    bool WaitForCount(std::size_t count, DWORD timeoutMs) const;
+
+private:
+    void Watch();
+
+    std::atomic<int> m_button;
+    DWORD m_processId;
+    std::atomic<bool> m_stop{false};
+    mutable std::mutex m_mutex;
+    std::vector<SeenMessageBox> m_seen;
+    std::vector<HWND> m_answered;
+    std::thread m_thread;
+};
+
+// --- Pixels ------------------------------------------------------------------------------------
+// A captured picture; pixels are 0x00RRGGBB, row by row from the top.
+class Capture {
+public:
+    Capture() = default;
+    Capture(int width, int height) : m_width(width), m_height(height), m_pixels(std::size_t(width) * height) {}
+
+    int width() const { return m_width; }
+    int height() const { return m_height; }
+    bool empty() const { return m_pixels.empty(); }
+    std::uint32_t Rgb(int x, int y) const { return m_pixels[std::size_t(y) * m_width + x]; }
+    // The same pixel in the platform's 0x00BBGGRR layout.
+    COLORREF At(int x, int y) const;
+    std::vector<std::uint32_t>& pixels() { return m_pixels; }
+    const std::vector<std::uint32_t>& pixels() const { return m_pixels; }
+
+    // Pixels of `rect` whose colour is within `tolerance` per channel of `color` (0x00BBGGRR).
+    int CountNear(const RECT& rect, COLORREF color, int tolerance = 0) const;
+    // Saves as PNG (GDI+). Returns false on failure.
+    bool SavePng(const std::wstring& path) const;
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<std::uint32_t> m_pixels;
+};
+
+bool ColorNear(COLORREF a, COLORREF b, int tolerance);
+// Copies what a DC shows (a memory DC, a window DC).
+Capture CaptureDC(HDC dc, int width, int height);
+// The window painting itself into a bitmap (PrintWindow).
+Capture CaptureWindow(HWND hwnd);
+// What the screen shows in a rectangle (screen coordinates): layered windows included.
+Capture CaptureScreen(const RECT& rect);
+// CaptureScreen of a window's rectangle, saved as <OutDir>\<name>.png as well.
+Capture Screenshot(HWND hwnd, const std::wstring& name);
+
+// --- Programs ----------------------------------------------------------------------------------
+class Process {
+public:
+    Process() = default;
+    ~Process();
+    Process(Process&& other) noexcept;
+    Process& operator=(Process&& other) noexcept;
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    // Starts `exe` with `arguments` (appended after the quoted program path) and extra
+    // environment entries "NAME=value".
+    static Process Start(const std::wstring& exe, const std::wstring& arguments = L"",
+                         const std::vector<std::wstring>& environment = {});
+
+    explicit operator bool() const { return m_process != nullptr; }
+    DWORD id() const { return m_id; }
+    // Waits for the end; returns the exit code, or -1 when it is still running.
+    long WaitForExit(DWORD timeoutMs);
+    bool Running() const;
+    void Kill();
+
+private:
+    HANDLE m_process = nullptr;
+    DWORD m_id = 0;
+};
+
+// --- Input -------------------------------------------------------------------------------------
+// Left-clicks a point in screen coordinates with real mouse input.
+void ClickAt(POINT screenPoint);
+void MoveMouseTo(POINT screenPoint);
+
+}  // namespace driver

@@ -1,0 +1,224 @@
+// A real form under Wine, driven through the runtime: the order of its events, cancelling an
+// unload, modal showing, and twips placement.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "runtime/App.h"
+#include "runtime/Form.h"
+#include "runtime/Screen.h"
+#include "runtime/Timer.h"
+#include "tests/driver/Driver.h"
+
+namespace {
+
+class RecordingForm : public rt::Form {
+public:
+    explicit RecordingForm(std::vector<std::string>& log, const wchar_t* className = L"RecordingForm")
+        : rt::Form(Design(className)), m_log(log)
+    {
+    }
+
+    bool cancelQueryUnload = false;
+    bool cancelUnload = false;
+    rt::UnloadMode lastMode = rt::UnloadMode::FormCode;
+
+protected:
+    void OnInitialize() override { m_log.push_back("Initialize"); }
+    void OnLoad() override { m_log.push_back("Load"); }
+    void OnResize() override { m_log.push_back("Resize"); }
+    void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override
+    {
+        m_log.push_back("QueryUnload");
+        lastMode = mode;
+        cancel = cancelQueryUnload;
+    }
+    void OnUnload(bool& cancel) override
+    {
+        m_log.push_back("Unload");
+        cancel = cancelUnload;
+    }
+    void OnMouseDown(int button, int, double x, double y) override
+    {
+        m_log.push_back("MouseDown " + std::to_string(button) + " " + std::to_string(static_cast<int>(x)) + " " +
+                        std::to_string(static_cast<int>(y)));
+    }
+
+private:
+    static rt::FormDesign Design(const wchar_t* className)
+    {
+        rt::FormDesign d;
+        d.className = className;
+        d.caption = L"测试窗体";
+        d.clientWidth = 4500;  // 300 x 150 pixels at 96 dpi
+        d.clientHeight = 2250;
+        d.backColor = 0x00336699;
+        return d;
+    }
+
+    std::vector<std::string>& m_log;
+};
+
+using Events = std::vector<std::string>;
+
+TEST(FormLifecycle, LoadShowResizeUnloadInOrder)
+{
+    Events log;
+    RecordingForm form(log);
+    form.Load();
+    EXPECT_EQ(log, (Events{"Initialize", "Load", "Resize"}));
+    EXPECT_TRUE(form.IsLoaded());
+    EXPECT_FALSE(form.Visible());
+    EXPECT_EQ(rt::App::LoadedForms(), 1);
+
+    form.Show();
+    EXPECT_TRUE(driver::PumpUntil([&] { return form.Visible(); }, 3000));
+    EXPECT_EQ(driver::WindowText(form.hWnd()), L"测试窗体");
+
+    log.clear();
+    form.Move(1500, 750, 6000, 3000);
+    EXPECT_EQ(log, (Events{"Resize"}));
+    RECT r;
+    ::GetWindowRect(form.hWnd(), &r);
+    const rt::TwipsScale s = rt::Screen::Scale();
+    EXPECT_EQ(r.left, s.PixelsX(1500));
+    EXPECT_EQ(r.right - r.left, s.PixelsX(6000));
+    EXPECT_EQ(form.Width(), s.TwipsX(s.PixelsX(6000)));
+
+    log.clear();
+    EXPECT_TRUE(form.Unload());
+    EXPECT_EQ(log, (Events{"QueryUnload", "Unload"}));
+    EXPECT_FALSE(form.IsLoaded());
+    EXPECT_FALSE(form.HasWindow());
+    EXPECT_EQ(rt::App::LoadedForms(), 0);
+
+    // Loading again runs Load but not Initialize: that belongs to the object.
+    log.clear();
+    form.Load();
+    EXPECT_EQ(log, (Events{"Load", "Resize"}));
+    form.Unload();
+}
+
+TEST(FormLifecycle, CancelledUnloadKeepsTheWindow)
+{
+    Events log;
+    RecordingForm form(log);
+    form.Show();
+    form.cancelQueryUnload = true;
+    log.clear();
+    EXPECT_FALSE(form.Unload());
+    EXPECT_EQ(log, (Events{"QueryUnload"}));
+    EXPECT_TRUE(form.IsLoaded());
+    EXPECT_TRUE(::IsWindow(form.hWnd()));
+
+    // The system close command goes through the same steps with its own reason.
+    form.cancelQueryUnload = false;
+    form.cancelUnload = true;
+    log.clear();
+    ::SendMessageW(form.hWnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(log, (Events{"QueryUnload", "Unload"}));
+    EXPECT_EQ(form.lastMode, rt::UnloadMode::FormControlMenu);
+    EXPECT_TRUE(form.IsLoaded());
+
+    form.cancelUnload = false;
+    log.clear();
+    ::SendMessageW(form.hWnd(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(log, (Events{"QueryUnload", "Unload"}));
+    EXPECT_FALSE(form.IsLoaded());
+}
+
+TEST(FormLifecycle, MouseCoordinatesArriveInTwips)
+{
+    Events log;
+    RecordingForm form(log);
+    form.Show();
+    log.clear();
+    ::SendMessageW(form.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 20));
+    ::SendMessageW(form.hWnd(), WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(3, 4));
+    const rt::TwipsScale s = rt::Screen::Scale();
+    EXPECT_EQ(log, (Events{"MouseDown 1 " + std::to_string(s.TwipsX(10)) + " " + std::to_string(s.TwipsY(20)),
+                           "MouseDown 2 " + std::to_string(s.TwipsX(3)) + " " + std::to_string(s.TwipsY(4))}));
+    form.Unload();
+}
+
+TEST(FormLifecycle, ModalFormDisablesTheOthersUntilItUnloads)
+{
+    Events ownerLog, modalLog;
+    RecordingForm owner(ownerLog, L"OwnerForm");
+    RecordingForm modal(modalLog, L"ModalForm");
+    owner.Show();
+
+    bool ownerEnabledDuringModal = true;
+    bool modalVisibleDuringModal = false;
+    rt::Timer probe([&] {
+        if (!modal.IsModalRunning()) return;
+        ownerEnabledDuringModal = ::IsWindowEnabled(owner.hWnd()) != FALSE;
+        modalVisibleDuringModal = modal.Visible();
+        ::PostMessageW(modal.hWnd(), WM_CLOSE, 0, 0);
+    });
+    probe.Start(100);
+    modal.Show(rt::ShowMode::Modal);  // returns once the posted close has unloaded it
+    probe.Stop();
+
+    EXPECT_FALSE(ownerEnabledDuringModal);
+    EXPECT_TRUE(modalVisibleDuringModal);
+    EXPECT_FALSE(modal.IsLoaded());
+    EXPECT_TRUE(::IsWindowEnabled(owner.hWnd()));
+    EXPECT_EQ(modalLog, (Events{"Initialize", "Load", "Resize", "QueryUnload", "Unload"}));
+    owner.Unload();
+}
+
+TEST(FormLifecycle, HidingAModalFormEndsItsLoopButKeepsItLoaded)
+{
+    Events log;
+    RecordingForm modal(log, L"ModalForm");
+    rt::Timer hide([&] {
+        if (modal.IsModalRunning()) modal.Hide();
+    });
+    hide.Start(100);
+    modal.Show(rt::ShowMode::Modal);
+    hide.Stop();
+    EXPECT_TRUE(modal.IsLoaded());
+    EXPECT_FALSE(modal.Visible());
+    modal.Unload();
+}
+
+TEST(FormLifecycle, WindowStateSetWhileHiddenAppliesWhenShown)
+{
+    Events log;
+    RecordingForm form(log);
+    form.Load();
+    form.SetWindowState(rt::WindowState::Minimized);
+    EXPECT_EQ(form.GetWindowState(), rt::WindowState::Minimized);
+    form.Show();
+    EXPECT_TRUE(driver::PumpUntil([&] { return ::IsIconic(form.hWnd()) != FALSE; }, 3000));
+    form.SetWindowState(rt::WindowState::Normal);
+    EXPECT_TRUE(driver::PumpUntil([&] { return form.GetWindowState() == rt::WindowState::Normal; }, 3000));
+    form.Unload();
+}
+
+TEST(FormLifecycle, BackColourIsPaintedOnScreen)
+{
+    Events log;
+    RecordingForm form(log);
+    form.Show();
+    ::SetWindowPos(form.hWnd(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    driver::Pump(300);
+    form.Refresh();
+    RECT r;
+    ::GetWindowRect(form.hWnd(), &r);
+    driver::Capture shot;
+    bool painted = driver::PumpUntil(
+        [&] {
+            shot = driver::CaptureScreen(r);
+            return shot.CountNear({0, 0, shot.width(), shot.height()}, 0x00336699, 2) > shot.width() * shot.height() / 2;
+        },
+        5000);
+    driver::Screenshot(form.hWnd(), L"runtime_form");
+    EXPECT_TRUE(painted) << "the form's client area does not show its back colour";
+    form.Unload();
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// The runtime's services under Wine: message boxes answered through the driver, timers, the
+// application object, the event log and resources read from the built executable.
+
+#include <gtest/gtest.h>
+
+#include "runtime/App.h"
+#include "runtime/MessageBox.h"
+#include "runtime/Resources.h"
+#include "runtime/Timer.h"
+#include "tests/driver/Driver.h"
+
+namespace {
+
+std::wstring CorvaneExe()
+{
+    return driver::BuildDir() + L"\\app\\Corvane.exe";
+}
+
+TEST(MessageBoxes, FixedTitleAndTheButtonPressed)
+{
+    driver::MessageBoxAnswerer answerer(rt::kAnswerYes);
+    EXPECT_EQ(rt::MsgBox(L"发现有新版本，是否现在更新！", rt::kMsgQuestionYesNo), rt::kAnswerYes);
+    answerer.SetButton(rt::kAnswerNo);
+    EXPECT_EQ(rt::MsgBox(L"您是否要退出更新！", rt::kMsgQuestionYesNo), rt::kAnswerNo);
+    answerer.SetButton(IDOK);
+    EXPECT_EQ(rt::MsgBox(L"缓存已清理完毕！", rt::kMsgInformation, rt::kCacheTitle), rt::kAnswerOk);
+
+    auto seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].title, L"提示");
+    EXPECT_EQ(seen[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_EQ(seen[1].text, L"您是否要退出更新！");
+    EXPECT_EQ(seen[2].title, L"缓存清理");
+}
+
+TEST(Timers, TickUntilStoppedEvenFromTheirOwnCallback)
+{
+    int ticks = 0;
+    rt::Timer timer;
+    timer.SetHandler([&] {
+        if (++ticks == 3) timer.Stop();
+    });
+    timer.Start(20);
+    EXPECT_TRUE(timer.Enabled());
+    EXPECT_TRUE(driver::PumpUntil([&] { return !timer.Enabled(); }, 3000));
+    driver::Pump(100);
+    EXPECT_EQ(ticks, 3);
+}
+
+TEST(Timers, DestroyedInsideItsCallback)
+{
+    auto timer = std::make_unique<rt::Timer>();
+    int ticks = 0;
+    timer->SetHandler([&] {
+        ++ticks;
+        timer.reset();
+    });
+    timer->Start(20);
+    EXPECT_TRUE(driver::PumpUntil([&] { return timer == nullptr; }, 3000));
+    driver::Pump(100);
+    EXPECT_EQ(ticks, 1);
+}
+
+TEST(Application, PathNameAndVersion)
+{
+    const std::wstring exe = rt::App::ExePath();
+    EXPECT_EQ(rt::App::EXEName(), L"runtime_test");
+    EXPECT_EQ(rt::App::Path() + L"\\runtime_test.exe", exe);
+    EXPECT_NE(rt::App::Path().back(), L'\\');
+
+    rt::Module corvane(::LoadLibraryExW(CorvaneExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(corvane) << "cannot open " << driver::WideToUtf8(CorvaneExe());
+    rt::VersionFields v = rt::App::Version(corvane.get());
+    EXPECT_EQ(v.major, 1);
+    EXPECT_EQ(v.minor, 1);
+    EXPECT_EQ(v.build, 0);
+    EXPECT_EQ(v.revision, 0);
+}
+
+TEST(Application, EventLogGoesToTheInstalledSink)
+{
+    std::vector<std::wstring> entries;
+    rt::App::SetLogSink([&](const std::wstring& text) { entries.push_back(text); });
+    rt::App::LogEvent(L"CSubclass.Subclass: 超出范围");
+    rt::App::SetLogSink(nullptr);
+    rt::App::LogEvent(L"to the system log, not to the sink");
+    EXPECT_EQ(entries, (std::vector<std::wstring>{L"CSubclass.Subclass: 超出范围"}));
+}
+
+TEST(Resources, BitmapsAndCustomResourcesOfAModule)
+{
+    rt::Module corvane(::LoadLibraryExW(CorvaneExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(corvane);
+    rt::PictureRef strip = rt::LoadResPicture(102, corvane.get());
+    ASSERT_TRUE(strip);
+    EXPECT_EQ(strip->WidthPixels(), 150);
+    EXPECT_EQ(strip->HeightPixels(), 18);
+    EXPECT_EQ(strip->WidthHimetric(), 3969);  // 150 px at 96 dpi
+    EXPECT_EQ(rt::LoadResPicture(999, corvane.get()), nullptr);
+
+    EXPECT_FALSE(rt::CustomResource(101, L"PNG", corvane.get()).empty());
+    EXPECT_TRUE(rt::CustomResource(103, L"PNG", corvane.get()).empty());
+}
+
+}  // namespace

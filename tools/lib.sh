@@ -1,0 +1,73 @@
+# Shared by the tools: paths, the private Wine prefix and the virtual display.
+# Source it; it defines functions and never changes the caller's ~/.wine.
+
+REPO=$(cd "$(dirname "$0")/.." && pwd)
+BUILD_WIN="$REPO/build/win"
+BUILD_NATIVE="$REPO/build/native"
+
+export LANG=zh_CN.UTF-8
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEARCH=win32
+
+die() { echo "$(basename "$0"): $*" >&2; exit 1; }
+
+configure_win() {
+    cmake -S "$REPO" -B "$BUILD_WIN" -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/toolchain-mingw32.cmake" >/dev/null ||
+        die "configuring the Windows build failed"
+}
+
+build_win() {
+    configure_win
+    cmake --build "$BUILD_WIN" -j "$(nproc)" "$@" || die "the Windows build failed"
+}
+
+# make_prefix DIR: a fresh 32-bit Wine prefix in DIR, made from a cached template when there is
+# one (a new prefix takes half a minute, a copy a few seconds).
+make_prefix() {
+    dir=$1
+    template="$REPO/build/wine-template"
+    if [ ! -f "$template/system.reg" ]; then
+        rm -rf "$template"
+        WINEPREFIX="$template" wineboot -u >/dev/null 2>&1 || die "wineboot failed"
+        WINEPREFIX="$template" wineserver -w
+    fi
+    rm -rf "$dir"
+    cp -a "$template" "$dir"
+}
+
+# start_display: a virtual X display when there is none; sets DISPLAY and XVFB_PID.
+start_display() {
+    XVFB_PID=
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then
+        return
+    fi
+    for n in $(seq 90 120); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do
+            xdpyinfo >/dev/null 2>&1 && return
+            sleep 0.1
+        done
+        kill "$XVFB_PID" 2>/dev/null
+    done
+    die "could not start Xvfb"
+}
+
+stop_display() {
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null
+    XVFB_PID=
+}
+
+# A persistent wineserver keeps Wine's start-up cost per program low. Its output must not hold
+# the caller's pipes open.
+# The first program in a prefix also starts Wine's services, which inherit its standard output;
+# start them here with ours closed, so that no test's pipe stays open after the test.
+start_wineserver() {
+    wineserver -p >/dev/null 2>&1 </dev/null &
+    wine cmd /c exit >/dev/null 2>&1 </dev/null || die "Wine does not start programs"
+}
+stop_wineserver() { wineserver -k >/dev/null 2>&1 || true; }
