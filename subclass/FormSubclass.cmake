@@ -1,0 +1,1 @@
+# The form subclasser's targets are added as its code arrives.

@@ -1,0 +1,1 @@
+# The self-subclasser's targets are added as its code arrives.
