@@ -6,6 +6,10 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 #include "runtime/Handles.h"
 #include "tests/driver/Driver.h"
 
@@ -123,6 +127,60 @@ TEST(Splash, OnlyTheExactWebSwitchIsSpecial)
         EXPECT_TRUE(WaitForVisibleSplash(corvane)) << "normal start-up expected for " << driver::WideToUtf8(args);
         corvane.Kill();
     }
+}
+
+// Wine hands URLs to the Unix browser named in its registry; a recording script stands in.
+class DefaultBrowserRecorder {
+public:
+    DefaultBrowserRecorder()
+    {
+        const std::string source = std::getenv("CORVANE_SOURCE_DIR") ? std::getenv("CORVANE_SOURCE_DIR") : "";
+        const std::string build = std::getenv("CORVANE_BUILD_DIR") ? std::getenv("CORVANE_BUILD_DIR") : "";
+        m_logUnix = build + "/opened-urls.log";
+        m_log = driver::UnixToWindowsPath(m_logUnix);
+        ::DeleteFileW(m_log.c_str());
+        const std::wstring script = driver::Utf8ToWide(source + "/tests/wine/data/record-url");
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                          &m_key, nullptr);
+        ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(script.c_str()),
+                         static_cast<DWORD>((script.size() + 1) * sizeof(wchar_t)));
+    }
+    ~DefaultBrowserRecorder()
+    {
+        ::RegDeleteValueW(m_key, L"Browsers");
+        ::RegCloseKey(m_key);
+    }
+    std::string Opened() const
+    {
+        std::ifstream in(m_log.c_str());
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+
+private:
+    HKEY m_key = nullptr;
+    std::string m_logUnix;
+    std::wstring m_log;
+};
+
+TEST(Splash, WebSwitchOpensTheHomePageAndEndsWithoutTheSplash)
+{
+    DefaultBrowserRecorder browser;
+    driver::Process corvane = driver::Process::Start(
+        CorvaneExe(), L"/web",
+        {L"CORVANE_PORTAL_URL=http://127.0.0.1:9/portal"});
+    ASSERT_TRUE(corvane);
+    bool splashSeen = false;
+    driver::PumpUntil(
+        [&] {
+            HWND splash = driver::FindTopLevel(L"LoadFrm", nullptr, corvane.id());
+            splashSeen = splashSeen || (splash && ::IsWindowVisible(splash));
+            return !corvane.Running();
+        },
+        15000);
+    EXPECT_EQ(corvane.WaitForExit(1000), 0);
+    EXPECT_FALSE(splashSeen);
+    EXPECT_TRUE(driver::PumpUntil([&] { return !browser.Opened().empty(); }, 10000));
+    EXPECT_EQ(browser.Opened(), "http://127.0.0.1:9/portal/\n");
 }
 
 }  // namespace
