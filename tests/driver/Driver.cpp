@@ -180,6 +180,19 @@ void MessageBoxAnswerer::Watch()
             wchar_t text[2048] = {};
             ::GetDlgItemTextW(box, 0xFFFF, text, 2048);
             SeenMessageBox seen{WindowText(box), text};
+            if (!m_screenshotPrefix.empty()) {
+                ::Sleep(300);  // let the box paint itself
+                RECT boxRect, textRect;
+                ::GetWindowRect(box, &boxRect);
+                ::GetWindowRect(::GetDlgItem(box, 0xFFFF), &textRect);
+                Capture shot = CaptureScreen(boxRect);
+                shot.SavePng(OutDir() + L"\\" + m_screenshotPrefix + L"-" + std::to_wstring(m_seen.size() + 1) + L".png");
+                ::OffsetRect(&textRect, -boxRect.left, -boxRect.top);
+                seen.textInk = 0;
+                for (int y = std::max<LONG>(textRect.top, 0); y < std::min<LONG>(textRect.bottom, shot.height()); ++y)
+                    for (int x = std::max<LONG>(textRect.left, 0); x < std::min<LONG>(textRect.right, shot.width()); ++x)
+                        if (GetRValue(shot.At(x, y)) + GetGValue(shot.At(x, y)) + GetBValue(shot.At(x, y)) < 384) ++seen.textInk;
+            }
             HWND button = ::GetDlgItem(box, m_button);
             {
                 std::lock_guard lock(m_mutex);

@@ -44,6 +44,7 @@ std::wstring ClassNameOf(HWND hwnd);
 struct SeenMessageBox {
     std::wstring title;
     std::wstring text;
+    int textInk = -1;  // dark pixels in the text's area, when screenshots are on
 };
 
 // Watches, on a thread of its own, for message boxes (#32770) of one process, records title and
@@ -57,6 +58,9 @@ public:
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
     void SetButton(int buttonId) { m_button = buttonId; }
+    // Saves each box as <OutDir>\<prefix>-<n>.png before answering and counts the ink of its
+    // text. Set before the first box appears.
+    void SetScreenshotPrefix(const std::wstring& prefix) { m_screenshotPrefix = prefix; }
     std::vector<SeenMessageBox> Seen() const;
     // Waits (pumping this thread's messages) until `count` boxes were answered.
     bool WaitForCount(std::size_t count, DWORD timeoutMs) const;
@@ -67,6 +71,7 @@ private:
     std::atomic<int> m_button;
     DWORD m_processId;
     std::atomic<bool> m_stop{false};
+    std::wstring m_screenshotPrefix;
     mutable std::mutex m_mutex;
     std::vector<SeenMessageBox> m_seen;
     std::vector<HWND> m_answered;

@@ -19,18 +19,27 @@ std::wstring CorvaneExe()
 TEST(MessageBoxes, FixedTitleAndTheButtonPressed)
 {
     driver::MessageBoxAnswerer answerer(rt::kAnswerYes);
+    answerer.SetScreenshotPrefix(L"messagebox");
     EXPECT_EQ(rt::MsgBox(L"发现有新版本，是否现在更新！", rt::kMsgQuestionYesNo), rt::kAnswerYes);
     answerer.SetButton(rt::kAnswerNo);
     EXPECT_EQ(rt::MsgBox(L"您是否要退出更新！", rt::kMsgQuestionYesNo), rt::kAnswerNo);
     answerer.SetButton(IDOK);
     EXPECT_EQ(rt::MsgBox(L"缓存已清理完毕！", rt::kMsgInformation, rt::kCacheTitle), rt::kAnswerOk);
+    EXPECT_EQ(rt::MsgBox(L"软件已升至最新版本！", rt::kMsgInformation), rt::kAnswerOk);
 
     auto seen = answerer.Seen();
-    ASSERT_EQ(seen.size(), 3u);
+    ASSERT_EQ(seen.size(), 4u);
     EXPECT_EQ(seen[0].title, L"提示");
     EXPECT_EQ(seen[0].text, L"发现有新版本，是否现在更新！");
     EXPECT_EQ(seen[1].text, L"您是否要退出更新！");
     EXPECT_EQ(seen[2].title, L"缓存清理");
+
+    // The Chinese texts are drawn with real glyphs: two different texts of the same length
+    // leave different amounts of ink, where missing glyphs would all be the same box.
+    EXPECT_GT(seen[2].textInk, 50);
+    EXPECT_GT(seen[3].textInk, 50);
+    EXPECT_EQ(seen[2].text.size() + 2, seen[3].text.size());
+    EXPECT_NE(seen[2].textInk, seen[3].textInk);
 }
 
 TEST(Timers, TickUntilStoppedEvenFromTheirOwnCallback)
