@@ -1,33 +1,14 @@
 #include "runtime/Form.h"
 
-#include <windowsx.h>
-
 #include <vector>
 
 #include "runtime/App.h"
+#include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
 
 namespace rt {
 
 namespace {
-
-int ShiftState()
-{
-    int shift = 0;
-    if (::GetKeyState(VK_SHIFT) < 0) shift |= 1;
-    if (::GetKeyState(VK_CONTROL) < 0) shift |= 2;
-    if (::GetKeyState(VK_MENU) < 0) shift |= 4;
-    return shift;
-}
-
-int HeldButtons(WPARAM keys)
-{
-    int buttons = 0;
-    if (keys & MK_LBUTTON) buttons |= 1;
-    if (keys & MK_RBUTTON) buttons |= 2;
-    if (keys & MK_MBUTTON) buttons |= 4;
-    return buttons;
-}
 
 BOOL CALLBACK CollectEnabledForms(HWND hwnd, LPARAM param)
 {
@@ -278,23 +259,6 @@ void Form::SetCaption(const std::wstring& caption)
     if (HasWindow()) ::SetWindowTextW(hWnd(), caption.c_str());
 }
 
-void Form::DispatchMouse(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    const TwipsScale scale = Screen::Scale();
-    const double x = scale.ScaleXToTwips(GET_X_LPARAM(lParam));
-    const double y = scale.ScaleYToTwips(GET_Y_LPARAM(lParam));
-    const int shift = ShiftState();
-    switch (msg) {
-    case WM_LBUTTONDOWN: OnMouseDown(1, shift, x, y); break;
-    case WM_RBUTTONDOWN: OnMouseDown(2, shift, x, y); break;
-    case WM_MBUTTONDOWN: OnMouseDown(4, shift, x, y); break;
-    case WM_LBUTTONUP: OnMouseUp(1, shift, x, y); break;
-    case WM_RBUTTONUP: OnMouseUp(2, shift, x, y); break;
-    case WM_MBUTTONUP: OnMouseUp(4, shift, x, y); break;
-    case WM_MOUSEMOVE: OnMouseMove(HeldButtons(wParam), shift, x, y); break;
-    }
-}
-
 LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT result = 0; HandleDrawingMessage(msg, wParam, lParam, result)) return result;
@@ -305,15 +269,13 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Unload(UnloadMode::FormControlMenu);
         return 0;
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-    case WM_LBUTTONUP:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONUP:
-    case WM_MOUSEMOVE:
-        DispatchMouse(msg, wParam, lParam);
-        return 0;
+    }
+    const MouseEvent mouse = TranslateMouse(msg, wParam, lParam);
+    switch (mouse.action) {
+    case MouseAction::Down: OnMouseDown(mouse.button, mouse.shift, mouse.x, mouse.y); return 0;
+    case MouseAction::Up: OnMouseUp(mouse.button, mouse.shift, mouse.x, mouse.y); return 0;
+    case MouseAction::Move: OnMouseMove(mouse.button, mouse.shift, mouse.x, mouse.y); return 0;
+    default: break;
     }
     return Final(msg, wParam, lParam);
 }

@@ -88,7 +88,6 @@ protected:
 private:
     bool CreateFormWindow();
     void RunModalLoop();
-    void DispatchMouse(UINT msg, WPARAM wParam, LPARAM lParam);
 
     FormDesign m_design;
     bool m_initialized = false;
