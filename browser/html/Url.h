@@ -1,0 +1,17 @@
+#pragma once
+// URL resolution the way a browser resolves links, form actions and refresh targets.
+
+#include <string>
+#include <string_view>
+
+namespace browser {
+
+// The scheme in lower case ("http", "app", "about"), or "" for a relative reference.
+std::string UrlScheme(std::string_view url);
+// Resolves `reference` against the absolute `base` (RFC 3986, with the leniencies of browsers:
+// surrounding white space and tabs/newlines removed, "\" in http(s) paths read as "/").
+std::string ResolveUrl(std::string_view base, std::string_view reference);
+// `url` without its "#fragment".
+std::string_view WithoutFragment(std::string_view url);
+
+}  // namespace browser

@@ -1,0 +1,191 @@
+// Layout with a fixed-pitch measurer: every ASCII character is half the font size wide, every
+// other character the full size; lines are ascent 0.8 and descent 0.2 of the size.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "browser/html/Parser.h"
+#include "browser/layout/Layout.h"
+#include "browser/html/Utf8.h"
+
+namespace {
+
+using namespace browser;
+
+class FixedHost : public LayoutHost {
+public:
+    int TextWidth(std::string_view utf8, const FontSpec& font) override
+    {
+        int w = 0;
+        std::size_t pos = 0;
+        while (pos < utf8.size()) w += NextCodePoint(utf8, pos) < 0x80 ? font.sizePx / 2 : font.sizePx;
+        return w;
+    }
+    int Ascent(const FontSpec& font) override { return font.sizePx * 8 / 10; }
+    int Descent(const FontSpec& font) override { return font.sizePx - font.sizePx * 8 / 10; }
+    std::optional<Size> ImageSize(const std::string& src) override
+    {
+        if (src == "/static/logo.png") return Size{96, 32};
+        return std::nullopt;
+    }
+};
+
+// The layout points into its document: the last one stays alive until the next call.
+PageLayout Lay(const std::string& html, int width = 800)
+{
+    static FixedHost host;
+    static Document doc;
+    doc = ParseHtml(html);
+    return LayoutDocument(doc, host, width);
+}
+
+std::vector<const DisplayItem*> Texts(const PageLayout& l)
+{
+    std::vector<const DisplayItem*> out;
+    for (const auto& i : l.items)
+        if (i.kind == ItemKind::Text) out.push_back(&i);
+    return out;
+}
+
+const DisplayItem* FillOf(const PageLayout& l, Rgb color)
+{
+    for (const auto& i : l.items)
+        if (i.kind == ItemKind::Fill && i.color == color) return &i;
+    return nullptr;
+}
+
+TEST(Layout, WrapsWordsAndCjkText)
+{
+    // 8 px per ASCII character at 16 px: "aaaa bbbb cccc" is 112 px; 80 px holds "aaaa bbbb" (72).
+    auto l = Lay("<body style=\"margin:0\">aaaa bbbb cccc</body>", 80);
+    auto t = Texts(l);
+    ASSERT_EQ(t.size(), 2u);
+    EXPECT_EQ(t[0]->text, "aaaa bbbb");
+    EXPECT_EQ(t[0]->rect.x, 0);
+    EXPECT_EQ(t[1]->text, "cccc");
+    EXPECT_EQ(t[1]->rect.y, 16);
+    // CJK text breaks between any two characters: 5 characters of 16 px in 40 px make 3 lines.
+    l = Lay("<body style=\"margin:0\">一二三四五</body>", 40);
+    t = Texts(l);
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[2]->text, "五");
+    EXPECT_EQ(l.height, 48);
+}
+
+TEST(Layout, BlocksHeadingsListsAndBreaks)
+{
+    auto l = Lay("<body style=\"margin:0\"><h1>T</h1><p>a<br>b</p><ul><li>x</li></ul></body>");
+    auto t = Texts(l);
+    ASSERT_GE(t.size(), 4u);
+    EXPECT_EQ(t[0]->font.sizePx, 32);
+    EXPECT_TRUE(t[0]->font.bold);
+    EXPECT_EQ(t[0]->rect.y, 21);  // the heading's top margin, 0.67 em
+    EXPECT_EQ(t[2]->rect.y, t[1]->rect.y + 16);
+    // The list item's bullet sits left of its text, which is indented by 40.
+    const DisplayItem* bullet = t[3];
+    EXPECT_EQ(bullet->text, "\xE2\x80\xA2");
+    EXPECT_EQ(t[4]->rect.x, 40);
+    EXPECT_LT(bullet->rect.x, 40);
+}
+
+TEST(Layout, ColoursFromAttributesAndStyle)
+{
+    auto l = Lay("<body bgcolor=\"#FEFEFE\"><font color=red>r</font><span style=\"color:#00ff00\">g</span>"
+                 "<b><i>bi</i></b><div style=\"background-color:#123456\">d</div></body>");
+    EXPECT_EQ(l.canvas, 0xFEFEFEu);
+    auto t = Texts(l);
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[0]->color, 0xFF0000u);
+    EXPECT_EQ(t[1]->color, 0x00FF00u);
+    EXPECT_TRUE(t[2]->font.bold && t[2]->font.italic);
+    const DisplayItem* fill = FillOf(l, 0x123456);
+    ASSERT_NE(fill, nullptr);
+    EXPECT_EQ(fill->rect.height, 16);
+    EXPECT_EQ(fill->rect.width, 800 - 16);
+}
+
+TEST(Layout, TablesPlaceCellsByWidthAndHeight)
+{
+    // The login page's frame: 888 x 518 with the panel at x 520..850, y 110..430.
+    auto l = Lay("<body style=\"margin:0\"><table width=\"888\" height=\"518\" border=\"0\" cellpadding=\"0\" cellspacing=\"0\">"
+                 "<tr><td colspan=\"3\" height=\"30\" align=\"right\">top</td></tr>"
+                 "<tr><td colspan=\"3\" height=\"80\">&nbsp;</td></tr>"
+                 "<tr><td width=\"520\" height=\"320\">&nbsp;</td>"
+                 "<td width=\"330\" height=\"320\" valign=\"top\" bgcolor=\"#1E3350\" style=\"padding:12px\">panel</td>"
+                 "<td width=\"38\">&nbsp;</td></tr>"
+                 "<tr><td colspan=\"3\" height=\"88\" valign=\"bottom\">foot</td></tr></table></body>");
+    const DisplayItem* panel = FillOf(l, 0x1E3350);
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->rect.x, 520);
+    EXPECT_EQ(panel->rect.y, 110);
+    EXPECT_EQ(panel->rect.width, 330);
+    EXPECT_EQ(panel->rect.height, 320);
+    EXPECT_EQ(l.height, 518);
+    auto t = Texts(l);
+    const auto find = [&](std::string_view s) -> const DisplayItem* {
+        for (auto* i : t)
+            if (i->text == s) return i;
+        return nullptr;
+    };
+    ASSERT_TRUE(find("top") && find("panel") && find("foot"));
+    EXPECT_EQ(find("top")->rect.right(), 888);                  // align=right
+    EXPECT_EQ(find("panel")->rect.x, 532);                      // padding 12
+    EXPECT_EQ(find("panel")->rect.y, 122);                      // valign=top
+    EXPECT_EQ(find("foot")->rect.bottom(), 518);                // valign=bottom
+}
+
+TEST(Layout, AutoTablesShareWidthByContent)
+{
+    auto l = Lay("<body style=\"margin:0\"><table cellspacing=0 cellpadding=0><tr><td>aa</td><td>bbbb</td></tr></table>"
+                 "<table width=\"100%\" cellspacing=0 cellpadding=0><tr><td>x</td><td width=\"50\">y</td></tr></table></body>",
+                 400);
+    auto t = Texts(l);
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[1]->rect.x, 16);    // right after "aa"
+    EXPECT_EQ(t[3]->rect.x, 350);   // the 50-pixel column at the right of a full-width table
+}
+
+TEST(Layout, LinksControlsAndImages)
+{
+    auto l = Lay("<body style=\"margin:0\"><a href=\"app://minimize\">min</a> <img src=\"/static/logo.png\">"
+                 "<form><input type=text name=u size=10><input type=password name=p>"
+                 "<input type=hidden name=h value=1><input type=submit value=\"Go\"></form></body>");
+    ASSERT_EQ(l.links.size(), 1u);
+    EXPECT_EQ(l.links[0].href, "app://minimize");
+    const Rect r = l.links[0].rect;
+    ASSERT_NE(LinkAt(l, r.x + 1, r.y + 1), nullptr);
+    EXPECT_EQ(LinkAt(l, r.right() + 200, r.y + 1), nullptr);
+    bool image = false;
+    for (const auto& i : l.items)
+        if (i.kind == ItemKind::Image) image = i.rect.width == 96 && i.rect.height == 32;
+    EXPECT_TRUE(image);
+    ASSERT_EQ(l.controls.size(), 3u);
+    EXPECT_EQ(l.controls[0].kind, ControlKind::TextInput);
+    EXPECT_EQ(l.controls[0].rect.width, 10 * 8 + 8);
+    EXPECT_EQ(l.controls[1].kind, ControlKind::Password);
+    EXPECT_EQ(l.controls[2].kind, ControlKind::Submit);
+    EXPECT_EQ(l.controls[2].element->Attr("value"), "Go");
+    EXPECT_GT(l.controls[0].rect.y, 32);  // below the image's line
+}
+
+TEST(Layout, OverflowAndScrollSettings)
+{
+    EXPECT_TRUE(Lay("<p>x").scrollable);
+    EXPECT_FALSE(Lay("<html style=\"overflow:hidden\"><p>x").scrollable);
+    EXPECT_FALSE(Lay("<body scroll=\"no\">x").scrollable);
+    EXPECT_EQ(Lay("<p>x").canvas, 0xFFFFFFu);
+}
+
+TEST(Layout, SurvivesDeepAndWideContent)
+{
+    std::string deep;
+    for (int i = 0; i < 5000; ++i) deep += "<table><tr><td>";
+    EXPECT_NO_FATAL_FAILURE(Lay(deep + "x"));
+    EXPECT_NO_FATAL_FAILURE(Lay("<table><tr><td colspan=99999 width=99999999>a</td></tr></table>"));
+    EXPECT_NO_FATAL_FAILURE(Lay("<p>" + std::string(100000, 'w'), 10));
+    EXPECT_NO_FATAL_FAILURE(Lay("<img width=-5 height=999999999 src=x>", -10));
+}
+
+}  // namespace
