@@ -1,0 +1,84 @@
+#include "controls/ResizeZones.h"
+
+#include <cstdlib>
+
+#include "runtime/Rounding.h"
+
+namespace corvane {
+
+namespace {
+
+bool Near(int a, int b)
+{
+    return std::abs(a - b) <= kEdgeZone;
+}
+
+}  // namespace
+
+int HitZone(const ScreenRect& w, int x, int y)
+{
+    const bool left = Near(x, w.left);
+    const bool right = Near(x, w.right);
+    const bool top = Near(y, w.top);
+    const bool bottom = Near(y, w.bottom);
+    const bool alongX = w.left + kEdgeZone < x && x < w.right - kEdgeZone;
+    const bool alongY = w.top + kEdgeZone < y && y < w.bottom - kEdgeZone;
+    if (left && bottom) return 5;
+    if (top && left) return 7;
+    if (right && bottom) return 3;
+    if (right && top) return 1;
+    if (top && alongX) return 0;
+    if (right && alongY) return 2;
+    if (bottom && alongX) return 4;
+    if (left && alongY) return 6;
+    return kNoZone;
+}
+
+ScreenRect MoveOutline(int zone, const ScreenRect& outline, int x, int y)
+{
+    ScreenRect r = outline;
+    const auto moveLeft = [&](bool keepMinimum) {
+        if (!keepMinimum || r.right - x > kMinOutlineWidth) r.left = x;
+    };
+    const auto moveRight = [&](bool keepMinimum) {
+        if (!keepMinimum || x - r.left > kMinOutlineWidth) r.right = x;
+    };
+    const auto moveTop = [&] { r.top = y; };
+    const auto moveBottom = [&] {
+        if (y - r.top > kMinOutlineHeight) r.bottom = y;
+    };
+    switch (zone) {
+    case 0: moveTop(); break;
+    case 1: moveTop(); moveRight(false); break;
+    case 2: moveRight(true); break;
+    case 3: moveRight(true); moveBottom(); break;
+    case 4: moveBottom(); break;
+    case 5: moveLeft(true); moveBottom(); break;
+    case 6: moveLeft(true); break;
+    case 7: moveTop(); moveLeft(false); break;
+    default: break;
+    }
+    return r;
+}
+
+ZoneCursor CursorOfZone(int zone)
+{
+    switch (zone) {
+    case 0:
+    case 4: return ZoneCursor::NorthSouth;
+    case 1:
+    case 5: return ZoneCursor::NorthEastSouthWest;
+    case 2:
+    case 6: return ZoneCursor::WestEast;
+    case 3:
+    case 7: return ZoneCursor::NorthWestSouthEast;
+    default: return ZoneCursor::Arrow;
+    }
+}
+
+std::int16_t TaskbarHeightTwips(double screenHeightTwips, int workAreaBottom, double twipsPerPixel)
+{
+    return rt::RoundHalfEven16((screenHeightTwips / twipsPerPixel - workAreaBottom) * twipsPerPixel);
+}
+
+}  // namespace corvane

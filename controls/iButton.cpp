@@ -1,0 +1,525 @@
+#include "controls/iButton.h"
+
+#include <windowsx.h>
+
+#include "controls/PictureOps.h"
+#include "runtime/MouseEvents.h"
+#include "runtime/PersistentSurface.h"
+#include "runtime/Rounding.h"
+#include "runtime/Screen.h"
+
+namespace corvane {
+
+namespace {
+
+short KeyShift()
+{
+    return static_cast<short>((::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                              (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
+}
+
+std::wstring PictureText(const rt::PictureRef& picture)
+{
+    return picture ? ImageToText(ReadPixels(picture->handle())) : std::wstring();
+}
+
+rt::PictureRef PictureOfText(const std::wstring& text)
+{
+    if (text.empty()) return nullptr;
+    const auto image = ImageFromText(text);
+    return image ? PictureFromPixels(*image) : nullptr;
+}
+
+}  // namespace
+
+iButton::iButton() : m_timer1([this] { OnTimer1(); })
+{
+    SetBackColor(kWindowBackground);
+    SetAutoRedraw(true);
+    ApplyFont();
+}
+
+iButton::~iButton()
+{
+    m_timer1.Stop();
+    m_stateImages.clear();
+    m_backPicture.reset();
+}
+
+void iButton::OnCreated()
+{
+    m_timer1.Start(50);
+    BuildStateImages();
+}
+
+// --- Properties ------------------------------------------------------------------------------
+
+void iButton::SetcDrawMode(short mode)
+{
+    m_drawMode = mode;
+    DrawButton(CurrentState());
+    MarkChanged(L"cDrawMode");
+}
+
+void iButton::SetcFont(const FontSpec& font)
+{
+    m_font = font;
+    ApplyFont();
+    DrawButton(CurrentState());
+    MarkChanged(L"cFont");
+}
+
+void iButton::SetcForeColor(DWORD color)
+{
+    m_foreColor = color;
+    DrawButton(CurrentState());
+    MarkChanged(L"cForeColor");
+}
+
+void iButton::SetLocked(bool locked)
+{
+    m_locked = locked;
+    cMouseAction(CurrentState(), true);
+}
+
+void iButton::SetValue(bool value)
+{
+    if (m_style != 1) {
+        m_value = false;
+        return;
+    }
+    m_value = value;
+    cMouseAction(CurrentState(), true);
+}
+
+void iButton::SetAutoSize(bool autoSize)
+{
+    m_autoSize = autoSize;
+    if (autoSize) BuildStateImages();
+    MarkChanged(L"AutoSize");
+}
+
+void iButton::SetStyle(std::int32_t style)
+{
+    m_style = style;
+    BuildStateImages();
+    MarkChanged(L"Style");
+}
+
+void iButton::SetBackPicture(rt::PictureRef picture)
+{
+    m_backPicture = std::move(picture);
+    BuildStateImages();
+    MarkChanged(L"BackPicture");
+}
+
+void iButton::SetIcon(rt::PictureRef picture)
+{
+    m_icon = std::move(picture);
+    MarkChanged(L"Icon");
+}
+
+void iButton::SetEnabled(bool enabled)
+{
+    m_enabled = enabled;
+    if (HasWindow()) ::EnableWindow(hWnd(), enabled);
+    cMouseAction(CurrentState(), true);
+    MarkChanged(L"Enabled");
+}
+
+void iButton::SetcBackStyle(short backStyle)
+{
+    m_backStyle = backStyle;
+    // An opaque surface is the whole rectangle again.
+    if (backStyle != 0 && HasWindow()) ::SetWindowRgn(hWnd(), nullptr, TRUE);
+    DrawButton(CurrentState());
+    MarkChanged(L"cBackStyle");
+}
+
+void iButton::SetCaption(const std::wstring& caption)
+{
+    m_caption = caption;
+    DrawButton(CurrentState());
+    MarkChanged(L"Caption");
+}
+
+HBITMAP iButton::Image() const
+{
+    return hDC() ? static_cast<HBITMAP>(::GetCurrentObject(hDC(), OBJ_BITMAP)) : nullptr;
+}
+
+void iButton::MarkChanged(const wchar_t* name)
+{
+    for (const auto& changed : m_changed)
+        if (changed == name) return;
+    m_changed.emplace_back(name);
+}
+
+void iButton::ApplyFont()
+{
+    LOGFONTW lf{};
+    lf.lfHeight = -rt::RoundHalfEven(m_font.points * rt::Screen::Scale().dpiY / 72.0);
+    lf.lfWeight = m_font.weight;
+    lf.lfItalic = m_font.italic;
+    lf.lfUnderline = m_font.underline;
+    lf.lfStrikeOut = m_font.strikethrough;
+    lf.lfCharSet = static_cast<BYTE>(m_font.charset);
+    lstrcpynW(lf.lfFaceName, m_font.name.c_str(), LF_FACESIZE);
+    m_fontHandle.reset(::CreateFontIndirectW(&lf));
+}
+
+// --- Designer data -------------------------------------------------------------------------------
+
+void iButton::ReadProperties(rt::PropertyBag& bag)
+{
+    // Stored as they are, without the effects of setting them: the first showing paints.
+    m_backPicture = PictureOfText(bag.ReadString(L"BackPicture", L""));
+    m_icon = PictureOfText(bag.ReadString(L"Icon", L""));
+    m_enabled = bag.ReadBool(L"Enabled", true);
+    if (HasWindow()) ::EnableWindow(hWnd(), m_enabled);
+    m_backStyle = static_cast<short>(bag.ReadInt(L"cBackStyle", 1));
+    m_caption = bag.ReadString(L"Caption", L"");
+    m_style = bag.ReadInt(L"Style", 0);
+    m_autoSize = bag.ReadBool(L"AutoSize", true);
+    m_foreColor = static_cast<DWORD>(bag.ReadInt(L"cForeColor", static_cast<std::int32_t>(m_foreColor)));
+    if (auto font = FontFromText(bag.ReadString(L"cFont", FontToText(m_font)))) m_font = *font;
+    ApplyFont();
+    m_drawMode = static_cast<short>(bag.ReadInt(L"cDrawMode", m_drawMode));
+}
+
+void iButton::WriteProperties(rt::PropertyBag& bag)
+{
+    const std::wstring none;
+    bag.Write(L"BackPicture", PictureText(m_backPicture), none);
+    bag.Write(L"Icon", PictureText(m_icon), none);
+    bag.Write(L"Enabled", m_enabled, true);
+    bag.Write(L"Style", m_style, std::int32_t{0});
+    bag.Write(L"cBackStyle", std::int32_t{m_backStyle}, std::int32_t{1});
+    bag.Write(L"Caption", m_caption, none);
+    bag.Write(L"AutoSize", m_autoSize, true);
+    bag.Write(L"cFont", FontToText(m_font));
+    bag.Write(L"cDrawMode", std::int32_t{m_drawMode});
+    bag.Write(L"cForeColor", static_cast<std::int32_t>(m_foreColor));
+    m_changed.clear();
+}
+
+// --- State and painting -------------------------------------------------------------------------
+
+bool iButton::IsMouseOver() const
+{
+    POINT p;
+    if (!HasWindow() || !::GetCursorPos(&p)) return false;
+    return ::WindowFromPoint(p) == hWnd();
+}
+
+std::int32_t iButton::CurrentState() const
+{
+    return CurrentButtonState(m_enabled, m_pressed, IsMouseOver());
+}
+
+const rt::Picture* iButton::StateImage(std::int32_t state) const
+{
+    if (!m_imagesPresent) return nullptr;
+    const int index = StateImageIndex(state, m_value, m_style);
+    if (index < 0 || index >= static_cast<int>(m_stateImages.size())) return nullptr;
+    return m_stateImages[index].get();
+}
+
+void iButton::BuildStateImages()
+{
+    m_stateImages.clear();
+    if (!m_backPicture) {
+        m_imagesPresent = false;
+    } else {
+        const rt::Picture& strip = *m_backPicture;
+        m_frame = StripFrameSize(strip.WidthHimetric(), strip.HeightHimetric(), m_style);
+        rt::ClientDC screen(nullptr);
+        rt::MemoryDC dc(::CreateCompatibleDC(hDC() ? hDC() : screen.get()));
+        {
+            rt::SelectGuard select(dc.get(), strip.handle());
+            const int count = StateImageCount(m_style);
+            m_stateImages.reserve(count);
+            for (int i = 0; i < count; ++i) m_stateImages.push_back(CutFrame(dc.get(), FrameSource(i, m_frame, m_style)));
+        }
+        if (m_autoSize && m_frame.width > 0 && m_frame.height > 0)
+            Move(rt::kKeep, rt::kKeep, m_frame.width * kAutoSizeTwipsPerPixel, m_frame.height * kAutoSizeTwipsPerPixel);
+        m_imagesPresent = true;
+    }
+    cMouseAction(CurrentState(), true);
+}
+
+void iButton::cMouseAction(std::int32_t cAction, bool vComplePaint)
+{
+    if (cAction == m_state && !vComplePaint) return;
+    m_state = cAction;
+    DrawButton(cAction);
+}
+
+SIZE iButton::TextSizeTwips(HDC dc) const
+{
+    SIZE size{0, 0};
+    if (m_caption.empty()) return size;
+    rt::SelectGuard font(dc, m_fontHandle.get());
+    ::GetTextExtentPoint32W(dc, m_caption.c_str(), static_cast<int>(m_caption.size()), &size);
+    const rt::TwipsScale scale = rt::Screen::Scale();
+    return {rt::RoundHalfEven(scale.ScaleXToTwips(size.cx)), rt::RoundHalfEven(scale.ScaleYToTwips(size.cy))};
+}
+
+void iButton::DrawButton(std::int32_t state)
+{
+    HDC dc = hDC();
+    if (!HasWindow() || !dc) return;
+    Cls();
+    DrawFace(dc);
+    if (!m_caption.empty()) {
+        const SIZE text = TextSizeTwips(dc);
+        const int shift = m_icon ? IconShiftTwips(m_icon->WidthHimetric()) : 0;
+        const CaptionPlacement at = PlaceCaption(Width(), Height(), text.cx, text.cy, shift);
+        const int offset = PressedCaptionOffset(state);
+        const rt::TwipsScale scale = rt::Screen::Scale();
+        rt::SelectGuard font(dc, m_fontHandle.get());
+        ::SetTextColor(dc, rt::ResolveColor(m_foreColor));
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetROP2(dc, m_drawMode);
+        ::TextOutW(dc, scale.PixelsX(at.textX + offset), scale.PixelsY(at.textY + offset), m_caption.c_str(),
+                   static_cast<int>(m_caption.size()));
+    }
+    ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void iButton::DrawFace(HDC dc)
+{
+    const rt::Picture* picture = m_locked ? StateImage(kStatePressed) : StateImage(m_state);
+    if (!picture) return;
+    const SIZE size = PixelSize();
+    if (m_backStyle != 0) {
+        DrawPicture(dc, *picture, 0, 0, size.cx, size.cy);
+        if (m_icon) {
+            const SIZE text = TextSizeTwips(dc);
+            const CaptionPlacement at =
+                PlaceCaption(Width(), Height(), text.cx, text.cy, IconShiftTwips(m_icon->WidthHimetric()));
+            const rt::TwipsScale scale = rt::Screen::Scale();
+            DrawPicture(dc, *m_icon, scale.PixelsX(at.iconX), scale.PixelsY(at.iconY), m_icon->WidthPixels(),
+                        m_icon->HeightPixels());
+        }
+        return;
+    }
+    if (m_icon) return;
+    DrawPicture(dc, *picture, 0, 0, size.cx, size.cy);
+    // With AutoSize the frame is the control's size and serves as the mask itself; otherwise the
+    // stretched face on the surface does.
+    ApplyMask(m_autoSize ? ReadPixels(picture->handle()) : ReadPixels(dc, size.cx, size.cy));
+}
+
+void iButton::ApplyMask(const PixelImage& mask)
+{
+    rt::Region region = MaskRegion(mask, kMaskColor);
+    // The window owns the region once it is set.
+    if (::SetWindowRgn(hWnd(), region.get(), TRUE)) region.release();
+}
+
+void iButton::DrawFocus()
+{
+    if (!HasWindow() || !hDC()) return;
+    const rt::TwipsScale scale = rt::Screen::Scale();
+    const FocusBox box = FocusRectangle(Width(), Height(), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
+    const RECT r{box.left, box.top, box.right, box.bottom};
+    ::DrawFocusRect(hDC(), &r);
+    ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void iButton::ShowFirstTime()
+{
+    if (m_shown) return;
+    m_shown = true;
+    BuildStateImages();
+}
+
+void iButton::OnResize()
+{
+    if (m_autoSize && m_backPicture && !m_inResize) {
+        const FrameSize frame = StripFrameSize(m_backPicture->WidthHimetric(), m_backPicture->HeightHimetric(), m_style);
+        if (frame.width > 0 && frame.height > 0) {
+            m_inResize = true;
+            Move(rt::kKeep, rt::kKeep, frame.width * kAutoSizeTwipsPerPixel, frame.height * kAutoSizeTwipsPerPixel);
+            m_inResize = false;
+        }
+    }
+    cMouseAction(CurrentState(), true);
+}
+
+// --- Mouse and keyboard --------------------------------------------------------------------------
+
+void iButton::OnTimer1()
+{
+    if (!HasWindow()) return;
+    if (IsMouseOver()) {
+        if (m_pressed) cMouseAction(kStatePressed, false);
+        return;
+    }
+    if (!m_pressed) {
+        m_timer1.Stop();
+        m_hover = false;
+        if (MouseOut) MouseOut();
+        if (!HasWindow()) return;
+    }
+    cMouseAction(kStateNormal, false);
+}
+
+void iButton::OnMouseMoveMessage(const rt::MouseEvent& e)
+{
+    short button = static_cast<short>(e.button), shift = static_cast<short>(e.shift);
+    float x = static_cast<float>(e.x), y = static_cast<float>(e.y);
+    if (MouseMove) MouseMove(button, shift, x, y);
+    if (!HasWindow() || !IsMouseOver()) return;
+    ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
+    if (m_hover) return;
+    cMouseAction(kStateHover, false);
+    m_hover = true;
+    m_timer1.Start(50);
+    if (MouseOver) MouseOver();
+}
+
+void iButton::OnMouseDownMessage(const rt::MouseEvent& e)
+{
+    // The control takes the focus and keeps the mouse until the buttons are released, so that a
+    // release outside still reaches it.
+    if (::GetFocus() != hWnd()) ::SetFocus(hWnd());
+    if (!HasWindow()) return;
+    ::SetCapture(hWnd());
+    m_clickArmed = true;
+    short button = static_cast<short>(e.button), shift = static_cast<short>(e.shift);
+    float x = static_cast<float>(e.x), y = static_cast<float>(e.y);
+    if (MouseDown) MouseDown(button, shift, x, y);
+    if (!HasWindow()) return;
+    m_lastButton = button;
+    if (button == 1) {
+        ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+        cMouseAction(kStatePressed, false);
+        m_pressed = true;
+    }
+}
+
+void iButton::OnMouseUpMessage(const rt::MouseEvent& e, WPARAM keys, LPARAM lParam)
+{
+    short button = static_cast<short>(e.button), shift = static_cast<short>(e.shift);
+    float x = static_cast<float>(e.x), y = static_cast<float>(e.y);
+    if (MouseUp) MouseUp(button, shift, x, y);
+    if (!HasWindow()) return;
+    if (button == 1) {
+        if (IsMouseOver()) {
+            if (m_style == 1) m_value = !m_value;
+            cMouseAction(kStateHover, true);
+        } else {
+            cMouseAction(kStateNormal, true);
+        }
+        m_pressed = false;
+    }
+    RECT client;
+    ::GetClientRect(hWnd(), &client);
+    const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+    const bool click = m_clickArmed && ::PtInRect(&client, at);
+    m_clickArmed = false;
+    if (!(keys & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == hWnd()) ::ReleaseCapture();
+    if (click) OnClickNotification();
+}
+
+void iButton::OnClickNotification()
+{
+    if (m_lastButton != 1) return;
+    cMouseAction(CurrentState(), true);
+    if (Click) Click();
+}
+
+void iButton::OnDoubleClick()
+{
+    ::SetCapture(hWnd());
+    m_clickArmed = false;
+    if (m_lastButton == 1) cMouseAction(kStatePressed, false);
+    if (DBClick) DBClick();
+}
+
+void iButton::OnKeyDownMessage(WPARAM key)
+{
+    short keyCode = static_cast<short>(key), shift = KeyShift();
+    if (KeyDown) KeyDown(keyCode, shift);
+    if (!HasWindow()) return;
+    if (keyCode == VK_RETURN) {
+        if (m_style == 1) m_value = !m_value;
+        cMouseAction(CurrentState(), true);
+        if (!m_hover) DrawFocus();
+        if (Click) Click();
+    } else if (keyCode == VK_SPACE) {
+        cMouseAction(kStatePressed, true);
+        if (!m_hover) DrawFocus();
+    }
+}
+
+void iButton::OnKeyUpMessage(WPARAM key)
+{
+    short keyCode = static_cast<short>(key), shift = KeyShift();
+    if (KeyUP) KeyUP(keyCode, shift);
+    if (!HasWindow()) return;
+    if (keyCode == VK_SPACE) {
+        if (m_style == 1) m_value = !m_value;
+        cMouseAction(CurrentState(), true);
+        if (!m_hover) DrawFocus();
+        if (Click) Click();
+    }
+}
+
+LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam);
+    switch (mouse.action) {
+    case rt::MouseAction::Move: OnMouseMoveMessage(mouse); return 0;
+    case rt::MouseAction::Down: OnMouseDownMessage(mouse); return 0;
+    case rt::MouseAction::Up: OnMouseUpMessage(mouse, wParam, lParam); return 0;
+    case rt::MouseAction::DoubleClick:
+        // Only the left button has a double click of its own; a second right or middle press
+        // is a press like the first.
+        if (mouse.button == 1)
+            OnDoubleClick();
+        else
+            OnMouseDownMessage(mouse);
+        return 0;
+    case rt::MouseAction::None: break;
+    }
+    switch (msg) {
+    case WM_SHOWWINDOW:
+        if (wParam) ShowFirstTime();
+        break;
+    case WM_PAINT:
+        ShowFirstTime();
+        break;
+    case WM_SETCURSOR:
+        // The mouse handlers choose the cursor (hand over the button, arrow while pressing).
+        if (LOWORD(lParam) == HTCLIENT) return TRUE;
+        break;
+    case WM_KEYDOWN: OnKeyDownMessage(wParam); return 0;
+    case WM_KEYUP: OnKeyUpMessage(wParam); return 0;
+    case WM_CHAR: {
+        short keyAscii = static_cast<short>(wParam);
+        if (KeyPress) KeyPress(keyAscii);
+        return 0;
+    }
+    case WM_SETFOCUS:
+        cMouseAction(CurrentState(), true);
+        if (!m_pressed) DrawFocus();
+        return 0;
+    case WM_KILLFOCUS:
+        cMouseAction(CurrentState(), true);
+        return 0;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse mid-press (a menu, a message box): the press is over.
+        if (reinterpret_cast<HWND>(lParam) != hWnd() && m_pressed) {
+            m_pressed = false;
+            m_clickArmed = false;
+            cMouseAction(CurrentState(), true);
+        }
+        return 0;
+    }
+    return Control::HandleMessage(msg, wParam, lParam);
+}
+
+}  // namespace corvane
