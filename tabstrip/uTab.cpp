@@ -1,0 +1,521 @@
+#include "tabstrip/uTab.h"
+
+#include <windowsx.h>
+
+#include "tabstrip/TabError.h"
+
+namespace corvane {
+
+namespace {
+
+// The page's frame goes when it is embedded; WS_POPUP too, since a popup cannot be a child.
+constexpr DWORD kEmbedRemove = WS_CAPTION | WS_THICKFRAME | WS_POPUP;
+constexpr UINT kEmbedPosFlags = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER;  // 0x94
+constexpr UINT kShowPosFlags = SWP_SHOWWINDOW | SWP_NOACTIVATE;                 // 0x50
+
+HWND PageWindow(const std::shared_ptr<ITabForm>& page)
+{
+    return page ? reinterpret_cast<HWND>(page->hWnd()) : nullptr;
+}
+
+rt::Bitmap LoadSkin(HMODULE module, int id)
+{
+    return rt::Bitmap(static_cast<HBITMAP>(
+        ::LoadImageW(module ? module : ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
+                     LR_CREATEDIBSECTION)));
+}
+
+rt::Font MakeFont(LONG weight)
+{
+    LOGFONTW lf{};
+    ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    lf.lfWeight = weight;
+    return rt::Font(::CreateFontIndirectW(&lf));
+}
+
+int ShiftOf(WPARAM keys)
+{
+    return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+int ButtonsOf(WPARAM keys)
+{
+    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
+}
+
+}  // namespace
+
+uTab::uTab(HMODULE skinModule)
+{
+    try {
+        m_skin0 = mdlTabAPI::CreateBitmapDC(LoadSkin(skinModule, SkinFor(0).bitmapId));
+        m_skin1 = mdlTabAPI::CreateBitmapDC(LoadSkin(skinModule, SkinFor(1).bitmapId));
+    } catch (const TabError&) {
+        // Without skins the strip still works; it only lacks its pictures.
+    }
+    m_font = MakeFont(100);
+    m_boldFont = MakeFont(FW_BOLD);
+    m_items = std::make_unique<CTabItems>(m_windows);
+    m_items->SetStrip(this);
+    c_Subclass = std::make_unique<CSubclass>(
+        [this](bool before, bool& handled, LRESULT& result, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+               LONG_PTR&) { c_Subclass_WindowProc(before, handled, result, hwnd, msg, wParam, lParam); });
+}
+
+uTab::~uTab()
+{
+    // The window goes first, so that no message reaches the strip while its parts are released.
+    DestroyHandle();
+    c_Subclass.reset();
+    m_items.reset();
+    FreeBuffers();
+}
+
+// --- Properties ---------------------------------------------------------------------------------
+
+void uTab::ReadProperties(rt::PropertyBag& bag)
+{
+    m_tabStyle = bag.ReadInt(L"TabStyle", 0);
+    m_leftSize = bag.ReadInt(L"TabLeftSize", 40);
+    m_rightSize = bag.ReadInt(L"TabRightSize", 0);
+}
+
+void uTab::WriteProperties(rt::PropertyBag& bag) const
+{
+    bag.Write(L"TabStyle", static_cast<std::int32_t>(m_tabStyle));
+    bag.Write(L"TabLeftSize", static_cast<std::int32_t>(m_leftSize));
+    bag.Write(L"TabRightSize", static_cast<std::int32_t>(m_rightSize));
+}
+
+void uTab::refresh()
+{
+    RedrawAll();
+}
+
+void uTab::LockReDraw(bool bLock)
+{
+    m_drawing = !bLock;
+    if (bLock) return;
+    ComputeTabWidth();
+    LayoutTabs();
+    RedrawAll();
+}
+
+void uTab::SethContainerWnd(HWND container)
+{
+    if (m_container && m_container != container) c_Subclass->ssc_UnSubclass(m_container);
+    m_container = container;
+    if (!container) return;
+    bool unicode = true;
+    if (c_Subclass->ssc_Subclass(container, 0, unicode, false)) c_Subclass->ssc_AddMsg(container, WM_SIZE, MSG_AFTER);
+}
+
+void uTab::RefreshPage()
+{
+    if (m_selected < 0 || m_selected >= m_items->Count()) throw MakeTabError(kErrObjectNotSet);
+    std::shared_ptr<ITabForm> page = m_items->Item(m_selected)->Form();
+    if (!page) throw MakeTabError(kErrObjectNotSet);
+    page->RefreshPage();
+}
+
+void uTab::SetSelected(long index)
+{
+    if (index < 0) {
+        m_selected = -1;
+        RedrawAll();
+        return;
+    }
+    if (index > m_items->Count() - 1) return;
+    m_selected = index;
+    ShowSelectedPage();
+    RedrawAll();
+}
+
+WindowHandle uTab::hParent() const
+{
+    HWND self = rt::Window::hWnd();
+    HWND root = self ? ::GetAncestor(self, GA_ROOT) : nullptr;
+    return root && root != self ? reinterpret_cast<WindowHandle>(root) : 0;
+}
+
+// --- IuTab ------------------------------------------------------------------------------------
+
+void uTab::Add(const std::wstring&, const std::shared_ptr<ITabForm>& form, const std::optional<std::wstring>&,
+               const TabIndex&)
+{
+    EmbedPage(form);
+    m_selected = SelectionAfterAdd(m_selected, m_items->Count());
+    ComputeTabWidth();
+    LayoutTabs();
+    DrawTabs(true);
+}
+
+bool uTab::BeforeRemove(long index)
+{
+    bool cancel = false;
+    if (OnItemColose) OnItemColose(index, cancel);
+    return !cancel;
+}
+
+void uTab::Remove(long index)
+{
+    ComputeTabWidth();
+    LayoutTabs();
+    m_selected = SelectionAfterRemove(m_selected, index);
+    ShowSelectedPage();
+    DrawTabs(true);
+}
+
+void uTab::Clear()
+{
+    ComputeTabWidth();
+    m_selected = 0;
+    DrawTabs(true);
+}
+
+void uTab::Redraw(bool)
+{
+    RedrawAll();
+}
+
+void uTab::ChangeForm(CTabItem&, const std::shared_ptr<ITabForm>& form)
+{
+    try {
+        EmbedPage(form);
+        ShowSelectedPage();
+    } catch (...) {
+        // A page that cannot be placed stays where it is; the tab is still added.
+    }
+}
+
+// --- Pages ------------------------------------------------------------------------------------
+
+void uTab::EmbedPage(const std::shared_ptr<ITabForm>& page)
+{
+    HWND window = PageWindow(page);
+    if (!window || !m_container) return;
+    RECT area{};
+    ::GetClientRect(m_container, &area);
+    ::SetParent(window, m_container);
+    mdlTabAPI::ModifyStyle(window, GWL_STYLE, kEmbedRemove, WS_CHILD, SWP_FRAMECHANGED);
+    ::SetWindowPos(window, nullptr, 0, 0, area.right, area.bottom, kEmbedPosFlags);
+}
+
+void uTab::ShowSelectedPage()
+{
+    if (m_selected < 0 || m_selected >= m_items->Count() || !m_container) return;
+    HWND window = PageWindow(m_items->Item(m_selected)->Form());
+    if (!window) return;
+    RECT area{};
+    ::GetClientRect(m_container, &area);
+    // Pages shown earlier stay visible underneath; this one covers them.
+    ::SetWindowPos(window, HWND_TOP, 0, 0, area.right, area.bottom, kShowPosFlags);
+}
+
+// --- Messages ---------------------------------------------------------------------------------
+
+void uTab::OnCreated()
+{
+    HWND self = rt::Window::hWnd();
+    bool unicode = true;
+    if (c_Subclass->ssc_Subclass(self, 0, unicode, false)) c_Subclass->ssc_AddMsg(self, ALL_MESSAGES, MSG_BEFORE);
+    // The window was sized while it was being made, before it was a control.
+    OnResize();
+}
+
+void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg, WPARAM,
+                                 LPARAM)
+{
+    HWND self = rt::Window::hWnd();
+    if (lng_hWnd == self && bBefore) {
+        switch (uMsg) {
+        case WM_ERASEBKGND:
+            // Never erased: the paint copies a whole frame, so the strip does not flicker.
+            bHandled = true;
+            lReturn = 0;
+            break;
+        case WM_PAINT: {
+            PAINTSTRUCT ps;
+            HDC dc = ::BeginPaint(self, &ps);
+            if (m_composed)
+                ::BitBlt(dc, 0, 0, m_composed.width(), m_composed.height(), m_composed.dc(), 0, 0, SRCCOPY);
+            ::EndPaint(self, &ps);
+            bHandled = true;
+            lReturn = 0;
+            break;
+        }
+        case WM_MOUSELEAVE:
+            MouseLeave();
+            break;
+        }
+    } else if (lng_hWnd == m_container && !bBefore && uMsg == WM_SIZE) {
+        ShowSelectedPage();
+    }
+}
+
+LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    const float x = static_cast<float>(GET_X_LPARAM(lParam));
+    const float y = static_cast<float>(GET_Y_LPARAM(lParam));
+    HWND self = rt::Window::hWnd();
+    switch (msg) {
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+        // Like a form's controls, the strip keeps the mouse while a button is held.
+        ::SetCapture(self);
+        MouseDown(msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4, ShiftOf(wParam), x, y);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDBLCLK:
+        ::SetCapture(self);
+        DblClick();
+        return 0;
+    case WM_LBUTTONUP:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONUP:
+        if (ButtonsOf(wParam) == 0 && ::GetCapture() == self) ::ReleaseCapture();
+        MouseUp(msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4, ShiftOf(wParam), x, y);
+        return 0;
+    case WM_MOUSEMOVE:
+        MouseMove(ButtonsOf(wParam), ShiftOf(wParam), x, y);
+        return 0;
+    }
+    return rt::Control::HandleMessage(msg, wParam, lParam);
+}
+
+// --- Mouse ------------------------------------------------------------------------------------
+
+StripGeometry uTab::Geometry() const
+{
+    RECT r{};
+    if (HWND self = rt::Window::hWnd()) ::GetClientRect(self, &r);
+    return StripGeometry{m_tabStyle, r.right, m_leftSize, m_rightSize};
+}
+
+HitResult uTab::Hit(float x, float y) const
+{
+    std::vector<HitTab> tabs;
+    for (long i = 0; i < m_items->Count(); ++i) {
+        auto tab = m_items->Item(i);
+        tabs.push_back({tab->Left(), tab->Width(), tab->HideButton()});
+    }
+    return HitTest(Geometry(), tabs, x, y);
+}
+
+void uTab::Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y)
+{
+    if (event) event(itemIndex, button, shift, x, y);
+}
+
+void uTab::MouseDown(int button, int shift, float x, float y)
+{
+    m_lastDown = {button, shift, x, y};
+    long itemIndex = 0;
+    if (button == 1) {
+        const HitResult hit = Hit(x, y);
+        itemIndex = hit.index;
+        if (hit.index >= 0 && hit.index < m_items->Count()) {
+            if (hit.index != m_selected && !hit.close) {
+                m_selected = hit.index;
+                ShowSelectedPage();
+                DrawTabs(true);
+            } else if (hit.close && m_closeState != 2) {
+                m_closeState = 2;
+                DrawTabs(true);
+            }
+            if (TabChanged) TabChanged();
+        }
+    }
+    Raise(OnMouseDown, itemIndex, button, shift, x, y);
+}
+
+void uTab::MouseMove(int button, int shift, float x, float y)
+{
+    long itemIndex = 0;
+    if (button == 0) {
+        c_Subclass->TrackMouseTracking(rt::Window::hWnd());
+        const HitResult hit = Hit(x, y);
+        itemIndex = hit.index;
+        const int close = hit.close ? 1 : 0;
+        // Repaint only when what is highlighted changes.
+        if (hit.index != m_hover || close != m_closeState) {
+            if (hit.index != m_hover) Raise(OnMouseHover, hit.index, button, shift, x, y);
+            m_hover = hit.index;
+            m_closeState = close;
+            DrawTabs(true);
+        }
+    }
+    Raise(OnMouseMove, itemIndex, button, shift, x, y);
+}
+
+void uTab::MouseUp(int button, int shift, float x, float y)
+{
+    long itemIndex = 0;
+    if (button == 1) {
+        const HitResult hit = Hit(x, y);
+        itemIndex = hit.index;
+        m_closeState = 0;
+        // Closes when released over the close button of the tab the mouse was over when the
+        // button went down.
+        if (hit.index >= 0 && hit.index < m_items->Count() && hit.index == m_hover && hit.close &&
+            !m_items->Item(hit.index)->HideButton())
+            m_items->Remove(hit.index, true);
+        RedrawAll();
+    }
+    Raise(OnMouseUp, itemIndex, button, shift, x, y);
+}
+
+void uTab::DblClick()
+{
+    const LastDown down = m_lastDown;
+    const HitResult hit = Hit(down.x, down.y);
+    MouseDown(down.button, down.shift, down.x, down.y);
+    Raise(OnDblClick, hit.index, down.button, down.shift, down.x, down.y);
+}
+
+void uTab::MouseLeave()
+{
+    if (m_hover != -1) {
+        m_hover = -1;
+        DrawTabs(true);
+    }
+    if (OnMouseLeave) OnMouseLeave();
+}
+
+// --- Layout and painting ----------------------------------------------------------------------
+
+void uTab::OnResize()
+{
+    HWND self = rt::Window::hWnd();
+    const long height = Geometry().Height();
+    RECT window{};
+    ::GetWindowRect(self, &window);
+    if (window.bottom - window.top != height)
+        ::SetWindowPos(self, nullptr, 0, 0, window.right - window.left, height,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    try {
+        RebuildBuffers();
+    } catch (const TabError&) {
+        // Left without (some) buffers until the next resize; painting copes.
+    }
+    ComputeTabWidth();
+    LayoutTabs();
+    RedrawAll();
+}
+
+void uTab::FreeBuffers()
+{
+    m_composed = {};
+    m_background = {};
+    m_tabArea = {};
+}
+
+void uTab::RebuildBuffers()
+{
+    FreeBuffers();
+    const StripGeometry g = Geometry();
+    m_composed = mdlTabAPI::CreateMemoryDC(g.width, g.Height());
+    m_background = mdlTabAPI::CreateMemoryDC(g.width, g.Height());
+    m_tabArea = mdlTabAPI::CreateMemoryDC(g.TabAreaWidth(), g.Height());
+}
+
+void uTab::ComputeTabWidth()
+{
+    if (!m_drawing) return;
+    std::vector<bool> locked;
+    for (long i = 0; i < m_items->Count(); ++i) locked.push_back(m_items->Item(i)->LockSize());
+    m_tabWidth = corvane::ComputeTabWidth(Geometry(), locked);
+}
+
+void uTab::LayoutTabs()
+{
+    if (!m_drawing) return;
+    std::vector<bool> locked;
+    for (long i = 0; i < m_items->Count(); ++i) locked.push_back(m_items->Item(i)->LockSize());
+    const auto slots = corvane::LayoutTabs(Geometry(), m_tabWidth, locked);
+    for (long i = 0; i < m_items->Count(); ++i) {
+        auto tab = m_items->Item(i);
+        tab->SetLeft(slots[i].left);
+        tab->SetWidth(slots[i].width);
+    }
+}
+
+void uTab::DrawBackground()
+{
+    if (!m_drawing || !m_background) return;
+    HDC dc = m_background.dc();
+    long cx = m_background.width();
+    long cy = m_background.height();
+    bool skip = false;
+    if (OnDrawBackground) OnDrawBackground(dc, cx, cy, skip);
+    if (skip) return;
+    const PixelRect column = SkinFor(m_tabStyle).background;
+    ::StretchBlt(m_background.dc(), 0, 0, m_background.width(), m_background.height(), Skin().dc(), column.x, column.y,
+                 column.w, column.h, SRCCOPY);
+}
+
+void uTab::DrawCaption(HDC dc, const std::wstring& text, const PixelRect& box)
+{
+    SIZE extent{};
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    const CaptionPlacement at = PlaceCaption(box, extent.cx, extent.cy);
+    mdlTabAPI::DrawTextBox(dc, text, -1, at.box.x, at.box.y, at.box.w, at.box.h, at.format);
+}
+
+void uTab::DrawTabs(bool update)
+{
+    if (!m_drawing || !m_composed || !m_background) return;
+    const StripGeometry g = Geometry();
+    const int height = m_composed.height();
+    if (m_tabArea) {
+        HDC dc = m_tabArea.dc();
+        rt::SelectGuard font(dc, m_font.get());
+        ::SetBkMode(dc, TRANSPARENT);
+        ::SetTextColor(dc, kCaptionColor);
+        ::BitBlt(dc, 0, 0, m_tabArea.width(), height, m_background.dc(), g.leftSize, 0, SRCCOPY);
+
+        std::vector<TabState> tabs;
+        std::vector<std::shared_ptr<CTabItem>> items;
+        for (long i = 0; i < m_items->Count(); ++i) {
+            items.push_back(m_items->Item(i));
+            tabs.push_back({items.back()->Left(), items.back()->Width(), items.back()->HideButton()});
+        }
+        const SkinLayout& skin = SkinFor(g.style);
+        for (const TabPaint& p : PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState)) {
+            if (p.face == TabFace::Selected) {
+                ::SelectObject(dc, m_boldFont.get());
+                ::SetTextColor(dc, kSelectedCaptionColor);
+            }
+            const PixelRect face = skin.Face(p.face);
+            try {
+                mdlTabAPI::DrawSkin(dc, p.dest.x, p.dest.y, p.dest.w, p.dest.h, Skin().dc(), face.x, face.y, face.w,
+                                    face.h, skin.borderLeft, 0, skin.borderRight, 0, kSkinTransparent);
+            } catch (const TabError&) {
+                // An error here would end the program from inside a paint; the tab goes undrawn.
+            }
+            DrawCaption(dc, items[p.index]->Caption(), p.caption);
+            if (p.hasGlyph) {
+                const PixelRect glyph = skin.Glyph(p.glyph);
+                mdlTabAPI::DrawTransparent(dc, p.glyphDest.x, p.glyphDest.y, glyph.w, glyph.h, Skin().dc(), glyph.x,
+                                           glyph.y, kSkinTransparent);
+            }
+        }
+    }
+    ::BitBlt(m_composed.dc(), 0, 0, m_composed.width(), height, m_background.dc(), 0, 0, SRCCOPY);
+    if (m_tabArea)
+        ::BitBlt(m_composed.dc(), g.leftSize, 0, m_tabArea.width(), height, m_tabArea.dc(), 0, 0, SRCCOPY);
+    if (!update) return;
+    rt::ClientDC screen(rt::Window::hWnd());
+    ::BitBlt(screen.get(), 0, 0, m_composed.width(), height, m_composed.dc(), 0, 0, SRCCOPY);
+    ++m_frames;
+}
+
+void uTab::RedrawAll()
+{
+    DrawBackground();
+    DrawTabs(true);
+}
+
+}  // namespace corvane

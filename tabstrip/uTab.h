@@ -1,0 +1,145 @@
+#pragma once
+// The tab strip: a row of tabs, one per CTabItem of TabItems, that shows the selected tab's page
+// inside the host's container window. Mouse input selects, highlights and closes tabs; every
+// frame is built off screen and reaches the window with one copy.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "runtime/Control.h"
+#include "runtime/Handles.h"
+#include "runtime/PropertyBag.h"
+#include "subclass/CSubclass.h"
+#include "tabstrip/CTabItem.h"
+#include "tabstrip/CTabItems.h"
+#include "tabstrip/ITabForm.h"
+#include "tabstrip/IuTab.h"
+#include "tabstrip/TabLayout.h"
+#include "tabstrip/TabPaintPlan.h"
+#include "tabstrip/TabWindowsWin32.h"
+#include "tabstrip/mdlTabAPI.h"
+
+namespace corvane {
+
+class uTab : public rt::Control, public IuTab {
+public:
+    // Skins are bitmaps 106 and 107 of `skinModule` (default: the executable).
+    explicit uTab(HMODULE skinModule = nullptr);
+    ~uTab() override;
+
+    // --- Events, in declaration order -----------------------------------------------------------
+    using MouseEvent = std::function<void(long& ItemIndex, int& Button, int& Shift, float& X, float& Y)>;
+    std::function<void()> TabChanged;
+    MouseEvent OnDblClick;
+    MouseEvent OnMouseDown;
+    MouseEvent OnMouseHover;
+    MouseEvent OnMouseMove;
+    MouseEvent OnMouseUp;
+    std::function<void()> OnMouseLeave;
+    std::function<void(long& ItemIndex, bool& Cancel)> OnItemColose;
+    std::function<void(HDC& hdc, long& cx, long& cy, bool& bSkipDefault)> OnDrawBackground;
+
+    // --- Properties and methods ---------------------------------------------------------------
+    void refresh();
+    void LockReDraw(bool bLock);
+    HWND hContainerWnd() const { return m_container; }
+    void SethContainerWnd(HWND container);
+    long TabStyle() const { return m_tabStyle; }
+    void SetTabStyle(long style) { m_tabStyle = style; }
+    long TabLeftSize() const { return m_leftSize; }
+    void SetTabLeftSize(long size) { m_leftSize = size; }
+    long TabRightSize() const { return m_rightSize; }
+    void SetTabRightSize(long size) { m_rightSize = size; }
+    // Reloads the selected tab's page; TabError 91 when no tab is selected.
+    void RefreshPage();
+
+    void ReadProperties(rt::PropertyBag& bag);
+    void WriteProperties(rt::PropertyBag& bag) const;
+
+    // Frames copied to the window since creation: lets tests and benchmarks count repaints.
+    long FramesDrawn() const { return m_frames; }
+
+    // --- IuTab ----------------------------------------------------------------------------------
+    void Add(const std::wstring& caption, const std::shared_ptr<ITabForm>& form,
+             const std::optional<std::wstring>& key, const TabIndex& index) override;
+    bool BeforeRemove(long index) override;
+    void Remove(long index) override;
+    void Clear() override;
+    void Redraw(bool update) override;
+    void ChangeForm(CTabItem& item, const std::shared_ptr<ITabForm>& form) override;
+    long Selected() const override { return m_selected; }
+    void SetSelected(long index) override;
+    CTabItems& TabItems() override { return *m_items; }
+    WindowHandle hWnd() const override { return reinterpret_cast<WindowHandle>(rt::Window::hWnd()); }
+    WindowHandle hParent() const override;
+
+protected:
+    const wchar_t* ClassName() const override { return L"uTab"; }
+    void OnCreated() override;
+    void OnResize() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND lng_hWnd, UINT uMsg,
+                               WPARAM wParam, LPARAM lParam);
+
+    StripGeometry Geometry() const;
+    HitResult Hit(float x, float y) const;
+    void EmbedPage(const std::shared_ptr<ITabForm>& page);
+    void ShowSelectedPage();
+
+    void MouseDown(int button, int shift, float x, float y);
+    void MouseMove(int button, int shift, float x, float y);
+    void MouseUp(int button, int shift, float x, float y);
+    void DblClick();
+    void MouseLeave();
+    void Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y);
+
+    void RebuildBuffers();
+    void FreeBuffers();
+    void ComputeTabWidth();
+    void LayoutTabs();
+    void DrawBackground();
+    void DrawTabs(bool update);
+    void RedrawAll();
+    void DrawCaption(HDC dc, const std::wstring& text, const PixelRect& box);
+    const mdlTabAPI::MemoryDC& Skin() const { return m_tabStyle == 0 ? m_skin0 : m_skin1; }
+
+    // Skins and fonts, made at initialisation.
+    mdlTabAPI::MemoryDC m_skin0;
+    mdlTabAPI::MemoryDC m_skin1;
+    rt::Font m_font;
+    rt::Font m_boldFont;
+
+    Win32TabWindows m_windows;
+    std::unique_ptr<CTabItems> m_items;
+    std::unique_ptr<CSubclass> c_Subclass;
+
+    long m_tabStyle = 0;
+    long m_leftSize = 40;
+    long m_rightSize = 0;
+    HWND m_container = nullptr;
+    long m_selected = -1;
+    long m_hover = -1;
+    int m_closeState = 0;
+    long m_tabWidth = 108;
+    bool m_drawing = false;
+    struct LastDown {
+        int button = 0;
+        int shift = 0;
+        float x = 0;
+        float y = 0;
+    } m_lastDown;
+    long m_frames = 0;
+
+    // Off-screen buffers, rebuilt on every resize.
+    mdlTabAPI::MemoryDC m_composed;
+    mdlTabAPI::MemoryDC m_background;
+    mdlTabAPI::MemoryDC m_tabArea;
+};
+
+}  // namespace corvane

@@ -1,0 +1,223 @@
+// Pixels of a painted strip in both styles, checked against what the skin bitmaps say should
+// be there: background column, tab faces, close glyphs in their states, caption colour, weight
+// and placement. Screenshots are left in out/.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "tabstrip/TabPaintPlan.h"
+#include "tests/wine/tabstrip/StripHarness.h"
+
+namespace {
+
+using corvane::CloseGlyph;
+using corvane::SkinFor;
+using corvane::TabFace;
+using harness::Journal;
+using harness::StripHost;
+using harness::TestPage;
+
+// The skin as the test program carries it (the same bitmaps as Corvane.exe).
+class SkinPixels {
+public:
+    explicit SkinPixels(int id)
+        : m_bitmap(static_cast<HBITMAP>(::LoadImageW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP,
+                                                     0, 0, LR_CREATEDIBSECTION))),
+          m_dc(::CreateCompatibleDC(nullptr)),
+          m_select(m_dc.get(), m_bitmap.get())
+    {
+    }
+    COLORREF At(int x, int y) const { return ::GetPixel(m_dc.get(), x, y); }
+
+private:
+    rt::Bitmap m_bitmap;
+    rt::MemoryDC m_dc;
+    rt::SelectGuard m_select;
+};
+
+class StripPixels : public harness::HostedStrip {
+protected:
+    void TearDown() override
+    {
+        host->strip.TabItems().Clear();
+        if (strip().TabStyle() != 0) {
+            strip().SetTabStyle(0);
+            strip().SetTabLeftSize(40);
+            strip().SetTabRightSize(0);
+            Resize();
+        }
+    }
+    // Any size change makes the strip apply its style; it then takes its own height again.
+    void Resize() { host->strip.Move(0, 0, StripHost::kWidth * 15.0, 450); }
+
+    void AddTabs(const std::vector<std::wstring>& captions)
+    {
+        for (const std::wstring& c : captions) {
+            auto page = std::make_shared<TestPage>(pageJournal, "p");
+            page->Load();
+            host->strip.TabItems().Add(c, page);
+        }
+    }
+    HWND Strip() const { return host->strip.rt::Window::hWnd(); }
+    driver::Capture Shot(const std::wstring& name)
+    {
+        driver::Pump(20);
+        return driver::Screenshot(Strip(), name);
+    }
+    corvane::uTab& strip() { return host->strip; }
+
+    // Every non-magenta pixel of a 12 x 12 glyph cell at (x, y) of the capture.
+    static int GlyphMismatches(const driver::Capture& shot, int x, int y, const SkinPixels& skin, long style,
+                               CloseGlyph glyph)
+    {
+        const corvane::PixelRect cell = SkinFor(style).Glyph(glyph);
+        int bad = 0;
+        for (int gy = 0; gy < 12; ++gy)
+            for (int gx = 0; gx < 12; ++gx) {
+                const COLORREF want = skin.At(cell.x + gx, cell.y + gy);
+                if (want == corvane::kSkinTransparent) continue;
+                if (!driver::ColorNear(shot.At(x + gx, y + gy), want, 2)) ++bad;
+            }
+        return bad;
+    }
+    // Rows 3..21 of a screen column against the middle column of a tab face.
+    static int FaceMismatches(const driver::Capture& shot, int x, const SkinPixels& skin, long style, TabFace face)
+    {
+        const corvane::PixelRect cell = SkinFor(style).Face(face);
+        int bad = 0;
+        for (int y = 3; y <= 21; ++y)
+            if (!driver::ColorNear(shot.At(x, y), skin.At(cell.x + cell.w / 2, y), 3)) ++bad;
+        return bad;
+    }
+    // Columns of a box holding pixels far from the face colour behind them: the caption's ink.
+    struct Ink {
+        int first = -1, last = -1, count = 0;
+    };
+    static Ink InkIn(const driver::Capture& shot, const corvane::PixelRect& box, int offset, int referenceX)
+    {
+        Ink ink;
+        for (int x = box.x + offset; x < box.x + offset + box.w; ++x)
+            for (int y = 2; y < 23; ++y) {
+                if (driver::ColorNear(shot.At(x, y), shot.At(referenceX, y), 60)) continue;
+                ++ink.count;
+                if (ink.first < 0) ink.first = x;
+                ink.last = x;
+            }
+        return ink;
+    }
+
+    Journal pageJournal;
+};
+
+TEST_F(StripPixels, TrapezoidStyle)
+{
+    const SkinPixels skin(106);
+    AddTabs({L"Tab", L"Tab", L"Tab", L"ABCDEFGHIJKLMNOPQRSTUVWXYZ"});
+    strip().SetSelected(1);
+    // 4 tabs over 560 pixels: 108 wide at 14, 122, 230, 338; tab area from x = 40.
+    driver::Capture shot = Shot(L"tabstrip-style0");
+    ASSERT_EQ(shot.height(), 25);
+
+    for (int y = 0; y < 25; ++y) EXPECT_TRUE(driver::ColorNear(shot.At(5, y), skin.At(0, y), 2)) << y;
+    EXPECT_EQ(FaceMismatches(shot, 40 + 14 + 80, skin, 0, TabFace::Normal), 0);
+    EXPECT_EQ(FaceMismatches(shot, 40 + 122 + 80, skin, 0, TabFace::Selected), 0);
+    EXPECT_EQ(GlyphMismatches(shot, 40 + 14 + 84, 6, skin, 0, CloseGlyph::Normal), 0);
+    EXPECT_EQ(GlyphMismatches(shot, 40 + 122 + 84, 6, skin, 0, CloseGlyph::Selected), 0);
+
+    // The selected caption is bold and coloured; the others black.
+    const corvane::PixelRect normalBox{14, 0, 70, 25}, selectedBox{122, 0, 82, 25};
+    const RECT normalRect{40 + 14, 5, 40 + 84, 20}, selectedRect{40 + 122, 5, 40 + 204, 20};
+    EXPECT_GT(shot.CountNear(selectedRect, corvane::kSelectedCaptionColor, 20), 3);
+    EXPECT_EQ(shot.CountNear(normalRect, corvane::kSelectedCaptionColor, 20), 0);
+    EXPECT_GT(shot.CountNear(normalRect, 0x000000, 40), 3);
+    const Ink normal = InkIn(shot, normalBox, 40, 40 + 14 + 80);
+    const Ink bold = InkIn(shot, selectedBox, 40, 40 + 122 + 80);
+    EXPECT_GT(bold.count, normal.count);
+    // A short caption is centred in its box; a long one starts at the box's left and stays in it.
+    EXPECT_NEAR(normal.first - (40 + 14), (40 + 14 + 70 - 1) - normal.last, 2);
+    const Ink longInk = InkIn(shot, corvane::PixelRect{338, 0, 70, 25}, 40, 40 + 338 + 80);
+    EXPECT_LE(longInk.first, 40 + 338 + 2);
+    EXPECT_LE(longInk.last, 40 + 338 + 70);
+    EXPECT_GE(longInk.last, 40 + 338 + 60);  // the ellipsis reaches the end of the box
+
+    // Close glyph states of an ordinary tab: mouse over, then pressed.
+    harness::MoveTo(Strip(), 40 + 230 + 90, 12);
+    ASSERT_TRUE(driver::PumpUntil([&] {
+        return GlyphMismatches(driver::CaptureScreen([&] { RECT r; ::GetWindowRect(Strip(), &r); return r; }()),
+                               40 + 230 + 84, 6, skin, 0, CloseGlyph::Hover) == 0;
+    }, 2000));
+    EXPECT_EQ(FaceMismatches(Shot(L"tabstrip-style0-hover"), 40 + 230 + 80, skin, 0, TabFace::Hover), 0);
+    ::SendMessageW(Strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40 + 230 + 90, 12));
+    shot = Shot(L"tabstrip-style0-pressed");
+    EXPECT_EQ(GlyphMismatches(shot, 40 + 230 + 84, 6, skin, 0, CloseGlyph::Pressed), 0);
+    ::SendMessageW(Strip(), WM_LBUTTONUP, 0, MAKELPARAM(20, 10));  // released off the button
+    EXPECT_EQ(strip().TabItems().Count(), 4);
+    harness::MoveTo(host->hWnd(), 300, 200);
+    driver::Pump(50);
+}
+
+TEST_F(StripPixels, RoundedStyleAsTheMainWindowHasIt)
+{
+    const SkinPixels skin(107);
+    strip().SetTabStyle(1);
+    strip().SetTabLeftSize(10);
+    strip().SetTabRightSize(-136);
+    Resize();  // the style shows after a resize
+    AddTabs({L"页面一", L"页面二", L"页面三", L"页面四"});
+    strip().SetSelected(2);
+    // A = 726; (726 - 20) / 4 = 176.5 -> 176; Left 0, 181, 362, 543.
+    EXPECT_EQ(strip().TabItems().Item(3)->Left(), 543);
+    driver::Capture shot = Shot(L"tabstrip-style1");
+    ASSERT_EQ(shot.height(), 32);
+    EXPECT_TRUE(driver::ColorNear(shot.At(5, 0), skin.At(0, 0), 2));
+    EXPECT_TRUE(driver::ColorNear(shot.At(5, 31), skin.At(0, 27), 2));
+    EXPECT_TRUE(driver::ColorNear(shot.At(10 + 100, 30), skin.At(0, 27), 6));  // below the tabs
+    EXPECT_EQ(FaceMismatches(shot, 10 + 20, skin, 1, TabFace::Normal), 0);
+    EXPECT_EQ(FaceMismatches(shot, 10 + 362 + 20, skin, 1, TabFace::Selected), 0);
+    EXPECT_EQ(GlyphMismatches(shot, 10 + 176 - 20, 7, skin, 1, CloseGlyph::Normal), 0);
+    EXPECT_EQ(GlyphMismatches(shot, 10 + 362 + 176 - 20, 7, skin, 1, CloseGlyph::Selected), 0);
+    const RECT selectedRect{10 + 362 + 12, 5, 10 + 362 + 12 + 148, 21};
+    EXPECT_GT(shot.CountNear(selectedRect, corvane::kSelectedCaptionColor, 20), 3);
+}
+
+TEST_F(StripPixels, HostCanPaintTheBackgroundItself)
+{
+    strip().OnDrawBackground = [](HDC& dc, long& cx, long& cy, bool& skip) {
+        rt::Brush brush(::CreateSolidBrush(0x00336699));
+        RECT r{0, 0, cx, cy};
+        ::FillRect(dc, &r, brush.get());
+        skip = true;
+    };
+    strip().refresh();
+    driver::Capture shot = Shot(L"tabstrip-own-background");
+    strip().OnDrawBackground = nullptr;
+    strip().refresh();
+    EXPECT_TRUE(driver::ColorNear(shot.At(5, 5), 0x00336699, 2));
+    EXPECT_TRUE(driver::ColorNear(shot.At(500, 20), 0x00336699, 2));
+}
+
+TEST_F(StripPixels, TabsSqueezedBelowNoWidthAreSimplyNotDrawn)
+{
+    // Six tabs of full width leave the seventh a negative share of the strip.
+    AddTabs({L"A", L"B", L"C", L"D", L"E", L"F", L"G"});
+    for (long i = 1; i < 7; ++i) strip().TabItems().Item(i)->SetLockSize(true);
+    strip().LockReDraw(false);  // lays the tabs out again
+    EXPECT_LT(strip().TabItems().Item(0)->Width(), 0);
+    const long frames = strip().FramesDrawn();
+    strip().SetSelected(0);
+    ::SendMessageW(Strip(), WM_MOUSEMOVE, 0, MAKELPARAM(45, 12));
+    ::SendMessageW(Strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 12));
+    ::SendMessageW(Strip(), WM_LBUTTONUP, 0, MAKELPARAM(300, 12));
+    EXPECT_GT(strip().FramesDrawn(), frames);
+    const driver::Capture shot = Shot(L"tabstrip-squeezed");
+    // The full-width tabs are there.
+    const SkinPixels skin(106);
+    const long left = strip().TabItems().Item(3)->Left();
+    EXPECT_EQ(FaceMismatches(shot, 40 + left + 80, skin, 0,
+                             strip().Selected() == 3 ? TabFace::Selected : TabFace::Normal), 0);
+    harness::MoveTo(host->hWnd(), 300, 200);
+    driver::Pump(50);
+}
+
+}  // namespace
