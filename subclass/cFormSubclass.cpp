@@ -77,12 +77,17 @@ LRESULT CALLBACK cFormSubclass::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPA
     bool handled = false;
     LRESULT result = 0;
     HWND window = hwnd;
-    if (record->owner && record->lists.before.Matches(msg) && record->owner->MsgCome)
-        record->owner->MsgCome(true, handled, result, window, msg, wParam, lParam);
+    // The handler is called through a copy: it may release the owner, and with it the original.
+    if (record->owner && record->lists.before.Matches(msg) && record->owner->MsgCome) {
+        const MsgComeHandler handler = record->owner->MsgCome;
+        handler(true, handled, result, window, msg, wParam, lParam);
+    }
     if (!handled) {
         result = ::DefSubclassProc(window, msg, wParam, lParam);
-        if (record->owner && record->lists.after.Matches(msg) && record->owner->MsgCome)
-            record->owner->MsgCome(false, handled, result, window, msg, wParam, lParam);
+        if (record->owner && record->lists.after.Matches(msg) && record->owner->MsgCome) {
+            const MsgComeHandler handler = record->owner->MsgCome;
+            handler(false, handled, result, window, msg, wParam, lParam);
+        }
     }
     --record->depth;
     // A window that is going ends its subclassing here, so that a handle the system reuses later
