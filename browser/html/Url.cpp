@@ -116,6 +116,23 @@ std::string UrlScheme(std::string_view url)
     return {};
 }
 
+std::string EscapeForRequest(std::string_view url)
+{
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : url) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c <= 0x20 || c >= 0x7F || c == '"' || c == '<' || c == '>' || c == '`') {
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
 std::string_view WithoutFragment(std::string_view url) { return url.substr(0, url.find('#')); }
 
 std::string ResolveUrl(std::string_view base, std::string_view reference)

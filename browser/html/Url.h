@@ -11,6 +11,8 @@ std::string UrlScheme(std::string_view url);
 // Resolves `reference` against the absolute `base` (RFC 3986, with the leniencies of browsers:
 // surrounding white space and tabs/newlines removed, "\" in http(s) paths read as "/").
 std::string ResolveUrl(std::string_view base, std::string_view reference);
+// Bytes a server cannot take raw (non-ASCII, spaces, controls) percent-encoded, as browsers send them.
+std::string EscapeForRequest(std::string_view url);
 // `url` without its "#fragment".
 std::string_view WithoutFragment(std::string_view url);
 

@@ -589,16 +589,28 @@ private:
             sum += base;
         }
         if (sum >= content || m.columns == 0) return w;
-        // Spare room goes first to columns without a set width, towards their widest content.
+        // Spare room first brings columns without a set width up to their widest content; what
+        // is left after that is shared by width.
         int extra = content - sum;
         std::vector<int> weight(m.columns, 0);
-        long long total = 0;
+        long long want = 0;
         for (int i = 0; i < m.columns; ++i)
-            if (m.colSpec[i] < 0 && m.colPercent[i] < 0) total += weight[i] = std::max(1, m.colMax[i] - w[i]);
-        if (total == 0)
-            for (int i = 0; i < m.columns; ++i) total += weight[i] = std::max(1, w[i]);
+            if (m.colSpec[i] < 0 && m.colPercent[i] < 0) want += weight[i] = std::max(0, m.colMax[i] - w[i]);
+        if (want > 0 && want <= extra) {
+            for (int i = 0; i < m.columns; ++i) w[i] += weight[i];
+            extra -= static_cast<int>(want);
+            want = 0;
+        }
+        if (want == 0) {
+            for (int i = 0; i < m.columns; ++i)
+                weight[i] = m.colSpec[i] < 0 && m.colPercent[i] < 0 ? std::max(1, w[i]) : 0;
+            if (std::all_of(weight.begin(), weight.end(), [](int v) { return v == 0; }))
+                for (int i = 0; i < m.columns; ++i) weight[i] = std::max(1, w[i]);
+        }
+        long long total = 0;
+        for (int v : weight) total += v;
         int given = 0;
-        for (int i = 0; i < m.columns; ++i) {
+        for (int i = 0; i < m.columns && total > 0; ++i) {
             const int add = static_cast<int>(extra * weight[i] / total);
             w[i] += add;
             given += add;

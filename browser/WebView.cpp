@@ -1,0 +1,88 @@
+#include "browser/WebView.h"
+
+#include "browser/lite/LiteWebView.h"
+#include "browser/mshtml/MshtmlWebView.h"
+
+namespace browser {
+
+template <typename F>
+bool WebView::Raise(F&& call)
+{
+    if (m_destroyPending) return false;
+    ++m_eventDepth;
+    call();
+    --m_eventDepth;
+    if (m_destroyPending) {
+        if (m_eventDepth == 0) DeleteAfterEvent();
+        return false;
+    }
+    return true;
+}
+
+bool WebView::RaiseBeforeNavigate(const std::wstring& url, bool topLevel, bool& cancel)
+{
+    return Raise([&] {
+        if (events.beforeNavigate) events.beforeNavigate(url, topLevel, cancel);
+    });
+}
+
+bool WebView::RaiseTitleChange(const std::wstring& text)
+{
+    return Raise([&] {
+        if (events.titleChange) events.titleChange(text);
+    });
+}
+
+bool WebView::RaiseDocumentComplete(const std::wstring& url, bool topLevel)
+{
+    return Raise([&] {
+        if (events.documentComplete) events.documentComplete(url, topLevel);
+    });
+}
+
+bool WebView::RaiseContextMenu(bool& allow)
+{
+    return Raise([&] {
+        if (events.contextMenu) allow = events.contextMenu();
+    });
+}
+
+void WebView::Release()
+{
+    if (m_eventDepth == 0) {
+        delete this;
+        return;
+    }
+    // Inside one of our own events: the engine's code is still on the stack.
+    m_destroyPending = true;
+    events = {};
+    Quiesce();
+}
+
+void WebViewDeleter::operator()(WebView* view) const
+{
+    if (view) view->Release();
+}
+
+bool RunningUnderWine()
+{
+    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
+    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+WebViewEngine DefaultEngine()
+{
+    wchar_t value[32] = {};
+    const DWORD n = ::GetEnvironmentVariableW(L"CORVANE_WEBVIEW", value, 32);
+    return ChooseEngine(n > 0 && n < 32 ? std::wstring_view(value, n) : std::wstring_view{}, RunningUnderWine());
+}
+
+WebViewPtr CreateWebView(HWND parent, const RECT& rect) { return CreateWebView(parent, rect, DefaultEngine()); }
+
+WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine)
+{
+    if (engine == WebViewEngine::Mshtml) return MshtmlWebView::Create(parent, rect);
+    return LiteWebView::Create(parent, rect);
+}
+
+}  // namespace browser

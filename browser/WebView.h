@@ -1,0 +1,93 @@
+#pragma once
+// The web view seam: a child window showing web pages, with exactly what the forms use of a
+// browser control. Two engines stand behind it (the system's IWebBrowser2 and a built-in one).
+//
+// Events come on the GUI thread in a browser's order: before-navigation, then title-change once
+// the title is known, then document-complete. A handler may destroy the view from inside its own
+// event (reset the WebViewPtr): the view then goes quiet at once and is deleted when the event
+// has returned.
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "browser/EngineChoice.h"
+
+namespace browser {
+
+struct WebViewEvents {
+    // Every navigation, top level or frame; set `cancel` to stop it and keep the current page.
+    std::function<void(const std::wstring& url, bool topLevel, bool& cancel)> beforeNavigate;
+    std::function<void(const std::wstring& text)> titleChange;
+    std::function<void(const std::wstring& url, bool topLevel)> documentComplete;
+    // The document's context-menu event: return false to refuse the menu.
+    std::function<bool()> contextMenu;
+};
+
+class WebView {
+public:
+    WebView(const WebView&) = delete;
+    WebView& operator=(const WebView&) = delete;
+
+    virtual WebViewEngine Engine() const = 0;
+    virtual HWND hWnd() const = 0;
+    // Places the view in its parent's client area, pixels.
+    virtual void Move(int x, int y, int width, int height) = 0;
+    virtual void Navigate(const std::wstring& url) = 0;
+    // Reloads the current page from the server.
+    virtual void Refresh() = 0;
+
+    // The current document's address ("" before the first document).
+    virtual std::wstring DocumentUrl() const = 0;
+    // Length in characters of the root element's inner HTML; -1 without a document.
+    virtual long RootInnerHtmlLength() const = 0;
+    // Sets the root element's style `overflow` ("hidden" removes the scroll bars).
+    virtual bool SetRootOverflow(const std::wstring& value) = 0;
+
+    WebViewEvents events;
+
+protected:
+    WebView() = default;
+    virtual ~WebView() = default;
+
+    // Raise events only through these. They return false when the handler destroyed the view:
+    // the caller must then return at once without touching any member.
+    bool RaiseBeforeNavigate(const std::wstring& url, bool topLevel, bool& cancel);
+    bool RaiseTitleChange(const std::wstring& text);
+    bool RaiseDocumentComplete(const std::wstring& url, bool topLevel);
+    bool RaiseContextMenu(bool& allow);
+    bool Destroyed() const { return m_destroyPending; }
+
+    // Called when destruction is requested inside an event: hide, stop loading, go quiet.
+    virtual void Quiesce() {}
+    // Deletes the view once the outermost event handler has returned. An engine whose own code
+    // is still below that point on the stack (a COM event) defers further.
+    virtual void DeleteAfterEvent() { delete this; }
+
+private:
+    friend struct WebViewDeleter;
+    template <typename F>
+    bool Raise(F&& call);
+    void Release();
+
+    int m_eventDepth = 0;
+    bool m_destroyPending = false;
+};
+
+struct WebViewDeleter {
+    void operator()(WebView* view) const;
+};
+using WebViewPtr = std::unique_ptr<WebView, WebViewDeleter>;
+
+// True when running under Wine (ntdll exports wine_get_version).
+bool RunningUnderWine();
+// The engine for this process: CORVANE_WEBVIEW, else by platform.
+WebViewEngine DefaultEngine();
+
+// A view as a child of `parent` at `rect` (pixels); nullptr when the engine cannot start.
+WebViewPtr CreateWebView(HWND parent, const RECT& rect);
+WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine);
+
+}  // namespace browser

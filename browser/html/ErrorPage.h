@@ -1,0 +1,14 @@
+#pragma once
+// The built-in page shown when a navigation fails, kept short as a browser's own error page is
+// (its root inner HTML stays far below 1500 characters whatever the address).
+
+#include <string>
+#include <string_view>
+
+namespace browser {
+
+enum class LoadFailure { NoConnection, Refused, HttpError, UnsupportedScheme, BadAddress };
+
+std::string ErrorPageHtml(std::string_view url, LoadFailure failure, int httpStatus = 0);
+
+}  // namespace browser

@@ -1,0 +1,48 @@
+#include "browser/lite/GdiLayoutHost.h"
+
+#include <algorithm>
+#include <tuple>
+
+#include "browser/lite/TextConvert.h"
+
+namespace browser {
+
+GdiLayoutHost::GdiLayoutHost(ImageSizeLookup images)
+    : m_images(std::move(images)), m_dc(::CreateCompatibleDC(nullptr))
+{
+}
+
+GdiLayoutHost::Entry& GdiLayoutHost::Get(const FontSpec& spec)
+{
+    auto it = m_fonts.find(spec);
+    if (it != m_fonts.end()) return it->second;
+    Entry entry;
+    // "宋体" is what Chinese pages expect; it resolves to the system's CJK font.
+    entry.font.reset(::CreateFontW(-std::clamp(spec.sizePx, 1, 400), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL,
+                                   spec.italic, spec.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    {
+        rt::SelectGuard select(m_dc.get(), entry.font.get());
+        ::GetTextMetricsW(m_dc.get(), &entry.metrics);
+    }
+    return m_fonts.emplace(spec, std::move(entry)).first->second;
+}
+
+HFONT GdiLayoutHost::FontFor(const FontSpec& font) { return Get(font).font.get(); }
+
+int GdiLayoutHost::TextWidth(std::string_view utf8, const FontSpec& font)
+{
+    Entry& e = Get(font);
+    const std::wstring text = Utf8ToWide(utf8);
+    if (text.empty()) return 0;
+    rt::SelectGuard select(m_dc.get(), e.font.get());
+    SIZE size{};
+    ::GetTextExtentPoint32W(m_dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    return size.cx;
+}
+
+int GdiLayoutHost::Ascent(const FontSpec& font) { return Get(font).metrics.tmAscent; }
+
+int GdiLayoutHost::Descent(const FontSpec& font) { return Get(font).metrics.tmDescent; }
+
+}  // namespace browser

@@ -1,0 +1,574 @@
+#include "browser/lite/LiteWebView.h"
+
+#include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "browser/html/ErrorPage.h"
+#include "browser/html/FormEncoding.h"
+#include "browser/html/MetaRefresh.h"
+#include "browser/html/Parser.h"
+#include "browser/html/Serializer.h"
+#include "browser/html/Url.h"
+#include "browser/html/Utf8.h"
+#include "browser/lite/TextConvert.h"
+
+namespace browser {
+namespace {
+
+constexpr UINT kLoadMessage = WM_APP + 0x31;
+constexpr UINT_PTR kRefreshTimer = 1;
+constexpr int kFirstControlId = 1000;
+constexpr UINT kMenuBack = 1, kMenuRefresh = 2;
+constexpr std::size_t kMaxImages = 64;
+constexpr int kWheelStep = 48;
+
+COLORREF ToColorRef(Rgb rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+bool IsHttp(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
+
+LoadFailure FailureOf(const HttpResult& r)
+{
+    if (!r.connected)
+        return r.error == ERROR_INTERNET_CANNOT_CONNECT ? LoadFailure::Refused
+               : r.error == ERROR_INTERNET_INVALID_URL  ? LoadFailure::BadAddress
+                                                        : LoadFailure::NoConnection;
+    return LoadFailure::HttpError;
+}
+
+const Node* FormOf(const Node* element)
+{
+    for (const Node* n = element; n; n = n->parent())
+        if (n->IsElement("form")) return n;
+    return nullptr;
+}
+
+}  // namespace
+
+WebViewPtr LiteWebView::Create(HWND parent, const RECT& rect)
+{
+    auto* view = new LiteWebView();
+    rt::WindowSpec spec;
+    spec.className = L"CorvaneLiteWebView";
+    spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL;
+    spec.x = rect.left;
+    spec.y = rect.top;
+    spec.width = rect.right - rect.left;
+    spec.height = rect.bottom - rect.top;
+    spec.parent = parent;
+    spec.classStyle = CS_DBLCLKS;
+    WebViewPtr owner(view);
+    if (!view->CreateHandle(spec)) return nullptr;
+    ::ShowScrollBar(view->hWnd(), SB_VERT, FALSE);
+    return owner;
+}
+
+LiteWebView::LiteWebView()
+    : m_host([this](const std::string& src) -> std::optional<Size> {
+          auto it = m_images.find(src);
+          if (it == m_images.end() || !*it->second) return std::nullopt;
+          return Size{static_cast<int>(it->second->Width()), static_cast<int>(it->second->Height())};
+      })
+{
+}
+
+LiteWebView::~LiteWebView()
+{
+    if (hWnd()) ::KillTimer(hWnd(), kRefreshTimer);
+    DestroyControls();
+    // The images go before the GDI+ session that decoded them (member order does the rest).
+    m_images.clear();
+}
+
+void LiteWebView::Quiesce()
+{
+    ++m_serial;  // a load already posted finds itself outdated
+    if (hWnd()) {
+        ::KillTimer(hWnd(), kRefreshTimer);
+        ::ShowWindow(hWnd(), SW_HIDE);
+    }
+}
+
+void LiteWebView::Move(int x, int y, int width, int height)
+{
+    ::MoveWindow(hWnd(), x, y, std::max(0, width), std::max(0, height), TRUE);
+}
+
+void LiteWebView::Navigate(const std::wstring& url) { Start({url, std::nullopt, false}, true); }
+
+void LiteWebView::Refresh()
+{
+    if (m_url.empty()) return;
+    Start({m_url, std::nullopt, true}, false);
+}
+
+std::wstring LiteWebView::DocumentUrl() const { return m_document ? m_url : std::wstring{}; }
+
+long LiteWebView::RootInnerHtmlLength() const
+{
+    if (!m_document || !m_document->documentElement()) return -1;
+    return static_cast<long>(InnerHtmlLength(*m_document->documentElement()));
+}
+
+bool LiteWebView::SetRootOverflow(const std::wstring& value)
+{
+    if (!m_document || !m_document->documentElement()) return false;
+    Node* root = m_document->documentElement();
+    std::string style;
+    for (const auto& [name, v] : ParseDeclarations(root->Attr("style")))
+        if (name != "overflow") style += name + ": " + v + "; ";
+    style += "overflow: " + WideToUtf8(value) + ";";
+    root->SetAttribute("style", style);
+    Relayout();
+    return true;
+}
+
+std::wstring LiteWebView::DocumentText() const
+{
+    return m_document && m_document->body() ? Utf8ToWide(m_document->body()->TextContent()) : std::wstring{};
+}
+
+// --- Navigation ----------------------------------------------------------------------------------
+
+void LiteWebView::Start(Request request, bool askFirst)
+{
+    if (askFirst) {
+        bool cancel = false;
+        if (!RaiseBeforeNavigate(request.url, true, cancel)) return;
+        if (cancel) return;
+    }
+    ::KillTimer(hWnd(), kRefreshTimer);
+    m_refreshTarget.reset();
+    m_pending = std::move(request);
+    ::PostMessageW(hWnd(), kLoadMessage, ++m_serial, 0);
+}
+
+void LiteWebView::Load(unsigned serial)
+{
+    if (serial != m_serial) return;  // a later navigation replaced this one
+    const Request request = std::move(m_pending);
+    const std::string url = WideToUtf8(request.url);
+    const std::string scheme = UrlScheme(url);
+    if (EqualsIgnoreCase(TrimAsciiSpace(url), "about:blank")) {
+        ShowDocument(request.url, "", Charset::Utf8);
+        return;
+    }
+    if (!IsHttp(scheme)) {
+        ShowDocument(request.url, ErrorPageHtml(url, scheme.empty() ? LoadFailure::BadAddress : LoadFailure::UnsupportedScheme),
+                     Charset::Utf8);
+        return;
+    }
+    HttpResult result = m_http.Fetch(Utf8ToWide(EscapeForRequest(url)), request.post, request.reload);
+    if (serial != m_serial) return;
+    if (!result.connected || (result.status >= 400 && result.body.empty())) {
+        ShowDocument(request.url, ErrorPageHtml(url, FailureOf(result), result.status), Charset::Utf8);
+        return;
+    }
+    const Charset charset = SniffCharset(result.body, result.contentType);
+    const std::string html = DecodeToUtf8(result.body, charset, GbkPair);
+    if (!request.post) {
+        if (m_history.empty() || m_history.back() != result.finalUrl) m_history.push_back(result.finalUrl);
+    }
+    ShowDocument(result.finalUrl, html, charset);
+}
+
+void LiteWebView::ShowDocument(const std::wstring& url, const std::string& html, Charset charset)
+{
+    DestroyControls();
+    m_images.clear();
+    m_layout = {};
+    m_document = std::make_unique<Document>(ParseHtml(html));
+    m_charset = charset;
+    m_url = url;
+    m_scrollY = 0;
+    m_pressedLink = nullptr;
+    LoadImages();
+    Relayout();
+    ::InvalidateRect(hWnd(), nullptr, TRUE);
+
+    std::wstring title = Utf8ToWide(m_document->Title());
+    if (!RaiseTitleChange(title.empty() ? url : title)) return;
+    if (!RaiseDocumentComplete(url, true)) return;
+
+    if (const auto refresh = FindMetaRefresh(*m_document)) {
+        const std::string target = refresh->url.empty() ? WideToUtf8(m_url) : ResolveUrl(WideToUtf8(m_url), refresh->url);
+        m_refreshTarget = Utf8ToWide(target);
+        const double ms = std::min(refresh->delaySeconds * 1000.0, 86400000.0);
+        ::SetTimer(hWnd(), kRefreshTimer, static_cast<UINT>(std::max(ms, 1.0)), nullptr);
+    }
+}
+
+void LiteWebView::LoadImages()
+{
+    std::vector<const Node*> stack{&m_document->root()};
+    const std::string base = WideToUtf8(m_url);
+    while (!stack.empty() && m_images.size() < kMaxImages) {
+        const Node* n = stack.back();
+        stack.pop_back();
+        for (const auto& c : n->children()) stack.push_back(c.get());
+        if (!n->IsElement("img") || !n->HasAttr("src")) continue;
+        const std::string src = n->Attr("src");
+        if (m_images.count(src)) continue;
+        const std::string url = ResolveUrl(base, src);
+        auto& slot = m_images[src];
+        slot = std::make_unique<rt::StreamImage>();
+        if (!IsHttp(UrlScheme(url))) continue;
+        HttpResult r = m_http.Fetch(Utf8ToWide(EscapeForRequest(url)), std::nullopt, false, 8u << 20);
+        if (r.connected && r.status < 400 && !r.body.empty())
+            slot = std::make_unique<rt::StreamImage>(
+                std::span<const std::byte>(reinterpret_cast<const std::byte*>(r.body.data()), r.body.size()));
+    }
+}
+
+void LiteWebView::FollowLink(const std::string& href)
+{
+    const std::string trimmed(TrimAsciiSpace(href));
+    if (trimmed.empty() || trimmed.front() == '#' || UrlScheme(trimmed) == "javascript") return;
+    Navigate(Utf8ToWide(ResolveUrl(WideToUtf8(m_url), trimmed)));
+}
+
+void LiteWebView::Submit(const Node* submitter)
+{
+    const Node* form = FormOf(submitter);
+    if (!form) return;
+    std::vector<FormField> fields;
+    const auto bytes = [&](const std::string& utf8) { return m_charset == Charset::Gbk ? Utf8ToGbk(utf8) : utf8; };
+    const auto fieldText = [&](const Node* e) -> std::optional<std::string> {
+        for (const auto& f : m_fields) {
+            if (f.element != e) continue;
+            const int n = ::GetWindowTextLengthW(f.hwnd);
+            std::wstring text(n + 1, L'\0');
+            text.resize(::GetWindowTextW(f.hwnd, text.data(), n + 1));
+            return WideToUtf8(text);
+        }
+        return std::nullopt;
+    };
+    std::vector<const Node*> stack{form};
+    while (!stack.empty()) {
+        const Node* n = stack.back();
+        stack.pop_back();
+        for (auto it = n->children().rbegin(); it != n->children().rend(); ++it) stack.push_back(it->get());
+        if (!n->IsElement() || !n->HasAttr("name") || n->HasAttr("disabled")) continue;
+        const std::string name = n->Attr("name");
+        const std::string type = AsciiLowercase(n->Attr("type"));
+        if (n->IsElement("input")) {
+            if (type == "submit" || type == "image" || type == "button" || type == "reset") {
+                if (n == submitter && type != "button" && type != "reset") fields.emplace_back(bytes(name), bytes(n->Attr("value")));
+            } else if (type == "checkbox" || type == "radio") {
+                if (n->HasAttr("checked")) fields.emplace_back(bytes(name), bytes(n->HasAttr("value") ? n->Attr("value") : "on"));
+            } else if (type != "file") {
+                fields.emplace_back(bytes(name), bytes(fieldText(n).value_or(n->Attr("value"))));
+            }
+        } else if (n->IsElement("textarea")) {
+            fields.emplace_back(bytes(name), bytes(fieldText(n).value_or(n->TextContent())));
+        } else if (n->IsElement("select")) {
+            const Node* chosen = nullptr;
+            std::vector<const Node*> options{n};
+            while (!options.empty()) {
+                const Node* o = options.back();
+                options.pop_back();
+                for (auto it = o->children().rbegin(); it != o->children().rend(); ++it) options.push_back(it->get());
+                if (o->IsElement("option") && (!chosen || o->HasAttr("selected"))) {
+                    if (!chosen || !chosen->HasAttr("selected")) chosen = o;
+                }
+            }
+            if (chosen) fields.emplace_back(bytes(name), bytes(chosen->HasAttr("value") ? chosen->Attr("value") : chosen->TextContent()));
+        } else if (n->IsElement("button") && n == submitter) {
+            fields.emplace_back(bytes(name), bytes(n->Attr("value")));
+        }
+    }
+    const std::string encoded = FormUrlEncode(fields);
+    const std::string base = WideToUtf8(m_url);
+    const std::string action = ResolveUrl(base, form->HasAttr("action") ? form->Attr("action") : "");
+    if (EqualsIgnoreCase(TrimAsciiSpace(form->Attr("method")), "post"))
+        Start({Utf8ToWide(action), encoded, false}, true);
+    else
+        Start({Utf8ToWide(FormGetUrl(action, encoded)), std::nullopt, false}, true);
+}
+
+// --- Layout, controls, scrolling -----------------------------------------------------------------
+
+bool LiteWebView::Scrollable() const { return m_layout.scrollable; }
+
+void LiteWebView::Relayout()
+{
+    if (!m_document || !hWnd()) return;
+    RECT client{};
+    ::GetClientRect(hWnd(), &client);
+    m_layout = LayoutDocument(*m_document, m_host, client.right);
+    UpdateScrollBar();
+    SyncControls();
+    ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void LiteWebView::UpdateScrollBar()
+{
+    RECT client{};
+    ::GetClientRect(hWnd(), &client);
+    const bool show = Scrollable() && m_layout.height > client.bottom;
+    if (show != m_scrollBarShown) {
+        m_scrollBarShown = show;
+        ::ShowScrollBar(hWnd(), SB_VERT, show);
+        ::GetClientRect(hWnd(), &client);
+        m_layout = LayoutDocument(*m_document, m_host, client.right);  // the width changed
+    }
+    const int maxScroll = show ? std::max(0, m_layout.height - static_cast<int>(client.bottom)) : 0;
+    m_scrollY = std::clamp(m_scrollY, 0, maxScroll);
+    if (show) {
+        SCROLLINFO si{sizeof(si), SIF_RANGE | SIF_PAGE | SIF_POS};
+        si.nMin = 0;
+        si.nMax = m_layout.height - 1;
+        si.nPage = client.bottom;
+        si.nPos = m_scrollY;
+        ::SetScrollInfo(hWnd(), SB_VERT, &si, TRUE);
+    }
+}
+
+void LiteWebView::ScrollTo(int y)
+{
+    RECT client{};
+    ::GetClientRect(hWnd(), &client);
+    const int maxScroll = m_scrollBarShown ? std::max(0, m_layout.height - static_cast<int>(client.bottom)) : 0;
+    y = std::clamp(y, 0, maxScroll);
+    if (y == m_scrollY) return;
+    m_scrollY = y;
+    ::SetScrollPos(hWnd(), SB_VERT, y, TRUE);
+    SyncControls();
+    ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void LiteWebView::SyncControls()
+{
+    std::vector<Field> kept;
+    for (std::size_t i = 0; i < m_layout.controls.size(); ++i) {
+        const ControlBox& box = m_layout.controls[i];
+        auto it = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field& f) { return f.element == box.element; });
+        HWND hwnd = nullptr;
+        if (it != m_fields.end()) {
+            hwnd = it->hwnd;
+            it->hwnd = nullptr;
+        } else {
+            const bool button = box.kind == ControlKind::Submit || box.kind == ControlKind::Button;
+            DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+            std::wstring text;
+            if (button) {
+                style |= BS_PUSHBUTTON;
+                text = Utf8ToWide(box.element->IsElement("button") ? box.element->TextContent() : box.element->Attr("value"));
+                if (text.empty() && !box.element->HasAttr("value")) text = L"提交";
+            } else if (box.kind == ControlKind::TextArea) {
+                style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
+                text = Utf8ToWide(box.element->TextContent());
+            } else {
+                style |= ES_AUTOHSCROLL | (box.kind == ControlKind::Password ? ES_PASSWORD : 0);
+                text = Utf8ToWide(box.element->Attr("value"));
+            }
+            hwnd = ::CreateWindowExW(button ? 0 : WS_EX_CLIENTEDGE, button ? L"BUTTON" : L"EDIT", text.c_str(), style, 0, 0, 0,
+                                     0, hWnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
+                                     rt::CurrentInstance(), nullptr);
+            if (!hwnd) continue;
+            ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_host.FontFor(box.font)), FALSE);
+            if (!button) {
+                if (const std::string* max = box.element->FindAttribute("maxlength")) {
+                    const int limit = std::atoi(max->c_str());
+                    if (limit > 0) ::SendMessageW(hwnd, EM_SETLIMITTEXT, limit, 0);
+                }
+                if (box.kind != ControlKind::TextArea) ::SetWindowSubclass(hwnd, &LiteWebView::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
+            }
+        }
+        ::MoveWindow(hwnd, box.rect.x, box.rect.y - m_scrollY, box.rect.width, box.rect.height, TRUE);
+        kept.push_back({hwnd, box.element, box.kind});
+    }
+    for (const Field& f : m_fields)
+        if (f.hwnd) ::DestroyWindow(f.hwnd);
+    m_fields = std::move(kept);
+}
+
+void LiteWebView::DestroyControls()
+{
+    for (const Field& f : m_fields)
+        if (f.hwnd) ::DestroyWindow(f.hwnd);
+    m_fields.clear();
+}
+
+LRESULT CALLBACK LiteWebView::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
+{
+    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &LiteWebView::EditProc, id);
+    if (msg == WM_CHAR && wParam == VK_RETURN) {
+        // Enter in a text field submits its form, as in a browser.
+        auto* self = reinterpret_cast<LiteWebView*>(data);
+        for (const Field& f : self->m_fields)
+            if (f.hwnd == hwnd) {
+                const Node* element = f.element;
+                self->Submit(element);
+                return 0;
+            }
+    }
+    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+}
+
+// --- Painting --------------------------------------------------------------------------------------
+
+void LiteWebView::Paint(HDC dc, const RECT& client)
+{
+    rt::Brush canvas(::CreateSolidBrush(ToColorRef(m_layout.canvas)));
+    ::FillRect(dc, &client, canvas.get());
+    ::SetBkMode(dc, TRANSPARENT);
+    std::optional<rt::GdipGraphics> graphics;
+    for (const DisplayItem& item : m_layout.items) {
+        RECT r{item.rect.x, item.rect.y - m_scrollY, item.rect.right(), item.rect.bottom() - m_scrollY};
+        if (r.bottom < client.top || r.top > client.bottom) continue;
+        switch (item.kind) {
+        case ItemKind::Fill: {
+            rt::Brush brush(::CreateSolidBrush(ToColorRef(item.color)));
+            ::FillRect(dc, &r, brush.get());
+            break;
+        }
+        case ItemKind::Frame: {
+            rt::Brush brush(::CreateSolidBrush(ToColorRef(item.color)));
+            ::FrameRect(dc, &r, brush.get());
+            break;
+        }
+        case ItemKind::Text: {
+            const std::wstring text = Utf8ToWide(item.text);
+            rt::SelectGuard font(dc, m_host.FontFor(item.font));
+            ::SetTextColor(dc, ToColorRef(item.color));
+            ::ExtTextOutW(dc, r.left, r.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
+            break;
+        }
+        case ItemKind::Image: {
+            auto it = m_images.find(item.text);
+            if (it == m_images.end() || !*it->second || item.rect.width <= 0 || item.rect.height <= 0) break;
+            if (!graphics) graphics.emplace(dc);
+            Gdiplus::DllExports::GdipDrawImageRectI(graphics->get(), it->second->get(), r.left, r.top, item.rect.width,
+                                                    item.rect.height);
+            break;
+        }
+        }
+    }
+}
+
+void LiteWebView::ShowContextMenu(POINT screen)
+{
+    bool allow = true;
+    if (!RaiseContextMenu(allow)) return;
+    if (!allow) return;
+    rt::Menu menu(::CreatePopupMenu());
+    ::AppendMenuW(menu.get(), MF_STRING | (m_history.size() > 1 ? 0 : MF_GRAYED), kMenuBack, L"后退(&B)");
+    ::AppendMenuW(menu.get(), MF_STRING, kMenuRefresh, L"刷新(&R)");
+    if (screen.x == -1 && screen.y == -1) {
+        screen = {0, 0};
+        ::ClientToScreen(hWnd(), &screen);
+    }
+    const UINT cmd = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hWnd(), nullptr);
+    if (cmd == kMenuRefresh) {
+        Refresh();
+    } else if (cmd == kMenuBack && m_history.size() > 1) {
+        m_history.pop_back();
+        const std::wstring previous = m_history.back();
+        m_history.pop_back();
+        Navigate(previous);
+    }
+}
+
+LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case kLoadMessage:
+        Load(static_cast<unsigned>(wParam));
+        return 0;
+    case WM_TIMER:
+        if (wParam == kRefreshTimer) {
+            ::KillTimer(hWnd(), kRefreshTimer);
+            if (auto target = std::exchange(m_refreshTarget, std::nullopt)) Navigate(*target);
+            return 0;
+        }
+        break;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_PAINT: {
+        rt::PaintDC paint(hWnd());
+        RECT client{};
+        ::GetClientRect(hWnd(), &client);
+        rt::OffscreenSurface surface(paint.get(), std::max<int>(1, client.right), std::max<int>(1, client.bottom));
+        if (surface) {
+            Paint(surface.dc(), client);
+            ::BitBlt(paint.get(), 0, 0, client.right, client.bottom, surface.dc(), 0, 0, SRCCOPY);
+        }
+        return 0;
+    }
+    case WM_PRINTCLIENT: {
+        RECT client{};
+        ::GetClientRect(hWnd(), &client);
+        Paint(reinterpret_cast<HDC>(wParam), client);
+        return 0;
+    }
+    case WM_SIZE:
+        Relayout();
+        return 0;
+    case WM_VSCROLL: {
+        RECT client{};
+        ::GetClientRect(hWnd(), &client);
+        int y = m_scrollY;
+        switch (LOWORD(wParam)) {
+        case SB_LINEUP: y -= 20; break;
+        case SB_LINEDOWN: y += 20; break;
+        case SB_PAGEUP: y -= client.bottom; break;
+        case SB_PAGEDOWN: y += client.bottom; break;
+        case SB_TOP: y = 0; break;
+        case SB_BOTTOM: y = m_layout.height; break;
+        case SB_THUMBTRACK:
+        case SB_THUMBPOSITION: {
+            SCROLLINFO si{sizeof(si), SIF_TRACKPOS};
+            ::GetScrollInfo(hWnd(), SB_VERT, &si);
+            y = si.nTrackPos;
+            break;
+        }
+        }
+        ScrollTo(y);
+        return 0;
+    }
+    case WM_MOUSEWHEEL:
+        if (m_scrollBarShown) ScrollTo(m_scrollY - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * kWheelStep);
+        return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hWnd()) {
+            POINT p;
+            ::GetCursorPos(&p);
+            ::ScreenToClient(hWnd(), &p);
+            const bool link = LinkAt(m_layout, p.x, p.y + m_scrollY) != nullptr;
+            ::SetCursor(::LoadCursorW(nullptr, link ? IDC_HAND : IDC_ARROW));
+            return TRUE;
+        }
+        break;
+    case WM_LBUTTONDOWN:
+        ::SetFocus(hWnd());
+        m_pressedLink = LinkAt(m_layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_scrollY);
+        return 0;
+    case WM_LBUTTONUP: {
+        const LinkArea* link = LinkAt(m_layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_scrollY);
+        if (link && link == m_pressedLink) {
+            m_pressedLink = nullptr;
+            FollowLink(std::string(link->href));  // a copy: following may replace the layout
+            return 0;
+        }
+        m_pressedLink = nullptr;
+        return 0;
+    }
+    case WM_COMMAND:
+        if (HIWORD(wParam) == BN_CLICKED) {
+            for (const Field& f : m_fields)
+                if (f.hwnd == reinterpret_cast<HWND>(lParam) && f.kind == ControlKind::Submit) {
+                    Submit(f.element);
+                    return 0;
+                }
+        }
+        break;
+    case WM_CONTEXTMENU:
+        ShowContextMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    }
+    return Final(msg, wParam, lParam);
+}
+
+}  // namespace browser

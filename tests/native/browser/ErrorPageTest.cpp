@@ -1,0 +1,29 @@
+// The built-in error page must read as an error page to the login window: short, whatever the
+// address that failed.
+
+#include <gtest/gtest.h>
+
+#include "browser/html/ErrorPage.h"
+#include "browser/html/Parser.h"
+#include "browser/html/Serializer.h"
+
+namespace {
+
+using namespace browser;
+
+TEST(ErrorPage, StaysShortAndEscapesTheAddress)
+{
+    const std::string hostile = "http://x/<script>" + std::string(100000, 'a') + "\xE4\xB8";
+    for (auto failure : {LoadFailure::NoConnection, LoadFailure::Refused, LoadFailure::HttpError,
+                         LoadFailure::UnsupportedScheme, LoadFailure::BadAddress}) {
+        const Document d = ParseHtml(ErrorPageHtml(hostile, failure, 404));
+        EXPECT_LT(InnerHtmlLength(*d.documentElement()), 1500u);
+        EXPECT_EQ(d.Title(), "无法显示此页");
+        EXPECT_EQ(d.body()->FindFirst("script"), nullptr);
+    }
+    const Document d = ParseHtml(ErrorPageHtml("http://127.0.0.1:9/", LoadFailure::HttpError, 404));
+    EXPECT_NE(d.body()->TextContent().find("404"), std::string::npos);
+    EXPECT_NE(d.body()->TextContent().find("http://127.0.0.1:9/"), std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// The built-in engine in a real window against the demo portal: event order and arguments,
+// cancelled commands, the login form and its cookie, meta refresh to a command, the context
+// menu, failed navigations, destruction from inside an event, and the login page's pixels.
+
+#include <gtest/gtest.h>
+
+#include "browser/lite/LiteWebView.h"
+#include "tests/driver/Driver.h"
+#include "tests/wine/browser/WebViewTestSupport.h"
+
+namespace {
+
+using webviewtest::Event;
+using webviewtest::Host;
+using webviewtest::Portal;
+
+constexpr auto kLite = browser::WebViewEngine::Lite;
+
+std::wstring LoginUrl() { return Portal() + L"/pcLogin/"; }
+
+// The page's origin on the screen (the host sits at the screen's top-left).
+POINT PagePoint(const Host& host, int x, int y)
+{
+    POINT p{x, y};
+    ::ClientToScreen(const_cast<Host&>(host).view()->hWnd(), &p);
+    return p;
+}
+
+HWND ChildOfClass(HWND parent, const wchar_t* cls, int index)
+{
+    HWND child = nullptr;
+    for (int i = 0; i <= index; ++i) {
+        child = ::FindWindowExW(parent, child, cls, nullptr);
+        if (!child) return nullptr;
+    }
+    return child;
+}
+
+TEST(LiteWebView, TopLevelPageRaisesEventsInOrder)
+{
+    Host host(kLite);
+    ASSERT_TRUE(host.view());
+    EXPECT_EQ(host.view()->Engine(), kLite);
+    EXPECT_EQ(host.view()->RootInnerHtmlLength(), -1);
+    host.view()->Navigate(LoginUrl());
+    // Before-navigation comes inside Navigate, before anything loads.
+    ASSERT_EQ(host.events().size(), 1u);
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    const std::vector<Event>& e = host.events();
+    ASSERT_EQ(e.size(), 3u);
+    EXPECT_EQ(e[0].kind, L"before");
+    EXPECT_EQ(e[0].text, LoginUrl());
+    EXPECT_TRUE(e[0].topLevel);
+    EXPECT_EQ(e[1].kind, L"title");
+    EXPECT_EQ(e[1].text, L"LumoraVeldan 登录");
+    EXPECT_EQ(e[2].kind, L"complete");
+    EXPECT_EQ(e[2].text, LoginUrl());
+    EXPECT_TRUE(e[2].topLevel);
+    EXPECT_EQ(host.view()->DocumentUrl(), LoginUrl());
+    EXPECT_GE(host.view()->RootInnerHtmlLength(), 1500);
+    EXPECT_TRUE(host.view()->SetRootOverflow(L"hidden"));
+
+    // A screenshot of the login page: key colour where the page is bare, the panel, its text.
+    driver::Pump(200);
+    const driver::Capture shot = driver::Screenshot(host.hwnd(), L"browser-lite-login");
+    ASSERT_FALSE(shot.empty());
+    const RECT bare{20, 130, 500, 470};
+    EXPECT_EQ(shot.CountNear(bare, RGB(0xFE, 0xFE, 0xFE)), 480 * 340);
+    const RECT panel{520, 110, 850, 430};
+    const int panelPixels = shot.CountNear(panel, RGB(0x1E, 0x33, 0x50));
+    EXPECT_GT(panelPixels, 330 * 320 / 2);
+    EXPECT_LT(panelPixels, 330 * 320 - 2000);  // text, fields and the button are drawn on it
+    // The login form's fields are real edit controls, plus the submit button.
+    EXPECT_TRUE(ChildOfClass(host.view()->hWnd(), L"Edit", 1));
+    EXPECT_TRUE(ChildOfClass(host.view()->hWnd(), L"Button", 0));
+}
+
+TEST(LiteWebView, CancelledCommandKeepsThePage)
+{
+    Host host(kLite);
+    host.view()->Navigate(LoginUrl());
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    const long length = host.view()->RootInnerHtmlLength();
+
+    // A real click on the page's "最小化" link (top right of the 888-pixel layout).
+    const POINT link = PagePoint(host, 835, 9);
+    driver::MoveMouseTo(link);
+    driver::Pump(100);
+    EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
+    driver::ClickAt(link);
+    ASSERT_TRUE(host.WaitFor(L"before", 2, 5000));
+    EXPECT_EQ(host.events().back().text, L"app://minimize");
+    driver::Pump(500);
+    EXPECT_EQ(host.Count(L"complete"), 1u);
+    EXPECT_EQ(host.view()->DocumentUrl(), LoginUrl());
+    EXPECT_EQ(host.view()->RootInnerHtmlLength(), length);
+
+    // The same for a Navigate call.
+    host.view()->Navigate(L"app://minimize");
+    driver::Pump(300);
+    EXPECT_EQ(host.Count(L"before"), 3u);
+    EXPECT_EQ(host.Count(L"complete"), 1u);
+}
+
+TEST(LiteWebView, FormPostLogsInAndRefreshRaisesTheCommand)
+{
+    Host host(kLite);
+    host.view()->Navigate(LoginUrl());
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    HWND user = ChildOfClass(host.view()->hWnd(), L"Edit", 0);
+    HWND password = ChildOfClass(host.view()->hWnd(), L"Edit", 1);
+    HWND submit = ChildOfClass(host.view()->hWnd(), L"Button", 0);
+    ASSERT_TRUE(user && password && submit);
+    EXPECT_TRUE(::GetWindowLongW(password, GWL_STYLE) & ES_PASSWORD);
+    ::SetWindowTextW(user, L"测试 a|b");
+    ::SetWindowTextW(password, L"secret");
+    ::SendMessageW(submit, BM_CLICK, 0, 0);
+
+    // The post, its page, then the refresh to the start command with the game URL.
+    ASSERT_TRUE(host.WaitFor(L"before", 3));
+    const std::vector<Event>& e = host.events();
+    EXPECT_EQ(e[3].text, Portal() + L"/pcLogin/login");
+    const std::wstring game = Portal() + L"/game/?account=%E6%B5%8B%E8%AF%95%20a%7Cb";
+    EXPECT_EQ(e.back().text, L"app://loadgame|" + game);
+    EXPECT_EQ(host.Count(L"complete"), 2u);
+    const std::string log = webviewtest::PortalLog();
+    EXPECT_NE(log.find("username=%E6%B5%8B%E8%AF%95+a%7Cb&password=secret"), std::string::npos) << log;
+
+    // The game page sees the session cookie the login set.
+    host.view()->Navigate(game);
+    ASSERT_TRUE(host.WaitFor(L"complete", 3));
+    auto* lite = dynamic_cast<browser::LiteWebView*>(host.view().get());
+    ASSERT_TRUE(lite);
+    EXPECT_NE(lite->DocumentText().find(L"已登录"), std::wstring::npos);
+    EXPECT_EQ(host.events()[host.events().size() - 2].text, L"LumoraVeldan - 测试 a|b");
+    const std::string after = webviewtest::PortalLog();
+    const std::size_t gameLine = after.rfind("\"/game/\"");
+    ASSERT_NE(gameLine, std::string::npos);
+    EXPECT_NE(after.find("vld_session=", gameLine), std::string::npos);
+}
+
+TEST(LiteWebView, ContextMenuFollowsTheHandler)
+{
+    Host host(kLite);
+    host.view()->Navigate(LoginUrl());
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    const POINT at = PagePoint(host, 200, 200);
+    ::SendMessageW(host.view()->hWnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(host.view()->hWnd()),
+                   MAKELPARAM(at.x, at.y));
+    EXPECT_EQ(host.Count(L"menu"), 1u);
+    driver::Pump(200);
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    EXPECT_FALSE(menu && ::IsWindowVisible(menu));
+}
+
+TEST(LiteWebView, FailedNavigationCompletesShortErrorPage)
+{
+    Host host(kLite);
+    const std::wstring refused = L"http://127.0.0.1:9/pcLogin/";
+    host.view()->Navigate(refused);
+    ASSERT_TRUE(host.WaitFor(L"complete", 1, 20000));
+    EXPECT_EQ(host.events().back().text, refused);
+    const long length = host.view()->RootInnerHtmlLength();
+    EXPECT_GT(length, 0);
+    EXPECT_LT(length, 1500);
+    // An address nobody can load (an uncancelled command) shows the same kind of page.
+    host.cancelContaining.clear();
+    host.view()->Navigate(L"app://exitgame");
+    ASSERT_TRUE(host.WaitFor(L"complete", 2));
+    EXPECT_LT(host.view()->RootInnerHtmlLength(), 1500);
+    host.view()->Navigate(L"about:blank");
+    ASSERT_TRUE(host.WaitFor(L"complete", 3));
+    EXPECT_EQ(host.view()->RootInnerHtmlLength(), 26);
+}
+
+TEST(LiteWebView, HandlerMayDestroyTheView)
+{
+    Host host(kLite);
+    host.view()->events.documentComplete = [&](const std::wstring&, bool) { host.view().reset(); };
+    host.view()->Navigate(LoginUrl());
+    EXPECT_TRUE(driver::PumpUntil([&] { return !host.view(); }, 15000));
+    driver::Pump(200);
+
+    Host second(kLite);
+    second.view()->events.beforeNavigate = [&](const std::wstring&, bool, bool& cancel) {
+        second.view().reset();
+        cancel = false;
+    };
+    second.view()->Navigate(LoginUrl());
+    EXPECT_FALSE(second.view());
+    driver::Pump(500);  // the load that was never posted must not arrive anywhere
+}
+
+}  // namespace

@@ -1,0 +1,73 @@
+#include "tests/wine/browser/WebViewTestSupport.h"
+
+#include <cstdio>
+
+#include "tests/driver/Driver.h"
+
+namespace webviewtest {
+
+std::wstring Portal()
+{
+    wchar_t value[256] = {};
+    ::GetEnvironmentVariableW(L"CORVANE_TEST_PORTAL", value, 256);
+    return value;
+}
+
+std::string PortalLog()
+{
+    char path[1024] = {};
+    ::GetEnvironmentVariableA("CORVANE_TEST_PORTAL_LOG", path, sizeof(path));
+    std::string out;
+    if (FILE* f = _wfopen(driver::UnixToWindowsPath(path).c_str(), L"rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) out.append(buffer, n);
+        std::fclose(f);
+    }
+    return out;
+}
+
+Host::Host(browser::WebViewEngine engine, int width, int height)
+{
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = ::DefWindowProcW;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"WebViewTestHost";
+    ::RegisterClassW(&wc);
+    m_hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"web view test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
+                               width, height, nullptr, nullptr, wc.hInstance, nullptr);
+    m_view = browser::CreateWebView(m_hwnd, RECT{0, 0, width, height}, engine);
+    if (!m_view) return;
+    m_view->events.beforeNavigate = [this](const std::wstring& url, bool top, bool& cancel) {
+        m_events.push_back({L"before", url, top});
+        if (!cancelContaining.empty() && url.find(cancelContaining) != std::wstring::npos) cancel = true;
+    };
+    m_view->events.titleChange = [this](const std::wstring& text) { m_events.push_back({L"title", text, true}); };
+    m_view->events.documentComplete = [this](const std::wstring& url, bool top) {
+        m_events.push_back({L"complete", url, top});
+    };
+    m_view->events.contextMenu = [this] {
+        m_events.push_back({L"menu", L"", true});
+        return allowContextMenu;
+    };
+}
+
+Host::~Host()
+{
+    m_view.reset();
+    if (m_hwnd) ::DestroyWindow(m_hwnd);
+}
+
+std::size_t Host::Count(const wchar_t* kind) const
+{
+    std::size_t n = 0;
+    for (const auto& e : m_events) n += e.kind == kind;
+    return n;
+}
+
+bool Host::WaitFor(const wchar_t* kind, std::size_t count, DWORD timeoutMs)
+{
+    return driver::PumpUntil([&] { return Count(kind) >= count; }, timeoutMs);
+}
+
+}  // namespace webviewtest
