@@ -1,5 +1,5 @@
 #pragma once
-// Text measurement and fonts for layout and painting: one GDI font per distinct font spec,
+// Text measurement and fonts for layout and painting: one GDI font per distinct font description,
 // created on first use and kept for the view's lifetime.
 
 #include <windows.h>
