@@ -12,12 +12,6 @@ namespace corvane {
 
 namespace {
 
-short KeyShift()
-{
-    return static_cast<short>((::GetKeyState(VK_SHIFT) < 0 ? 1 : 0) | (::GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                              (::GetKeyState(VK_MENU) < 0 ? 4 : 0));
-}
-
 std::wstring PictureText(const rt::PictureRef& picture)
 {
     return picture ? ImageToText(ReadPixels(picture->handle())) : std::wstring();
@@ -61,7 +55,7 @@ void iButton::SetcDrawMode(short mode)
     MarkChanged(L"cDrawMode");
 }
 
-void iButton::SetcFont(const FontSpec& font)
+void iButton::SetcFont(const FontDesc& font)
 {
     m_font = font;
     ApplyFont();
@@ -441,7 +435,7 @@ void iButton::OnDoubleClick()
 
 void iButton::OnKeyDownMessage(WPARAM key)
 {
-    short keyCode = static_cast<short>(key), shift = KeyShift();
+    short keyCode = static_cast<short>(key), shift = static_cast<short>(rt::ShiftState());
     if (KeyDown) KeyDown(keyCode, shift);
     if (!HasWindow()) return;
     if (keyCode == VK_RETURN) {
@@ -457,7 +451,7 @@ void iButton::OnKeyDownMessage(WPARAM key)
 
 void iButton::OnKeyUpMessage(WPARAM key)
 {
-    short keyCode = static_cast<short>(key), shift = KeyShift();
+    short keyCode = static_cast<short>(key), shift = static_cast<short>(rt::ShiftState());
     if (KeyUP) KeyUP(keyCode, shift);
     if (!HasWindow()) return;
     if (keyCode == VK_SPACE) {

@@ -6,8 +6,6 @@
 
 namespace rt {
 
-namespace {
-
 int ShiftState()
 {
     int shift = 0;
@@ -25,8 +23,6 @@ int HeldButtons(WPARAM keys)
     if (keys & MK_MBUTTON) buttons |= 4;
     return buttons;
 }
-
-}  // namespace
 
 MouseEvent TranslateMouse(UINT msg, WPARAM wParam, LPARAM lParam)
 {

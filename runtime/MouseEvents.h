@@ -16,6 +16,10 @@ struct MouseEvent {
     double y = 0;
 };
 
+// Shift keys held now (1 Shift, 2 Ctrl, 4 Alt), and the buttons held in a mouse message's key flags.
+int ShiftState();
+int HeldButtons(WPARAM keys);
+
 // Translates a client-area mouse message; action None for other messages.
 MouseEvent TranslateMouse(UINT msg, WPARAM wParam, LPARAM lParam);
 

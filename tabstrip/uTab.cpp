@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "runtime/MouseEvents.h"
 #include "tabstrip/TabError.h"
 
 namespace corvane {
@@ -31,16 +32,6 @@ rt::Font MakeFont(LONG weight)
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
     lf.lfWeight = weight;
     return rt::Font(::CreateFontIndirectW(&lf));
-}
-
-int ShiftOf(WPARAM keys)
-{
-    return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
-}
-
-int ButtonsOf(WPARAM keys)
-{
-    return ((keys & MK_LBUTTON) ? 1 : 0) | ((keys & MK_RBUTTON) ? 2 : 0) | ((keys & MK_MBUTTON) ? 4 : 0);
 }
 
 }  // namespace
@@ -264,7 +255,7 @@ LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MBUTTONDOWN:
         // Like a form's controls, the strip keeps the mouse while a button is held.
         ::SetCapture(self);
-        MouseDown(msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4, ShiftOf(wParam), x, y);
+        MouseDown(msg == WM_LBUTTONDOWN ? 1 : msg == WM_RBUTTONDOWN ? 2 : 4, rt::ShiftState(), x, y);
         return 0;
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDBLCLK:
@@ -275,11 +266,11 @@ LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONUP:
     case WM_RBUTTONUP:
     case WM_MBUTTONUP:
-        if (ButtonsOf(wParam) == 0 && ::GetCapture() == self) ::ReleaseCapture();
-        MouseUp(msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4, ShiftOf(wParam), x, y);
+        if (rt::HeldButtons(wParam) == 0 && ::GetCapture() == self) ::ReleaseCapture();
+        MouseUp(msg == WM_LBUTTONUP ? 1 : msg == WM_RBUTTONUP ? 2 : 4, rt::ShiftState(), x, y);
         return 0;
     case WM_MOUSEMOVE:
-        MouseMove(ButtonsOf(wParam), ShiftOf(wParam), x, y);
+        MouseMove(rt::HeldButtons(wParam), rt::ShiftState(), x, y);
         return 0;
     }
     return rt::Control::HandleMessage(msg, wParam, lParam);
