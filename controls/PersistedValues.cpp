@@ -51,7 +51,7 @@ int HexDigit(wchar_t c)
 
 }  // namespace
 
-std::wstring FontToText(const FontSpec& f)
+std::wstring FontToText(const FontDesc& f)
 {
     wchar_t points[32];
     std::swprintf(points, 32, L"%g", f.points);
@@ -59,7 +59,7 @@ std::wstring FontToText(const FontSpec& f)
            (f.underline ? L"1" : L"0") + L"|" + (f.strikethrough ? L"1" : L"0") + L"|" + std::to_wstring(f.charset);
 }
 
-std::optional<FontSpec> FontFromText(std::wstring_view text)
+std::optional<FontDesc> FontFromText(std::wstring_view text)
 {
     const auto parts = Split(text, L'|');
     if (parts.size() != 7 || parts[0].empty() || parts[0].size() >= 32) return std::nullopt;
@@ -75,7 +75,7 @@ std::optional<FontSpec> FontFromText(std::wstring_view text)
     };
     const auto italic = flag(parts[3]), underline = flag(parts[4]), strike = flag(parts[5]);
     if (!italic || !underline || !strike) return std::nullopt;
-    return FontSpec{std::wstring(parts[0]), *points, static_cast<int>(*weight), *italic, *underline, *strike,
+    return FontDesc{std::wstring(parts[0]), *points, static_cast<int>(*weight), *italic, *underline, *strike,
                     static_cast<int>(*charset)};
 }
 

@@ -11,7 +11,7 @@
 
 namespace corvane {
 
-struct FontSpec {
+struct FontDesc {
     std::wstring name = L"宋体";
     double points = 9;
     int weight = 400;
@@ -20,12 +20,12 @@ struct FontSpec {
     bool strikethrough = false;
     int charset = 134;  // GB2312
 
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesc&) const = default;
 };
 
 // "name|points|weight|italic|underline|strikethrough|charset"
-std::wstring FontToText(const FontSpec& font);
-std::optional<FontSpec> FontFromText(std::wstring_view text);
+std::wstring FontToText(const FontDesc& font);
+std::optional<FontDesc> FontFromText(std::wstring_view text);
 
 // Pixels 0x00RRGGBB, row by row from the top.
 struct PixelImage {

@@ -48,8 +48,8 @@ public:
     // --- Properties ---
     short cDrawMode() const { return m_drawMode; }
     void SetcDrawMode(short mode);
-    const FontSpec& cFont() const { return m_font; }
-    void SetcFont(const FontSpec& font);
+    const FontDesc& cFont() const { return m_font; }
+    void SetcFont(const FontDesc& font);
     DWORD cForeColor() const { return m_foreColor; }
     void SetcForeColor(DWORD color);
     bool Locked() const { return m_locked; }
@@ -114,7 +114,7 @@ private:
     void OnKeyUpMessage(WPARAM key);
 
     short m_drawMode = R2_COPYPEN;
-    FontSpec m_font;
+    FontDesc m_font;
     rt::Font m_fontHandle;
     DWORD m_foreColor = kButtonText;
     bool m_locked = false;

@@ -7,15 +7,15 @@ namespace rt {
 bool Control::Create(HWND parent, double left, double top, double width, double height)
 {
     const TwipsScale scale = Screen::Scale();
-    WindowSpec spec;
-    spec.className = ClassName();
-    spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | ExtraStyle();
-    spec.parent = parent;
-    spec.x = scale.PixelsX(left);
-    spec.y = scale.PixelsY(top);
-    spec.width = scale.PixelsX(width);
-    spec.height = scale.PixelsY(height);
-    if (!CreateHandle(spec)) return false;
+    WindowParams params;
+    params.className = ClassName();
+    params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | ExtraStyle();
+    params.parent = parent;
+    params.x = scale.PixelsX(left);
+    params.y = scale.PixelsY(top);
+    params.width = scale.PixelsX(width);
+    params.height = scale.PixelsY(height);
+    if (!CreateHandle(params)) return false;
     m_created = true;
     if (AutoRedraw()) SetAutoRedraw(true);
     OnCreated();

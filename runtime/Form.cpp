@@ -50,18 +50,18 @@ bool Form::CreateFormWindow()
 
     HICON icon = m_design.iconResource ? ::LoadIconW(CurrentInstance(), MAKEINTRESOURCEW(m_design.iconResource))
                                        : nullptr;
-    WindowSpec spec;
-    spec.className = m_design.className;
-    spec.title = m_design.caption;
-    spec.style = style;
-    spec.exStyle = exStyle;
-    spec.x = x;
-    spec.y = y;
-    spec.width = width;
-    spec.height = height;
-    spec.icon = icon;
-    spec.smallIcon = icon;
-    return CreateHandle(spec);
+    WindowParams params;
+    params.className = m_design.className;
+    params.title = m_design.caption;
+    params.style = style;
+    params.exStyle = exStyle;
+    params.x = x;
+    params.y = y;
+    params.width = width;
+    params.height = height;
+    params.icon = icon;
+    params.smallIcon = icon;
+    return CreateHandle(params);
 }
 
 void Form::Load()

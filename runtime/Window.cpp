@@ -27,26 +27,26 @@ Window* Window::FromHandle(HWND hwnd)
     return reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
 }
 
-bool Window::CreateHandle(const WindowSpec& spec)
+bool Window::CreateHandle(const WindowParams& params)
 {
     if (m_hwnd) return true;
     HINSTANCE instance = CurrentInstance();
     WNDCLASSEXW existing{sizeof(existing)};
-    if (!::GetClassInfoExW(instance, spec.className, &existing)) {
+    if (!::GetClassInfoExW(instance, params.className, &existing)) {
         WNDCLASSEXW wc{sizeof(wc)};
-        wc.style = spec.classStyle;
+        wc.style = params.classStyle;
         wc.lpfnWndProc = &Window::StaticWndProc;
         wc.hInstance = instance;
         wc.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-        wc.hbrBackground = spec.background;
-        wc.hIcon = spec.icon;
-        wc.hIconSm = spec.smallIcon;
-        wc.lpszClassName = spec.className;
+        wc.hbrBackground = params.background;
+        wc.hIcon = params.icon;
+        wc.hIconSm = params.smallIcon;
+        wc.lpszClassName = params.className;
         if (!::RegisterClassExW(&wc)) return false;
     }
-    HMENU idOrMenu = (spec.style & WS_CHILD) ? reinterpret_cast<HMENU>(spec.childId) : nullptr;
-    HWND hwnd = ::CreateWindowExW(spec.exStyle, spec.className, spec.title.c_str(), spec.style, spec.x, spec.y,
-                                  spec.width, spec.height, spec.parent, idOrMenu, instance, this);
+    HMENU idOrMenu = (params.style & WS_CHILD) ? reinterpret_cast<HMENU>(params.childId) : nullptr;
+    HWND hwnd = ::CreateWindowExW(params.exStyle, params.className, params.title.c_str(), params.style, params.x, params.y,
+                                  params.width, params.height, params.parent, idOrMenu, instance, this);
     return hwnd != nullptr;
 }
 

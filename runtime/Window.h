@@ -9,7 +9,7 @@
 
 namespace rt {
 
-struct WindowSpec {
+struct WindowParams {
     const wchar_t* className = nullptr;  // registered on first use with this class's procedure
     std::wstring title;
     DWORD style = 0;
@@ -42,7 +42,7 @@ protected:
     Window() = default;
 
     // Creates the window; returns false when the platform refused.
-    bool CreateHandle(const WindowSpec& spec);
+    bool CreateHandle(const WindowParams& params);
     // Destroys the window now (safe to call from one of its own handlers).
     void DestroyHandle();
 

@@ -139,19 +139,19 @@ std::string ResolveUrl(std::string_view base, std::string_view reference)
 {
     std::string ref = Clean(reference);
     const std::string baseScheme = UrlScheme(base);
-    const bool special = baseScheme == "http" || baseScheme == "https";
-    if (special) {
+    const bool hierarchical = baseScheme == "http" || baseScheme == "https";
+    if (hierarchical) {
         // Browsers read backslashes in web addresses as slashes, but only before the query.
         const std::size_t stop = std::min(ref.find('?'), ref.find('#'));
         for (std::size_t i = 0; i < ref.size() && i < stop; ++i)
             if (ref[i] == '\\') ref[i] = '/';
     }
     const std::string refScheme = UrlScheme(ref);
-    const bool refSpecial = refScheme == "http" || refScheme == "https";
+    const bool refHierarchical = refScheme == "http" || refScheme == "https";
     // Other schemes (app:, about:, javascript:) are opaque: they pass through exactly as written.
-    if (!refScheme.empty() && !refSpecial) return ref;
+    if (!refScheme.empty() && !refHierarchical) return ref;
     Parts r = Split(ref);
-    if (refSpecial && (r.hasAuthority || refScheme != baseScheme)) {
+    if (refHierarchical && (r.hasAuthority || refScheme != baseScheme)) {
         r.path = RemoveDotSegments(r.path);
         if (r.path.empty()) r.path = "/";
         return Join(r);

@@ -450,7 +450,7 @@ private:
         ComputedStyle style;
         int col = 0;
         int span = 1;
-        int specWidth = -1;   // pixels, border box
+        int declaredWidth = -1;   // pixels, border box
         double percent = -1;
         Intrinsic intrinsic;
         int height = 0;
@@ -464,7 +464,7 @@ private:
         const Node* node;
         ComputedStyle style;
         std::vector<Cell> cells;
-        int specHeight = 0;
+        int declaredHeight = 0;
         int height = 0;
         std::size_t fill = kNone;
     };
@@ -474,7 +474,7 @@ private:
         int padding = 1;
         int spacing = 2;
         int border = 0;
-        std::vector<int> colMin, colMax, colSpec;
+        std::vector<int> colMin, colMax, colDeclared;
         std::vector<double> colPercent;
     };
 
@@ -483,7 +483,7 @@ private:
         const auto addRow = [&](const Node& tr, const ComputedStyle& parentStyle) {
             Row row{&tr, ComputeStyle(tr, parentStyle), {}, 0, 0, kNone};
             if (const std::string* h = tr.FindAttribute("height"))
-                if (auto l = ParseLength(*h); l && !l->percent) row.specHeight = std::clamp(Px(l->value), 0, 100000);
+                if (auto l = ParseLength(*h); l && !l->percent) row.declaredHeight = std::clamp(Px(l->value), 0, 100000);
             for (const auto& c : tr.children())
                 if (c->IsElement("td") || c->IsElement("th")) {
                     Cell cell{c.get(), ComputeStyle(*c, row.style), 0, 1, -1, -1, {}, 0, {}, {}, kNone, 0, 0};
@@ -491,7 +491,7 @@ private:
                     cell.span = IntAttr(*c, "colspan", 1, 1, 1000);
                     if (cell.style.width) {
                         if (cell.style.width->percent) cell.percent = std::clamp(cell.style.width->value, 0.0, 100.0);
-                        else cell.specWidth = std::clamp(Px(cell.style.width->value), 0, 100000);
+                        else cell.declaredWidth = std::clamp(Px(cell.style.width->value), 0, 100000);
                     }
                     row.cells.push_back(std::move(cell));
                 }
@@ -530,7 +530,7 @@ private:
         }
         m.colMin.assign(m.columns, 0);
         m.colMax.assign(m.columns, 0);
-        m.colSpec.assign(m.columns, -1);
+        m.colDeclared.assign(m.columns, -1);
         m.colPercent.assign(m.columns, -1);
         for (int pass = 0; pass < 2; ++pass)
             for (auto& row : m.rows)
@@ -542,14 +542,14 @@ private:
                         int& mn = m.colMin[cell.col];
                         mn = std::max(mn, cell.intrinsic.min);
                         m.colMax[cell.col] = std::max(m.colMax[cell.col], cell.intrinsic.max);
-                        if (cell.specWidth >= 0) m.colSpec[cell.col] = std::max(m.colSpec[cell.col], cell.specWidth);
+                        if (cell.declaredWidth >= 0) m.colDeclared[cell.col] = std::max(m.colDeclared[cell.col], cell.declaredWidth);
                         if (cell.percent >= 0) m.colPercent[cell.col] = std::max(m.colPercent[cell.col], cell.percent);
                         continue;
                     }
                     // A spanning cell widens its columns evenly when they are too narrow for it.
                     int have = (span - 1) * m.spacing;
                     for (int i = 0; i < span; ++i) have += m.colMin[cell.col + i];
-                    const int need = std::max(cell.intrinsic.min, cell.specWidth);
+                    const int need = std::max(cell.intrinsic.min, cell.declaredWidth);
                     if (need > have)
                         for (int i = 0; i < span; ++i) m.colMin[cell.col + i] += (need - have + span - 1 - i) / span;
                     int haveMax = (span - 1) * m.spacing;
@@ -569,8 +569,8 @@ private:
         TableModel m = Model(table, cs, depth);
         Intrinsic r{Chrome(m), Chrome(m)};
         for (int i = 0; i < m.columns; ++i) {
-            r.min += m.colSpec[i] >= 0 ? std::max(m.colMin[i], m.colSpec[i]) : m.colMin[i];
-            r.max += std::max(m.colMax[i], m.colSpec[i]);
+            r.min += m.colDeclared[i] >= 0 ? std::max(m.colMin[i], m.colDeclared[i]) : m.colMin[i];
+            r.max += std::max(m.colMax[i], m.colDeclared[i]);
         }
         if (cs.width && !cs.width->percent) r.min = r.max = std::max(r.min, Px(cs.width->value));
         return r;
@@ -583,7 +583,7 @@ private:
         int sum = 0;
         for (int i = 0; i < m.columns; ++i) {
             int base = m.colMin[i];
-            if (m.colSpec[i] >= 0) base = std::max(base, m.colSpec[i]);
+            if (m.colDeclared[i] >= 0) base = std::max(base, m.colDeclared[i]);
             else if (m.colPercent[i] >= 0) base = std::max(base, Px(content * m.colPercent[i] / 100));
             w[i] = base;
             sum += base;
@@ -595,7 +595,7 @@ private:
         std::vector<int> weight(m.columns, 0);
         long long want = 0;
         for (int i = 0; i < m.columns; ++i)
-            if (m.colSpec[i] < 0 && m.colPercent[i] < 0) want += weight[i] = std::max(0, m.colMax[i] - w[i]);
+            if (m.colDeclared[i] < 0 && m.colPercent[i] < 0) want += weight[i] = std::max(0, m.colMax[i] - w[i]);
         if (want > 0 && want <= extra) {
             for (int i = 0; i < m.columns; ++i) w[i] += weight[i];
             extra -= static_cast<int>(want);
@@ -603,7 +603,7 @@ private:
         }
         if (want == 0) {
             for (int i = 0; i < m.columns; ++i)
-                weight[i] = m.colSpec[i] < 0 && m.colPercent[i] < 0 ? std::max(1, w[i]) : 0;
+                weight[i] = m.colDeclared[i] < 0 && m.colPercent[i] < 0 ? std::max(1, w[i]) : 0;
             if (std::all_of(weight.begin(), weight.end(), [](int v) { return v == 0; }))
                 for (int i = 0; i < m.columns; ++i) weight[i] = std::max(1, w[i]);
         }
@@ -635,8 +635,8 @@ private:
         TableModel m = Model(table, cs, depth);
         int minTotal = Chrome(m), maxTotal = Chrome(m);
         for (int i = 0; i < m.columns; ++i) {
-            minTotal += m.colSpec[i] >= 0 ? std::max(m.colMin[i], m.colSpec[i]) : m.colMin[i];
-            maxTotal += std::max(m.colMax[i], m.colSpec[i]);
+            minTotal += m.colDeclared[i] >= 0 ? std::max(m.colMin[i], m.colDeclared[i]) : m.colMin[i];
+            maxTotal += std::max(m.colMax[i], m.colDeclared[i]);
         }
         int width;
         if (cs.width) width = Px(cs.width->percent ? avail * cs.width->value / 100 : cs.width->value);
@@ -655,7 +655,7 @@ private:
         int cursor = y + m.border + m.spacing;
         for (auto& row : m.rows) {
             row.fill = BeginFill(row.style, *row.node);
-            int rowHeight = row.specHeight;
+            int rowHeight = row.declaredHeight;
             for (auto& cell : row.cells) {
                 if (cell.col >= m.columns) continue;
                 const int last = std::min(cell.col + cell.span, m.columns);
@@ -696,7 +696,7 @@ private:
         for (std::size_t r = 0; r < m.rows.size(); ++r) {
             Row& row = m.rows[r];
             const int dy = rowY - provisional;
-            int provisionalHeight = row.specHeight;
+            int provisionalHeight = row.declaredHeight;
             for (const auto& cell : row.cells) {
                 if (cell.col >= m.columns) continue;
                 provisionalHeight = std::max(provisionalHeight, cell.height);

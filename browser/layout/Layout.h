@@ -27,9 +27,9 @@ struct Size {
 class LayoutHost {
 public:
     virtual ~LayoutHost() = default;
-    virtual int TextWidth(std::string_view utf8, const FontSpec& font) = 0;
-    virtual int Ascent(const FontSpec& font) = 0;
-    virtual int Descent(const FontSpec& font) = 0;
+    virtual int TextWidth(std::string_view utf8, const FontDesc& font) = 0;
+    virtual int Ascent(const FontDesc& font) = 0;
+    virtual int Descent(const FontDesc& font) = 0;
     // The size of a loaded image (by its src as written), if known.
     virtual std::optional<Size> ImageSize(const std::string& src) = 0;
 };
@@ -41,7 +41,7 @@ struct DisplayItem {
     Rect rect;
     Rgb color = 0;
     std::string text;      // Text: what to draw; Image: its src
-    FontSpec font;
+    FontDesc font;
     int ascent = 0;        // Text: where the baseline lies within the rect
 };
 
@@ -56,7 +56,7 @@ struct ControlBox {
     ControlKind kind = ControlKind::TextInput;
     Rect rect;
     const Node* element = nullptr;
-    FontSpec font;
+    FontDesc font;
 };
 
 struct PageLayout {

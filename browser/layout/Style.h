@@ -15,17 +15,17 @@ enum class Display { None, Block, Inline, ListItem, Table, TableRow, TableCell, 
 enum class TextAlign { Left, Center, Right };
 enum class VerticalAlign { Top, Middle, Bottom };
 
-struct FontSpec {
+struct FontDesc {
     int sizePx = 16;
     bool bold = false;
     bool italic = false;
     bool underline = false;
-    bool operator==(const FontSpec&) const = default;
+    bool operator==(const FontDesc&) const = default;
 };
 
 struct ComputedStyle {
     // Inherited.
-    FontSpec font;
+    FontDesc font;
     Rgb color = 0x000000;
     Rgb linkColor = 0x0000EE;
     TextAlign textAlign = TextAlign::Left;

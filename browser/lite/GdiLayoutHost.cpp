@@ -12,25 +12,25 @@ GdiLayoutHost::GdiLayoutHost(ImageSizeLookup images)
 {
 }
 
-GdiLayoutHost::Entry& GdiLayoutHost::Get(const FontSpec& spec)
+GdiLayoutHost::Entry& GdiLayoutHost::Get(const FontDesc& params)
 {
-    auto it = m_fonts.find(spec);
+    auto it = m_fonts.find(params);
     if (it != m_fonts.end()) return it->second;
     Entry entry;
     // "宋体" is what Chinese pages expect; it resolves to the system's CJK font.
-    entry.font.reset(::CreateFontW(-std::clamp(spec.sizePx, 1, 400), 0, 0, 0, spec.bold ? FW_BOLD : FW_NORMAL,
-                                   spec.italic, spec.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    entry.font.reset(::CreateFontW(-std::clamp(params.sizePx, 1, 400), 0, 0, 0, params.bold ? FW_BOLD : FW_NORMAL,
+                                   params.italic, params.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
     {
         rt::SelectGuard select(m_dc.get(), entry.font.get());
         ::GetTextMetricsW(m_dc.get(), &entry.metrics);
     }
-    return m_fonts.emplace(spec, std::move(entry)).first->second;
+    return m_fonts.emplace(params, std::move(entry)).first->second;
 }
 
-HFONT GdiLayoutHost::FontFor(const FontSpec& font) { return Get(font).font.get(); }
+HFONT GdiLayoutHost::FontFor(const FontDesc& font) { return Get(font).font.get(); }
 
-int GdiLayoutHost::TextWidth(std::string_view utf8, const FontSpec& font)
+int GdiLayoutHost::TextWidth(std::string_view utf8, const FontDesc& font)
 {
     Entry& e = Get(font);
     const std::wstring text = Utf8ToWide(utf8);
@@ -41,8 +41,8 @@ int GdiLayoutHost::TextWidth(std::string_view utf8, const FontSpec& font)
     return size.cx;
 }
 
-int GdiLayoutHost::Ascent(const FontSpec& font) { return Get(font).metrics.tmAscent; }
+int GdiLayoutHost::Ascent(const FontDesc& font) { return Get(font).metrics.tmAscent; }
 
-int GdiLayoutHost::Descent(const FontSpec& font) { return Get(font).metrics.tmDescent; }
+int GdiLayoutHost::Descent(const FontDesc& font) { return Get(font).metrics.tmDescent; }
 
 }  // namespace browser

@@ -20,12 +20,12 @@ public:
     using ImageSizeLookup = std::function<std::optional<Size>(const std::string& src)>;
     explicit GdiLayoutHost(ImageSizeLookup images);
 
-    int TextWidth(std::string_view utf8, const FontSpec& font) override;
-    int Ascent(const FontSpec& font) override;
-    int Descent(const FontSpec& font) override;
+    int TextWidth(std::string_view utf8, const FontDesc& font) override;
+    int Ascent(const FontDesc& font) override;
+    int Descent(const FontDesc& font) override;
     std::optional<Size> ImageSize(const std::string& src) override { return m_images(src); }
 
-    HFONT FontFor(const FontSpec& font);
+    HFONT FontFor(const FontDesc& font);
 
 private:
     struct Entry {
@@ -33,16 +33,16 @@ private:
         TEXTMETRICW metrics{};
     };
     struct Less {
-        bool operator()(const FontSpec& a, const FontSpec& b) const
+        bool operator()(const FontDesc& a, const FontDesc& b) const
         {
             return std::tie(a.sizePx, a.bold, a.italic, a.underline) < std::tie(b.sizePx, b.bold, b.italic, b.underline);
         }
     };
-    Entry& Get(const FontSpec& font);
+    Entry& Get(const FontDesc& font);
 
     ImageSizeLookup m_images;
     rt::MemoryDC m_dc;
-    std::map<FontSpec, Entry, Less> m_fonts;
+    std::map<FontDesc, Entry, Less> m_fonts;
 };
 
 }  // namespace browser

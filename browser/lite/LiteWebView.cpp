@@ -49,17 +49,17 @@ const Node* FormOf(const Node* element)
 WebViewPtr LiteWebView::Create(HWND parent, const RECT& rect)
 {
     auto* view = new LiteWebView();
-    rt::WindowSpec spec;
-    spec.className = L"CorvaneLiteWebView";
-    spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL;
-    spec.x = rect.left;
-    spec.y = rect.top;
-    spec.width = rect.right - rect.left;
-    spec.height = rect.bottom - rect.top;
-    spec.parent = parent;
-    spec.classStyle = CS_DBLCLKS;
+    rt::WindowParams params;
+    params.className = L"CorvaneLiteWebView";
+    params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_VSCROLL;
+    params.x = rect.left;
+    params.y = rect.top;
+    params.width = rect.right - rect.left;
+    params.height = rect.bottom - rect.top;
+    params.parent = parent;
+    params.classStyle = CS_DBLCLKS;
     WebViewPtr owner(view);
-    if (!view->CreateHandle(spec)) return nullptr;
+    if (!view->CreateHandle(params)) return nullptr;
     ::ShowScrollBar(view->hWnd(), SB_VERT, FALSE);
     return owner;
 }

@@ -200,15 +200,15 @@ WebViewPtr MshtmlWebView::Create(HWND parent, const RECT& rect)
 {
     auto* view = new MshtmlWebView();
     WebViewPtr owner(view);
-    rt::WindowSpec spec;
-    spec.className = L"CorvaneMshtmlWebView";
-    spec.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
-    spec.x = rect.left;
-    spec.y = rect.top;
-    spec.width = rect.right - rect.left;
-    spec.height = rect.bottom - rect.top;
-    spec.parent = parent;
-    if (!view->CreateHandle(spec) || !view->Embed()) return nullptr;
+    rt::WindowParams params;
+    params.className = L"CorvaneMshtmlWebView";
+    params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN;
+    params.x = rect.left;
+    params.y = rect.top;
+    params.width = rect.right - rect.left;
+    params.height = rect.bottom - rect.top;
+    params.parent = parent;
+    if (!view->CreateHandle(params) || !view->Embed()) return nullptr;
     return owner;
 }
 

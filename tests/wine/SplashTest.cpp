@@ -119,7 +119,7 @@ TEST(Splash, ShowsThePictureWithItsTransparency)
     EXPECT_EQ(corvane.WaitForExit(10000), 0);
 }
 
-TEST(Splash, OnlyTheExactWebSwitchIsSpecial)
+TEST(Splash, OnlyTheExactWebSwitchCounts)
 {
     for (const wchar_t* args : {L"/WEB", L"/web ", L"/web2"}) {
         driver::Process corvane = driver::Process::Start(CorvaneExe(), args, kEnvironment);

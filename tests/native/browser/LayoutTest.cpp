@@ -16,15 +16,15 @@ using namespace browser;
 
 class FixedHost : public LayoutHost {
 public:
-    int TextWidth(std::string_view utf8, const FontSpec& font) override
+    int TextWidth(std::string_view utf8, const FontDesc& font) override
     {
         int w = 0;
         std::size_t pos = 0;
         while (pos < utf8.size()) w += NextCodePoint(utf8, pos) < 0x80 ? font.sizePx / 2 : font.sizePx;
         return w;
     }
-    int Ascent(const FontSpec& font) override { return font.sizePx * 8 / 10; }
-    int Descent(const FontSpec& font) override { return font.sizePx - font.sizePx * 8 / 10; }
+    int Ascent(const FontDesc& font) override { return font.sizePx * 8 / 10; }
+    int Descent(const FontDesc& font) override { return font.sizePx - font.sizePx * 8 / 10; }
     std::optional<Size> ImageSize(const std::string& src) override
     {
         if (src == "/static/logo.png") return Size{96, 32};

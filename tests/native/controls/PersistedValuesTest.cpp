@@ -8,11 +8,11 @@ using namespace corvane;
 
 TEST(FontText, RoundTripAndDamage)
 {
-    FontSpec underlined;
+    FontDesc underlined;
     underlined.underline = true;
     EXPECT_EQ(FontToText(underlined), L"宋体|9|400|0|1|0|134");
     EXPECT_EQ(FontFromText(FontToText(underlined)), underlined);
-    FontSpec bold{L"Tahoma", 10.5, 700, true, false, true, 0};
+    FontDesc bold{L"Tahoma", 10.5, 700, true, false, true, 0};
     EXPECT_EQ(FontFromText(FontToText(bold)), bold);
 
     EXPECT_FALSE(FontFromText(L""));

@@ -337,7 +337,7 @@ TEST_F(IButtonTest, IconSitsLeftOfTheCaption)
     auto b = MakeButton(20, 120, 81, 22);
     b->SetAutoSize(false);
     b->Move(rt::kKeep, rt::kKeep, 1215, 330);
-    corvane::FontSpec font;
+    corvane::FontDesc font;
     font.underline = true;
     b->SetcFont(font);
     b->SetcForeColor(0xFFFFFF);
