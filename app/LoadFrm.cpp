@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <wininet.h>
 
+#include "app/CheckForUpdate.h"
 #include "app/Endpoints.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
@@ -42,6 +43,7 @@ void LoadFrm::OnInitialize()
         rt::MsgBox(L"未能连接到服务器，请检查网络连接是否正常！", rt::kMsgExclamation);
         rt::App::End();
     }
+    CheckForUpdate(UpdateMode::StartUp);
 }
 
 void LoadFrm::OnLoad()

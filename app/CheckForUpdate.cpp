@@ -1,0 +1,9 @@
+#include "app/CheckForUpdate.h"
+
+namespace corvane {
+
+void CheckForUpdate(UpdateMode)
+{
+}
+
+}  // namespace corvane
