@@ -5,6 +5,11 @@
 
 namespace browser {
 
+WebView::WebView()
+    : m_keyFilter([this](MSG& msg) { return !m_destroyPending && PreTranslate(msg); })
+{
+}
+
 template <typename F>
 bool WebView::Raise(F&& call)
 {

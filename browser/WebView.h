@@ -14,6 +14,7 @@
 #include <string>
 
 #include "browser/EngineChoice.h"
+#include "runtime/MessageFilter.h"
 
 namespace browser {
 
@@ -46,10 +47,14 @@ public:
     // Sets the root element's style `overflow` ("hidden" removes the scroll bars).
     virtual bool SetRootOverflow(const std::wstring& value) = 0;
 
+    // The program's message loops offer keyboard messages here before translating them, for as
+    // long as the view lives. True when the page took the key (the loop then drops it).
+    virtual bool PreTranslate(MSG& /*msg*/) { return false; }
+
     WebViewEvents events;
 
 protected:
-    WebView() = default;
+    WebView();
     virtual ~WebView() = default;
 
     // Raise events only through these. They return false when the handler destroyed the view:
@@ -74,6 +79,7 @@ private:
 
     int m_eventDepth = 0;
     bool m_destroyPending = false;
+    rt::MessageFilterRegistration m_keyFilter;
 };
 
 struct WebViewDeleter {

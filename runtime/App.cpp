@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "runtime/MessageFilter.h"
+
 namespace rt {
 
 namespace {
@@ -116,8 +118,7 @@ int App::Run()
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) break;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        TranslateAndDispatch(msg);
     }
     return 0;
 }
@@ -130,8 +131,7 @@ bool App::DoEvents()
             ::PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        TranslateAndDispatch(msg);
     }
     return true;
 }

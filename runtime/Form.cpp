@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/App.h"
+#include "runtime/MessageFilter.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
 
@@ -119,8 +120,7 @@ void Form::RunModalLoop()
             break;
         }
         if (got == -1) break;
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
+        TranslateAndDispatch(msg);
     }
     --m_modalDepth;
     for (HWND hwnd : disabled)

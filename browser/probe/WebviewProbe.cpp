@@ -10,6 +10,7 @@
 
 #include "browser/WebView.h"
 #include "browser/lite/TextConvert.h"
+#include "runtime/MessageFilter.h"
 
 namespace {
 
@@ -86,9 +87,6 @@ int wmain(int argc, wchar_t** argv)
     ::SetTimer(window, 1, static_cast<UINT>(seconds > 0 ? seconds * 1000 : 1), nullptr);
     g_view->Navigate(url);
     MSG msg;
-    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) rt::TranslateAndDispatch(msg);
     return 0;
 }

@@ -1,6 +1,7 @@
 #include "tests/driver/Driver.h"
 
 #include "runtime/Handles.h"
+#include "runtime/MessageFilter.h"
 
 #include <objidl.h>
 #include <gdiplus.h>
@@ -77,10 +78,8 @@ bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs)
     const DWORD start = ::GetTickCount();
     for (;;) {
         MSG msg;
-        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
+        // The program's loops offer keys to the message filters first; so does this one.
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) rt::TranslateAndDispatch(msg);
         if (done()) return true;
         if (::GetTickCount() - start >= timeoutMs) return done();
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
@@ -446,6 +445,42 @@ void ClickAt(POINT screenPoint)
     INPUT in[3] = {MouseInput(screenPoint, MOUSEEVENTF_MOVE), MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN),
                    MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)};
     ::SendInput(3, in, sizeof(INPUT));
+}
+
+namespace {
+
+INPUT KeyInput(WORD vk, WORD scan, DWORD flags)
+{
+    INPUT in{};
+    in.type = INPUT_KEYBOARD;
+    in.ki.wVk = vk;
+    in.ki.wScan = scan;
+    in.ki.dwFlags = flags;
+    return in;
+}
+
+}  // namespace
+
+void PressKey(WORD vk, UINT modifiers)
+{
+    std::vector<WORD> held;
+    if (modifiers & MOD_CONTROL) held.push_back(VK_CONTROL);
+    if (modifiers & MOD_SHIFT) held.push_back(VK_SHIFT);
+    if (modifiers & MOD_ALT) held.push_back(VK_MENU);
+    std::vector<INPUT> in;
+    for (WORD m : held) in.push_back(KeyInput(m, 0, 0));
+    in.push_back(KeyInput(vk, 0, 0));
+    in.push_back(KeyInput(vk, 0, KEYEVENTF_KEYUP));
+    for (auto it = held.rbegin(); it != held.rend(); ++it) in.push_back(KeyInput(*it, 0, KEYEVENTF_KEYUP));
+    ::SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT));
+}
+
+void TypeText(std::wstring_view text)
+{
+    for (wchar_t c : text) {
+        INPUT in[2] = {KeyInput(0, c, KEYEVENTF_UNICODE), KeyInput(0, c, KEYEVENTF_UNICODE | KEYEVENTF_KEYUP)};
+        ::SendInput(2, in, sizeof(INPUT));
+    }
 }
 
 }  // namespace driver

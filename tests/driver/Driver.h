@@ -146,5 +146,10 @@ private:
 // Left-clicks a point in screen coordinates with real mouse input.
 void ClickAt(POINT screenPoint);
 void MoveMouseTo(POINT screenPoint);
+// Presses and releases a key with real keyboard input to the focused window, holding the
+// modifier keys given (MOD_SHIFT, MOD_CONTROL, MOD_ALT) around it.
+void PressKey(WORD vk, UINT modifiers = 0);
+// Types text as Unicode keyboard input (VK_PACKET), one character at a time.
+void TypeText(std::wstring_view text);
 
 }  // namespace driver
