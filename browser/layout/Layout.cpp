@@ -166,7 +166,11 @@ private:
             if (cs.display == Display::Inline || cs.display == Display::TableRow || cs.display == Display::TableCell ||
                 cs.display == Display::TableSection) {
                 std::size_t link = href;
-                if (n == "a" && e.HasAttr("href")) link = m_hrefs.size(), m_hrefs.push_back(e.Attr("href"));
+                if (n == "a" && e.HasAttr("href")) {
+                    link = m_hrefs.size();
+                    m_hrefs.push_back(e.Attr("href"));
+                    m_anchors.push_back(&e);
+                }
                 Flow(e, cs, lc, link, depth + 1);
                 continue;
             }
@@ -234,7 +238,7 @@ private:
         p.link = href;
         if (href != kNone) {
             p.linkArea = m_out.links.size();
-            m_out.links.push_back({item.rect, m_hrefs[href]});
+            m_out.links.push_back({item.rect, m_hrefs[href], m_anchors[href]});
         }
         m_out.items.push_back(std::move(item));
         lc.pieces.push_back(p);
@@ -823,6 +827,7 @@ private:
     LayoutHost& m_host;
     PageLayout& m_out;
     std::vector<std::string> m_hrefs;
+    std::vector<const Node*> m_anchors;  // the a element of each href
     std::unordered_map<const Node*, Intrinsic> m_intrinsic;
 };
 

@@ -48,6 +48,7 @@ struct DisplayItem {
 struct LinkArea {
     Rect rect;
     std::string href;  // as written in the page
+    const Node* element = nullptr;  // its a element; a link broken over lines has several areas
 };
 
 enum class ControlKind { TextInput, Password, Submit, Button, TextArea };

@@ -12,7 +12,9 @@
 #include "browser/html/Serializer.h"
 #include "browser/html/Url.h"
 #include "browser/html/Utf8.h"
+#include "browser/layout/FocusOrder.h"
 #include "browser/lite/TextConvert.h"
+#include "runtime/MouseEvents.h"
 
 namespace browser {
 namespace {
@@ -23,6 +25,7 @@ constexpr int kFirstControlId = 1000;
 constexpr UINT kMenuBack = 1, kMenuRefresh = 2;
 constexpr std::size_t kMaxImages = 64;
 constexpr int kWheelStep = 48;
+constexpr int kShift = 1, kCtrl = 2, kAlt = 4;  // as rt::ShiftState reports them
 
 COLORREF ToColorRef(Rgb rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
@@ -175,7 +178,13 @@ void LiteWebView::Load(unsigned serial)
 
 void LiteWebView::ShowDocument(const std::wstring& url, const std::string& html, Charset charset)
 {
+    // A field holding the focus goes with the old page: the page itself keeps it, so Tab works on.
+    const HWND focus = ::GetFocus();
+    const bool hadFocus = focus && (focus == hWnd() || ::IsChild(hWnd(), focus));
     DestroyControls();
+    if (hadFocus) ::SetFocus(hWnd());
+    m_focusLink = nullptr;
+    m_focusVisible = false;
     m_images.clear();
     m_layout = {};
     m_document = std::make_unique<Document>(ParseHtml(html));
@@ -407,6 +416,88 @@ LRESULT CALLBACK LiteWebView::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     return ::DefSubclassProc(hwnd, msg, wParam, lParam);
 }
 
+// --- Keyboard ----------------------------------------------------------------------------------------
+
+const LiteWebView::Field* LiteWebView::FieldOf(HWND hwnd) const
+{
+    for (const Field& f : m_fields)
+        if (f.hwnd == hwnd) return &f;
+    return nullptr;
+}
+
+const Node* LiteWebView::FocusedElement() const
+{
+    const HWND focus = ::GetFocus();
+    if (focus && focus == hWnd()) return m_focusLink;
+    const Field* field = FieldOf(focus);
+    return field ? field->element : nullptr;
+}
+
+void LiteWebView::ScrollIntoView(const Rect& box)
+{
+    RECT client{};
+    ::GetClientRect(hWnd(), &client);
+    if (box.y < m_scrollY) ScrollTo(box.y);
+    else if (box.bottom() > m_scrollY + client.bottom) ScrollTo(box.bottom() - client.bottom);
+}
+
+void LiteWebView::MoveFocus(bool forward)
+{
+    const std::vector<FocusStop> order = FocusOrder(*m_document, m_layout);
+    const FocusStop* next = NextFocusStop(order, FocusedElement(), forward);
+    if (!next) return;
+    ScrollIntoView(FocusStopBounds(m_layout, next->element));
+    m_focusVisible = true;
+    m_focusLink = next->link ? next->element : nullptr;
+    ::InvalidateRect(hWnd(), nullptr, FALSE);
+    if (next->link) {
+        ::SetFocus(hWnd());
+        return;
+    }
+    const Field* field = nullptr;
+    for (const Field& f : m_fields)
+        if (f.element == next->element) field = &f;
+    if (!field) return;
+    // Keyboard users see where the focus is, as the dialog manager shows it after a Tab.
+    ::SendMessageW(field->hwnd, WM_UPDATEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    ::SetFocus(field->hwnd);
+    if (field->kind != ControlKind::Submit && field->kind != ControlKind::Button)
+        ::SendMessageW(field->hwnd, EM_SETSEL, 0, -1);
+}
+
+bool LiteWebView::PreTranslate(MSG& msg)
+{
+    if (msg.message != WM_KEYDOWN || !m_document || !hWnd()) return false;
+    if (msg.hwnd != hWnd() && !::IsChild(hWnd(), msg.hwnd)) return false;
+    const int shift = rt::ShiftState();
+    const Field* field = FieldOf(msg.hwnd);
+    switch (msg.wParam) {
+    case VK_TAB:
+        if (shift & (kCtrl | kAlt)) return false;
+        MoveFocus(!(shift & kShift));
+        return true;
+    case VK_RETURN:
+        if (shift & kAlt) return false;
+        if (field && field->kind == ControlKind::Submit) {
+            Submit(field->element);  // may destroy this view: touch nothing after it
+            return true;
+        }
+        if (msg.hwnd == hWnd() && m_focusLink) {
+            FollowLink(m_focusLink->Attr("href"));
+            return true;
+        }
+        return false;  // a text field submits on its own character (EditProc)
+    case 'A':
+        // Select all: older edit controls do not know the shortcut.
+        if ((shift & (kCtrl | kAlt | kShift)) != kCtrl || !field || field->kind == ControlKind::Submit ||
+            field->kind == ControlKind::Button)
+            return false;
+        ::SendMessageW(msg.hwnd, EM_SETSEL, 0, -1);
+        return true;
+    }
+    return false;
+}
+
 // --- Painting --------------------------------------------------------------------------------------
 
 void LiteWebView::Paint(HDC dc, const RECT& client)
@@ -444,6 +535,13 @@ void LiteWebView::Paint(HDC dc, const RECT& client)
                                                     item.rect.height);
             break;
         }
+        }
+    }
+    if (m_focusLink && m_focusVisible && ::GetFocus() == hWnd()) {
+        for (const LinkArea& area : m_layout.links) {
+            if (area.element != m_focusLink) continue;
+            RECT r{area.rect.x - 1, area.rect.y - 1 - m_scrollY, area.rect.right() + 1, area.rect.bottom() + 1 - m_scrollY};
+            ::DrawFocusRect(dc, &r);
         }
     }
 }
@@ -542,9 +640,16 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         }
         break;
     case WM_LBUTTONDOWN:
-        ::SetFocus(hWnd());
         m_pressedLink = LinkAt(m_layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_scrollY);
+        m_focusLink = m_pressedLink ? m_pressedLink->element : nullptr;
+        m_focusVisible = false;
+        ::SetFocus(hWnd());
+        ::InvalidateRect(hWnd(), nullptr, FALSE);
         return 0;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        if (m_focusLink && m_focusVisible) ::InvalidateRect(hWnd(), nullptr, FALSE);
+        break;
     case WM_LBUTTONUP: {
         const LinkArea* link = LinkAt(m_layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_scrollY);
         if (link && link == m_pressedLink) {

@@ -35,6 +35,9 @@ public:
     std::wstring DocumentUrl() const override;
     long RootInnerHtmlLength() const override;
     bool SetRootOverflow(const std::wstring& value) override;
+    // Tab and Shift+Tab through the page's links and controls, Enter on a link or a submit
+    // button, Ctrl+A in a field.
+    bool PreTranslate(MSG& msg) override;
 
     // The visible text of the current document (for people and tests looking at a page).
     std::wstring DocumentText() const;
@@ -68,6 +71,10 @@ private:
     void DestroyControls();
     void Paint(HDC dc, const RECT& client);
     void Submit(const Node* submitter);
+    const Field* FieldOf(HWND hwnd) const;
+    const Node* FocusedElement() const;
+    void MoveFocus(bool forward);
+    void ScrollIntoView(const Rect& box);
     void FollowLink(const std::string& href);
     void ShowContextMenu(POINT screen);
     bool Scrollable() const;
@@ -91,6 +98,8 @@ private:
     Request m_pending;
     std::optional<std::wstring> m_refreshTarget;
     const LinkArea* m_pressedLink = nullptr;
+    const Node* m_focusLink = nullptr;  // the link holding the focus while the view itself has it
+    bool m_focusVisible = false;  // drawn after keyboard moves, not after clicks (as browsers do)
 };
 
 }  // namespace browser
