@@ -25,7 +25,7 @@ int StateImageCount(std::int32_t style)
     return 4 * s + 4;
 }
 
-PixelRect FrameSource(int index, FrameSize frame, std::int32_t style)
+FrameRect FrameSource(int index, FrameSize frame, std::int32_t style)
 {
     const int frames = FramesInStrip(style);
     while (index >= frames) index -= 3;
@@ -53,10 +53,10 @@ int IconShiftTwips(long iconWidthHimetric)
     return rt::IntegerDivide(static_cast<double>(iconWidthHimetric), 26) * 15;
 }
 
-CaptionPlacement PlaceCaption(double width, double height, double textWidth, double textHeight, int iconShift)
+ButtonCaptionPlacement PlaceCaption(double width, double height, double textWidth, double textHeight, int iconShift)
 {
     const double centredX = width / 2 - textWidth / 2;
-    CaptionPlacement p;
+    ButtonCaptionPlacement p;
     p.textX = rt::RoundHalfEven(centredX + iconShift);
     p.textY = rt::RoundHalfEven(height / 2 - textHeight / 2);
     p.iconX = rt::RoundHalfEven(centredX - iconShift / 2.0);

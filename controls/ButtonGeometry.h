@@ -18,7 +18,7 @@ struct FrameSize {
     int height = 0;
 };
 
-struct PixelRect {
+struct FrameRect {
     int x = 0;
     int y = 0;
     int width = 0;
@@ -34,7 +34,7 @@ int StateImageCount(std::int32_t style);
 // Where state image `index` lies in the strip. The strip has no frame for the disabled state
 // (nor for the images past its right edge): those show the normal frame of their half, so a
 // disabled button keeps its face instead of showing whatever lies beyond the bitmap.
-PixelRect FrameSource(int index, FrameSize frame, std::int32_t style);
+FrameRect FrameSource(int index, FrameSize frame, std::int32_t style);
 // The state image shown for `state`: the second half of the strip while a two-state button is
 // latched. Returns -1 for a state outside the images.
 int StateImageIndex(std::int32_t state, bool value, std::int32_t style);
@@ -45,7 +45,7 @@ std::int32_t CurrentButtonState(bool enabled, bool pressed, bool pointerOver);
 // (HIMETRIC integer-divided by 26), in twips at the fixed factor 15. 0 without an icon.
 int IconShiftTwips(long iconWidthHimetric);
 
-struct CaptionPlacement {
+struct ButtonCaptionPlacement {
     std::int32_t textX = 0;  // twips, before the pressed offset
     std::int32_t textY = 0;
     std::int32_t iconX = 0;
@@ -54,7 +54,7 @@ struct CaptionPlacement {
 
 // Caption and icon places for a control of width x height twips showing a text of
 // textWidth x textHeight twips; iconShift as IconShiftTwips gives it.
-CaptionPlacement PlaceCaption(double width, double height, double textWidth, double textHeight, int iconShift);
+ButtonCaptionPlacement PlaceCaption(double width, double height, double textWidth, double textHeight, int iconShift);
 // The pressed state prints its caption one pixel (15 twips) down and right.
 int PressedCaptionOffset(std::int32_t state);
 

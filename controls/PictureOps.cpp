@@ -4,7 +4,7 @@
 
 namespace corvane {
 
-rt::PictureRef CutFrame(HDC source, const PixelRect& area)
+rt::PictureRef CutFrame(HDC source, const FrameRect& area)
 {
     if (area.width <= 0 || area.height <= 0) return nullptr;
     rt::MemoryDC dc(::CreateCompatibleDC(source));

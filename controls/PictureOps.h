@@ -12,7 +12,7 @@
 namespace corvane {
 
 // A copy of `area` of what `source` shows, as a picture of its own (CutFrame).
-rt::PictureRef CutFrame(HDC source, const PixelRect& area);
+rt::PictureRef CutFrame(HDC source, const FrameRect& area);
 // Draws `picture` stretched to (x, y, width, height) pixels of `target`.
 void DrawPicture(HDC target, const rt::Picture& picture, int x, int y, int width, int height);
 // Pixels of a bitmap that no DC holds.

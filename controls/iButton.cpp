@@ -268,7 +268,7 @@ void iButton::DrawButton(std::int32_t state)
     if (!m_caption.empty()) {
         const SIZE text = TextSizeTwips(dc);
         const int shift = m_icon ? IconShiftTwips(m_icon->WidthHimetric()) : 0;
-        const CaptionPlacement at = PlaceCaption(Width(), Height(), text.cx, text.cy, shift);
+        const ButtonCaptionPlacement at = PlaceCaption(Width(), Height(), text.cx, text.cy, shift);
         const int offset = PressedCaptionOffset(state);
         const rt::TwipsScale scale = rt::Screen::Scale();
         rt::SelectGuard font(dc, m_fontHandle.get());
@@ -290,7 +290,7 @@ void iButton::DrawFace(HDC dc)
         DrawPicture(dc, *picture, 0, 0, size.cx, size.cy);
         if (m_icon) {
             const SIZE text = TextSizeTwips(dc);
-            const CaptionPlacement at =
+            const ButtonCaptionPlacement at =
                 PlaceCaption(Width(), Height(), text.cx, text.cy, IconShiftTwips(m_icon->WidthHimetric()));
             const rt::TwipsScale scale = rt::Screen::Scale();
             DrawPicture(dc, *m_icon, scale.PixelsX(at.iconX), scale.PixelsY(at.iconY), m_icon->WidthPixels(),

@@ -78,7 +78,7 @@ TEST(ButtonCaption, CentredWithIconShift)
     EXPECT_EQ(IconShiftTwips(0), 0);
 
     // 1215 x 330 twips, text 720 x 180 twips, icon 240.
-    CaptionPlacement p = PlaceCaption(1215, 330, 720, 180, 240);
+    ButtonCaptionPlacement p = PlaceCaption(1215, 330, 720, 180, 240);
     EXPECT_EQ(p.textX, 488);  // 607.5 - 360 + 240 = 487.5 -> 488 (half to even)
     EXPECT_EQ(p.textY, 75);
     EXPECT_EQ(p.iconX, 128);  // 247.5 - 120 = 127.5 -> 128
