@@ -1,10 +1,24 @@
 #include "mainwindow/WebMainFrm.h"
 
-#include <memory>
+#include "app/PublicData.h"
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/ModMsg.h"
+#include "mainwindow/MsgFrm.h"
+#include "mainwindow/WebUrl.h"
+#include "resources/ResourceIds.h"
+#include "runtime/App.h"
+#include "runtime/Resources.h"
+#include "runtime/Screen.h"
+#include "tabstrip/CTabItem.h"
 
 namespace corvane {
 
 namespace {
+
+constexpr DWORD kCaptionBackColor = 0x00DEDEDE;
+constexpr DWORD kWhite = 0x00FFFFFF;
+constexpr long kBrowserOverhang = 30;  // twips: hides the placeholder browser's border
+const wchar_t* const kTrayTip = L"LumoraVeldan客户端";
 
 std::unique_ptr<WebMainFrm>& TheMainWindow()
 {
@@ -12,12 +26,35 @@ std::unique_ptr<WebMainFrm>& TheMainWindow()
     return frm;
 }
 
+// A main window whose unload has completed waits here until the call that unloaded it has
+// returned to a message loop: its controls may still be on the stack below that call.
+std::unique_ptr<WebMainFrm>& UnloadedMainWindow()
+{
+    static std::unique_ptr<WebMainFrm> frm;
+    return frm;
+}
+
+void CALLBACK ReleaseUnloaded(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    UnloadedMainWindow().reset();
+}
+
 rt::FormDesign MainDesign()
 {
     rt::FormDesign d;
     d.className = L"WebMainFrm";
-    d.caption = L"LumoraVeldan客户端";
+    d.caption = L"Lumora客户端";
+    d.clientWidth = kMainClientWidth;
+    d.clientHeight = kMainClientHeight;
+    d.startUp = rt::StartUpPosition::CenterScreen;
+    d.backColor = kWhite;
     return d;
+}
+
+rt::Icon LoadIconFile(const std::wstring& path, int size)
+{
+    return rt::Icon(static_cast<HICON>(::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
 }
 
 }  // namespace
@@ -36,11 +73,273 @@ WebMainFrm* WebMainFrm::IfExists()
 
 WebMainFrm::WebMainFrm() : rt::Form(MainDesign()) {}
 
-WebMainFrm::~WebMainFrm() = default;
+WebMainFrm::~WebMainFrm()
+{
+    m_tray.reset();
+    WebBrowser1.reset();
+}
 
-void WebMainFrm::SetURL(const std::wstring&)
+void WebMainFrm::RectRgn(HWND hWnd, short Top, short Buttom, short X, short Y)
+{
+    HRGN region = ::CreateRoundRectRgn(0, 0, Top, Buttom, X, Y);
+    // On success the window owns the region; otherwise it is ours to delete.
+    if (region && !::SetWindowRgn(hWnd, region, TRUE)) ::DeleteObject(region);
+}
+
+bool WebMainFrm::PlaceholderVisible() const
+{
+    HWND placeholder = Picture1.rt::Window::hWnd();
+    return placeholder && (::GetWindowLongW(placeholder, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void WebMainFrm::SetURL(const std::wstring& strURL)
 {
     Load();
+    if (IsLoaded()) OpenGamePage(strURL);
+}
+
+void WebMainFrm::CreateControls()
+{
+    HWND self = hWnd();
+    pCnt.Create(self, 0, 0, 0, 0);
+    pCnt.SetBackColor(kWhite);
+    Picture1.Create(self, 0, 0, 0, 0);
+    Picture1.SetBackColor(kWhite);
+    Picture1.Resize = [this] { Picture1_Resize(); };
+    WebBrowser1 = browser::CreateWebView(Picture1.rt::Window::hWnd(), RECT{0, 0, 0, 0});
+
+    WebuTab.SetTabStyle(1);
+    WebuTab.SetTabLeftSize(10);
+    WebuTab.SetTabRightSize(-136);
+    WebuTab.Create(self, kStripLeft, kStripTop, 0, kStripHeight);
+
+    web_tool.Create(self, 0, 15, 360, 270);
+    web_min.Create(self, 0, 15, 360, 270);
+    web_minmax.Create(self, 0, 15, 375, 270);
+    web_minmax.SetStyle(1);
+    web_close.Create(self, 0, 15, 645, 270);
+
+    FontDesc linkFont;
+    linkFont.underline = true;
+    struct WideButton {
+        iButton& button;
+        long width;
+        const wchar_t* caption;
+        int strip;
+        int icon;
+    };
+    for (const WideButton& b : {WideButton{GameSpaceBtn, 1215, L"游戏大厅", IDB_GAMESPACE_STRIP, IDB_GAMESPACE_ICON},
+                                WideButton{OtherUserBtn, 1485, L"登录其他帐号", IDB_OTHERUSER_STRIP,
+                                           IDB_OTHERUSER_ICON}}) {
+        b.button.Create(self, 0, 0, b.width, 330);
+        b.button.SetAutoSize(false);
+        b.button.SetcFont(linkFont);
+        b.button.SetcForeColor(kWhite);
+        b.button.SetCaption(b.caption);
+        b.button.SetIcon(rt::LoadResPicture(b.icon));
+        b.button.SetBackPicture(rt::LoadResPicture(b.strip));
+    }
+
+    PicLogo.Create(self, 100, 30, 440, 440);
+    WebBForm.Create(self, 0, 0, ScaleWidth(), 495);
+    WebBForm.SetBackColor(std::to_wstring(kCaptionBackColor));
+    WebBForm.SetHasLogo(true);
+    // The caption strip lies under everything else on it; the placeholder covers the pages.
+    ::SetWindowPos(WebBForm.rt::Window::hWnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ::SetWindowPos(Picture1.rt::Window::hWnd(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+
+    appmenu.Add(kMenuRefresh, L"刷新(F5)");
+    appmenu.Add(kMenuHideRestore, L"隐藏/恢复(F10)");
+    appmenu.Add(kMenuClearCache, L"清除缓存");
+    appmenu.Add(kMenuLine, L"-");
+    appmenu.Add(kMenuUpdate, L"更新");
+    appmenu.Add(kMenuVersion, L"版本号:");
+    appmenu.Add(kMenuExit, L"退出");
+
+    // Events.
+    auto arrow = [this](int&, int&, double&, double&) { SetArrowCursor(); };
+    pCnt.MouseDown = arrow;
+    pCnt.MouseMove = arrow;
+    PicLogo.MouseDown = arrow;
+    PicLogo.MouseMove = arrow;
+    WebBForm.MouseMove = [this](short&, short&, float&, float&) { SetArrowCursor(); };
+    WebuTab.TabChanged = [this] { Picture1.SetVisible(false); };
+    WebuTab.OnMouseDown = [this](long& index, int&, int&, float&, float&) { WebuTab_OnMouseDown(index); };
+    WebuTab.OnMouseHover = [this](long& index, int&, int&, float&, float&) { WebuTab_OnMouseHover(index); };
+    WebuTab.OnMouseMove = [this](long&, int&, int&, float&, float&) { SetArrowCursor(); };
+    WebuTab.OnItemColose = [this](long&, bool& cancel) { WebuTab_OnItemColose(cancel); };
+    web_tool.Click = [this] { ShowAppMenu(); };
+    web_min.Click = [this] { web_min_Click(); };
+    web_minmax.Click = [this] { web_minmax_Click(); };
+    web_close.Click = [this] { web_close_Click(); };
+    GameSpaceBtn.Click = [this] { GameSpaceBtn_Click(); };
+    OtherUserBtn.Click = [this] { OtherUserBtn_Click(); };
+}
+
+void WebMainFrm::OnLoad()
+{
+    HWND self = hWnd();
+    CreateControls();
+
+    const std::wstring iconPath = GetTempDir() + L"vld.ico";
+    m_smallIcon = LoadIconFile(iconPath, 16);
+    ::SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
+    m_tray = std::make_unique<CKvNotifyIcon>();
+    m_tray->AddNotifyIcon(self, m_smallIcon.get(), kTrayTip);
+    m_bigIcon = LoadIconFile(iconPath, 32);
+    ::SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.get()));
+
+    ModMsg::HookMainWnd(self, [this] { ShowAppMenu(); });
+
+    const rt::VersionFields v = rt::App::Version();
+    appmenu.SetCaption(kMenuVersion, L"版本号:" + std::to_wstring(v.major) + L"." + std::to_wstring(v.minor) + L"." +
+                                         std::to_wstring(v.revision));
+
+    WebBForm.SetCaption(L"LumoraVeldan");
+    SetCaption(L"LumoraVeldan客户端");
+
+    objStyle = std::make_unique<cSetStyle>();
+    objStyle->CloseClick = [this] { web_close_Click(); };
+    SetAutoRedraw(true);
+    objStyle->SetobjForm(this);
+    objStyle->SetWindowStyle(self);
+    WebBForm.SetfrmHwnd(self);
+
+    Move(CentredOffset(rt::Screen::Width(), Width()), CentredOffset(rt::Screen::Height(), Height()));
+
+    web_close.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_CLOSE));
+    web_minmax.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_MINMAX));
+    web_min.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_MIN));
+    web_minmax.SetValue(true);
+    web_tool.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_TOOL));
+
+    WebuTab.SethContainerWnd(pCnt.rt::Window::hWnd());
+    WebuTab.LockReDraw(false);
+    m_toolTip.Attach(WebuTab.rt::Window::hWnd());
+
+    PicLogo.SetPicture(rt::LoadResPicture(IDB_LOGO));
+
+    m_dde.Start(rt::App::EXEName(), kDdeTopic, [this](const std::wstring& command) { LinkExecute(command); });
+
+    web_minmax_Click();
+}
+
+void WebMainFrm::OnResize()
+{
+    if (GetWindowState() == rt::WindowState::Minimized) return;
+    const long W = Width();
+    const long C = ScaleWidth();
+    const long CH = ScaleHeight();
+
+    WebBForm.Move(0, 0, W);
+    WebBForm.Printform(*this);
+
+    const rt::TwipsScale scale = rt::Screen::Scale();
+    const RegionSize region = RegionForClient(C, CH, scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
+    RectRgn(hWnd(), static_cast<short>(region.width), static_cast<short>(region.height), kMainCorner, kMainCorner);
+
+    const MainLayout l = LayOutMainWindow(W, C, CH, WebuTab.Height());
+    web_close.Move(l.closeLeft, rt::kKeep);
+    web_minmax.Move(l.minmaxLeft, rt::kKeep);
+    web_min.Move(l.minLeft, rt::kKeep);
+    web_tool.Move(l.toolLeft, rt::kKeep);
+    if (l.strip) WebuTab.Move(l.strip->left, l.strip->top, l.strip->width);
+    GameSpaceBtn.Move(l.gameSpaceLeft, rt::kKeep);
+    OtherUserBtn.Move(l.otherUserLeft, rt::kKeep);
+    if (l.pages) {
+        Picture1.Move(l.pages->left, l.pages->top, l.pages->width, l.pages->height);
+        pCnt.Move(l.pages->left, l.pages->top, l.pages->width, l.pages->height);
+    }
+}
+
+void WebMainFrm::Picture1_Resize()
+{
+    if (!WebBrowser1) return;
+    const rt::TwipsScale scale = rt::Screen::Scale();
+    const SIZE inner = Picture1.PixelSize();
+    const TwipsRect r = OverhangingChild(scale.TwipsX(inner.cx), scale.TwipsY(inner.cy), kBrowserOverhang);
+    WebBrowser1->Move(scale.PixelsX(r.left), scale.PixelsY(r.top), scale.PixelsX(r.width), scale.PixelsY(r.height));
+}
+
+void WebMainFrm::SetArrowCursor()
+{
+    ::SetCursor(::LoadCursorW(nullptr, IDC_ARROW));
+}
+
+void WebMainFrm::OpenGamePage(const std::wstring& strURL)
+{
+    const std::wstring key = L"Game" + strURL;
+    CTabItems& items = WebuTab.TabItems();
+    const long index = items.FindItem(key);
+    if (index == -1) {
+        auto page = std::make_shared<WebUrl>();
+        page->OpenURL(strURL);
+        items.Add(key, page, key);
+        items.SetSelected(items.Count() - 1);
+    } else {
+        items.SetSelected(index);
+    }
+    Picture1.SetVisible(false);
+}
+
+void WebMainFrm::LinkExecute(const std::wstring& command)
+{
+    SetWindowState(rt::WindowState::Normal);
+    OpenGamePage(command);
+}
+
+void WebMainFrm::WebuTab_OnMouseDown(long itemIndex)
+{
+    SetArrowCursor();
+    if (!web_minmax.Value() && itemIndex < 0) {
+        ::ReleaseCapture();
+        ::SendMessageW(hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    }
+}
+
+void WebMainFrm::WebuTab_OnMouseHover(long itemIndex)
+{
+    CTabItems& items = WebuTab.TabItems();
+    if (itemIndex >= 0 && itemIndex < items.Count())
+        m_toolTip.SetText(items.Item(itemIndex)->Caption());
+    else
+        m_toolTip.SetText(L"");
+}
+
+void WebMainFrm::WebuTab_OnItemColose(bool& cancel)
+{
+    if (WebuTab.TabItems().Count() > 1) return;
+    // The last page stays; closing it means closing the window (after the confirmation).
+    cancel = true;
+    web_close_Click();
+}
+
+void WebMainFrm::OnQueryUnload(bool& cancel, rt::UnloadMode)
+{
+    if (m_bExit) return;
+    MsgFrm box(m_bExit);
+    box.Show(rt::ShowMode::Modal);
+    if (!m_bExit) cancel = true;
+}
+
+void WebMainFrm::OnUnload(bool&)
+{
+    ModMsg::UnhookMainWnd(hWnd());
+    m_dde.Stop();
+    m_toolTip.Detach();
+    WebuTab.TabItems().Clear();
+    objStyle.reset();
+}
+
+void WebMainFrm::OnWindowDestroyed()
+{
+    // Nothing can click the icon of a window that is gone; it leaves the notification area now,
+    // also when the program then ends at once (the update path).
+    m_tray.reset();
+    auto& current = TheMainWindow();
+    if (current.get() != this) return;
+    UnloadedMainWindow() = std::move(current);
+    ::SetTimer(nullptr, 0, 0, &ReleaseUnloaded);
 }
 
 }  // namespace corvane

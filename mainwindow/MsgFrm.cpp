@@ -1,0 +1,82 @@
+#include "mainwindow/MsgFrm.h"
+
+#include "mainwindow/MainLayout.h"
+#include "mainwindow/WebMainFrm.h"
+#include "resources/ResourceIds.h"
+#include "runtime/Resources.h"
+#include "runtime/Screen.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr DWORD kCaptionBackColor = 0x00DEDEDE;
+
+rt::FormDesign BoxDesign()
+{
+    rt::FormDesign d;
+    d.className = L"MsgFrm";
+    d.caption = L"LumoraVeldan客户端";
+    d.clientWidth = 3630;
+    d.clientHeight = 2100;
+    d.startUp = rt::StartUpPosition::CenterScreen;
+    d.showInTaskbar = false;
+    d.backColor = 0x00FFFFFF;
+    return d;
+}
+
+}  // namespace
+
+MsgFrm::MsgFrm(bool& m_bExit) : rt::Form(BoxDesign()), m_bExit(m_bExit) {}
+
+MsgFrm::~MsgFrm() = default;
+
+void MsgFrm::OnLoad()
+{
+    HWND self = hWnd();
+    // The designer's controls.
+    BForm1.Create(self, 0, 0, ScaleWidth(), 495);
+    BForm1.SetHasLogo(false);
+    BForm1.SetBackColor(std::to_wstring(kCaptionBackColor));
+    closebtn.Create(self, BoxCloseLeft(ScaleWidth()), 15, 645, 270);
+    Label1.Create(self, 360, 840, 3135, 615);
+    Label1.SetBackColor(0x00FFFFFF);
+    Label1.SetCaption(kQuestion);
+    const rt::PictureRef answerStrip = rt::LoadResPicture(IDB_YESNO_STRIP);
+    for (iButton* b : {&iButton1, &iButton2}) {
+        b->Create(self, b == &iButton1 ? 840 : 2040, 1320, 975, 375);
+        b->SetAutoSize(false);
+        b->SetBackPicture(answerStrip);
+    }
+    iButton1.SetCaption(L"是");
+    iButton2.SetCaption(L"否");
+    iButton1.Click = [this] { Answer(true); };
+    iButton2.Click = [this] { Answer(false); };
+    closebtn.Click = [this] { Answer(false); };
+    BForm1.MouseDown = [this](short&, short&, float&, float&) {
+        ::ReleaseCapture();
+        ::SendMessageW(hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
+    };
+
+    // Load steps.
+    BForm1.Move(rt::kKeep, rt::kKeep, Width());
+    closebtn.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_CLOSE));
+    BForm1.SetCaption(L"LumoraVeldan客户端");
+}
+
+void MsgFrm::OnResize()
+{
+    const rt::TwipsScale scale = rt::Screen::Scale();
+    const RegionSize r = RegionForClient(ScaleWidth(), ScaleHeight(), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
+    WebMainFrm::RectRgn(hWnd(), r.width, r.height, kBoxCorner, kBoxCorner);
+    BForm1.Printform(*this);
+    closebtn.Move(BoxCloseLeft(Width()), rt::kKeep);
+}
+
+void MsgFrm::Answer(bool exit)
+{
+    m_bExit = exit;
+    Unload();
+}
+
+}  // namespace corvane

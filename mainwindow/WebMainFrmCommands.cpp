@@ -1,0 +1,95 @@
+// The main window's commands: the popup menu, the caption buttons, the two buttons beside the
+// tab strip. F10 and the tray icon reach them through ModMsg.
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "app/CheckForUpdate.h"
+#include "app/Endpoints.h"
+#include "app/LoginFrm.h"
+#include "mainwindow/CacheMain.h"
+#include "mainwindow/ModMsg.h"
+#include "mainwindow/WebMainFrm.h"
+#include "runtime/App.h"
+#include "runtime/MessageBox.h"
+#include "tabstrip/TabError.h"
+
+namespace corvane {
+
+void WebMainFrm::ShowAppMenu()
+{
+    const UINT chosen = appmenu.Show(hWnd());
+    if (chosen) RunMenuCommand(chosen);
+}
+
+void WebMainFrm::RunMenuCommand(UINT item)
+{
+    switch (item) {
+    case kMenuRefresh: Refresh_Click(); break;
+    case kMenuHideRestore: HideRestore_Click(); break;
+    case kMenuClearCache: ClearCache_Click(); break;
+    case kMenuUpdate: Update_Click(); break;
+    case kMenuExit: web_close_Click(); break;
+    default: break;  // the separator and the version line do nothing
+    }
+}
+
+void WebMainFrm::web_min_Click()
+{
+    // Hidden, not minimised: the taskbar button goes too; the tray icon and F10 bring it back.
+    SetVisible(false);
+}
+
+void WebMainFrm::web_minmax_Click()
+{
+    if (!objStyle) return;
+    const bool maximized = objStyle->CallWindowStateChange();
+    // A maximised window cannot be dragged by its caption strip.
+    WebBForm.SetfrmHwnd(maximized ? nullptr : hWnd());
+}
+
+void WebMainFrm::web_close_Click()
+{
+    Unload();
+}
+
+void WebMainFrm::HideRestore_Click()
+{
+    ModMsg::ToggleWindow(hWnd());
+}
+
+void WebMainFrm::Refresh_Click()
+{
+    if (PlaceholderVisible()) {
+        if (WebBrowser1) WebBrowser1->Refresh();
+        return;
+    }
+    try {
+        WebuTab.RefreshPage();
+    } catch (const TabError& e) {
+        rt::App::LogEvent(L"WebMainFrm.Refresh_Click: " + e.description());
+    }
+}
+
+void WebMainFrm::ClearCache_Click()
+{
+    CacheMain::ClearUrlCache("*.*", kKeepCookiesAndHistory);
+    rt::MsgBox(L"缓存已清理完毕！", rt::kMsgInformation, rt::kCacheTitle);
+}
+
+void WebMainFrm::Update_Click()
+{
+    CheckForUpdate(UpdateMode::OnDemand);
+}
+
+void WebMainFrm::GameSpaceBtn_Click()
+{
+    ::ShellExecuteW(nullptr, L"open", CurrentEndpoints().homePage.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void WebMainFrm::OtherUserBtn_Click()
+{
+    LoginFrm::Instance().Show();
+}
+
+}  // namespace corvane

@@ -1,0 +1,95 @@
+#include "mainwindow/WebUrl.h"
+
+#include "mainwindow/MainLayout.h"
+#include "tabstrip/CTabItem.h"
+
+namespace corvane {
+
+namespace {
+
+constexpr long kBrowserOverhang = 2;  // pixels: hides the browser's own border
+
+rt::FormDesign PageDesign()
+{
+    rt::FormDesign d;
+    d.className = L"WebUrl";
+    d.caption = L"Form1";
+    d.clientWidth = 9090;
+    d.clientHeight = 6255;
+    d.showInTaskbar = false;
+    d.backColor = 0x00FFFFFF;
+    return d;
+}
+
+}  // namespace
+
+WebUrl::WebUrl() : rt::Form(PageDesign()) {}
+
+WebUrl::~WebUrl()
+{
+    // The browser is a child of Picture1 and goes first.
+    wb.reset();
+}
+
+void WebUrl::OnLoad()
+{
+    Picture1.Create(rt::Window::hWnd(), 0, 0, ScaleWidth(), ScaleHeight());
+    Picture1.SetBackColor(0x00FFFFFF);
+    Picture1.Resize = [this] { Picture1_Resize(); };
+    const SIZE inner = Picture1.PixelSize();
+    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, kBrowserOverhang);
+    wb = browser::CreateWebView(Picture1.rt::Window::hWnd(), RECT{r.left, r.top, r.left + r.width, r.top + r.height});
+    if (!wb) return;
+    wb->events.titleChange = [this](const std::wstring& text) { wb_TitleChange(text); };
+    wb->events.documentComplete = [this](const std::wstring&, bool) { wb_DocumentComplete(); };
+    wb->Navigate(L"about:blank");
+}
+
+void WebUrl::OnResize()
+{
+    Picture1.Move(0, 0, ScaleWidth(), ScaleHeight());
+}
+
+void WebUrl::Picture1_Resize()
+{
+    if (!wb) return;
+    const SIZE inner = Picture1.PixelSize();
+    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, kBrowserOverhang);
+    wb->Move(r.left, r.top, r.width, r.height);
+}
+
+void WebUrl::OnUnload(bool&)
+{
+    wb.reset();
+}
+
+void WebUrl::OpenURL(const std::wstring& szURL)
+{
+    Load();
+    if (wb) wb->Navigate(szURL);
+}
+
+void WebUrl::Initialize(IuTab* implement, const std::shared_ptr<CTabItem>& item)
+{
+    m_strip = implement;
+    m_item = item;
+}
+
+void WebUrl::RefreshPage()
+{
+    if (wb) wb->Refresh();
+}
+
+void WebUrl::wb_TitleChange(const std::wstring& text)
+{
+    if (const std::shared_ptr<CTabItem> item = m_item.lock()) item->SetCaption(text);
+}
+
+void WebUrl::wb_DocumentComplete()
+{
+    // Every completion, frames included: the game page never shows scroll bars. A document
+    // without a root element (a download, a picture) is left as it is.
+    if (wb) wb->SetRootOverflow(L"hidden");
+}
+
+}  // namespace corvane

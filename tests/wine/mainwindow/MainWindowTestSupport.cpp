@@ -1,0 +1,122 @@
+#include "tests/wine/mainwindow/MainWindowTestSupport.h"
+
+#include <cstdlib>
+#include <vector>
+
+namespace mainwindow_test {
+
+std::wstring Portal()
+{
+    const char* portal = std::getenv("CORVANE_TEST_PORTAL");
+    return driver::Utf8ToWide(portal ? portal : "http://127.0.0.1:8778");
+}
+
+std::wstring GameUrl(const std::wstring& account)
+{
+    return Portal() + L"/game/?account=" + account;
+}
+
+HWND FindExitBox(DWORD processId)
+{
+    HWND box = driver::FindTopLevel(L"MsgFrm", nullptr, processId);
+    return box && ::IsWindowVisible(box) ? box : nullptr;
+}
+
+bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs)
+{
+    return driver::PumpUntil([&] { return (::IsWindowVisible(hwnd) != FALSE) == visible; }, timeoutMs);
+}
+
+ExitBoxAnswerer::ExitBoxAnswerer(std::wstring answers, DWORD processId)
+    : m_answers(std::move(answers)), m_processId(processId), m_thread([this] { Watch(); })
+{
+}
+
+ExitBoxAnswerer::~ExitBoxAnswerer()
+{
+    m_stop = true;
+    m_thread.join();
+}
+
+bool ExitBoxAnswerer::WaitForCount(int count, DWORD timeoutMs) const
+{
+    return driver::PumpUntil([&] { return m_answered >= count; }, timeoutMs);
+}
+
+namespace {
+
+void MouseAt(POINT p, DWORD flags)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = static_cast<LONG>(p.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
+    in.mi.dy = static_cast<LONG>(p.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
+    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
+    ::SendInput(1, &in, sizeof in);
+}
+
+}  // namespace
+
+void ExitBoxAnswerer::Watch()
+{
+    std::size_t next = 0;
+    HWND last = nullptr;
+    while (!m_stop && next < m_answers.size()) {
+        HWND box = FindExitBox(m_processId);
+        if (!box || box == last) {
+            // A box answered "否" may be followed by a new one with the same handle only after
+            // the old one is gone.
+            if (!box) last = nullptr;
+            ::Sleep(20);
+            continue;
+        }
+        ::Sleep(300);  // let it paint
+        RECT r{};
+        ::GetWindowRect(box, &r);
+        if (next == 0) {
+            m_firstBox = m_screenshot.empty() ? driver::CaptureScreen(r) : driver::Screenshot(box, m_screenshot);
+        }
+        const wchar_t answer = m_answers[next++];
+        if (answer == L'F') {
+            ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
+        } else {
+            // Designer places in pixels: "是" at (56, 88), "否" at (136, 88), 65 x 25; the close
+            // button 730 twips from the right edge, 43 x 18.
+            POINT p{r.left + 88, r.top + 100};
+            if (answer == L'N') p = {r.left + 168, r.top + 100};
+            if (answer == L'C') p = {r.right - 49 + 21, r.top + 10};
+            MouseAt(p, 0);
+            ::Sleep(150);
+            MouseAt(p, MOUSEEVENTF_LEFTDOWN);
+            ::Sleep(60);
+            MouseAt(p, MOUSEEVENTF_LEFTUP);
+        }
+        last = box;
+        // Wait for this box to go before looking for the next.
+        for (int i = 0; i < 250 && !m_stop && ::IsWindow(box) && ::IsWindowVisible(box); ++i) ::Sleep(20);
+        ++m_answered;
+    }
+}
+
+int PictureMismatches(const driver::Capture& capture, int x0, int y0, HBITMAP picture, int px, int py, int w, int h)
+{
+    HDC screen = ::GetDC(nullptr);
+    HDC dc = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(dc, picture);
+    int bad = 0;
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            if (x0 + x >= capture.width() || y0 + y >= capture.height()) {
+                ++bad;
+                continue;
+            }
+            if (!driver::ColorNear(capture.At(x0 + x, y0 + y), ::GetPixel(dc, px + x, py + y), 8)) ++bad;
+        }
+    }
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::ReleaseDC(nullptr, screen);
+    return bad;
+}
+
+}  // namespace mainwindow_test

@@ -1,0 +1,60 @@
+#pragma once
+// What the main window's Wine tests share: the demo portal's address, the exit box answered
+// from a thread of its own with real mouse input, and window checks that wait with a bound.
+
+#include <windows.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "tests/driver/Driver.h"
+
+namespace mainwindow_test {
+
+// http://127.0.0.1:<port> of the portal started around the test program.
+std::wstring Portal();
+std::wstring GameUrl(const std::wstring& account);
+
+// The exit box's answer buttons and its close button.
+enum class BoxButton { Yes, No, Close, AltF4 };
+
+// Waits on a thread of its own for each exit box (class "MsgFrm") of a process and presses the
+// next button of `answers` with real mouse input. The first box can be saved as a screenshot.
+class ExitBoxAnswerer {
+public:
+    ExitBoxAnswerer(std::wstring answers, DWORD processId = ::GetCurrentProcessId());
+    ~ExitBoxAnswerer();
+    ExitBoxAnswerer(const ExitBoxAnswerer&) = delete;
+    ExitBoxAnswerer& operator=(const ExitBoxAnswerer&) = delete;
+
+    void SetScreenshot(const std::wstring& name) { m_screenshot = name; }
+    int Answered() const { return m_answered; }
+    // Pumps this thread until `count` boxes were answered.
+    bool WaitForCount(int count, DWORD timeoutMs) const;
+    // The box's text as read from the first box: its question label's caption is drawn, so the
+    // test reads its pixels instead.
+    driver::Capture FirstBox() const { return m_firstBox; }
+
+private:
+    void Watch();
+
+    std::wstring m_answers;  // 'Y' yes, 'N' no, 'C' the close button, 'F' Alt+F4
+    DWORD m_processId;
+    std::wstring m_screenshot;
+    std::atomic<int> m_answered{0};
+    std::atomic<bool> m_stop{false};
+    driver::Capture m_firstBox;
+    std::thread m_thread;
+};
+
+// A visible top-level window of class "MsgFrm" of the process, or nullptr.
+HWND FindExitBox(DWORD processId);
+
+bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs = 5000);
+
+// Pixels of `capture` at (x0, y0) .. that differ from the picture's pixels at (px, py) .. in a
+// w x h block.
+int PictureMismatches(const driver::Capture& capture, int x0, int y0, HBITMAP picture, int px, int py, int w, int h);
+
+}  // namespace mainwindow_test
