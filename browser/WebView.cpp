@@ -15,7 +15,14 @@ bool WebView::Raise(F&& call)
 {
     if (m_destroyPending) return false;
     ++m_eventDepth;
-    call();
+    try {
+        call();
+    } catch (...) {
+        // A handler that throws has ended its event all the same; the engine's boundary catches.
+        --m_eventDepth;
+        if (m_destroyPending && m_eventDepth == 0) DeleteAfterEvent();
+        throw;
+    }
     --m_eventDepth;
     if (m_destroyPending) {
         if (m_eventDepth == 0) DeleteAfterEvent();

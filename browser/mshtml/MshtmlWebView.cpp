@@ -1,24 +1,17 @@
 #include "browser/mshtml/MshtmlWebView.h"
 
-#include <exdispid.h>
 #include <mshtml.h>
-#include <mshtmhst.h>
 #include <ocidl.h>
+
+#include <utility>
+
+#include "browser/mshtml/DeferredCalls.h"
+#include "browser/mshtml/MshtmlSite.h"
 
 namespace browser {
 namespace {
 
-constexpr UINT kDeleteMessage = WM_APP + 0x32;
-
-// The BSTR of a VARIANT, also through one level of VT_BYREF.
-std::wstring VariantText(const VARIANT& v)
-{
-    const VARIANT* p = &v;
-    if (p->vt == (VT_VARIANT | VT_BYREF) && p->pvarVal) p = p->pvarVal;
-    if (p->vt == VT_BSTR && p->bstrVal) return std::wstring(p->bstrVal, ::SysStringLen(p->bstrVal));
-    if (p->vt == (VT_BSTR | VT_BYREF) && p->pbstrVal && *p->pbstrVal) return std::wstring(*p->pbstrVal, ::SysStringLen(*p->pbstrVal));
-    return {};
-}
+constexpr UINT kPopupMessage = WM_APP + 0x32;
 
 template <typename T>
 void SafeRelease(T*& p)
@@ -27,176 +20,84 @@ void SafeRelease(T*& p)
     p = nullptr;
 }
 
+// COM identity: two interface pointers of one object give the same IUnknown.
+bool SameObject(IUnknown* a, IUnknown* b)
+{
+    if (!a || !b) return false;
+    IUnknown* ua = nullptr;
+    IUnknown* ub = nullptr;
+    const bool same = SUCCEEDED(a->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ua))) &&
+                      SUCCEEDED(b->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&ub))) && ua == ub;
+    SafeRelease(ua);
+    SafeRelease(ub);
+    return same;
+}
+
+bool SetStyleOverflow(IHTMLElement* element, const std::wstring& value)
+{
+    if (!element) return false;
+    bool done = false;
+    IHTMLStyle* style = nullptr;
+    if (SUCCEEDED(element->get_style(&style)) && style) {
+        BSTR v = ::SysAllocString(value.c_str());
+        done = SUCCEEDED(style->put_overflow(v));
+        ::SysFreeString(v);
+        style->Release();
+    }
+    return done;
+}
+
+HRESULT MakeSystemControl(IOleObject** control)
+{
+    return ::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
+                              reinterpret_cast<void**>(control));
+}
+
 }  // namespace
 
-// The site the control talks to: client site, in-place site and frame, UI handler, and the
-// event sink. Reference counted on its own; the view detaches it before going away.
-class MshtmlSite final : public IOleClientSite,
-                         public IOleInPlaceSite,
-                         public IOleInPlaceFrame,
-                         public IDocHostUIHandler,
-                         public IDispatch {
-public:
-    explicit MshtmlSite(MshtmlWebView* view) : m_view(view) {}
-    void Detach() { m_view = nullptr; }
+// --- The embedding ---------------------------------------------------------------------------------
 
-    // IUnknown
-    STDMETHODIMP QueryInterface(REFIID riid, void** out) override
-    {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (riid == IID_IUnknown || riid == IID_IOleClientSite) *out = static_cast<IOleClientSite*>(this);
-        else if (riid == IID_IOleWindow || riid == IID_IOleInPlaceSite) *out = static_cast<IOleInPlaceSite*>(this);
-        else if (riid == IID_IOleInPlaceFrame || riid == IID_IOleInPlaceUIWindow) *out = static_cast<IOleInPlaceFrame*>(this);
-        else if (riid == IID_IDocHostUIHandler) *out = static_cast<IDocHostUIHandler*>(this);
-        else if (riid == IID_IDispatch || riid == DIID_DWebBrowserEvents2) *out = static_cast<IDispatch*>(this);
-        else return E_NOINTERFACE;
-        AddRef();
-        return S_OK;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override
-    {
-        const ULONG n = --m_refs;
-        if (n == 0) delete this;
-        return n;
-    }
+MshtmlWebView::Embedding::Embedding(Embedding&& other) noexcept
+    : site(std::exchange(other.site, nullptr)),
+      ole(std::exchange(other.ole, nullptr)),
+      browser(std::exchange(other.browser, nullptr)),
+      events(std::exchange(other.events, nullptr)),
+      cookie(std::exchange(other.cookie, 0)),
+      active(std::exchange(other.active, nullptr)),
+      oleInitialized(std::exchange(other.oleInitialized, false))
+{
+}
 
-    // IOleClientSite
-    STDMETHODIMP SaveObject() override { return E_NOTIMPL; }
-    STDMETHODIMP GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetContainer(IOleContainer** c) override
-    {
-        *c = nullptr;
-        return E_NOINTERFACE;
+void MshtmlWebView::Embedding::Close()
+{
+    // No event may arrive while the rest goes.
+    if (site) site->Detach();
+    if (events) {
+        if (cookie) events->Unadvise(cookie);
+        cookie = 0;
+        SafeRelease(events);
     }
-    STDMETHODIMP ShowObject() override { return S_OK; }
-    STDMETHODIMP OnShowWindow(BOOL) override { return S_OK; }
-    STDMETHODIMP RequestNewObjectLayout() override { return E_NOTIMPL; }
+    SafeRelease(active);
+    if (browser) browser->Stop();
+    SafeRelease(browser);
+    if (ole) {
+        // Deactivates in place and destroys the control's windows while ours still stand.
+        ole->Close(OLECLOSE_NOSAVE);
+        ole->SetClientSite(nullptr);
+        SafeRelease(ole);
+    }
+    SafeRelease(site);
+    if (oleInitialized) {
+        ::OleUninitialize();
+        oleInitialized = false;
+    }
+}
 
-    // IOleWindow
-    STDMETHODIMP GetWindow(HWND* hwnd) override
-    {
-        *hwnd = m_view ? m_view->hWnd() : nullptr;
-        return S_OK;
-    }
-    STDMETHODIMP ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+// --- Creation and teardown -------------------------------------------------------------------------
 
-    // IOleInPlaceSite
-    STDMETHODIMP CanInPlaceActivate() override { return S_OK; }
-    STDMETHODIMP OnInPlaceActivate() override { return S_OK; }
-    STDMETHODIMP OnUIActivate() override { return S_OK; }
-    STDMETHODIMP GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos, LPRECT clip,
-                                  LPOLEINPLACEFRAMEINFO info) override
-    {
-        *frame = static_cast<IOleInPlaceFrame*>(this);
-        AddRef();
-        *doc = nullptr;
-        if (m_view) {
-            ::GetClientRect(m_view->hWnd(), pos);
-            ::GetClientRect(m_view->hWnd(), clip);
-        }
-        info->fMDIApp = FALSE;
-        info->hwndFrame = m_view ? m_view->hWnd() : nullptr;
-        info->haccel = nullptr;
-        info->cAccelEntries = 0;
-        return S_OK;
-    }
-    STDMETHODIMP Scroll(SIZE) override { return E_NOTIMPL; }
-    STDMETHODIMP OnUIDeactivate(BOOL) override { return S_OK; }
-    STDMETHODIMP OnInPlaceDeactivate() override { return S_OK; }
-    STDMETHODIMP DiscardUndoState() override { return E_NOTIMPL; }
-    STDMETHODIMP DeactivateAndUndo() override { return E_NOTIMPL; }
-    STDMETHODIMP OnPosRectChange(LPCRECT) override { return S_OK; }
+WebViewPtr MshtmlWebView::Create(HWND parent, const RECT& rect) { return Create(parent, rect, &MakeSystemControl); }
 
-    // IOleInPlaceUIWindow / IOleInPlaceFrame
-    STDMETHODIMP GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP RequestBorderSpace(LPCBORDERWIDTHS) override { return INPLACE_E_NOTOOLSPACE; }
-    STDMETHODIMP SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetActiveObject(IOleInPlaceActiveObject*, LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
-    STDMETHODIMP SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
-    STDMETHODIMP RemoveMenus(HMENU) override { return S_OK; }
-    STDMETHODIMP SetStatusText(LPCOLESTR) override { return S_OK; }
-    STDMETHODIMP EnableModeless(BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
-
-    // IDocHostUIHandler
-    STDMETHODIMP ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*) override
-    {
-        // S_OK: the host handled it (no menu); S_FALSE: the control shows its own.
-        return m_view && !m_view->OnContextMenu() ? S_OK : S_FALSE;
-    }
-    STDMETHODIMP GetHostInfo(DOCHOSTUIINFO* info) override
-    {
-        info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER;
-        info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
-        return S_OK;
-    }
-    STDMETHODIMP ShowUI(DWORD, IOleInPlaceActiveObject*, IOleCommandTarget*, IOleInPlaceFrame*, IOleInPlaceUIWindow*) override
-    {
-        return S_OK;
-    }
-    STDMETHODIMP HideUI() override { return S_OK; }
-    STDMETHODIMP UpdateUI() override { return S_OK; }
-    STDMETHODIMP OnDocWindowActivate(BOOL) override { return S_OK; }
-    STDMETHODIMP OnFrameWindowActivate(BOOL) override { return S_OK; }
-    STDMETHODIMP ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override { return S_OK; }
-    STDMETHODIMP TranslateAccelerator(LPMSG, const GUID*, DWORD) override { return S_FALSE; }
-    STDMETHODIMP GetOptionKeyPath(LPOLESTR*, DWORD) override { return S_FALSE; }
-    STDMETHODIMP GetDropTarget(IDropTarget*, IDropTarget**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetExternal(IDispatch** d) override
-    {
-        *d = nullptr;
-        return S_FALSE;
-    }
-    STDMETHODIMP TranslateUrl(DWORD, LPWSTR, LPWSTR* out) override
-    {
-        *out = nullptr;
-        return S_FALSE;
-    }
-    STDMETHODIMP FilterDataObject(IDataObject*, IDataObject** out) override
-    {
-        *out = nullptr;
-        return S_FALSE;
-    }
-
-    // IDispatch: DWebBrowserEvents2
-    STDMETHODIMP GetTypeInfoCount(UINT* n) override
-    {
-        *n = 0;
-        return S_OK;
-    }
-    STDMETHODIMP GetTypeInfo(UINT, LCID, ITypeInfo**) override { return E_NOTIMPL; }
-    STDMETHODIMP GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    STDMETHODIMP Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*, UINT*) override
-    {
-        if (!m_view || !params) return S_OK;
-        AddRef();  // the handler may destroy the view and with it the last other reference
-        // Arguments arrive in reverse order.
-        switch (id) {
-        case DISPID_BEFORENAVIGATE2:
-            if (params->cArgs == 7 && params->rgvarg[0].vt == (VT_BOOL | VT_BYREF))
-                m_view->OnBeforeNavigate(params->rgvarg[6].pdispVal, VariantText(params->rgvarg[5]),
-                                         params->rgvarg[0].pboolVal);
-            break;
-        case DISPID_DOCUMENTCOMPLETE:
-            if (params->cArgs == 2) m_view->OnDocumentComplete(params->rgvarg[1].pdispVal, VariantText(params->rgvarg[0]));
-            break;
-        case DISPID_TITLECHANGE:
-            if (params->cArgs == 1) m_view->OnTitleChange(VariantText(params->rgvarg[0]));
-            break;
-        }
-        Release();
-        return S_OK;
-    }
-
-private:
-    ULONG m_refs = 1;
-    MshtmlWebView* m_view;
-};
-
-WebViewPtr MshtmlWebView::Create(HWND parent, const RECT& rect)
+WebViewPtr MshtmlWebView::Create(HWND parent, const RECT& rect, const ControlFactory& makeControl)
 {
     auto* view = new MshtmlWebView();
     WebViewPtr owner(view);
@@ -208,108 +109,97 @@ WebViewPtr MshtmlWebView::Create(HWND parent, const RECT& rect)
     params.width = rect.right - rect.left;
     params.height = rect.bottom - rect.top;
     params.parent = parent;
-    if (!view->CreateHandle(params) || !view->Embed()) return nullptr;
+    if (!view->CreateHandle(params) || !view->Embed(makeControl)) return nullptr;
     return owner;
 }
 
-bool MshtmlWebView::Embed()
+bool MshtmlWebView::Embed(const ControlFactory& makeControl)
 {
-    m_oleInitialized = SUCCEEDED(::OleInitialize(nullptr));
-    m_site = new MshtmlSite(this);
-    if (FAILED(::CoCreateInstance(CLSID_WebBrowser, nullptr, CLSCTX_INPROC_SERVER, IID_IOleObject,
-                                  reinterpret_cast<void**>(&m_ole))))
-        return false;
-    m_ole->SetClientSite(m_site);
+    m_embed.oleInitialized = SUCCEEDED(::OleInitialize(nullptr));
+    m_embed.site = new MshtmlSite(this);
+    if (FAILED(makeControl(&m_embed.ole)) || !m_embed.ole) return false;
+    m_embed.ole->SetClientSite(m_embed.site);
     RECT client{};
     ::GetClientRect(hWnd(), &client);
-    if (FAILED(m_ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_site, 0, hWnd(), &client))) return false;
-    if (FAILED(m_ole->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_browser)))) return false;
+    if (FAILED(m_embed.ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_embed.site, 0, hWnd(), &client))) return false;
+    if (FAILED(m_embed.ole->QueryInterface(IID_IWebBrowser2, reinterpret_cast<void**>(&m_embed.browser))) ||
+        !m_embed.browser)
+        return false;
     IConnectionPointContainer* container = nullptr;
-    if (SUCCEEDED(m_browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container)))) {
-        if (SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, &m_events)))
-            m_events->Advise(static_cast<IDispatch*>(m_site), &m_cookie);
+    if (SUCCEEDED(m_embed.browser->QueryInterface(IID_IConnectionPointContainer, reinterpret_cast<void**>(&container))) &&
+        container) {
+        if (SUCCEEDED(container->FindConnectionPoint(DIID_DWebBrowserEvents2, &m_embed.events)) && m_embed.events)
+            m_embed.events->Advise(static_cast<IDispatch*>(m_embed.site), &m_embed.cookie);
         container->Release();
     }
-    m_browser->put_Silent(VARIANT_TRUE);
+    m_embed.browser->put_Silent(VARIANT_TRUE);
+    // A file dropped on the page would replace the game with the file.
+    m_embed.browser->put_RegisterAsDropTarget(VARIANT_FALSE);
     return true;
 }
 
 void MshtmlWebView::Unembed()
 {
-    if (m_events) {
-        if (m_cookie) m_events->Unadvise(m_cookie);
-        SafeRelease(m_events);
+    if (m_embed.site) m_embed.site->Detach();  // nothing more reaches this view
+    if (!InControlCall()) {
+        m_embed.Close();
+        return;
     }
-    if (m_browser) {
-        m_browser->Stop();
-        SafeRelease(m_browser);
-    }
-    if (m_ole) {
-        m_ole->Close(OLECLOSE_NOSAVE);
-        m_ole->SetClientSite(nullptr);
-        SafeRelease(m_ole);
-    }
-    if (m_site) {
-        m_site->Detach();
-        m_site->Release();
-        m_site = nullptr;
-    }
-    if (m_oleInitialized) {
-        ::OleUninitialize();
-        m_oleInitialized = false;
-    }
+    // Closing the control inside its own call would pull its code from under it.
+    auto later = std::make_shared<Embedding>(std::move(m_embed));
+    RunAfterCurrentMessage([later] { later->Close(); });
 }
 
 MshtmlWebView::~MshtmlWebView() { Unembed(); }
 
 void MshtmlWebView::Quiesce()
 {
-    if (m_site) m_site->Detach();
+    if (m_embed.site) m_embed.site->Detach();
+    if (m_embed.browser) m_embed.browser->Stop();
     if (hWnd()) ::ShowWindow(hWnd(), SW_HIDE);
 }
 
 void MshtmlWebView::DeleteAfterEvent()
 {
-    // The control's own code is below us on the stack: let its event return first.
-    m_deletePending = true;
-    if (!hWnd() || !::PostMessageW(hWnd(), kDeleteMessage, 0, 0)) delete this;
+    // The control's own code is below us on the stack: let its event return first. The
+    // deferred call does not depend on this view's window, which may be gone by then.
+    RunAfterCurrentMessage([this] { delete this; });
 }
 
-void MshtmlWebView::OnWindowDestroyed()
-{
-    // The parent went away before the posted deletion arrived.
-    if (m_deletePending) delete this;
-}
+// --- The seam --------------------------------------------------------------------------------------
 
 void MshtmlWebView::Move(int x, int y, int width, int height) { ::MoveWindow(hWnd(), x, y, width, height, TRUE); }
 
 void MshtmlWebView::Navigate(const std::wstring& url)
 {
-    if (!m_browser) return;
+    if (!m_embed.browser) return;
     BSTR target = ::SysAllocString(url.c_str());
     VARIANT empty;
     ::VariantInit(&empty);
-    m_browser->Navigate(target, &empty, &empty, &empty, &empty);
+    m_embed.browser->Navigate(target, &empty, &empty, &empty, &empty);
     ::SysFreeString(target);
 }
 
 void MshtmlWebView::Refresh()
 {
-    if (!m_browser) return;
+    if (!m_embed.browser) return;
+    // The control reports no document for a refresh; OnDownloadComplete does, as the built-in
+    // engine would, so the forms see the same events from both.
+    m_refreshPending = true;
     VARIANT level;
     ::VariantInit(&level);
     level.vt = VT_I4;
     level.lVal = REFRESH_COMPLETELY;
-    m_browser->Refresh2(&level);
+    m_embed.browser->Refresh2(&level);
 }
 
 std::wstring MshtmlWebView::DocumentUrl() const
 {
     std::wstring result;
     IDispatch* disp = nullptr;
-    if (!m_browser || FAILED(m_browser->get_Document(&disp)) || !disp) return result;
+    if (!m_embed.browser || FAILED(m_embed.browser->get_Document(&disp)) || !disp) return result;
     IHTMLDocument2* doc = nullptr;
-    if (SUCCEEDED(disp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc)))) {
+    if (SUCCEEDED(disp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc))) && doc) {
         BSTR url = nullptr;
         if (SUCCEEDED(doc->get_URL(&url)) && url) result.assign(url, ::SysStringLen(url));
         ::SysFreeString(url);
@@ -322,10 +212,10 @@ std::wstring MshtmlWebView::DocumentUrl() const
 IHTMLElement* MshtmlWebView::RootElement() const
 {
     IDispatch* disp = nullptr;
-    if (!m_browser || FAILED(m_browser->get_Document(&disp)) || !disp) return nullptr;
+    if (!m_embed.browser || FAILED(m_embed.browser->get_Document(&disp)) || !disp) return nullptr;
     IHTMLElement* root = nullptr;
     IHTMLDocument3* doc = nullptr;
-    if (SUCCEEDED(disp->QueryInterface(IID_IHTMLDocument3, reinterpret_cast<void**>(&doc)))) {
+    if (SUCCEEDED(disp->QueryInterface(IID_IHTMLDocument3, reinterpret_cast<void**>(&doc))) && doc) {
         doc->get_documentElement(&root);
         doc->Release();
     }
@@ -349,34 +239,100 @@ bool MshtmlWebView::SetRootOverflow(const std::wstring& value)
 {
     IHTMLElement* root = RootElement();
     if (!root) return false;
-    bool done = false;
-    IHTMLStyle* style = nullptr;
-    if (SUCCEEDED(root->get_style(&style)) && style) {
-        BSTR v = ::SysAllocString(value.c_str());
-        done = SUCCEEDED(style->put_overflow(v));
-        ::SysFreeString(v);
-        style->Release();
-    }
+    const bool done = SetStyleOverflow(root, value);
     root->Release();
+    // In quirks mode the scroll bars are the body's, and the root's overflow does not reach them.
+    IDispatch* disp = nullptr;
+    if (FAILED(m_embed.browser->get_Document(&disp)) || !disp) return done;
+    IHTMLDocument5* doc5 = nullptr;
+    IHTMLDocument2* doc2 = nullptr;
+    BSTR mode = nullptr;
+    if (SUCCEEDED(disp->QueryInterface(__uuidof(IHTMLDocument5), reinterpret_cast<void**>(&doc5))) && doc5 &&
+        SUCCEEDED(doc5->get_compatMode(&mode)) && mode && std::wstring(mode) == L"BackCompat" &&
+        SUCCEEDED(disp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc2))) && doc2) {
+        IHTMLElement* body = nullptr;
+        if (SUCCEEDED(doc2->get_body(&body)) && body) {
+            SetStyleOverflow(body, value);
+            body->Release();
+        }
+    }
+    ::SysFreeString(mode);
+    SafeRelease(doc2);
+    SafeRelease(doc5);
+    disp->Release();
     return done;
+}
+
+bool MshtmlWebView::PreTranslate(MSG& msg)
+{
+    IOleInPlaceActiveObject* active = m_embed.active;
+    if (!active || !hWnd() || msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) return false;
+    if (msg.hwnd != hWnd() && !::IsChild(hWnd(), msg.hwnd)) return false;
+    active->AddRef();  // the key may end the view, and with it our reference
+    HRESULT hr = S_FALSE;
+    {
+        const ControlCall call(*this);
+        hr = active->TranslateAccelerator(&msg);
+    }
+    active->Release();
+    return hr == S_OK;
+}
+
+// --- Calls from the site ---------------------------------------------------------------------------
+
+void MshtmlWebView::SetActiveObject(IOleInPlaceActiveObject* object)
+{
+    if (object) object->AddRef();
+    SafeRelease(m_embed.active);
+    m_embed.active = object;
+}
+
+bool MshtmlWebView::IsTopLevel(IDispatch* frame) const
+{
+    // A frame's events carry the frame's own browser object; the control's own events carry the
+    // control, though not necessarily through the pointer we hold.
+    return !frame || !m_embed.browser || SameObject(frame, m_embed.browser);
 }
 
 void MshtmlWebView::OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL* cancel)
 {
+    const bool topLevel = IsTopLevel(frame);
+    if (topLevel) m_refreshPending = false;  // a new page replaces the refreshed one
     bool stop = false;
-    const bool topLevel = !frame || !m_browser || frame == static_cast<IDispatch*>(m_browser);
-    const bool alive = RaiseBeforeNavigate(url, topLevel, stop);
-    if (cancel && stop) *cancel = VARIANT_TRUE;
-    (void)alive;
+    RaiseBeforeNavigate(url, topLevel, stop);
+    if (cancel && stop) *cancel = VARIANT_TRUE;  // not a member: fine even when the view went
 }
 
 void MshtmlWebView::OnDocumentComplete(IDispatch* frame, const std::wstring& url)
 {
-    const bool topLevel = !frame || !m_browser || frame == static_cast<IDispatch*>(m_browser);
+    const bool topLevel = IsTopLevel(frame);
+    if (topLevel) m_refreshPending = false;
     RaiseDocumentComplete(url, topLevel);
 }
 
 void MshtmlWebView::OnTitleChange(const std::wstring& text) { RaiseTitleChange(text); }
+
+void MshtmlWebView::OnNewWindow(const std::wstring& url)
+{
+    // The page wanted a window of its own (target=_blank, window.open): the address opens here,
+    // through before-navigation like any other, once the control's event has returned.
+    if (url.empty() || !hWnd()) return;
+    m_popupUrl = url;
+    ::PostMessageW(hWnd(), kPopupMessage, 0, 0);
+}
+
+void MshtmlWebView::OnDownloadComplete()
+{
+    if (!m_refreshPending || !m_embed.browser) return;
+    READYSTATE state = READYSTATE_UNINITIALIZED;
+    if (FAILED(m_embed.browser->get_ReadyState(&state)) || state != READYSTATE_COMPLETE) return;
+    m_refreshPending = false;
+    BSTR location = nullptr;
+    std::wstring url;
+    if (SUCCEEDED(m_embed.browser->get_LocationURL(&location)) && location) url.assign(location, ::SysStringLen(location));
+    ::SysFreeString(location);
+    RaiseDocumentComplete(url, true);
+}
 
 bool MshtmlWebView::OnContextMenu()
 {
@@ -388,19 +344,33 @@ bool MshtmlWebView::OnContextMenu()
 LRESULT MshtmlWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     switch (msg) {
-    case kDeleteMessage:
-        if (m_deletePending) delete this;
+    case kPopupMessage:
+        if (!m_popupUrl.empty()) Navigate(std::exchange(m_popupUrl, std::wstring{}));
         return 0;
     case WM_SIZE:
-        if (m_browser) {
+        if (m_embed.browser) {
             IOleInPlaceObject* inPlace = nullptr;
-            if (SUCCEEDED(m_browser->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace)))) {
+            if (SUCCEEDED(m_embed.browser->QueryInterface(IID_IOleInPlaceObject, reinterpret_cast<void**>(&inPlace))) &&
+                inPlace) {
                 RECT r{0, 0, LOWORD(lParam), HIWORD(lParam)};
                 inPlace->SetObjectRects(&r, &r);
                 inPlace->Release();
             }
         }
         return 0;
+    case WM_SETFOCUS:
+        // Back from another window (Alt+Tab): the page gets its caret and keys again.
+        if (m_embed.ole && m_embed.site) {
+            RECT client{};
+            ::GetClientRect(hWnd(), &client);
+            m_embed.ole->DoVerb(OLEIVERB_UIACTIVATE, nullptr, m_embed.site, 0, hWnd(), &client);
+        }
+        return 0;
+    case WM_DESTROY:
+        // The control's windows are ours' children and go next: it must leave in-place
+        // activation before they do.
+        Unembed();
+        break;
     }
     return Final(msg, wParam, lParam);
 }
