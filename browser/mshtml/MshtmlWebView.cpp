@@ -193,16 +193,20 @@ void MshtmlWebView::Refresh()
     m_embed.browser->Refresh2(&level);
 }
 
-std::wstring MshtmlWebView::DocumentUrl() const
+std::wstring MshtmlWebView::DocumentUrl() const { return DocumentText(&IHTMLDocument2::get_URL); }
+
+std::wstring MshtmlWebView::DocumentTitle() const { return DocumentText(&IHTMLDocument2::get_title); }
+
+std::wstring MshtmlWebView::DocumentText(HRESULT (STDMETHODCALLTYPE IHTMLDocument2::*get)(BSTR*)) const
 {
     std::wstring result;
     IDispatch* disp = nullptr;
     if (!m_embed.browser || FAILED(m_embed.browser->get_Document(&disp)) || !disp) return result;
     IHTMLDocument2* doc = nullptr;
     if (SUCCEEDED(disp->QueryInterface(IID_IHTMLDocument2, reinterpret_cast<void**>(&doc))) && doc) {
-        BSTR url = nullptr;
-        if (SUCCEEDED(doc->get_URL(&url)) && url) result.assign(url, ::SysStringLen(url));
-        ::SysFreeString(url);
+        BSTR text = nullptr;
+        if (SUCCEEDED((doc->*get)(&text)) && text) result.assign(text, ::SysStringLen(text));
+        ::SysFreeString(text);
         doc->Release();
     }
     disp->Release();
@@ -331,8 +335,12 @@ void MshtmlWebView::OnDownloadComplete()
     std::wstring url;
     if (SUCCEEDED(m_embed.browser->get_LocationURL(&location)) && location) url.assign(location, ::SysStringLen(location));
     ::SysFreeString(location);
+    // The built-in engine raises the title and then the document of every load, refreshes too.
+    const std::wstring title = DocumentTitle();
+    if (!title.empty() && !RaiseTitleChange(title)) return;
     RaiseDocumentComplete(url, true);
 }
+
 
 bool MshtmlWebView::OnContextMenu()
 {

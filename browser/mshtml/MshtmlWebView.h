@@ -19,6 +19,7 @@
 #include "browser/WebView.h"
 #include "runtime/Window.h"
 
+struct IHTMLDocument2;
 struct IHTMLElement;
 
 namespace browser {
@@ -86,6 +87,9 @@ private:
     void DeleteAfterEvent() override;
     // The document's root element (documentElement), AddRef'ed, or nullptr.
     ::IHTMLElement* RootElement() const;
+    std::wstring DocumentTitle() const;
+    // A text property of the current document ("" without one).
+    std::wstring DocumentText(HRESULT (STDMETHODCALLTYPE IHTMLDocument2::*get)(BSTR*)) const;
     bool IsTopLevel(IDispatch* frame) const;
 
     // Called by the site.
