@@ -44,7 +44,9 @@ def parse_args(argv):
     p.add_argument("--no-length-mode", choices=("chunked", "close"), default="chunked",
                    help="how a response without Content-Length ends (default chunked)")
     p.add_argument("--truncate", action="append", default=[], metavar="PATH",
-                   help="announce the full length, send half the body, close")
+                   help="announce the full length, send part of the body, close")
+    p.add_argument("--truncate-percent", type=int, default=50, metavar="P",
+                   help="share of the body a truncated path sends, 0 to 100 (default 50)")
     p.add_argument("--slow", action="append", default=[], metavar="PATH")
     p.add_argument("--slow-rate", type=int, default=8192, metavar="BYTES_PER_SEC")
     p.add_argument("--slow-delay", type=float, default=0.0, metavar="SEC",
@@ -61,6 +63,8 @@ def parse_args(argv):
     opts = p.parse_args(argv)
     if opts.slow_rate < 1:
         p.error("--slow-rate must be at least 1")
+    if not 0 <= opts.truncate_percent <= 100:
+        p.error("--truncate-percent must be between 0 and 100")
     if opts.manifest_404:
         opts.status_404.append(MANIFEST_PATH)
     if opts.no_file_lines:
@@ -276,7 +280,7 @@ class PortalHandler(BaseHTTPRequestHandler):
         else:
             self.send_header("Content-Length", str(len(resp.body)))
             if path in opts.truncate:
-                body = body[:len(body) // 2]
+                body = body[:len(body) * opts.truncate_percent // 100]
                 self.send_header("Connection", "close")
                 self.close_connection = True
         self.end_headers()

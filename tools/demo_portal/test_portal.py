@@ -450,6 +450,11 @@ class Misbehaviour(unittest.TestCase):
             head, body, _ = p.raw_get("/files/demo20000.bin")
             self.assertIn("Content-Length: 20000", head)
             self.assertEqual(len(body), 10000)
+        for percent, sent in (("0", 0), ("99", 19800)):
+            with Portal("--truncate", "/files/demo20000.bin", "--truncate-percent", percent) as p:
+                head, body, _ = p.raw_get("/files/demo20000.bin")
+                self.assertIn("Content-Length: 20000", head)
+                self.assertEqual(len(body), sent)
 
     def test_files_directory(self):
         with tempfile.TemporaryDirectory() as top:

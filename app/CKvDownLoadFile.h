@@ -1,0 +1,54 @@
+#pragma once
+// CKvDownLoadFile: fetches one URL over HTTP into one file, on the calling thread, yielding to the
+// message loop after every block so that windows stay responsive and a cancel button can call
+// StopDownLoad. Responses other than 200 and responses without a Content-Length are not
+// downloaded at all, and then no file is created or touched.
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace corvane {
+
+class CKvDownLoadFile {
+public:
+    static constexpr std::uint32_t kBlockSize = 8192;
+
+    CKvDownLoadFile();
+    ~CKvDownLoadFile();
+    CKvDownLoadFile(const CKvDownLoadFile&) = delete;
+    CKvDownLoadFile& operator=(const CKvDownLoadFile&) = delete;
+
+    // --- Events, raised only when DownLoadFile is asked to ---
+    // The announced size, once, before the file is created.
+    std::function<void(std::int32_t& size)> QueryFileInfo;
+    // The running total after each block has been written.
+    std::function<void(std::int32_t& received)> Loading;
+    // Once at the end of every call, also when nothing was downloaded.
+    std::function<void()> Complete;
+
+    // True when the transfer loop ran, whether or not every announced byte arrived (a read error,
+    // an early end or StopDownLoad keep what was received): ask ReceivedAll for that.
+    bool DownLoadFile(const std::wstring& url, const std::wstring& path, bool hidden, bool raiseEvents);
+    // Ends the running transfer after the block in progress.
+    void StopDownLoad() { m_stop = true; }
+
+    // Of the last call: the transfer ran, was not stopped and delivered exactly the announced
+    // number of bytes.
+    bool ReceivedAll() const { return m_receivedAll; }
+    std::int32_t AnnouncedBytes() const { return m_announced; }
+    std::int32_t ReceivedBytes() const { return m_received; }
+
+private:
+    bool Transfer(const std::wstring& url, const std::wstring& path, bool hidden, bool raiseEvents);
+
+    bool m_stop = false;
+    bool m_receivedAll = false;
+    std::int32_t m_announced = 0;
+    std::int32_t m_received = 0;
+    // Cleared by the destructor: a handler may destroy the downloader inside its own event.
+    std::shared_ptr<bool> m_alive;
+};
+
+}  // namespace corvane

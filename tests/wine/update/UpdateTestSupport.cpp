@@ -1,0 +1,116 @@
+#include "tests/wine/update/UpdateTestSupport.h"
+
+#include <cstdlib>
+
+#include "tests/driver/Driver.h"
+
+namespace updatetest {
+
+namespace {
+
+std::string Environment(const std::string& name)
+{
+    const char* value = std::getenv(name.c_str());
+    return value ? value : "";
+}
+
+void RemoveTree(const std::wstring& dir)
+{
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &data);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = data.cFileName;
+            if (name == L"." || name == L"..") continue;
+            std::wstring path = dir + L"\\" + name;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                ::DeleteFileW(path.c_str());
+        } while (::FindNextFileW(find, &data));
+        ::FindClose(find);
+    }
+    ::RemoveDirectoryW(dir.c_str());
+}
+
+}  // namespace
+
+std::wstring Portal(const char* which)
+{
+    std::string name = "CORVANE_TEST_PORTAL";
+    if (*which) name += std::string("_") + which;
+    return driver::Utf8ToWide(Environment(name));
+}
+
+std::wstring WorkDir()
+{
+    return driver::UnixToWindowsPath(Environment("CORVANE_TEST_WORK"));
+}
+
+std::wstring FilesDir()
+{
+    return WorkDir() + L"\\files";
+}
+
+std::string PortalLog()
+{
+    return ReadBytes(WorkDir() + L"\\requests.log").value_or("");
+}
+
+void ServeManifest(const std::string& version, const std::string& fileLines)
+{
+    WriteBytes(WorkDir() + L"\\update.txt", "version=" + version + "\r\n" + fileLines);
+}
+
+std::wstring FreshDir(const std::wstring& name)
+{
+    std::wstring dir = WorkDir() + L"\\" + name;
+    RemoveTree(dir);
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    return dir;
+}
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+              written == bytes.size();
+    ::CloseHandle(file);
+    return ok;
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    std::string bytes;
+    char buffer[65536];
+    DWORD got = 0;
+    while (::ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+    ::CloseHandle(file);
+    return bytes;
+}
+
+bool Exists(const std::wstring& path)
+{
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Pattern(std::size_t size, unsigned seed)
+{
+    std::string out(size, '\0');
+    unsigned x = seed * 2654435761u + 1;
+    for (auto& c : out) {
+        x ^= x << 13;
+        x ^= x >> 17;
+        x ^= x << 5;
+        c = static_cast<char>(x >> 24);
+    }
+    return out;
+}
+
+}  // namespace updatetest

@@ -1,0 +1,33 @@
+#pragma once
+// What the update tests share: the demo portals started around the program (run_with_portals.sh),
+// their common work directory, and files as bytes.
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+namespace updatetest {
+
+// http://127.0.0.1:<port> of a portal: "" the main one, else "CUT0", "CUT50", "CUT99", "SLOW".
+std::wstring Portal(const char* which = "");
+// The portals' work directory (Windows path): update.txt is the main portal's manifest,
+// files\ is served under /files/ by every portal.
+std::wstring WorkDir();
+std::wstring FilesDir();
+// The main portal's request log (JSON lines) as it stands now.
+std::string PortalLog();
+// Writes the manifest the main portal serves: the version line, then the file lines, CR LF.
+void ServeManifest(const std::string& version, const std::string& fileLines);
+
+// A fresh, empty directory <work>\<name>.
+std::wstring FreshDir(const std::wstring& name);
+
+bool WriteBytes(const std::wstring& path, const std::string& bytes);
+// nullopt when the file cannot be read.
+std::optional<std::string> ReadBytes(const std::wstring& path);
+bool Exists(const std::wstring& path);
+// Deterministic bytes, not periodic at the download's block size.
+std::string Pattern(std::size_t size, unsigned seed);
+
+}  // namespace updatetest
