@@ -1,46 +1,24 @@
-// The updater. For now it only shows its window for a moment and ends.
+// Update.exe: started by the client with "<installation directory>|<client executable>", it
+// replaces the files the manifest lists and starts the client again.
 
 #include <windows.h>
 
-#include "resources/ResourceIds.h"
 #include "runtime/App.h"
-#include "runtime/Form.h"
-#include "runtime/Timer.h"
-
-namespace {
-
-class UpdateFrm : public rt::Form {
-public:
-    UpdateFrm() : rt::Form(Design()) {}
-
-protected:
-    void OnLoad() override
-    {
-        m_close.SetHandler([this] { Unload(); });
-        m_close.Start(2000);
-    }
-
-private:
-    static rt::FormDesign Design()
-    {
-        rt::FormDesign d;
-        d.className = L"UpdateFrm";
-        d.caption = L"更新";
-        d.clientWidth = 4575;
-        d.clientHeight = 2160;
-        d.backColor = 0xFFFFFF;
-        d.iconResource = IDI_PROGRAM;
-        return d;
-    }
-
-    rt::Timer m_close;
-};
-
-}  // namespace
+#include "runtime/Handles.h"
+#include "updater/UpdateFrm.h"
+#include "updater/UpdatePlan.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
-    UpdateFrm form;
+    const auto command = corvane::ParseUpdaterCommand(rt::App::Command());
+    if (!command) return 0;
+    // One updater at a time: a second one would fight over the same files.
+    ::SetLastError(0);
+    rt::KernelHandle instance(::CreateMutexW(nullptr, FALSE, L"Local\\CorvaneUpdate"));
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
+
+    corvane::UpdateFrm form(*command);
     form.Show();
-    return rt::App::Run();
+    form.Run();
+    return 0;
 }

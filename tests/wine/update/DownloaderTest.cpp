@@ -38,6 +38,12 @@ public:
     std::vector<Event> events;
 };
 
+LRESULT CALLBACK ProbeSinkProc(HWND h, UINT m, WPARAM w, LPARAM l)
+{
+    if (m == WM_APP + 7) reinterpret_cast<std::vector<std::string>*>(l)->push_back("message");
+    return ::DefWindowProcW(h, m, w, l);
+}
+
 class Downloader : public ::testing::Test {
 protected:
     void SetUp() override
@@ -182,11 +188,7 @@ TEST_F(Downloader, WindowMessagesRunBetweenBlocks)
     const UINT kProbe = WM_APP + 7;
     HWND sink = ::CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(sink, nullptr);
-    auto proc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
-        if (m == WM_APP + 7) reinterpret_cast<std::vector<std::string>*>(l)->push_back("message");
-        return ::DefWindowProcW(h, m, w, l);
-    };
-    ::SetWindowLongPtrW(sink, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(+proc));
+    ::SetWindowLongPtrW(sink, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeSinkProc));
     d.QueryFileInfo = [&](std::int32_t&) { ::PostMessageW(sink, kProbe, 0, reinterpret_cast<LPARAM>(&order)); };
     d.Loading = [&](std::int32_t& received) { order.push_back("L" + std::to_string(received)); };
     ASSERT_TRUE(d.DownLoadFile(Portal() + L"/files/small.bin", dir + L"\\yield.bin", false, true));

@@ -114,3 +114,69 @@ std::string Pattern(std::size_t size, unsigned seed)
 }
 
 }  // namespace updatetest
+
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+
+namespace updatetest {
+
+DWORD FindProcess(const wchar_t* exeName)
+{
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return 0;
+    PROCESSENTRY32W entry{sizeof entry};
+    DWORD found = 0;
+    for (BOOL ok = ::Process32FirstW(snapshot, &entry); ok && !found; ok = ::Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) found = entry.th32ProcessID;
+    ::CloseHandle(snapshot);
+    return found;
+}
+
+std::wstring ProcessCommandLine(DWORD processId)
+{
+    using QueryFn = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+    auto query = reinterpret_cast<QueryFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationProcess")));
+    HANDLE process = ::OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, processId);
+    if (!process || !query) return {};
+    std::wstring result;
+    PROCESS_BASIC_INFORMATION info{};
+    ULONG size = 0;
+    if (query(process, 0, &info, sizeof info, &size) == 0) {
+        // 32-bit layouts: PEB.ProcessParameters at 0x10, its CommandLine (UNICODE_STRING) at 0x40.
+        auto* peb = reinterpret_cast<const char*>(info.PebBaseAddress);
+        const char* params = nullptr;
+        UNICODE_STRING line{};
+        if (::ReadProcessMemory(process, peb + 0x10, &params, sizeof params, nullptr) &&
+            ::ReadProcessMemory(process, params + 0x40, &line, sizeof line, nullptr)) {
+            result.resize(line.Length / sizeof(wchar_t));
+            if (!::ReadProcessMemory(process, line.Buffer, result.data(), line.Length, nullptr)) result.clear();
+        }
+    }
+    ::CloseHandle(process);
+    return result;
+}
+
+std::vector<std::wstring> ListDir(const std::wstring& dir)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = ::FindFirstFileW((dir + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+        std::wstring name = data.cFileName;
+        if (name != L"." && name != L"..") names.push_back(name);
+    } while (::FindNextFileW(find, &data));
+    ::FindClose(find);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string ProbeClient(const std::string& tag)
+{
+    return ReadBytes(driver::BuildDir() + L"\\tests\\wine\\update\\update_probe.exe").value_or("") + tag;
+}
+
+}  // namespace updatetest

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <vector>
 #include <string>
 
 namespace updatetest {
@@ -29,5 +30,21 @@ std::optional<std::string> ReadBytes(const std::wstring& path);
 bool Exists(const std::wstring& path);
 // Deterministic bytes, not periodic at the download's block size.
 std::string Pattern(std::size_t size, unsigned seed);
+
+}  // namespace updatetest
+
+namespace updatetest {
+
+// The id of a running process by executable file name ("Update.exe"), 0 when there is none.
+DWORD FindProcess(const wchar_t* exeName);
+// The command line a process was started with, read from its process parameters.
+std::wstring ProcessCommandLine(DWORD processId);
+
+// The files of a directory (names only, sorted).
+std::vector<std::wstring> ListDir(const std::wstring& dir);
+
+// The test client (update_probe.exe) with `tag` appended: a program that, started, appends its
+// own path and a newline to the file named by CORVANE_TEST_MARKER, then ends.
+std::string ProbeClient(const std::string& tag);
 
 }  // namespace updatetest

@@ -1,0 +1,195 @@
+// The update check: Corvane.exe at start-up against a portal whose manifest names another
+// version, and the on-demand mode called in this process.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/CheckForUpdate.h"
+#include "tests/driver/Driver.h"
+#include "tests/wine/update/UpdateTestSupport.h"
+
+namespace {
+
+using namespace updatetest;
+
+// Corvane.exe copied into an installation directory with a blank in its name, started with a
+// temporary directory of its own and the main portal as its portal.
+class ClientRun {
+public:
+    explicit ClientRun(const std::wstring& name)
+        : inst(FreshDir(L"client " + name)), temp(FreshDir(L"client temp " + name)), marker(temp + L"\\marker.txt")
+    {
+        ::CopyFileW((driver::BuildDir() + L"\\app\\Corvane.exe").c_str(), (inst + L"\\Corvane.exe").c_str(), FALSE);
+    }
+
+    driver::Process Start()
+    {
+        return driver::Process::Start(inst + L"\\Corvane.exe", L"",
+                                      {L"TMP=" + temp, L"TEMP=" + temp, L"CORVANE_PORTAL_URL=" + Portal(),
+                                       L"CORVANE_TEST_MARKER=" + marker});
+    }
+
+    std::wstring inst;
+    std::wstring temp;
+    std::wstring marker;
+};
+
+// Start-up went on: the splash window is up.
+bool StartUpContinued(const driver::Process& corvane)
+{
+    return driver::PumpUntil(
+        [&] {
+            HWND splash = driver::FindTopLevel(L"LoadFrm", nullptr, corvane.id());
+            return splash && ::IsWindowVisible(splash);
+        },
+        15000);
+}
+
+std::size_t ManifestRequests()
+{
+    const std::string log = PortalLog();
+    std::size_t n = 0;
+    for (auto at = log.find("/gamehome/vld/update.txt"); at != std::string::npos;
+         at = log.find("/gamehome/vld/update.txt", at + 1))
+        ++n;
+    return n;
+}
+
+TEST(StartUpCheck, SilentWhenCurrent)
+{
+    ServeManifest("1.1.0", "");
+    ClientRun run(L"current");
+    const std::size_t before = ManifestRequests();
+    driver::Process corvane = run.Start();
+    driver::MessageBoxAnswerer answerer(IDNO, corvane.id());
+    EXPECT_TRUE(StartUpContinued(corvane));
+    driver::Pump(500);
+    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_EQ(ManifestRequests(), before + 1);
+    // The manifest stays in the temporary directory, hidden.
+    const DWORD attributes = ::GetFileAttributesW((run.temp + L"\\update.txt").c_str());
+    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+    corvane.Kill();
+}
+
+TEST(StartUpCheck, NoContinuesTheStartUp)
+{
+    ServeManifest("1.0.9", "");
+    ClientRun run(L"declined");
+    driver::Process corvane = run.Start();
+    driver::MessageBoxAnswerer answerer(IDNO, corvane.id());
+    EXPECT_TRUE(StartUpContinued(corvane));
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].title, L"提示");
+    EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
+    corvane.Kill();
+}
+
+TEST(StartUpCheck, YesStartsTheUpdaterWhichBringsTheNewClient)
+{
+    const std::string newClient = ProbeClient("new client" + Pattern(200000, 4));
+    WriteBytes(FilesDir() + L"\\Corvane.exe", newClient);
+    ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal("SLOW")) + "/files/Corvane.exe\r\n");
+    ClientRun run(L"accepted");
+    driver::Process corvane = run.Start();
+    driver::MessageBoxAnswerer answerer(IDYES, corvane.id());
+
+    // The program ends at once, leaving the updater running with its command line.
+    EXPECT_EQ(corvane.WaitForExit(15000), 0);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(driver::FindTopLevel(L"LoadFrm", nullptr, corvane.id()), nullptr);
+    EXPECT_EQ(ReadBytes(run.temp + L"\\Update.exe"), ReadBytes(driver::BuildDir() + L"\\updater\\Update.exe"));
+    DWORD updaterId = 0;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (updaterId = FindProcess(L"Update.exe")) != 0; }, 10000));
+    const std::wstring commandLine = ProcessCommandLine(updaterId);
+    const std::wstring expected = run.inst + L"|" + run.inst + L"\\Corvane.exe";
+    EXPECT_EQ(commandLine.substr(commandLine.size() - std::min(commandLine.size(), expected.size() + 1)),
+              L" " + expected)
+        << driver::WideToUtf8(commandLine);
+
+    // The updater fetches the client and starts it.
+    driver::MessageBoxAnswerer updaterAnswerer(IDOK, updaterId);
+    ASSERT_TRUE(driver::PumpUntil([&] { return Exists(run.marker); }, 30000));
+    driver::Pump(300);
+    EXPECT_EQ(ReadBytes(run.marker), driver::WideToUtf8(run.inst + L"\\Corvane.exe") + "\n");
+    EXPECT_TRUE(ReadBytes(run.inst + L"\\Corvane.exe") == newClient);
+    ASSERT_EQ(updaterAnswerer.Seen().size(), 1u);
+    EXPECT_EQ(updaterAnswerer.Seen()[0].text, L"软件已升至最新版本！");
+}
+
+// --- On demand, in this process (its version resource reads 1.1.0.0 too) ---------------------
+
+class OnDemandCheck : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        temp = FreshDir(L"on demand temp");
+        ::SetEnvironmentVariableW(L"TMP", temp.c_str());
+        ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+        ::SetEnvironmentVariableW(L"CORVANE_PORTAL_URL", Portal().c_str());
+    }
+    static std::wstring temp;
+};
+std::wstring OnDemandCheck::temp;
+
+TEST_F(OnDemandCheck, SaysSoWhenCurrent)
+{
+    ServeManifest("1.1.0", "");
+    driver::MessageBoxAnswerer answerer(IDOK);
+    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].title, L"提示");
+    EXPECT_EQ(answerer.Seen()[0].text, L"当前版本已是最新，无需更新！");
+}
+
+TEST_F(OnDemandCheck, OffersAnyOtherVersion)
+{
+    for (const char* version : {"1.0.9", "1.1.0\t", "1.1.1"}) {
+        SCOPED_TRACE(version);
+        ServeManifest(version, "");
+        driver::MessageBoxAnswerer answerer(IDNO);
+        corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    }
+}
+
+TEST_F(OnDemandCheck, QuietWithoutAVersionLineOrUpdater)
+{
+    // A page without a version line: no message.
+    WriteBytes(WorkDir() + L"\\update.txt", "<html>maintenance</html>\r\n");
+    {
+        driver::MessageBoxAnswerer answerer(IDNO);
+        corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+        driver::Pump(300);
+        EXPECT_TRUE(answerer.Seen().empty());
+    }
+    // This program carries no updater: "是" ends the check without writing or starting anything.
+    ServeManifest("1.2.0", "");
+    driver::MessageBoxAnswerer answerer(IDYES);
+    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
+}
+
+TEST_F(OnDemandCheck, FailedDownloadReadsTheManifestLeftBefore)
+{
+    // The manifest of the last check stays; without the server it is read again.
+    ServeManifest("1.1.0", "");
+    {
+        driver::MessageBoxAnswerer answerer(IDOK);
+        corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+    }
+    ::DeleteFileW((WorkDir() + L"\\update.txt").c_str());  // the server now answers 500
+    driver::MessageBoxAnswerer answerer(IDOK);
+    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].text, L"当前版本已是最新，无需更新！");
+}
+
+}  // namespace

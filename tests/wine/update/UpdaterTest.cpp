@@ -1,0 +1,278 @@
+// Update.exe as a whole program: it replaces the listed files in the installation directory and
+// starts the client again. Every way an update can go wrong leaves the installed client byte for
+// byte as it was, and that client is started again.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/driver/Driver.h"
+#include "tests/wine/update/UpdateTestSupport.h"
+
+namespace {
+
+using namespace updatetest;
+
+std::wstring UpdaterExe() { return driver::BuildDir() + L"\\updater\\Update.exe"; }
+
+std::string Narrow(const std::wstring& text) { return driver::WideToUtf8(text); }
+
+// One run of the updater against an installation of the test client in a directory with a blank
+// in its name, with a temporary directory of its own holding the manifest.
+class UpdaterRun {
+public:
+    explicit UpdaterRun(const std::wstring& name)
+        : inst(FreshDir(L"inst " + name)), temp(FreshDir(L"temp " + name)), marker(temp + L"\\marker.txt")
+    {
+        oldClient = ProbeClient("installed client of " + Narrow(name));
+        // Long enough that the slow portal takes seconds over it.
+        newClient = ProbeClient("new client" + Pattern(300000, 9));
+        WriteBytes(inst + L"\\Corvane.exe", oldClient);
+        WriteBytes(FilesDir() + L"\\Corvane.exe", newClient);
+        WriteBytes(FilesDir() + L"\\demo.bin", Pattern(70000, 11));
+    }
+
+    // The manifest in the updater's temporary directory; "{main}", "{slow}"... become portals.
+    void Manifest(std::string text)
+    {
+        const std::pair<const char*, const char*> portals[] = {
+            {"{main}", ""}, {"{cut0}", "CUT0"}, {"{cut50}", "CUT50"}, {"{cut99}", "CUT99"}, {"{slow}", "SLOW"}};
+        for (const auto& [key, which] : portals)
+            for (auto at = text.find(key); at != std::string::npos; at = text.find(key))
+                text.replace(at, std::string(key).size(), Narrow(Portal(which)));
+        WriteBytes(temp + L"\\update.txt", text);
+    }
+
+    driver::Process Start(const std::wstring& arguments)
+    {
+        return driver::Process::Start(UpdaterExe(), arguments,
+                                      {L"TMP=" + temp, L"TEMP=" + temp, L"CORVANE_TEST_MARKER=" + marker});
+    }
+    driver::Process Start() { return Start(inst + L"|" + inst + L"\\Corvane.exe"); }
+
+    // The paths of the programs the updater started, once one has reported.
+    std::string Started(DWORD timeoutMs = 15000)
+    {
+        driver::PumpUntil([&] { return Exists(marker); }, timeoutMs);
+        driver::Pump(300);
+        return ReadBytes(marker).value_or("");
+    }
+    std::string Client() const { return ReadBytes(inst + L"\\Corvane.exe").value_or("(missing)"); }
+    std::string InstalledClientLine() const { return Narrow(inst + L"\\Corvane.exe") + "\n"; }
+
+    std::wstring inst;
+    std::wstring temp;
+    std::wstring marker;
+    std::string oldClient;
+    std::string newClient;
+};
+
+std::vector<std::wstring> Texts(const driver::MessageBoxAnswerer& answerer)
+{
+    std::vector<std::wstring> texts;
+    for (const auto& box : answerer.Seen()) {
+        EXPECT_EQ(box.title, L"提示");
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
+TEST(Updater, ReplacesTwoFilesAndStartsTheNewClient)
+{
+    UpdaterRun run(L"two files");
+    run.Manifest("version=1.2.0\r\n"
+                 "demo.bin|{main}/files/demo.bin\r\n"
+                 "Corvane.exe|{main}/files/Corvane.exe\r\n");
+    driver::Process updater = run.Start();
+    ASSERT_TRUE(updater);
+    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+    EXPECT_EQ(updater.WaitForExit(30000), 0);
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"软件已升至最新版本！"});
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    EXPECT_TRUE(run.Client() == run.newClient);
+    EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), Pattern(70000, 11));
+    // Nothing else is left in the installation directory.
+    EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"demo.bin"}));
+}
+
+TEST(Updater, BrokenDownloadsKeepTheInstalledClientAndStartIt)
+{
+    const std::vector<std::pair<const char*, std::string>> faults = {
+        {"cut at 0 %", "Corvane.exe|{cut0}/files/Corvane.exe"},
+        {"cut at 50 %", "Corvane.exe|{cut50}/files/Corvane.exe"},
+        {"cut at 99 %", "Corvane.exe|{cut99}/files/Corvane.exe"},
+        {"404", "Corvane.exe|{main}/files/gone/Corvane.exe"},
+        {"refused connection", "Corvane.exe|http://127.0.0.1:9/files/Corvane.exe"},
+    };
+    for (const auto& [name, line] : faults) {
+        SCOPED_TRACE(name);
+        UpdaterRun run(driver::Utf8ToWide(name));
+        run.Manifest("version=1.2.0\r\n" + line + "\r\n");
+        driver::Process updater = run.Start();
+        ASSERT_TRUE(updater);
+        driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+        EXPECT_EQ(updater.WaitForExit(30000), 0);
+        EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"更新未能完成，已保留原有文件，请稍后再试！"});
+        EXPECT_EQ(run.Started(), run.InstalledClientLine());
+        EXPECT_TRUE(run.Client() == run.oldClient);
+        EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+    }
+}
+
+TEST(Updater, AFailedFileDoesNotStopTheOthers)
+{
+    UpdaterRun run(L"one of two");
+    run.Manifest("version=1.2.0\r\n"
+                 "Corvane.exe|{main}/files/Corvane.exe\r\n"
+                 "demo.bin|{cut50}/files/cut.bin\r\n");
+    WriteBytes(FilesDir() + L"\\cut.bin", Pattern(30000, 5));
+    driver::Process updater = run.Start();
+    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+    EXPECT_EQ(updater.WaitForExit(30000), 0);
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"更新未能完成，已保留原有文件，请稍后再试！"});
+    // The client was replaced completely, so the new one starts.
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    EXPECT_TRUE(run.Client() == run.newClient);
+    EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+}
+
+TEST(Updater, UnsafeLinesWriteNothingAnywhere)
+{
+    UpdaterRun run(L"unsafe");
+    const std::wstring outside = WorkDir() + L"\\evil.exe";
+    ::DeleteFileW(outside.c_str());
+    run.Manifest("version=1.2.0\r\n"
+                 "\r\n"
+                 "no field one\r\n"
+                 "a|{main}/files/..\\evil.exe\r\n"
+                 "b|{main}/files/..\\..\\evil.exe\r\n"
+                 "c|Z:\\evil.exe\r\n"
+                 "d|{main}/files/\r\n");
+    WriteBytes(FilesDir() + L"\\evil.exe", "evil");
+    const std::string logBefore = PortalLog();
+    driver::Process updater = run.Start();
+    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+    EXPECT_EQ(updater.WaitForExit(30000), 0);
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"软件已升至最新版本！"});
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+    EXPECT_FALSE(Exists(outside));
+    EXPECT_FALSE(Exists(L"Z:\\evil.exe"));
+    EXPECT_EQ(PortalLog(), logBefore) << "no line was fetched";
+}
+
+TEST(Updater, MissingManifestEndsQuietlyAndStartsTheClient)
+{
+    UpdaterRun run(L"no manifest");
+    driver::Process updater = run.Start();
+    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+    EXPECT_EQ(updater.WaitForExit(30000), 0);
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_TRUE(run.Client() == run.oldClient);
+}
+
+TEST(Updater, EmptyCommandLineOrSecondInstanceEndsAtOnce)
+{
+    UpdaterRun run(L"instances");
+    run.Manifest("version=1.2.0\r\nCorvane.exe|{slow}/files/Corvane.exe\r\n");
+    driver::Process empty = run.Start(L"");
+    EXPECT_EQ(empty.WaitForExit(10000), 0);
+
+    driver::Process first = run.Start();
+    ASSERT_TRUE(driver::WaitForWindow(L"UpdateFrm", nullptr, 15000, first.id()));
+    driver::Process second = run.Start();
+    EXPECT_EQ(second.WaitForExit(10000), 0);
+    EXPECT_EQ(driver::FindTopLevel(L"UpdateFrm", nullptr, second.id()), nullptr);
+    first.Kill();
+    first.WaitForExit(5000);
+    EXPECT_TRUE(run.Client() == run.oldClient);
+}
+
+TEST(Updater, ClientStillInUseIsReplacedOnceReleased)
+{
+    UpdaterRun run(L"in use");
+    run.Manifest("version=1.2.0\r\nCorvane.exe|{main}/files/Corvane.exe\r\n");
+    // Like a client that is still exiting: open, without sharing deletion, for two seconds.
+    HANDLE held = ::CreateFileW((run.inst + L"\\Corvane.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    driver::Process updater = run.Start();
+    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+    driver::Pump(2000);
+    EXPECT_TRUE(updater.Running());
+    ::CloseHandle(held);
+    EXPECT_EQ(updater.WaitForExit(30000), 0);
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"软件已升至最新版本！"});
+    EXPECT_TRUE(run.Client() == run.newClient);
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+}
+
+// The skin's pixel (x, y) from Update.exe's bitmap 101, 0x00RRGGBB.
+std::uint32_t SkinPixel(int x, int y)
+{
+    HMODULE module = ::LoadLibraryExW(UpdaterExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HBITMAP skin = static_cast<HBITMAP>(::LoadImageW(module, MAKEINTRESOURCEW(101), IMAGE_BITMAP, 0, 0, 0));
+    HDC dc = ::CreateCompatibleDC(nullptr);
+    HGDIOBJ old = ::SelectObject(dc, skin);
+    COLORREF c = ::GetPixel(dc, x, y);
+    ::SelectObject(dc, old);
+    ::DeleteDC(dc);
+    ::DeleteObject(skin);
+    ::FreeLibrary(module);
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+TEST(Updater, WindowMidDownloadThenCancel)
+{
+    UpdaterRun run(L"cancel");
+    run.Manifest("version=1.2.0\r\nCorvane.exe|{slow}/files/Corvane.exe\r\n");
+    driver::Process updater = run.Start();
+    HWND window = driver::WaitForWindow(L"UpdateFrm", nullptr, 15000, updater.id());
+    ASSERT_TRUE(window);
+    EXPECT_EQ(driver::WindowText(window), L"更新");
+    ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    EXPECT_EQ(frame.right - frame.left, 305);
+    EXPECT_EQ(frame.bottom - frame.top, 144);
+
+    // The bar's row 5 from left to right: the cap's edge, the filled look up to the fill point,
+    // the empty look after it, the end cap's edge in the last column.
+    const std::uint32_t edge = SkinPixel(0, 5), filled = SkinPixel(3, 5), empty = SkinPixel(8, 5);
+    const int barX = frame.left + 16, barY = frame.top + 104, barW = 273;
+    int fill = 0;
+    driver::Capture shot;
+    const bool midway = driver::PumpUntil(
+        [&] {
+            shot = driver::CaptureScreen(frame);
+            int x = 1;
+            while (x < barW - 1 && shot.Rgb(barX - frame.left + x, barY - frame.top + 5) == filled) ++x;
+            fill = x;
+            for (int e = fill; e < barW - 1; ++e)
+                if (shot.Rgb(barX - frame.left + e, barY - frame.top + 5) != empty) return false;
+            return fill > 20 && fill < barW - 20;
+        },
+        20000);
+    shot.SavePng(driver::OutDir() + L"\\updater-downloading.png");
+    ASSERT_TRUE(midway) << "fill " << fill;
+    EXPECT_EQ(shot.Rgb(barX - frame.left, barY - frame.top + 5), edge);
+    EXPECT_EQ(shot.Rgb(barX - frame.left + barW - 1, barY - frame.top + 5), SkinPixel(7, 5));
+    // The white form, the caption strip above, and the status text "正在下载：Corvane.exe".
+    EXPECT_EQ(shot.Rgb(8, 130), 0xFFFFFFu);
+    EXPECT_NE(shot.Rgb(150, 16), 0xFFFFFFu);
+    EXPECT_GT(shot.CountNear({16, 72, 280, 92}, 0x000000, 80), 20) << "status text";
+
+    // Cancel with the close button: the question, "是", and the download stops at once.
+    driver::MessageBoxAnswerer answerer(IDYES, updater.id());
+    driver::ClickAt({frame.left + 305 - 49 + 20, frame.top + 1 + 8});
+    EXPECT_EQ(updater.WaitForExit(15000), 0);
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"您是否要退出更新！"});
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+}
+
+}  // namespace

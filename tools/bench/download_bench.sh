@@ -1,0 +1,64 @@
+#!/bin/sh
+# CKvDownLoadFile against curl: a 200 MB file from the demo portal over loopback, fetched by
+# both in the same run (median of 3 each, both writing to disk). Reports the throughput ratio
+# (downloader / curl; target at least 0.5) and the longest gap between two window messages
+# processed during the downloads (target at most 50 ms).
+# Usage: tools/bench/download_bench.sh [windows-build-dir]   (after tools/build; starts its own
+# display when there is none, and uses a 32-bit Wine prefix of its own in build/wineprefix-bench)
+set -eu
+REPO=$(cd "$(dirname "$0")/../.." && pwd)
+BUILD=${1:-$REPO/build/win}
+BENCH="$BUILD/bench/download-bench.exe"
+[ -f "$BENCH" ] || { echo "no $BENCH: run tools/build first" >&2; exit 1; }
+RUNS=3
+SIZE_MB=200
+work=$(mktemp -d)
+xvfb=
+cleanup() {
+    [ -n "${portal:-}" ] && kill "$portal" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+mkdir "$work/files"
+head -c "$((SIZE_MB * 1024 * 1024))" /dev/urandom >"$work/files/big.bin"
+python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" --files "$work/files" \
+    >/dev/null 2>&1 </dev/null &
+portal=$!
+for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+[ -s "$work/port" ] || { echo "the demo portal did not start" >&2; exit 1; }
+URL="http://127.0.0.1:$(cat "$work/port")/files/big.bin"
+
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    for n in $(seq 70 89); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        xvfb=$!
+        export DISPLAY=":$n"
+        sleep 1
+        break
+    done
+fi
+export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+export WINEPREFIX="$REPO/build/wineprefix-bench"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ -f "$REPO/build/wine-template/system.reg" ]; then
+        cp -a "$REPO/build/wine-template" "$WINEPREFIX"
+    else
+        wineboot -u >/dev/null 2>&1
+        wineserver -w
+    fi
+fi
+
+curl_s=$(for _ in $(seq $RUNS); do curl -s -o "$work/curl.bin" -w '%{time_total}\n' "$URL"; done |
+    sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')
+rm -f "$work/curl.bin"
+out_file=$(winepath -w "$work/bench.bin" 2>/dev/null)
+out=$("$REPO/tools/wine-exec" "$BENCH" "$URL" "$out_file" $RUNS 2>&1 | tr -d '\r')
+echo "downloader: $out"
+bench_s=$(echo "$out" | sed -n 's/.*median_seconds=\([0-9.]*\).*/\1/p')
+gap=$(echo "$out" | sed -n 's/.*longest_gap_ms=\([0-9.]*\).*/\1/p')
+[ -n "$bench_s" ] || { echo "the downloader did not finish" >&2; exit 1; }
+awk -v s="$curl_s" -v mb="$SIZE_MB" 'BEGIN { printf "curl: median %.3f s, %.1f MB/s\n", s, mb * 1.048576 / s }'
+awk -v a="$bench_s" -v b="$curl_s" 'BEGIN { printf "throughput ratio (downloader / curl): %.2f (target >= 0.5)\n", b / a }'
+echo "longest gap between processed window messages: ${gap} ms (target <= 50)"

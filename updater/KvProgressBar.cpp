@@ -1,0 +1,77 @@
+#include "updater/KvProgressBar.h"
+
+#include <algorithm>
+
+#include "runtime/Handles.h"
+
+namespace corvane {
+
+KvProgressBar::KvProgressBar(HMODULE module) : m_module(module), m_skin(rt::LoadResPicture(kSkinId, module)) {}
+
+void KvProgressBar::Apply(bool accepted, const wchar_t* name)
+{
+    if (std::find(m_changed.begin(), m_changed.end(), name) == m_changed.end()) m_changed.emplace_back(name);
+    if (accepted && HasWindow()) {
+        ::InvalidateRect(hWnd(), nullptr, FALSE);
+        ::UpdateWindow(hWnd());
+    }
+}
+
+void KvProgressBar::SetMin(std::int32_t v)
+{
+    Apply(m_range.SetMin(v), L"Min");
+}
+
+void KvProgressBar::SetMax(std::int32_t v)
+{
+    Apply(m_range.SetMax(v), L"Max");
+}
+
+void KvProgressBar::SetValue(std::int32_t v)
+{
+    Apply(m_range.SetValue(v), L"Value");
+}
+
+void KvProgressBar::PaintBar(HDC dc, int width) const
+{
+    if (!m_skin) return;
+    rt::MemoryDC skinDC(::CreateCompatibleDC(dc));
+    rt::SelectGuard select(skinDC.get(), m_skin->handle());
+    ::SetStretchBltMode(dc, COLORONCOLOR);
+    for (const SkinCopy& c : ProgressPaintPlan(width, m_range)) {
+        if (c.dstWidth <= 0) continue;
+        if (c.dstWidth == c.srcWidth)
+            ::BitBlt(dc, c.dstX, 0, c.dstWidth, kProgressSkinHeight, skinDC.get(), c.srcX, 0, SRCCOPY);
+        else
+            ::StretchBlt(dc, c.dstX, 0, c.dstWidth, kProgressSkinHeight, skinDC.get(), c.srcX, 0, c.srcWidth,
+                         kProgressSkinHeight, SRCCOPY);
+    }
+}
+
+void KvProgressBar::OnPaint(HDC dc, const RECT&)
+{
+    PaintBar(dc, PixelSize().cx);
+}
+
+void KvProgressBar::ReadProperties(rt::PropertyBag& bag)
+{
+    const std::int32_t min = bag.ReadInt(L"Min", 0);
+    const std::int32_t max = bag.ReadInt(L"Max", 100);
+    const std::int32_t value = bag.ReadInt(L"Value", 0);
+    // Max first, so that a stored Min above the initial Max is accepted.
+    m_range = ProgressRange();
+    m_range.SetMax(max);
+    m_range.SetMin(min);
+    m_range.SetValue(value);
+    if (HasWindow()) ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void KvProgressBar::WriteProperties(rt::PropertyBag& bag)
+{
+    bag.Write(L"Min", m_range.Min(), std::int32_t{0});
+    bag.Write(L"Max", m_range.Max(), std::int32_t{100});
+    bag.Write(L"Value", m_range.Value(), std::int32_t{0});
+    m_changed.clear();
+}
+
+}  // namespace corvane

@@ -1,0 +1,55 @@
+#pragma once
+// UpdateFrm: the updater's only window. It fetches the files the manifest lists into the
+// installation directory, one at a time with a progress bar, lets the user cancel, and starts
+// the client again at the end.
+
+#include <memory>
+#include <string>
+
+#include "app/CKvDownLoadFile.h"
+#include "controls/BForm.h"
+#include "controls/iButton.h"
+#include "runtime/Form.h"
+#include "runtime/Label.h"
+#include "updater/KvProgressBar.h"
+#include "updater/UpdatePlan.h"
+
+namespace corvane {
+
+class UpdateFrm : public rt::Form {
+public:
+    explicit UpdateFrm(UpdaterCommand command);
+
+    // Walks the manifest, reports the outcome, starts the client and unloads. Call once the
+    // form is shown.
+    void Run();
+
+    // How long a replace refused because the file is in use is retried.
+    static constexpr DWORD kReplacePatienceMs = 10000;
+
+protected:
+    void OnLoad() override;
+    void OnResize() override;
+    void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
+
+private:
+    struct Outcome {
+        std::wstring lastReplaced;  // the last file replaced completely
+        bool allReplaced = true;
+    };
+    Outcome WalkManifest();
+    bool FetchFile(const UpdateFile& file);
+    void AskToCancel();
+
+    UpdaterCommand m_command;
+    std::unique_ptr<CKvDownLoadFile> m_downfile;
+    bool m_cancel = false;
+    bool m_walking = false;
+
+    BForm BForm1;
+    iButton closebtn;
+    rt::Label Label1;
+    KvProgressBar KvProgressBar1;
+};
+
+}  // namespace corvane
