@@ -190,7 +190,7 @@ TEST_F(Downloader, WindowMessagesRunBetweenBlocks)
     ASSERT_NE(sink, nullptr);
     ::SetWindowLongPtrW(sink, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProbeSinkProc));
     d.QueryFileInfo = [&](std::int32_t&) { ::PostMessageW(sink, kProbe, 0, reinterpret_cast<LPARAM>(&order)); };
-    d.Loading = [&](std::int32_t& received) { order.push_back("L" + std::to_string(received)); };
+    d.Loading = [&](std::int32_t& received) { order.push_back(std::to_string(received)); };
     ASSERT_TRUE(d.DownLoadFile(Portal() + L"/files/small.bin", dir + L"\\yield.bin", false, true));
     ::DestroyWindow(sink);
     ASSERT_GE(order.size(), 3u);

@@ -1,0 +1,118 @@
+// KvProgressBar in a real window: its persisted properties and what a repaint puts into pixels,
+// with the skin of the built Update.exe.
+
+#include <gtest/gtest.h>
+
+#include "runtime/Form.h"
+#include "runtime/Handles.h"
+#include "tests/driver/Driver.h"
+#include "updater/KvProgressBar.h"
+
+namespace {
+
+using corvane::KvProgressBar;
+
+class Host : public rt::Form {
+public:
+    Host() : rt::Form(Design()) {}
+
+private:
+    static rt::FormDesign Design()
+    {
+        rt::FormDesign d;
+        d.className = L"KvProgressBarHost";
+        d.clientWidth = 4575;
+        d.clientHeight = 600;
+        d.backColor = 0xFFFFFF;
+        return d;
+    }
+};
+
+class ProgressBarTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        module = ::LoadLibraryExW((driver::BuildDir() + L"\\updater\\Update.exe").c_str(), nullptr,
+                                  LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(module, nullptr);
+        host.Show();
+        bar = std::make_unique<KvProgressBar>(module);
+        ASSERT_TRUE(bar->Create(host.hWnd(), 240, 240, 4095, 150));
+    }
+    void TearDown() override
+    {
+        bar.reset();
+        host.Unload();
+        ::FreeLibrary(module);
+    }
+
+    // Row 5 of the bar painted into a bitmap, 0x00RRGGBB per column.
+    std::vector<std::uint32_t> Row5(int width = 273)
+    {
+        rt::ClientDC screen(nullptr);
+        rt::OffscreenSurface surface(screen.get(), width, 10);
+        bar->PaintBar(surface.dc(), width);
+        driver::Capture c = driver::CaptureDC(surface.dc(), width, 10);
+        return std::vector<std::uint32_t>(c.pixels().begin() + 5 * width, c.pixels().begin() + 6 * width);
+    }
+
+    HMODULE module = nullptr;
+    Host host;
+    std::unique_ptr<KvProgressBar> bar;
+};
+
+TEST_F(ProgressBarTest, PaintsFillAndEmptyPartsFromTheSkin)
+{
+    EXPECT_EQ(bar->PixelSize().cx, 273);
+    EXPECT_EQ(bar->PixelSize().cy, 10);
+    auto atMin = Row5();
+    const std::uint32_t edge = atMin[0], empty = atMin[1];
+    EXPECT_NE(edge, empty);
+    // At Min the empty look covers columns 1 to 271; the last column is the end cap.
+    for (int x = 1; x <= 271; ++x) EXPECT_EQ(atMin[x], empty) << x;
+    EXPECT_EQ(atMin[272], edge);
+
+    bar->SetValue(100);
+    auto atMax = Row5();
+    const std::uint32_t filled = atMax[1];
+    EXPECT_NE(filled, empty);
+    for (int x = 1; x <= 271; ++x) EXPECT_EQ(atMax[x], filled) << x;
+    EXPECT_EQ(atMax[272], edge);
+
+    // A smaller file: Max 40 drags Value to 40, still full; 10 of 40 fills to column 69.
+    bar->SetMax(40);
+    EXPECT_EQ(bar->Value(), 40);
+    bar->SetValue(10);
+    auto quarter = Row5();
+    EXPECT_EQ(quarter[68], filled);
+    EXPECT_EQ(quarter[69], empty);
+}
+
+TEST_F(ProgressBarTest, PersistedUnderTheirOwnNames)
+{
+    // Refused values change nothing but count as changed.
+    bar->SetValue(500);
+    EXPECT_EQ(bar->Value(), 0);
+    EXPECT_EQ(bar->ChangedProperties(), std::vector<std::wstring>{L"Value"});
+
+    rt::PropertyBag defaults;
+    bar->WriteProperties(defaults);
+    EXPECT_EQ(defaults.Size(), 0u);
+    EXPECT_EQ(defaults.WriteOrder(), (std::vector<std::wstring>{L"Min", L"Max", L"Value"}));
+
+    bar->SetMax(300);
+    bar->SetMin(150);
+    bar->SetValue(200);
+    rt::PropertyBag bag;
+    bar->WriteProperties(bag);
+    EXPECT_EQ(bag.Size(), 3u);
+
+    KvProgressBar other(module);
+    other.ReadProperties(bag);
+    EXPECT_EQ(bag.ReadOrder(), (std::vector<std::wstring>{L"Min", L"Max", L"Value"}));
+    EXPECT_EQ(other.Min(), 150);
+    EXPECT_EQ(other.Max(), 300);
+    EXPECT_EQ(other.Value(), 200);
+}
+
+}  // namespace
