@@ -1,0 +1,46 @@
+// The on-demand check accepted from the main window: the updater (here the probe program carried
+// as this program's "UPDATE" 101) is written to the temporary directory and started with
+// "<dir>|<dir>\<name>.exe", and the main window closes without asking.
+
+#include <gtest/gtest.h>
+
+#include "app/CheckForUpdate.h"
+#include "mainwindow/WebMainFrm.h"
+#include "runtime/App.h"
+#include "tests/driver/Driver.h"
+#include "tests/wine/update/UpdateTestSupport.h"
+
+namespace {
+
+using namespace updatetest;
+
+TEST(OnDemandUpdate, YesStartsTheUpdaterAndClosesTheMainWindowWithoutAsking)
+{
+    const std::wstring temp = FreshDir(L"on demand yes");
+    const std::wstring marker = temp + L"\\marker.txt";
+    ::SetEnvironmentVariableW(L"TMP", temp.c_str());
+    ::SetEnvironmentVariableW(L"TEMP", temp.c_str());
+    ::SetEnvironmentVariableW(L"CORVANE_PORTAL_URL", Portal().c_str());
+    ::SetEnvironmentVariableW(L"CORVANE_TEST_MARKER", marker.c_str());
+    ServeManifest("1.0.9", "");
+
+    auto& frm = corvane::WebMainFrm::Instance();
+    frm.Show();
+    ASSERT_TRUE(frm.IsLoaded());
+    driver::MessageBoxAnswerer answerer(IDYES);
+    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+
+    // Only the question: no exit confirmation.
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_TRUE(frm.m_bExit);
+    EXPECT_FALSE(frm.IsLoaded());
+
+    ASSERT_TRUE(driver::PumpUntil([&] { return Exists(marker); }, 15000));
+    driver::Pump(300);
+    const std::wstring dir = rt::App::Path();
+    EXPECT_EQ(ReadBytes(marker), driver::WideToUtf8(temp + L"\\Update.exe\nargs: " + dir + L"|" + dir + L"\\" +
+                                                    rt::App::EXEName() + L".exe\n"));
+}
+
+}  // namespace
