@@ -626,6 +626,21 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         ScrollTo(y);
         return 0;
     }
+    case WM_KEYDOWN: {
+        // The page itself has the focus: the scrolling keys of a browser.
+        int code = -1;
+        switch (wParam) {
+        case VK_UP: code = SB_LINEUP; break;
+        case VK_DOWN: code = SB_LINEDOWN; break;
+        case VK_PRIOR: code = SB_PAGEUP; break;
+        case VK_NEXT: code = SB_PAGEDOWN; break;
+        case VK_HOME: code = SB_TOP; break;
+        case VK_END: code = SB_BOTTOM; break;
+        }
+        if (code < 0) break;
+        ::SendMessageW(hWnd(), WM_VSCROLL, MAKEWPARAM(code, 0), 0);
+        return 0;
+    }
     case WM_MOUSEWHEEL:
         if (m_scrollBarShown) ScrollTo(m_scrollY - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * kWheelStep);
         return 0;

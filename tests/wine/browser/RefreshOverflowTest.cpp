@@ -24,6 +24,13 @@ TEST(RefreshOverflow, RefreshRaisesTitleAndDocumentAndTheOverflowIsHiddenAgain)
     ASSERT_TRUE(host.WaitFor(L"complete", 1));
     const HWND view = host.view()->hWnd();
     ASSERT_TRUE(ScrollBarShown(view)) << "the game page should overflow a 200-pixel view";
+    // The page scrolls with the keys while it has the focus.
+    ::SetForegroundWindow(host.hwnd());
+    ::SetFocus(view);
+    driver::PressKey(VK_NEXT);
+    EXPECT_TRUE(driver::PumpUntil([&] { return ::GetScrollPos(view, SB_VERT) > 0; }, 3000));
+    driver::PressKey(VK_HOME);
+    EXPECT_TRUE(driver::PumpUntil([&] { return ::GetScrollPos(view, SB_VERT) == 0; }, 3000));
 
     // As the game page form does on every completion.
     const auto hide = host.view()->events.documentComplete;
