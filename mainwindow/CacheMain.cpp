@@ -53,7 +53,10 @@ public:
                              Handle& find) override
     {
         DWORD n = size;
-        find = ::FindFirstUrlCacheEntryA(pattern.c_str(), Info(buffer), &n);
+        // The system documents a null pattern as "every entry"; "*.*", which means the same to
+        // the caller, finds nothing in some implementations (Wine's).
+        const char* search = pattern == "*.*" ? nullptr : pattern.c_str();
+        find = ::FindFirstUrlCacheEntryA(search, Info(buffer), &n);
         size = n;
         return Result(find != nullptr);
     }

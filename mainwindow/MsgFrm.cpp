@@ -34,6 +34,8 @@ MsgFrm::~MsgFrm() = default;
 void MsgFrm::OnLoad()
 {
     HWND self = hWnd();
+    // The border that the caption strip paints stays on the form's own surface.
+    SetAutoRedraw(true);
     // The designer's controls.
     BForm1.Create(self, 0, 0, ScaleWidth(), 495);
     BForm1.SetHasLogo(false);
@@ -53,6 +55,10 @@ void MsgFrm::OnLoad()
     iButton1.Click = [this] { Answer(true); };
     iButton2.Click = [this] { Answer(false); };
     closebtn.Click = [this] { Answer(false); };
+    // The caption strip lies under the close button and the question under the answers (the
+    // label's designer box reaches below their tops).
+    for (HWND below : {BForm1.rt::Window::hWnd(), Label1.rt::Window::hWnd()})
+        ::SetWindowPos(below, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     BForm1.MouseDown = [this](short&, short&, float&, float&) {
         ::ReleaseCapture();
         ::SendMessageW(hWnd(), WM_NCLBUTTONDOWN, HTCAPTION, 0);

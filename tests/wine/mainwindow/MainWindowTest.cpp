@@ -4,7 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <ole2.h>
+#include <wininet.h>
 
+#include <functional>
+#include <vector>
+
+#include "mainwindow/CKvNotifyIcon.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/WebMainFrm.h"
 #include "mainwindow/WebUrl.h"
@@ -61,12 +66,7 @@ protected:
     // real click on web_minmax.
     static void ClickMinMax()
     {
-        RECT r{};
-        ::GetWindowRect(Frm().MinMaxButton().rt::Window::hWnd(), &r);
-        const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-        driver::MoveMouseTo(centre);
-        driver::Pump(150);
-        driver::ClickAt(centre);
+        mainwindow_test::ClickCentre(Frm().MinMaxButton().rt::Window::hWnd());
         driver::Pump(300);
     }
 };
@@ -235,6 +235,253 @@ TEST_F(MainWindow, HoverShowsTheCaptionAsTooltip)
     index = Tabs().Count();
     frm.TabStrip().OnMouseHover(index, button, shift, x, y);
     EXPECT_EQ(frm.ToolTip().Text(), L"");
+}
+
+// --- Commands -------------------------------------------------------------------------------
+
+// Records the popup menu that opens while `action` runs and closes it again.
+struct MenuWatch {
+    static inline bool seen = false;
+    static inline bool ownerVisible = false;
+    static inline HWND owner = nullptr;
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
+    {
+        HWND menu = ::FindWindowW(L"#32768", nullptr);
+        if (!menu || !::IsWindowVisible(menu)) return;
+        ::KillTimer(nullptr, id);
+        seen = true;
+        ownerVisible = ::IsWindowVisible(owner) != FALSE;
+        ::EndMenu();
+    }
+    static bool Run(HWND window, const std::function<void()>& action)
+    {
+        seen = false;
+        owner = window;
+        const UINT_PTR timer = ::SetTimer(nullptr, 0, 50, &Tick);
+        action();
+        driver::PumpUntil([] { return seen; }, 3000);
+        ::KillTimer(nullptr, timer);
+        return seen;
+    }
+};
+
+TEST_F(MainWindow, MenuHasItsSevenItemsAndTheVersion)
+{
+    rt::PopupMenu& menu = Frm().AppMenu();
+    ASSERT_EQ(menu.Count(), 7);
+    const wchar_t* captions[] = {L"刷新(F5)", L"隐藏/恢复(F10)", L"清除缓存", L"", L"更新", L"版本号:1.1.0", L"退出"};
+    for (UINT id = WebMainFrm::kMenuRefresh; id <= WebMainFrm::kMenuExit; ++id)
+        EXPECT_EQ(menu.Caption(id), captions[id - 1]) << id;
+    // The tool button opens it.
+    EXPECT_TRUE(MenuWatch::Run(Main(), [] { mainwindow_test::ClickCentre(Frm().ToolButton().rt::Window::hWnd()); }));
+}
+
+TEST_F(MainWindow, TrayIconRecordAndTheShellsIcon)
+{
+    corvane::CKvNotifyIcon* tray = Frm().TrayIcon();
+    ASSERT_NE(tray, nullptr);
+    const NOTIFYICONDATAW& d = tray->Record();
+    EXPECT_EQ(d.cbSize, NOTIFYICONDATAW_V2_SIZE);
+    EXPECT_EQ(d.hWnd, Main());
+    EXPECT_EQ(d.uID, 1000u);
+    EXPECT_EQ(d.uFlags, 23u);
+    EXPECT_EQ(d.uCallbackMessage, 6242u);
+    EXPECT_STREQ(d.szTip, L"LumoraVeldan客户端");
+    EXPECT_STREQ(d.szInfo, L"");
+    // The shell knows the icon: a modify of the same window and id succeeds.
+    NOTIFYICONDATAW probe = d;
+    probe.uFlags = NIF_TIP;
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
+}
+
+TEST_F(MainWindow, TrayClicksToggleAndRightClickOpensTheMenuWhileHidden)
+{
+    HWND main = Main();
+    ::SendMessageW(main, 6242, 1000, WM_LBUTTONUP);
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
+    EXPECT_FALSE(::IsIconic(main));
+    // Other mouse actions are ignored.
+    ::SendMessageW(main, 6242, 1000, WM_LBUTTONDOWN);
+    ::SendMessageW(main, 6242, 1000, WM_MOUSEMOVE);
+    EXPECT_FALSE(::IsWindowVisible(main));
+    EXPECT_TRUE(MenuWatch::Run(main, [&] { ::PostMessageW(main, 6242, 1000, WM_RBUTTONUP); }));
+    EXPECT_FALSE(MenuWatch::ownerVisible) << "the menu opened while the window stayed hidden";
+    // "隐藏/恢复(F10)" brings it back with its pages.
+    Frm().RunMenuCommand(WebMainFrm::kMenuHideRestore);
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+    ::SendMessageW(main, 6242, 1000, WM_LBUTTONUP);
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
+    ::SendMessageW(main, 6242, 1000, WM_LBUTTONUP);
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+    EXPECT_GE(Tabs().Count(), 1);
+}
+
+TEST_F(MainWindow, F10TogglesKeepingSizeAndPlace)
+{
+    HWND main = Main();
+    RECT before{};
+    ::GetWindowRect(main, &before);
+    auto pressF10 = [] {
+        INPUT in[2]{};
+        in[0].type = in[1].type = INPUT_KEYBOARD;
+        in[0].ki.wVk = in[1].ki.wVk = VK_F10;
+        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+        ::SendInput(2, in, sizeof(INPUT));
+    };
+    pressF10();
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
+    pressF10();
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+    RECT after{};
+    ::GetWindowRect(main, &after);
+    EXPECT_TRUE(::EqualRect(&before, &after));
+}
+
+TEST_F(MainWindow, MinButtonHidesWithoutMinimising)
+{
+    HWND main = Main();
+    mainwindow_test::ClickCentre(Frm().MinButton().rt::Window::hWnd());
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
+    EXPECT_FALSE(::IsIconic(main));
+    ::SendMessageW(main, 6242, 1000, WM_LBUTTONUP);
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+}
+
+TEST_F(MainWindow, ClearCacheEmptiesTheRealCacheButKeepsCookies)
+{
+    const std::wstring picture = mainwindow_test::Portal() + L"/static/logo.png";
+    const std::wstring cookieSite = mainwindow_test::Portal() + L"/";
+    HINTERNET net = ::InternetOpenW(L"Corvane test", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+    ASSERT_NE(net, nullptr);
+    HINTERNET file = ::InternetOpenUrlW(net, picture.c_str(), nullptr, 0, 0, 0);
+    ASSERT_NE(file, nullptr);
+    char chunk[4096];
+    DWORD got = 0;
+    while (::InternetReadFile(file, chunk, sizeof chunk, &got) && got) {
+    }
+    ::InternetCloseHandle(file);
+    ::InternetCloseHandle(net);
+    ASSERT_TRUE(::InternetSetCookieW(cookieSite.c_str(), L"keep", L"1; expires=Sat, 01-Jan-2050 00:00:00 GMT"));
+    DWORD size = 0;
+    ::GetUrlCacheEntryInfoW(picture.c_str(), nullptr, &size);
+    ASSERT_EQ(::GetLastError(), DWORD{ERROR_INSUFFICIENT_BUFFER}) << "the picture is in the cache";
+
+    driver::MessageBoxAnswerer answerer(IDOK);
+    Frm().RunMenuCommand(WebMainFrm::kMenuClearCache);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].title, L"缓存清理");
+    EXPECT_EQ(answerer.Seen()[0].text, L"缓存已清理完毕！");
+
+    size = 0;
+    EXPECT_FALSE(::GetUrlCacheEntryInfoW(picture.c_str(), nullptr, &size));
+    EXPECT_EQ(::GetLastError(), DWORD{ERROR_FILE_NOT_FOUND}) << "the picture has left the cache";
+    wchar_t cookie[256] = {};
+    DWORD length = 256;
+    ASSERT_TRUE(::InternetGetCookieW(cookieSite.c_str(), nullptr, cookie, &length));
+    EXPECT_NE(std::wstring(cookie).find(L"keep=1"), std::wstring::npos);
+}
+
+// --- Closing ------------------------------------------------------------------------------------
+
+TEST_F(MainWindow, AnsweringNoOrClosingTheBoxKeepsEverything)
+{
+    WebMainFrm& frm = Frm();
+    const long pages = Tabs().Count();
+    {
+        mainwindow_test::ExitBoxAnswerer answerer(L"N");
+        answerer.SetScreenshot(L"mainwindow_exit_box");
+        frm.RunMenuCommand(WebMainFrm::kMenuExit);
+        EXPECT_EQ(answerer.Answered(), 1);
+        // The box: its caption strip from the skin, the question in dark ink, its two buttons.
+        const driver::Capture box = answerer.FirstBox();
+        ASSERT_EQ(box.width(), 242);
+        ASSERT_EQ(box.height(), 140);
+        EXPECT_EQ(box.CountNear(RECT{160, 2, 190, 30}, 0xFFFFFF, 8), 0) << "caption strip";
+        EXPECT_GT(box.CountNear(RECT{24, 56, 233, 97}, 0x000000, 90), 40) << "question text";
+        // The close button shows the first frame of the main window's close strip.
+        const rt::PictureRef close = rt::LoadResPicture(IDB_CAPTION_CLOSE);
+        EXPECT_EQ(mainwindow_test::PictureMismatches(box, 193, 1, close->handle(), 0, 0, 43, 18), 0);
+        // "是" and "否": a framed face from the answer strip with the caption in dark ink.
+        for (int left : {56, 136}) {
+            const RECT caption{left + 20, 92, left + 45, 110};
+            // Pixels with every channel at most 160.
+            EXPECT_GT(box.CountNear(caption, 0x505050, 80), 15)
+                << "caption ink " << left;
+            EXPECT_LT(box.CountNear(RECT{left + 5, 88, left + 60, 89}, 0xFFFFFF, 4), 20) << "top edge " << left;
+        }
+        // Corners cut by the 4 x 4 region.
+        EXPECT_NE(box.At(0, 0), box.At(5, 60));
+    }
+    EXPECT_TRUE(frm.IsLoaded());
+    EXPECT_FALSE(frm.m_bExit);
+    EXPECT_EQ(Tabs().Count(), pages);
+    {
+        mainwindow_test::ExitBoxAnswerer answerer(L"C");
+        mainwindow_test::ClickCentre(frm.CloseButton().rt::Window::hWnd());
+        EXPECT_TRUE(answerer.WaitForCount(1, 5000));
+    }
+    EXPECT_TRUE(frm.IsLoaded());
+    EXPECT_EQ(Tabs().Count(), pages);
+    // Alt+F4 on the box itself leaves the flag false.
+    {
+        mainwindow_test::ExitBoxAnswerer answerer(L"F");
+        frm.RunMenuCommand(WebMainFrm::kMenuExit);
+        EXPECT_EQ(answerer.Answered(), 1);
+    }
+    EXPECT_TRUE(frm.IsLoaded());
+}
+
+TEST_F(MainWindow, SystemCloseAsksTwiceWhenTheFirstAnswerIsNo)
+{
+    mainwindow_test::ExitBoxAnswerer answerer(L"NN");
+    ::PostMessageW(Main(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(answerer.WaitForCount(2, 10000));
+    driver::Pump(300);
+    EXPECT_EQ(answerer.Answered(), 2);
+    EXPECT_TRUE(Frm().IsLoaded());
+}
+
+TEST_F(MainWindow, ClosingTheLastTabAsksAndKeepsIt)
+{
+    CloseAllButFirst();
+    ASSERT_EQ(Tabs().Count(), 1);
+    mainwindow_test::ExitBoxAnswerer answerer(L"N");
+    long index = 0;
+    bool cancel = false;
+    Frm().TabStrip().OnItemColose(index, cancel);
+    EXPECT_EQ(answerer.Answered(), 1);
+    EXPECT_TRUE(cancel) << "the strip keeps the tab";
+    EXPECT_EQ(Tabs().Count(), 1);
+    // With two tabs the strip closes the tab without asking.
+    Frm().SetURL(GameUrl(L"dave"));
+    cancel = false;
+    index = 1;
+    Frm().TabStrip().OnItemColose(index, cancel);
+    EXPECT_FALSE(cancel);
+    EXPECT_EQ(answerer.Answered(), 1);
+}
+
+TEST_F(MainWindow, YesUnloadsReleasesThePagesAndRemovesTheTrayIcon)
+{
+    WebMainFrm& frm = Frm();
+    HWND main = Main();
+    NOTIFYICONDATAW probe = frm.TrayIcon()->Record();
+    probe.uFlags = NIF_TIP;
+    std::vector<HWND> pages;
+    for (long i = 0; i < Tabs().Count(); ++i) pages.push_back(reinterpret_cast<HWND>(Tabs().Item(i)->Form()->hWnd()));
+    {
+        mainwindow_test::ExitBoxAnswerer answerer(L"Y");
+        frm.RunMenuCommand(WebMainFrm::kMenuExit);
+        EXPECT_EQ(answerer.Answered(), 1);
+    }
+    EXPECT_FALSE(::IsWindow(main));
+    for (HWND page : pages) EXPECT_FALSE(::IsWindow(page));
+    EXPECT_EQ(WebMainFrm::IfExists(), nullptr);
+    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the tray icon is gone";
+    // F10 is free again.
+    EXPECT_TRUE(::RegisterHotKey(nullptr, 1000, 0, VK_F10));
+    ::UnregisterHotKey(nullptr, 1000);
+    driver::Pump(100);
 }
 
 }  // namespace

@@ -22,6 +22,16 @@ HWND FindExitBox(DWORD processId)
     return box && ::IsWindowVisible(box) ? box : nullptr;
 }
 
+void ClickCentre(HWND hwnd)
+{
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+    driver::MoveMouseTo(centre);
+    driver::Pump(150);
+    driver::ClickAt(centre);
+}
+
 bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs)
 {
     return driver::PumpUntil([&] { return (::IsWindowVisible(hwnd) != FALSE) == visible; }, timeoutMs);

@@ -51,6 +51,10 @@ private:
 // A visible top-level window of class "MsgFrm" of the process, or nullptr.
 HWND FindExitBox(DWORD processId);
 
+// A real left click at the centre of a window, after the pointer has rested there (a button
+// arms itself when it sees the pointer over it).
+void ClickCentre(HWND hwnd);
+
 bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs = 5000);
 
 // Pixels of `capture` at (x0, y0) .. that differ from the picture's pixels at (px, py) .. in a
