@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include <utility>
+
 #include "controls/PictureOps.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/PersistentSurface.h"
@@ -36,8 +38,9 @@ iButton::iButton() : m_timer1([this] { OnTimer1(); })
 iButton::~iButton()
 {
     m_timer1.Stop();
-    m_stateImages.clear();
+    m_stateImages.reset();
     m_backPicture.reset();
+    ReleaseOrphanedStateImages();
 }
 
 void iButton::OnCreated()
@@ -109,6 +112,7 @@ void iButton::SetBackPicture(rt::PictureRef picture)
 
 void iButton::SetIcon(rt::PictureRef picture)
 {
+    FlushDrawing();  // the icon shows from the next repaint on, not in one already asked for
     m_icon = std::move(picture);
     MarkChanged(L"Icon");
 }
@@ -137,9 +141,17 @@ void iButton::SetCaption(const std::wstring& caption)
     MarkChanged(L"Caption");
 }
 
+HDC iButton::hdc() const
+{
+    // Reading the surface is where a pending repaint must have happened.
+    const_cast<iButton*>(this)->FlushDrawing();
+    return hDC();
+}
+
 HBITMAP iButton::Image() const
 {
-    return hDC() ? static_cast<HBITMAP>(::GetCurrentObject(hDC(), OBJ_BITMAP)) : nullptr;
+    HDC dc = hdc();
+    return dc ? static_cast<HBITMAP>(::GetCurrentObject(dc, OBJ_BITMAP)) : nullptr;
 }
 
 void iButton::MarkChanged(const wchar_t* name)
@@ -159,7 +171,7 @@ void iButton::ApplyFont()
     lf.lfStrikeOut = m_font.strikethrough;
     lf.lfCharSet = static_cast<BYTE>(m_font.charset);
     lstrcpynW(lf.lfFaceName, m_font.name.c_str(), LF_FACESIZE);
-    m_fontHandle.reset(::CreateFontIndirectW(&lf));
+    m_fontHandle = SharedFont(lf);
 }
 
 // --- Designer data -------------------------------------------------------------------------------
@@ -167,6 +179,7 @@ void iButton::ApplyFont()
 void iButton::ReadProperties(rt::PropertyBag& bag)
 {
     // Stored as they are, without the effects of setting them: the first showing paints.
+    FlushDrawing();
     m_backPicture = PictureOfText(bag.ReadString(L"BackPicture", L""));
     m_icon = PictureOfText(bag.ReadString(L"Icon", L""));
     m_enabled = bag.ReadBool(L"Enabled", true);
@@ -201,8 +214,9 @@ void iButton::WriteProperties(rt::PropertyBag& bag)
 
 bool iButton::IsMouseOver() const
 {
+    // A hidden button is under no pointer; asking where the pointer is costs a server round trip.
     POINT p;
-    if (!HasWindow() || !::GetCursorPos(&p)) return false;
+    if (!HasWindow() || !::IsWindowVisible(hWnd()) || !::GetCursorPos(&p)) return false;
     return ::WindowFromPoint(p) == hWnd();
 }
 
@@ -215,26 +229,19 @@ const rt::Picture* iButton::StateImage(std::int32_t state) const
 {
     if (!m_imagesPresent) return nullptr;
     const int index = StateImageIndex(state, m_value, m_style);
-    if (index < 0 || index >= static_cast<int>(m_stateImages.size())) return nullptr;
-    return m_stateImages[index].get();
+    if (!m_stateImages || index < 0 || index >= static_cast<int>(m_stateImages->size())) return nullptr;
+    return (*m_stateImages)[index].get();
 }
 
 void iButton::BuildStateImages()
 {
-    m_stateImages.clear();
+    m_stateImages.reset();
     if (!m_backPicture) {
         m_imagesPresent = false;
     } else {
         const rt::Picture& strip = *m_backPicture;
         m_frame = StripFrameSize(strip.WidthHimetric(), strip.HeightHimetric(), m_style);
-        rt::ClientDC screen(nullptr);
-        rt::MemoryDC dc(::CreateCompatibleDC(hDC() ? hDC() : screen.get()));
-        {
-            rt::SelectGuard select(dc.get(), strip.handle());
-            const int count = StateImageCount(m_style);
-            m_stateImages.reserve(count);
-            for (int i = 0; i < count; ++i) m_stateImages.push_back(CutFrame(dc.get(), FrameSource(i, m_frame, m_style)));
-        }
+        m_stateImages = SharedStateImages(m_backPicture, m_style);
         if (m_autoSize && m_frame.width > 0 && m_frame.height > 0)
             Move(rt::kKeep, rt::kKeep, m_frame.width * kAutoSizeTwipsPerPixel, m_frame.height * kAutoSizeTwipsPerPixel);
         m_imagesPresent = true;
@@ -253,13 +260,27 @@ SIZE iButton::TextSizeTwips(HDC dc) const
 {
     SIZE size{0, 0};
     if (m_caption.empty()) return size;
-    rt::SelectGuard font(dc, m_fontHandle.get());
+    rt::SelectGuard font(dc, m_fontHandle->get());
     ::GetTextExtentPoint32W(dc, m_caption.c_str(), static_cast<int>(m_caption.size()), &size);
     const rt::TwipsScale scale = rt::Screen::Scale();
     return {rt::RoundHalfEven(scale.ScaleXToTwips(size.cx)), rt::RoundHalfEven(scale.ScaleYToTwips(size.cy))};
 }
 
 void iButton::DrawButton(std::int32_t state)
+{
+    if (!HasWindow() || !hDC()) return;
+    m_drawPending = true;
+    m_drawState = state;
+    ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void iButton::FlushDrawing()
+{
+    if (!std::exchange(m_drawPending, false)) return;
+    Repaint(m_drawState);
+}
+
+void iButton::Repaint(std::int32_t state)
 {
     HDC dc = hDC();
     if (!HasWindow() || !dc) return;
@@ -271,7 +292,7 @@ void iButton::DrawButton(std::int32_t state)
         const ButtonCaptionPlacement at = PlaceCaption(Width(), Height(), text.cx, text.cy, shift);
         const int offset = PressedCaptionOffset(state);
         const rt::TwipsScale scale = rt::Screen::Scale();
-        rt::SelectGuard font(dc, m_fontHandle.get());
+        rt::SelectGuard font(dc, m_fontHandle->get());
         ::SetTextColor(dc, rt::ResolveColor(m_foreColor));
         ::SetBkMode(dc, TRANSPARENT);
         ::SetROP2(dc, m_drawMode);
@@ -314,6 +335,7 @@ void iButton::ApplyMask(const PixelImage& mask)
 
 void iButton::DrawFocus()
 {
+    FlushDrawing();  // the rectangle inverts what the repaint leaves
     if (!HasWindow() || !hDC()) return;
     const rt::TwipsScale scale = rt::Screen::Scale();
     const FocusBox box = FocusRectangle(Width(), Height(), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
@@ -485,6 +507,10 @@ LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_PAINT:
         ShowFirstTime();
+        FlushDrawing();
+        break;
+    case WM_ERASEBKGND:
+        FlushDrawing();
         break;
     case WM_SETCURSOR:
         // The mouse handlers choose the cursor (hand over the button, arrow while pressing).

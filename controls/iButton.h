@@ -9,11 +9,13 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/ButtonGeometry.h"
 #include "controls/PersistedValues.h"
+#include "controls/SharedImages.h"
 #include "runtime/Control.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/PropertyBag.h"
@@ -70,7 +72,8 @@ public:
     void SetcBackStyle(short backStyle);
     const std::wstring& Caption() const { return m_caption; }
     void SetCaption(const std::wstring& caption);
-    HDC hdc() const { return hDC(); }
+    // The surface, with every repaint asked for so far drawn on it.
+    HDC hdc() const;
     HBITMAP Image() const;
 
     // Repaints for `cAction` when it differs from the state shown or a full repaint is asked for.
@@ -95,7 +98,12 @@ private:
     std::int32_t CurrentState() const;
     const rt::Picture* StateImage(std::int32_t state) const;
     void BuildStateImages();
+    // Asks for a repaint; it is drawn when the surface is next needed (a paint, hdc, Image, the
+    // focus rectangle, a property stored without a repaint), so a run of property changes costs
+    // one repaint and the surface ends as it would after each.
     void DrawButton(std::int32_t state);
+    void FlushDrawing();
+    void Repaint(std::int32_t state);
     void DrawFace(HDC dc);
     void DrawFocus();
     void ApplyMask(const PixelImage& mask);
@@ -115,7 +123,7 @@ private:
 
     short m_drawMode = R2_COPYPEN;
     FontDesc m_font;
-    rt::Font m_fontHandle;
+    std::shared_ptr<const rt::Font> m_fontHandle;
     DWORD m_foreColor = kButtonText;
     bool m_locked = false;
     bool m_value = false;
@@ -127,7 +135,7 @@ private:
     short m_backStyle = 1;
     std::wstring m_caption;
 
-    std::vector<rt::PictureRef> m_stateImages;
+    std::shared_ptr<const StateImages> m_stateImages;  // shared by the buttons showing the same strip
     bool m_imagesPresent = false;
     FrameSize m_frame;
     std::int32_t m_state = kStateNormal;
@@ -137,6 +145,8 @@ private:
     bool m_clickArmed = false;  // a press began on the control; its release may click
     bool m_shown = false;        // the surface's tag: "" until the first showing
     bool m_inResize = false;
+    bool m_drawPending = false;
+    std::int32_t m_drawState = kStateNormal;
     std::vector<std::wstring> m_changed;
 
     rt::Timer m_timer1;

@@ -415,3 +415,45 @@ TEST_F(IButtonTest, PropertiesPersistWithTheirKeysOrdersAndDefaults)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(IButtonTest, ButtonsOnOneStripShareItsFramesAndRepaintAsAskedFor)
+{
+    auto strip = Strip(IDB_CAPTION_MIN);
+    auto first = MakeButton(20, 20, 60, 40);
+    auto second = MakeButton(120, 20, 60, 40);
+    first->SetBackPicture(strip);
+    second->SetBackPicture(strip);
+    EXPECT_EQ(FrameMismatches(*first, *strip, 0, 24), 0);
+    EXPECT_EQ(FrameMismatches(*second, *strip, 0, 24), 0);
+    // The frames outlive the button that cut them, and a disabled button still shows its face.
+    first.reset();
+    second->SetEnabled(false);
+    EXPECT_EQ(FrameMismatches(*second, *strip, 0, 24), 0);
+    second->SetEnabled(true);
+
+    // Several changes in a row end as if each had repainted at once: the icon, stored without a
+    // repaint, stays off the surface until the next state change draws it.
+    auto b = MakeButton(220, 20, 80, 30);
+    b->SetAutoSize(false);
+    b->SetBackPicture(Strip(IDB_GAMESPACE_STRIP));
+    b->SetCaption(L"游戏");
+    const SIZE size = b->PixelSize();
+    const driver::Capture withoutIcon = driver::CaptureDC(b->hdc(), size.cx, size.cy);
+    b->SetCaption(L"大厅");
+    b->SetCaption(L"游戏");
+    auto icon = Strip(IDB_GAMESPACE_ICON);
+    b->SetIcon(icon);
+    EXPECT_EQ(Mismatches(driver::CaptureDC(b->hdc(), size.cx, size.cy), 0, 0, withoutIcon, 0, 0, size.cx, size.cy), 0);
+    b->SetEnabled(true);
+    EXPECT_GT(Mismatches(driver::CaptureDC(b->hdc(), size.cx, size.cy), 0, 0, withoutIcon, 0, 0, size.cx, size.cy), 20);
+    // What the surface holds is what reaches the screen.
+    const driver::Capture surface = driver::CaptureDC(b->hdc(), size.cx, size.cy);
+    const driver::Capture screen = Shot(L"controls_ibutton_shared");
+    POINT at{0, 0};
+    ::MapWindowPoints(b->hWnd(), s_form->hWnd(), &at, 1);
+    EXPECT_EQ(Mismatches(screen, at.x, at.y, surface, 0, 0, size.cx, size.cy), 0);
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+# Sourced by the benchmarks: a display (Xvfb when there is none), a 32-bit Wine prefix of the
+# benchmarks' own (made from the template prefix, booted first when there is none) and a
+# wineserver kept for the run. Call bench_setup after setting REPO; cleanup is installed here.
+. "$REPO/tools/lib.sh"
+REPO=$(cd "$(dirname "$0")/../.." && pwd)  # lib.sh guessed it from tools/
+
+bench_cleanup() {
+    for f in ${BENCH_CLEANUP:-}; do $f; done
+    if [ -n "${BENCH_WINESERVER:-}" ]; then stop_wineserver; fi
+    stop_display
+}
+
+bench_setup() {
+    start_display
+    export WINEPREFIX="${WINEPREFIX:-$REPO/build/wineprefix-bench}"
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then make_prefix "$WINEPREFIX"; fi
+    trap 'bench_cleanup' EXIT INT TERM
+    start_wineserver
+    BENCH_WINESERVER=1
+}
