@@ -30,8 +30,8 @@ private:
 
 }  // namespace
 
-MemoryDC::MemoryDC(rt::MemoryDC dc, rt::Bitmap bitmap, int width, int height)
-    : m_dc(std::move(dc)), m_bitmap(std::move(bitmap)), m_width(width), m_height(height)
+MemoryDC::MemoryDC(rt::MemoryDC dc, rt::Bitmap bitmap, int width, int height, void* bits)
+    : m_dc(std::move(dc)), m_bitmap(std::move(bitmap)), m_width(width), m_height(height), m_bits(bits)
 {
     if (m_dc && m_bitmap) m_previous = ::SelectObject(m_dc.get(), m_bitmap.get());
 }
@@ -41,7 +41,8 @@ MemoryDC::MemoryDC(MemoryDC&& other) noexcept
       m_bitmap(std::move(other.m_bitmap)),
       m_previous(std::exchange(other.m_previous, nullptr)),
       m_width(other.m_width),
-      m_height(other.m_height)
+      m_height(other.m_height),
+      m_bits(std::exchange(other.m_bits, nullptr))
 {
 }
 
@@ -54,6 +55,7 @@ MemoryDC& MemoryDC::operator=(MemoryDC&& other) noexcept
         m_previous = std::exchange(other.m_previous, nullptr);
         m_width = other.m_width;
         m_height = other.m_height;
+        m_bits = std::exchange(other.m_bits, nullptr);
     }
     return *this;
 }
@@ -69,6 +71,7 @@ void MemoryDC::DeleteMemoryDC()
     m_previous = nullptr;
     m_dc.reset();
     m_bitmap.reset();
+    m_bits = nullptr;
 }
 
 void ModifyStyle(HWND hwnd, int index, DWORD remove, DWORD add, UINT extraFlags)
@@ -91,6 +94,18 @@ MemoryDC CreateMemoryDC(int width, int height)
     rt::MemoryDC dc(::CreateCompatibleDC(screen.get()));
     if (!dc) Fail(L"CreateCompatibleDC调用失败");
     return MemoryDC(std::move(dc), std::move(bitmap), width, height);
+}
+
+MemoryDC CreateDibDC(int width, int height)
+{
+    ScreenDC screen;
+    if (!screen.get()) Fail(L"GetDC调用失败");
+    void* bits = nullptr;
+    rt::Bitmap bitmap(width <= 0 || height <= 0 ? nullptr : rt::CreateDib32(screen.get(), width, height, &bits));
+    if (!bitmap || !bits) Fail(L"CreateCompatibleBitmap调用失败");
+    rt::MemoryDC dc(::CreateCompatibleDC(screen.get()));
+    if (!dc) Fail(L"CreateCompatibleDC调用失败");
+    return MemoryDC(std::move(dc), std::move(bitmap), width, height, bits);
 }
 
 MemoryDC CreateBitmapDC(rt::Bitmap bitmap)

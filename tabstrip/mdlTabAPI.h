@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <optional>
 #include <string>
 
@@ -15,7 +16,7 @@ namespace corvane::mdlTabAPI {
 class MemoryDC {
 public:
     MemoryDC() = default;
-    MemoryDC(rt::MemoryDC dc, rt::Bitmap bitmap, int width, int height);
+    MemoryDC(rt::MemoryDC dc, rt::Bitmap bitmap, int width, int height, void* bits = nullptr);
     MemoryDC(MemoryDC&& other) noexcept;
     MemoryDC& operator=(MemoryDC&& other) noexcept;
     ~MemoryDC();
@@ -23,6 +24,8 @@ public:
     HDC dc() const { return m_dc.get(); }
     int width() const { return m_width; }
     int height() const { return m_height; }
+    // The pixels of a buffer made by CreateDibDC (top row first, 0x00RRGGBB); nullptr otherwise.
+    std::uint32_t* bits() const { return static_cast<std::uint32_t*>(m_bits); }
     explicit operator bool() const { return static_cast<bool>(m_dc); }
 
 private:
@@ -33,6 +36,7 @@ private:
     HGDIOBJ m_previous = nullptr;
     int m_width = 0;
     int m_height = 0;
+    void* m_bits = nullptr;
 };
 
 // Reads the style with index `index`; when removing `remove` and adding `add` changes it, writes
@@ -42,6 +46,8 @@ void ModifyStyle(HWND hwnd, int index, DWORD remove, DWORD add, UINT extraFlags)
 // A screen-compatible buffer of width x height. Throws TabError with the text of the call that
 // failed ("GetDC调用失败", "CreateCompatibleBitmap调用失败", "CreateCompatibleDC调用失败").
 MemoryDC CreateMemoryDC(int width, int height);
+// Like CreateMemoryDC, with a 32-bit bitmap whose pixels the program can reach (bits()).
+MemoryDC CreateDibDC(int width, int height);
 // A memory context holding `bitmap` (which it owns from now on).
 MemoryDC CreateBitmapDC(rt::Bitmap bitmap);
 

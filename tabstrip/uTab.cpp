@@ -4,6 +4,7 @@
 
 #include "runtime/MouseEvents.h"
 #include "tabstrip/TabError.h"
+#include "tabstrip/TabSpritePaint.h"
 
 namespace corvane {
 
@@ -409,7 +410,7 @@ void uTab::RebuildBuffers()
     const StripGeometry g = Geometry();
     m_composed = mdlTabAPI::CreateMemoryDC(g.width, g.Height());
     m_background = mdlTabAPI::CreateMemoryDC(g.width, g.Height());
-    m_tabArea = mdlTabAPI::CreateMemoryDC(g.TabAreaWidth(), g.Height());
+    m_tabArea = mdlTabAPI::CreateDibDC(g.TabAreaWidth(), g.Height());
 }
 
 void uTab::ComputeTabWidth()
@@ -447,14 +448,6 @@ void uTab::DrawBackground()
                  column.w, column.h, SRCCOPY);
 }
 
-void uTab::DrawCaption(HDC dc, const std::wstring& text, const PixelRect& box)
-{
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    const CaptionPlacement at = PlaceCaption(box, extent.cx, extent.cy);
-    mdlTabAPI::DrawTextBox(dc, text, -1, at.box.x, at.box.y, at.box.w, at.box.h, at.format);
-}
-
 void uTab::DrawTabs(bool update)
 {
     if (!m_drawing || !m_composed || !m_background) return;
@@ -466,6 +459,7 @@ void uTab::DrawTabs(bool update)
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, kCaptionColor);
         ::BitBlt(dc, 0, 0, m_tabArea.width(), height, m_background.dc(), g.leftSize, 0, SRCCOPY);
+        ::GdiFlush();
 
         std::vector<TabState> tabs;
         std::vector<std::shared_ptr<CTabItem>> items;
@@ -473,26 +467,32 @@ void uTab::DrawTabs(bool update)
             items.push_back(m_items->Item(i));
             tabs.push_back({items.back()->Left(), items.back()->Width(), items.back()->HideButton()});
         }
-        const SkinLayout& skin = SkinFor(g.style);
-        for (const TabPaint& p : PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState)) {
+        const TabPaintSource source{Skin().dc(), &SkinFor(g.style), m_font.get(), m_boldFont.get()};
+        const std::vector<TabPaint> plan = PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState);
+        for (const TabPaint& p : plan) {
             if (p.face == TabFace::Selected) {
                 ::SelectObject(dc, m_boldFont.get());
                 ::SetTextColor(dc, kSelectedCaptionColor);
             }
-            const PixelRect face = skin.Face(p.face);
+            const TabState& tab = tabs[p.index];
+            TabSpriteKey key{g.style, p.face, tab.width, tab.hideButton, p.glyph, items[p.index]->Caption()};
+            if (!p.hasGlyph) key.glyph = CloseGlyph::Normal;  // not drawn: one sprite for every state
+            const TabSprite* sprite = m_sprites.Find(key);
+            if (!sprite) sprite = &m_sprites.Insert(key, RenderTabSprite(source, p, tab.left, key.caption));
+            if (sprite->usable) {
+                CompositeSprite(m_tabArea.bits(), m_tabArea.width(), height, *sprite, tab.left + sprite->area.x,
+                                sprite->area.y);
+                continue;
+            }
             try {
-                mdlTabAPI::DrawSkin(dc, p.dest.x, p.dest.y, p.dest.w, p.dest.h, Skin().dc(), face.x, face.y, face.w,
-                                    face.h, skin.borderLeft, 0, skin.borderRight, 0, kSkinTransparent);
+                ::GdiFlush();
+                DrawTabParts(dc, source, p, key.caption);
+                ::GdiFlush();
             } catch (const TabError&) {
                 // An error here would end the program from inside a paint; the tab goes undrawn.
             }
-            DrawCaption(dc, items[p.index]->Caption(), p.caption);
-            if (p.hasGlyph) {
-                const PixelRect glyph = skin.Glyph(p.glyph);
-                mdlTabAPI::DrawTransparent(dc, p.glyphDest.x, p.glyphDest.y, glyph.w, glyph.h, Skin().dc(), glyph.x,
-                                           glyph.y, kSkinTransparent);
-            }
         }
+        m_sprites.EndFrame(plan.size());
     }
     ::BitBlt(m_composed.dc(), 0, 0, m_composed.width(), height, m_background.dc(), 0, 0, SRCCOPY);
     if (m_tabArea)

@@ -20,6 +20,7 @@
 #include "tabstrip/IuTab.h"
 #include "tabstrip/TabLayout.h"
 #include "tabstrip/TabPaintPlan.h"
+#include "tabstrip/TabSprites.h"
 #include "tabstrip/TabWindowsWin32.h"
 #include "tabstrip/mdlTabAPI.h"
 
@@ -106,7 +107,6 @@ private:
     void DrawBackground();
     void DrawTabs(bool update);
     void RedrawAll();
-    void DrawCaption(HDC dc, const std::wstring& text, const PixelRect& box);
     const mdlTabAPI::MemoryDC& Skin() const { return m_tabStyle == 0 ? m_skin0 : m_skin1; }
 
     // Skins and fonts, made at initialisation.
@@ -136,10 +136,12 @@ private:
     } m_lastDown;
     long m_frames = 0;
 
-    // Off-screen buffers, rebuilt on every resize.
+    // Off-screen buffers, rebuilt on every resize. The tab area's pixels are reachable, so that
+    // tabs drawn in earlier frames are copied in without a call per tab.
     mdlTabAPI::MemoryDC m_composed;
     mdlTabAPI::MemoryDC m_background;
     mdlTabAPI::MemoryDC m_tabArea;
+    TabSpriteCache m_sprites;
 };
 
 }  // namespace corvane
