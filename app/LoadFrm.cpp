@@ -1,17 +1,19 @@
 #include "app/LoadFrm.h"
 
 #include <shellapi.h>
-#include <wininet.h>
 
 #include "app/CheckForUpdate.h"
+#include "app/Connection.h"
 #include "app/Endpoints.h"
+#include "app/LoginFrm.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
-#include "runtime/MessageBox.h"
 
 namespace corvane {
 
 namespace {
+
+LoadFrm* g_splash = nullptr;
 
 rt::FormDesign SplashDesign()
 {
@@ -32,17 +34,25 @@ bool IsWebSwitch(const std::wstring& command)
     return command == L"/web";
 }
 
-LoadFrm::LoadFrm() : rt::Form(SplashDesign()) {}
+LoadFrm::LoadFrm() : rt::Form(SplashDesign())
+{
+    g_splash = this;
+}
 
-LoadFrm::~LoadFrm() = default;
+LoadFrm::~LoadFrm()
+{
+    if (g_splash == this) g_splash = nullptr;
+}
+
+LoadFrm* LoadFrm::IfExists()
+{
+    return g_splash;
+}
 
 void LoadFrm::OnInitialize()
 {
-    DWORD flags = 0;
-    if (!::InternetGetConnectedState(&flags, 0)) {
-        rt::MsgBox(L"未能连接到服务器，请检查网络连接是否正常！", rt::kMsgExclamation);
-        rt::App::End();
-    }
+    // Before any window exists: without a connection nothing is shown but the message.
+    if (!InternetConnected()) EndForNoConnection();
     CheckForUpdate(UpdateMode::StartUp);
 }
 
@@ -54,26 +64,14 @@ void LoadFrm::OnLoad()
     }
     ::SetWindowLongW(hWnd(), GWL_EXSTYLE, ::GetWindowLongW(hWnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
     m_splash.Paint(hWnd(), IDP_SPLASH);
+    // Hidden: the login page loads while the splash shows; the login window shows the pair
+    // and unloads the splash when the page has arrived.
+    LoginFrm::Instance().Load();
 }
 
 void LoadFrm::OnUnload(bool&)
 {
     m_splash.Release();
-}
-
-void LoadFrm::OnMouseDown(int button, int, double, double)
-{
-    // Until the login window takes over, a click on the splash ends the program.
-    if (button == 1) Unload();
-}
-
-LRESULT LoadFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
-{
-    if (msg == WM_KEYDOWN && wParam == VK_ESCAPE) {
-        Unload();
-        return 0;
-    }
-    return rt::Form::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace corvane

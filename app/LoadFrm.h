@@ -1,6 +1,9 @@
 #pragma once
 // The splash window and the program's start: it decides whether the program may run at all,
-// handles the "/web" switch and shows the splash picture while the login page loads.
+// handles the "/web" switch, shows the splash picture and loads the login window behind it. The
+// login window unloads it once the login page has arrived.
+
+#include <string>
 
 #include "app/LayeredPng.h"
 #include "runtime/Form.h"
@@ -12,12 +15,13 @@ public:
     LoadFrm();
     ~LoadFrm() override;
 
+    // The splash while its object lives (loaded or not), else nullptr.
+    static LoadFrm* IfExists();
+
 protected:
     void OnInitialize() override;
     void OnLoad() override;
     void OnUnload(bool& cancel) override;
-    void OnMouseDown(int button, int shift, double x, double y) override;
-    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     LayeredPngPainter m_splash;

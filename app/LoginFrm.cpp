@@ -2,9 +2,22 @@
 
 #include <memory>
 
+#include "app/Connection.h"
+#include "app/Endpoints.h"
+#include "app/LoadFrm.h"
+#include "app/LoginBgFrm.h"
+#include "app/LoginLayout.h"
+#include "app/PublicData.h"
+#include "mainwindow/WebMainFrm.h"
+#include "resources/ResourceIds.h"
+#include "runtime/App.h"
+
 namespace corvane {
 
 namespace {
+
+constexpr UINT kHandOverMessage = WM_APP + 0x48;
+constexpr COLORREF kKeyColour = 0x00FEFEFE;
 
 std::unique_ptr<LoginFrm>& TheLoginWindow()
 {
@@ -16,8 +29,19 @@ rt::FormDesign LoginDesign()
 {
     rt::FormDesign d;
     d.className = L"LoginFrm";
-    d.caption = L"LumoraVeldan客户端";
+    d.caption = L"Lumora客户端";
+    d.clientWidth = 13320;  // 888 x 518 pixels, the background picture's size
+    d.clientHeight = 7770;
+    d.startUp = rt::StartUpPosition::CenterScreen;
+    d.showInTaskbar = false;  // the background window carries the taskbar entry
+    d.backColor = kKeyColour;
     return d;
+}
+
+rt::Icon LoadIconFile(const std::wstring& path, int size)
+{
+    return rt::Icon(static_cast<HICON>(
+        ::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
 }
 
 }  // namespace
@@ -37,5 +61,139 @@ LoginFrm* LoginFrm::IfExists()
 LoginFrm::LoginFrm() : rt::Form(LoginDesign()) {}
 
 LoginFrm::~LoginFrm() = default;
+
+void LoginFrm::WriteIconFile()
+{
+    // Written anew at every load; the main window takes its icons from the same file.
+    const std::wstring path = GetTempDir() + L"vld" + L".ico";
+    SaveResourceToFile(IDR_ICON_FILE, L"ICON", path);
+    // Asking the background window for its window loads it.
+    LoginBgFrm& background = LoginBgFrm::Instance();
+    background.Load();
+    background.SetIcons(LoadIconFile(path, 16), LoadIconFile(path, 32));
+}
+
+void LoginFrm::OnLoad()
+{
+    m_handOver.reset();
+    WriteIconFile();
+
+    WebBrowser1 = browser::CreateWebView(hWnd(), RECT{0, 0, kLoginBrowserWidth, kLoginBrowserHeight});
+    if (WebBrowser1) {
+        WebBrowser1->events.beforeNavigate = [this](const std::wstring& url, bool, bool& cancel) {
+            WebBrowser1_BeforeNavigate2(url, cancel);
+        };
+        WebBrowser1->events.documentComplete = [this](const std::wstring& url, bool topLevel) {
+            WebBrowser1_DocumentComplete(url, topLevel);
+        };
+        // The login page never shows the browser's context menu.
+        WebBrowser1->events.contextMenu = [] { return false; };
+        WebBrowser1->Navigate(CurrentEndpoints().loginPage);
+    }
+
+    ::SetWindowLongW(hWnd(), GWL_EXSTYLE, ::GetWindowLongW(hWnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(hWnd(), kKeyColour, 0, LWA_COLORKEY);
+    LoginBgFrm& background = LoginBgFrm::Instance();
+    ::SetWindowLongPtrW(hWnd(), GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(background.hWnd()));
+    background.Load();
+}
+
+void LoginFrm::WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& cancel)
+{
+    LoginNavigation n = ClassifyLoginNavigation(url);
+    if (n.command == LoginCommand::None) return;
+    cancel = n.cancel;
+    if (m_handOver) {
+        // The pair is closing already; nothing more may happen on this page.
+        cancel = true;
+        return;
+    }
+    switch (n.command) {
+    case LoginCommand::Minimize:
+        LoginBgFrm::Instance().SetWindowState(rt::WindowState::Minimized);
+        return;
+    case LoginCommand::LoadGame:
+        if (!n.gameUrl) {
+            rt::App::LogEvent(L"LoginFrm.WebBrowser1_BeforeNavigate2: start command without a game URL: " + url);
+            return;
+        }
+        break;
+    default:
+        break;
+    }
+    m_handOver = std::move(n);
+    ::PostMessageW(hWnd(), kHandOverMessage, 0, 0);
+}
+
+void LoginFrm::RunHandOver()
+{
+    const std::optional<LoginNavigation> handOver = std::exchange(m_handOver, std::nullopt);
+    if (!handOver) return;
+    // The background window's unload unloads this window (and its browser) as well.
+    if (LoginBgFrm* background = LoginBgFrm::IfExists()) background->Unload();
+    // A command that came before the page completed finds the splash still up.
+    if (LoadFrm* splash = LoadFrm::IfExists()) splash->Unload();
+    if (handOver->command == LoginCommand::LoadGame && handOver->gameUrl) {
+        WebMainFrm& main = WebMainFrm::Instance();
+        main.SetURL(*handOver->gameUrl);
+        main.Show();
+    }
+}
+
+void LoginFrm::WebBrowser1_DocumentComplete(const std::wstring& url, bool topLevel)
+{
+    switch (JudgeCompletedPage(topLevel, WebBrowser1->RootInnerHtmlLength(), WebBrowser1->DocumentUrl(), url)) {
+    case PageVerdict::ConnectionFailure:
+        EndForNoConnection();
+    case PageVerdict::ShowLogin:
+        ShowLoginPair();
+        return;
+    case PageVerdict::Ignore:
+        return;
+    }
+}
+
+void LoginFrm::ShowLoginPair()
+{
+    LoginBgFrm& background = LoginBgFrm::Instance();
+    background.Show();
+    // Glued to the picture's corner before it shows; the background keeps it there.
+    RECT r{};
+    ::GetWindowRect(background.hWnd(), &r);
+    ::SetWindowPos(hWnd(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    Show();
+    if (LoadFrm* splash = LoadFrm::IfExists()) splash->Unload();
+}
+
+void LoginFrm::OnQueryUnload(bool& cancel, rt::UnloadMode mode)
+{
+    // Closed by the user (Alt+F4 on the page): the pair closes together, through its owner,
+    // once this close has returned.
+    if (mode == rt::UnloadMode::FormCode) return;
+    LoginBgFrm* background = LoginBgFrm::IfExists();
+    if (!background || !background->IsLoaded()) return;
+    cancel = true;
+    ::PostMessageW(background->hWnd(), WM_CLOSE, 0, 0);
+}
+
+void LoginFrm::OnUnload(bool&)
+{
+    m_handOver.reset();
+    WebBrowser1.reset();
+}
+
+void LoginFrm::OnMouseDown(int button, int, double, double)
+{
+    if (button == 1) DragByCaption(hWnd());
+}
+
+LRESULT LoginFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == kHandOverMessage) {
+        RunHandOver();
+        return 0;
+    }
+    return rt::Form::HandleMessage(msg, wParam, lParam);
+}
 
 }  // namespace corvane

@@ -1,7 +1,14 @@
 #pragma once
-// The login window: the portal's login page over its background window. The main window shows it
-// again for a further login; a successful login hands the game URL to WebMainFrm::SetURL.
+// The login window: the portal's login page in a browser, laid colour-keyed over the picture of
+// its background window (LoginBgFrm, its owner). The page talks back through command URLs: close
+// the client, minimise the pair, or start the game, which hands the game URL to
+// WebMainFrm::SetURL. The main window shows it again for a further login.
 
+#include <optional>
+#include <string>
+
+#include "app/LoginCommands.h"
+#include "browser/WebView.h"
 #include "runtime/Form.h"
 
 namespace corvane {
@@ -14,8 +21,26 @@ public:
 
     ~LoginFrm() override;
 
+protected:
+    void OnLoad() override;
+    void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
+    void OnUnload(bool& cancel) override;
+    void OnMouseDown(int button, int shift, double x, double y) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
 private:
     LoginFrm();
+
+    void WriteIconFile();
+    void WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& cancel);
+    void WebBrowser1_DocumentComplete(const std::wstring& url, bool topLevel);
+    void ShowLoginPair();
+    void RunHandOver();
+
+    browser::WebViewPtr WebBrowser1;
+    // A close or start command waiting for the browser's event to return: the browser must not
+    // be destroyed inside its own event.
+    std::optional<LoginNavigation> m_handOver;
 };
 
 }  // namespace corvane

@@ -77,7 +77,7 @@ def _login_frame(panel, head_extra=""):
     return _document("LumoraVeldan 登录", body_attrs, body, head_extra)
 
 
-def login_page(error=None, username="", method="post"):
+def login_page(error=None, username="", method="post", refresh_to=None):
     error_html = ""
     if error:
         error_html = '<p style="margin:4px 0"><font color="#FF8080"><b>%s</b></font></p>\n' % escape(error)
@@ -91,7 +91,10 @@ def login_page(error=None, username="", method="post"):
         '<tr><td>&nbsp;</td><td><input type="submit" value="登录游戏"></td></tr>\n'
         "</table>\n</form>\n" % (escape(method), escape(username))
         + _server_list() + _news_list())
-    return _login_frame(panel)
+    head_extra = ""
+    if refresh_to is not None:
+        head_extra = '<meta http-equiv="refresh" content="1;url=%s">\n' % escape(refresh_to)
+    return _login_frame(panel, head_extra)
 
 
 def login_success_page(app_url):
@@ -104,6 +107,19 @@ def login_success_page(app_url):
         '<p><a href="%s" style="color:%s">如果没有自动进入游戏，请点击这里</a></p>\n' % (url, GOLD)
         + _server_list() + _news_list())
     return _login_frame(panel, '<meta http-equiv="refresh" content="0;url=%s">\n' % url)
+
+
+EMPTY_ROOT_INNER = "<head></head><body></body>"  # what a browser serialises for an empty page
+
+
+def page_of_inner_length(length):
+    """A page whose root element's inner HTML, as a browser serialises it,
+    is exactly `length` characters: an empty head and a body of plain text."""
+    filler = length - len(EMPTY_ROOT_INNER)
+    if filler < 0:
+        raise ValueError("at least %d characters" % len(EMPTY_ROOT_INNER))
+    words = ("LumoraVeldan " * (filler // 13 + 1))[:filler]
+    return "<!DOCTYPE html><html><head></head><body>" + words + "</body></html>"
 
 
 def short_error_page():

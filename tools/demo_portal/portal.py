@@ -9,6 +9,7 @@ import argparse
 import datetime
 import json
 import os
+import re
 import secrets
 import signal
 import sys
@@ -191,6 +192,9 @@ class PortalHandler(BaseHTTPRequestHandler):
                 return html(pages.short_error_page())
             method = "get" if params.get("form", [""])[0] == "get" else "post"
             return html(pages.login_page(method=method))
+        variant = self.login_variant(path)
+        if variant is not None:
+            return variant
         if path == "/pcLogin/login":
             if self.command == "POST":
                 params = parse_qs(body.decode("utf-8", "replace"), keep_blank_values=True)
@@ -206,6 +210,21 @@ class PortalHandler(BaseHTTPRequestHandler):
         if path == "/error-short":
             return html(pages.short_error_page())
         return not_found()
+
+    def login_variant(self, path):
+        """Login pages for the client's tests, reached by pointing the client's
+        portal URL at a prefix: /length/<N>/pcLogin/ and /then/<hex>/pcLogin/."""
+        m = re.fullmatch(r"/length/(\d{1,6})/pcLogin/", path)
+        if m:
+            length = int(m.group(1))
+            if length < len(pages.EMPTY_ROOT_INNER):
+                return not_found()
+            return html(pages.page_of_inner_length(length))
+        m = re.fullmatch(r"/then/((?:[0-9a-fA-F]{2})*)/pcLogin/", path)
+        if m:
+            target = bytes.fromhex(m.group(1)).decode("utf-8", "replace")
+            return html(pages.login_page(refresh_to=target))
+        return None
 
     def login(self, params):
         user = params.get("username", [""])[0].strip()

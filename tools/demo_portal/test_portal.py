@@ -326,6 +326,26 @@ class LoginPage(SharedPortal):
             self.assertGreater(inner_html_length(text), 0)
             self.assertLess(inner_html_length(text), ERROR_INNER_MAX)
 
+    def test_pages_of_exact_inner_length(self):
+        for length in (26, 1499, 1500, 3000):
+            with self.subTest(length=length):
+                status, _, text = self.portal.page("/length/%d/pcLogin/" % length)
+                self.assertEqual(status, 200)
+                self.assertEqual(inner_html_length(text), length)
+                self.assertTrue(text.startswith("<!DOCTYPE html><html><head></head><body>"))
+        self.assertEqual(self.portal.request("/length/25/pcLogin/")[0], 404)
+        self.assertEqual(self.portal.request("/length/x/pcLogin/")[0], 404)
+
+    def test_login_page_that_navigates_on(self):
+        target = "app://loadgame|http://127.0.0.1:1/game/?account=a|x"
+        status, _, text = self.portal.page("/then/%s/pcLogin/" % target.encode().hex())
+        self.assertEqual(status, 200)
+        doc = parse(text)
+        self.assertEqual(meta_refresh(doc), "1;url=" + target)
+        self.assertIsNotNone(doc.find("form"))
+        self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
+        self.assertEqual(self.portal.request("/then/abc/pcLogin/")[0], 404)
+
 
 class LoginFlow(SharedPortal):
     def login(self, user, password, method="POST"):

@@ -1,0 +1,275 @@
+// The login pair of a real Corvane.exe against the demo portal: the page's length decides, the
+// pair lies on the centred picture with the key colour showing it through, the background drags
+// the login window along, and the command URLs close, minimise or hand over.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "tests/wine/login/LoginTestSupport.h"
+
+namespace {
+
+using namespace logintest;
+
+std::string ReadFile(const std::wstring& path)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::wstring TempDir()
+{
+    wchar_t buffer[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, buffer);
+    std::wstring dir = buffer;
+    if (dir.empty() || dir.back() != L'\\') dir += L'\\';
+    return dir;
+}
+
+bool Exists(const wchar_t* className, DWORD processId)
+{
+    return driver::FindTopLevel(className, nullptr, processId) != nullptr;
+}
+
+TEST(LoginPage, ShorterThan1500CharactersEndsTheProgramWithTheConnectionMessage)
+{
+    driver::Process client = StartCorvane(Portal() + L"/length/1499");
+    ASSERT_TRUE(client);
+    SeenBox box;
+    ASSERT_TRUE(AnswerMessageBox(client, box));
+    EXPECT_EQ(box.title, L"提示");
+    EXPECT_EQ(box.text, kNoConnection);
+    for (const std::wstring& window : box.otherWindows) {
+        EXPECT_NE(window, L"LoginFrm");
+        EXPECT_NE(window, L"LoginBgFrm");
+    }
+    EXPECT_EQ(client.WaitForExit(10000), 0);
+}
+
+TEST(LoginPage, Of1500CharactersShowsThePairAndRemovesTheSplash)
+{
+    driver::Process client = StartCorvane(Portal() + L"/length/1500");
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(WaitForLoginPair(client));
+    EXPECT_TRUE(driver::PumpUntil([&] { return !Exists(L"LoadFrm", client.id()); }, 5000)) << "the splash is unloaded";
+    EXPECT_FALSE(VisibleWindow(L"#32770", client.id()));
+    EXPECT_TRUE(client.Running());
+    client.Kill();
+}
+
+TEST(LoginPair, LiesOnTheCentredPictureWithTheKeyColourShowingItThrough)
+{
+    const std::wstring icon = TempDir() + L"vld.ico";
+    ::DeleteFileW(icon.c_str());
+    Picture picture(L"resources\\login_bg.png");
+    ASSERT_EQ(picture.Width(), 888);
+    ASSERT_EQ(picture.Height(), 518);
+    DesktopPicture desktop;
+
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+
+    // Placement: the background centred, frameless, the picture's size; the login window exactly
+    // on it, owned by it.
+    const RECT bg = WindowRect(pair.background);
+    const int sw = ::GetSystemMetrics(SM_CXSCREEN), sh = ::GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_EQ(bg.right - bg.left, 888);
+    EXPECT_EQ(bg.bottom - bg.top, 518);
+    EXPECT_EQ(bg.left, (sw - 888) / 2);
+    EXPECT_EQ(bg.top, (sh - 518) / 2);
+    const RECT login = WindowRect(pair.login);
+    EXPECT_TRUE(::EqualRect(&bg, &login));
+    EXPECT_EQ(::GetWindow(pair.login, GW_OWNER), pair.background);
+
+    const DWORD bgStyle = static_cast<DWORD>(::GetWindowLongW(pair.background, GWL_STYLE));
+    EXPECT_EQ(bgStyle & (WS_CAPTION | WS_THICKFRAME), 0u);
+    EXPECT_TRUE(bgStyle & WS_MINIMIZEBOX) << "other bits are kept";
+    EXPECT_TRUE(::GetWindowLongW(pair.background, GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_TRUE(::GetWindowLongW(pair.background, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_FALSE(::GetWindowLongW(pair.login, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_EQ(driver::WindowText(pair.background), L"LumoraVeldan客户端");
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(::GetLayeredWindowAttributes(pair.login, &key, &alpha, &flags));
+    EXPECT_EQ(key, 0x00FEFEFEu);
+    EXPECT_EQ(flags, static_cast<DWORD>(LWA_COLORKEY));
+
+    // The icon file was written. (Wine refuses WM_GETICON from another process, so the icons
+    // the taskbar entry carries cannot be read back here.)
+    EXPECT_TRUE(ReadFile(icon) == ReadFile(driver::SourceDir() + L"\\resources\\vld.ico"));
+
+    // Pixels: left of the page's panel the page is key-coloured, so the screen shows the
+    // background picture there, and the desktop where the picture is transparent.
+    const RECT keyed{0, 0, 515, 425};
+    driver::Capture shot;
+    int opaque = 0, opaqueMatches = 0, transparent = 0, transparentMatches = 0, keyPixels = 0, panel = 0;
+    driver::PumpUntil(
+        [&] {
+            shot = driver::CaptureScreen(bg);
+            opaque = opaqueMatches = transparent = transparentMatches = keyPixels = 0;
+            for (int y = keyed.top; y < keyed.bottom; ++y)
+                for (int x = keyed.left; x < keyed.right; ++x) {
+                    const std::uint32_t argb = picture.At(x, y);
+                    if (shot.At(x, y) == 0x00FEFEFE && Colour(argb) != 0x00FEFEFE) ++keyPixels;
+                    if (Alpha(argb) == 255) {
+                        ++opaque;
+                        if (driver::ColorNear(shot.At(x, y), Colour(argb), 8)) ++opaqueMatches;
+                    } else if (Alpha(argb) == 0) {
+                        ++transparent;
+                        if (shot.At(x, y) == DesktopPicture::At(bg.left + x, bg.top + y)) ++transparentMatches;
+                    }
+                }
+            // The page's own panel (520..850, 110..430) lies over the picture's frame.
+            panel = shot.CountNear({530, 120, 840, 420}, RGB(0x1E, 0x33, 0x50), 6);
+            return opaqueMatches * 100 >= opaque * 98 && transparentMatches * 100 >= transparent * 98 &&
+                   panel * 2 >= 310 * 300;
+        },
+        8000);
+    shot.SavePng(driver::OutDir() + L"\\login-pair.png");
+    ASSERT_GT(opaque, 100000);
+    EXPECT_GE(opaqueMatches * 100, opaque * 98) << opaqueMatches << " of " << opaque << " picture pixels show";
+    EXPECT_GE(transparentMatches * 100, transparent * 98)
+        << transparentMatches << " of " << transparent << " transparent pixels show the desktop";
+    EXPECT_EQ(keyPixels, 0) << "pixels of the key colour itself";
+    EXPECT_GE(panel * 2, 310 * 300) << "the page's panel shows on the picture";
+    client.Kill();
+}
+
+TEST(LoginPair, DraggingTheBackgroundBy100PixelsMovesTheLoginWindowAlong)
+{
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    const RECT before = WindowRect(pair.background);
+
+    // A key-coloured point of the page. On Windows the press passes through to the picture
+    // below; Wine hit-tests the login window's browser there, so the background hears of the
+    // press as a message, and the drag itself is real mouse input.
+    const POINT from{before.left + 200, before.top + 300};
+    DragMouse(from, {from.x + 100, from.y}, pair.background);
+    EXPECT_TRUE(driver::PumpUntil([&] { return WindowRect(pair.background).left == before.left + 100; }, 3000));
+    const RECT bg = WindowRect(pair.background);
+    EXPECT_EQ(bg.left, before.left + 100);
+    EXPECT_EQ(bg.top, before.top);
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] {
+            const RECT login = WindowRect(pair.login);
+            return ::EqualRect(&bg, &login) != FALSE;
+        },
+        3000));
+    client.Kill();
+}
+
+TEST(LoginPair, RightClickOnThePageOpensNoMenu)
+{
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    const RECT bg = WindowRect(pair.background);
+    RightClickAt({bg.left + 700, bg.top + 380});
+    driver::Pump(700);
+    EXPECT_FALSE(VisibleWindow(L"#32768", client.id()));
+    EXPECT_TRUE(client.Running());
+    client.Kill();
+}
+
+TEST(LoginCommands, MinimizeTakesThePairDownAndRestoringBringsItBackAsItWas)
+{
+    driver::Process client = StartCorvane(PortalThen(L"app://minimize"));
+    ASSERT_TRUE(client);
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    const RECT bg = WindowRect(pair.background);
+    const RECT login = WindowRect(pair.login);
+
+    ASSERT_TRUE(driver::PumpUntil(
+        [&] { return ::IsIconic(pair.background) && !::IsWindowVisible(pair.login); }, 10000));
+    EXPECT_TRUE(client.Running());
+
+    // As a click on the taskbar entry would.
+    ::PostMessageW(pair.background, WM_SYSCOMMAND, SC_RESTORE, 0);
+    ASSERT_TRUE(driver::PumpUntil(
+        [&] { return !::IsIconic(pair.background) && ::IsWindowVisible(pair.login); }, 10000));
+    const RECT bgAfter = WindowRect(pair.background);
+    const RECT loginAfter = WindowRect(pair.login);
+    EXPECT_TRUE(::EqualRect(&bg, &bgAfter));
+    EXPECT_TRUE(::EqualRect(&login, &loginAfter));
+    client.Kill();
+}
+
+struct ExitCase {
+    const char* name;
+    std::wstring target;
+};
+
+TEST(LoginCommands, ExitGameAnywhereInTheUrlEndsTheProgram)
+{
+    const ExitCase cases[] = {
+        {"in a query", Portal() + L"/pcLogin/?next=app://exitgame"},
+        {"after minimize", L"app://minimize?then=app://exitgame"},
+    };
+    for (const ExitCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        driver::Process client = StartCorvane(PortalThen(c.target));
+        ASSERT_TRUE(client);
+        ASSERT_TRUE(WaitForLoginPair(client));
+        EXPECT_EQ(client.WaitForExit(15000), 0);
+        EXPECT_FALSE(VisibleWindow(L"#32770", client.id()));
+    }
+    // The command was cancelled: the page with it in its query was never asked for.
+    EXPECT_EQ(PortalLog().find("next=app://exitgame"), std::string::npos);
+}
+
+TEST(LoginCommands, CommandInCapitalLettersIsFollowedByTheBrowser)
+{
+    driver::Process client = StartCorvane(PortalThen(Portal() + L"/pcLogin/?next=APP://EXITGAME"));
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(WaitForLoginPair(client));
+    EXPECT_TRUE(driver::PumpUntil([] { return PortalLog().find("next=APP://EXITGAME") != std::string::npos; }, 10000));
+    driver::Pump(500);
+    EXPECT_TRUE(client.Running());
+    EXPECT_TRUE(WaitForLoginPair(client, 3000));
+    client.Kill();
+}
+
+TEST(LoginCommands, StartCommandHandsFieldOneToTheMainWindowAndClosesThePair)
+{
+    const std::wstring game = Portal() + L"/game/?account=three";
+    driver::Process client =
+        StartCorvane(PortalThen(L"app://loadgame|" + game + L"|" + Portal() + L"/game/?account=extra"));
+    ASSERT_TRUE(client);
+    ASSERT_TRUE(WaitForLoginPair(client));
+    ASSERT_TRUE(driver::PumpUntil([&] { return VisibleWindow(L"WebMainFrm", client.id()) != nullptr; }, 10000));
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] { return !Exists(L"LoginFrm", client.id()) && !Exists(L"LoginBgFrm", client.id()); }, 5000))
+        << "the pair is unloaded";
+    EXPECT_TRUE(client.Running());
+    client.Kill();
+}
+
+TEST(LoginCommands, StartCommandWithoutAGameKeepsTheLoginWindow)
+{
+    for (const wchar_t* command : {L"app://loadgame", L"app://loadgame|"}) {
+        SCOPED_TRACE(driver::WideToUtf8(command));
+        driver::Process client = StartCorvane(PortalThen(command));
+        ASSERT_TRUE(client);
+        const LoginPair pair = WaitForLoginPair(client);
+        ASSERT_TRUE(pair);
+        driver::Pump(2500);  // the page navigates a second after it has loaded
+        EXPECT_TRUE(client.Running());
+        EXPECT_TRUE(::IsWindowVisible(pair.login));
+        EXPECT_TRUE(::IsWindowVisible(pair.background));
+        EXPECT_FALSE(Exists(L"WebMainFrm", client.id()));
+        EXPECT_FALSE(VisibleWindow(L"#32770", client.id()));
+        client.Kill();
+    }
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+#pragma once
+// What the tests of Corvane.exe's start-up and login share: the client started as a real process
+// against the demo portal around the test program, a silent server, a desktop picture behind the
+// client's windows, the pictures of the repository, and real mouse input.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/driver/Driver.h"
+
+namespace logintest {
+
+std::wstring CorvaneExe();
+// http://127.0.0.1:<port> of the demo portal started around this program.
+std::wstring Portal();
+// The portal's request log (JSON lines) as it stands now.
+std::string PortalLog();
+// The portal's login page variant that navigates to `target` a second after it has loaded.
+std::wstring PortalThen(std::wstring_view target);
+
+// Starts Corvane.exe with its portal at `portalUrl` (its login page is portalUrl + "/pcLogin/")
+// and the update manifest of the demo portal.
+driver::Process StartCorvane(const std::wstring& portalUrl, const std::wstring& arguments = L"",
+                             std::vector<std::wstring> environment = {});
+
+// A window of this process covering the screen, painted with a pattern that tells every pixel
+// apart, below every other window: what the user's desktop picture is to the client.
+class DesktopPicture {
+public:
+    DesktopPicture();
+    ~DesktopPicture();
+    DesktopPicture(const DesktopPicture&) = delete;
+    DesktopPicture& operator=(const DesktopPicture&) = delete;
+    static COLORREF At(int screenX, int screenY);
+
+private:
+    HWND m_hwnd = nullptr;
+};
+
+// The pixels of a PNG file of the repository (ARGB).
+class Picture {
+public:
+    explicit Picture(const std::wstring& relativePath);
+    ~Picture();
+    Picture(const Picture&) = delete;
+    Picture& operator=(const Picture&) = delete;
+    std::uint32_t At(int x, int y) const;
+    int Width() const;
+    int Height() const;
+
+private:
+    ULONG_PTR m_token = 0;
+    void* m_bitmap = nullptr;
+};
+
+inline int Alpha(std::uint32_t argb) { return static_cast<int>(argb >> 24); }
+inline COLORREF Colour(std::uint32_t argb) { return RGB((argb >> 16) & 0xFF, (argb >> 8) & 0xFF, argb & 0xFF); }
+
+struct LoginPair {
+    HWND background = nullptr;
+    HWND login = nullptr;
+    explicit operator bool() const { return background && login; }
+};
+
+HWND VisibleWindow(const wchar_t* className, DWORD processId);
+// Waits until both windows of the pair are visible and the client handles messages.
+LoginPair WaitForLoginPair(const driver::Process& client, DWORD timeoutMs = 20000);
+RECT WindowRect(HWND hwnd);
+// Visible top-level windows of a process, message boxes excepted.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+
+struct SeenBox {
+    std::wstring title;
+    std::wstring text;
+    std::vector<std::wstring> otherWindows;  // classes of the process's other visible windows
+};
+// Waits for a message box of the process, records it and what else the process shows, and
+// presses OK.
+bool AnswerMessageBox(const driver::Process& client, SeenBox& seen, DWORD timeoutMs = 20000);
+
+// Real mouse input: press the left button at `from`, move in steps to `to`, release. With
+// `pressed`, that window hears of the press as well (where Wine hit-tests another window).
+void DragMouse(POINT from, POINT to, HWND pressed = nullptr);
+void RightClickAt(POINT at);
+
+inline constexpr const wchar_t* kNoConnection = L"未能连接到服务器，请检查网络连接是否正常！";
+
+}  // namespace logintest
