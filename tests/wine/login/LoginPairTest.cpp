@@ -250,6 +250,10 @@ TEST(LoginCommands, StartCommandHandsFieldOneToTheMainWindowAndClosesThePair)
     EXPECT_TRUE(driver::PumpUntil(
         [&] { return !Exists(L"LoginFrm", client.id()) && !Exists(L"LoginBgFrm", client.id()); }, 5000))
         << "the pair is unloaded";
+    // The main window opened exactly field 1.
+    EXPECT_TRUE(driver::PumpUntil([] { return PortalLog().find("\"query\": \"account=three\"") != std::string::npos; },
+                                  15000));
+    EXPECT_EQ(PortalLog().find("account=extra"), std::string::npos);
     EXPECT_TRUE(client.Running());
     client.Kill();
 }

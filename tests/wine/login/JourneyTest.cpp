@@ -1,0 +1,124 @@
+// The whole journey of a player: start the client, log in through the demo portal's real form,
+// play the game page in a tab of the main window; log in a second account from the main window
+// and get a second tab.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/wine/login/LoginTestSupport.h"
+
+namespace {
+
+using namespace logintest;
+
+struct DescendantQuery {
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDescendant(HWND hwnd, LPARAM param)
+{
+    auto* q = reinterpret_cast<DescendantQuery*>(param);
+    if (driver::ClassNameOf(hwnd) == q->className) q->found.push_back(hwnd);
+    return TRUE;
+}
+
+std::vector<HWND> Descendants(HWND parent, const wchar_t* className)
+{
+    DescendantQuery q{className, {}};
+    ::EnumChildWindows(parent, &CollectDescendant, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+POINT CentreOf(HWND hwnd)
+{
+    const RECT r = WindowRect(hwnd);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// Fills the login page's form as a player would and presses its button.
+void LogIn(const LoginPair& pair, const wchar_t* account)
+{
+    const std::vector<HWND> fields = Descendants(pair.login, L"Edit");
+    const std::vector<HWND> buttons = Descendants(pair.login, L"Button");
+    ASSERT_EQ(fields.size(), 2u);
+    ASSERT_EQ(buttons.size(), 1u);
+    ::SendMessageW(fields[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(account));
+    ::SendMessageW(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"secret"));
+    driver::ClickAt(CentreOf(buttons[0]));
+}
+
+// The portal served the game page of `account` to a logged-in session.
+bool GamePageServed(const std::string& account)
+{
+    const std::string log = PortalLog();
+    for (std::size_t at = log.find("\"path\": \"/game/\""); at != std::string::npos;
+         at = log.find("\"path\": \"/game/\"", at + 1)) {
+        const std::size_t end = log.find('\n', at);
+        const std::string line = log.substr(at, end - at);
+        if (line.find("\"query\": \"account=" + account + "\"") != std::string::npos &&
+            line.find("vld_session=") != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+HWND OtherUserButton(HWND main)
+{
+    // "登录其他帐号" is the leftmost of the caption buttons, right of the tab strip.
+    HWND best = nullptr;
+    for (HWND button : Descendants(main, L"iButton"))
+        if (::IsWindowVisible(button) && (!best || WindowRect(button).left < WindowRect(best).left)) best = button;
+    return best;
+}
+
+TEST(Journey, LogInPlayAndLogInASecondAccountInAFurtherTab)
+{
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    driver::Screenshot(pair.background, L"journey-1-login");
+    LogIn(pair, L"alice");
+
+    HWND main = nullptr;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (main = VisibleWindow(L"WebMainFrm", client.id())) != nullptr; }, 20000));
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] { return !driver::FindTopLevel(L"LoginFrm", nullptr, client.id()) &&
+                     !driver::FindTopLevel(L"LoginBgFrm", nullptr, client.id()); },
+        5000));
+    EXPECT_TRUE(driver::PumpUntil([] { return GamePageServed("alice"); }, 15000)) << PortalLog();
+    EXPECT_EQ(Descendants(main, L"WebUrl").size(), 1u) << "one tab";
+
+    // The game page (dark blue) fills the page area.
+    driver::Capture shot;
+    const RECT m = WindowRect(main);
+    const RECT pageArea{20, 80, m.right - m.left - 20, m.bottom - m.top - 20};
+    const int pageArea2 = (pageArea.right - pageArea.left) * (pageArea.bottom - pageArea.top);
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] {
+            shot = driver::CaptureScreen(m);
+            return shot.CountNear(pageArea, RGB(0x10, 0x23, 0x3A), 6) * 2 > pageArea2;
+        },
+        10000));
+    shot.SavePng(driver::OutDir() + L"\\journey-2-main.png");
+
+    // "登录其他帐号": the login window again; its start command adds a second tab.
+    HWND other = OtherUserButton(main);
+    ASSERT_TRUE(other);
+    driver::ClickAt(CentreOf(other));
+    pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    LogIn(pair, L"bob");
+    EXPECT_TRUE(driver::PumpUntil([] { return GamePageServed("bob"); }, 20000));
+    EXPECT_TRUE(driver::PumpUntil([&] { return Descendants(main, L"WebUrl").size() == 2; }, 10000));
+    EXPECT_TRUE(VisibleWindow(L"WebMainFrm", client.id()));
+    EXPECT_FALSE(driver::FindTopLevel(L"LoginFrm", nullptr, client.id()) &&
+                 ::IsWindowVisible(driver::FindTopLevel(L"LoginFrm", nullptr, client.id())));
+    driver::Pump(1000);
+    driver::Screenshot(main, L"journey-3-two-tabs");
+    client.Kill();
+}
+
+}  // namespace
