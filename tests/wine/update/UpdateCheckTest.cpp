@@ -122,6 +122,24 @@ TEST(StartUpCheck, YesStartsTheUpdaterWhichBringsTheNewClient)
     EXPECT_EQ(updaterAnswerer.Seen()[0].text, L"软件已升至最新版本！");
 }
 
+TEST(StartUpCheck, UpdaterThatCannotBeWrittenLetsTheStartUpGoOn)
+{
+    // An updater of an earlier update still holds the file.
+    ServeManifest("1.2.0", "");
+    ClientRun run(L"locked updater");
+    const std::wstring updater = run.temp + L"\\Update.exe";
+    WriteBytes(updater, "still running");
+    HANDLE held = ::CreateFileW(updater.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    driver::Process corvane = run.Start();
+    driver::MessageBoxAnswerer answerer(IDYES, corvane.id());
+    EXPECT_TRUE(StartUpContinued(corvane));
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+    ::CloseHandle(held);
+    EXPECT_EQ(ReadBytes(updater), "still running");
+    corvane.Kill();
+}
+
 // --- On demand, in this process (its version resource reads 1.1.0.0 too) ---------------------
 
 class OnDemandCheck : public ::testing::Test {

@@ -210,6 +210,24 @@ TEST(Updater, ClientStillInUseIsReplacedOnceReleased)
     EXPECT_EQ(run.Started(), run.InstalledClientLine());
 }
 
+TEST(Updater, ClientInUseTooLongIsKeptAndStarted)
+{
+    UpdaterRun run(L"held");
+    run.Manifest("version=1.2.0\r\nCorvane.exe|{main}/files/Corvane.exe\r\n");
+    HANDLE held = ::CreateFileW((run.inst + L"\\Corvane.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    driver::Process updater = run.Start();
+    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+    // About ten seconds of retries, then the old file stays.
+    EXPECT_EQ(updater.WaitForExit(30000), 0);
+    ::CloseHandle(held);
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"更新未能完成，已保留原有文件，请稍后再试！"});
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+}
+
 // The skin's pixel (x, y) from Update.exe's bitmap 101, 0x00RRGGBB.
 std::uint32_t SkinPixel(int x, int y)
 {
