@@ -191,41 +191,33 @@ TEST(Updater, EmptyCommandLineOrSecondInstanceEndsAtOnce)
     EXPECT_TRUE(run.Client() == run.oldClient);
 }
 
-TEST(Updater, ClientStillInUseIsReplacedOnceReleased)
+TEST(Updater, ClientInUseIsReplacedOnceReleasedOrKept)
 {
-    UpdaterRun run(L"in use");
-    run.Manifest("version=1.2.0\r\nCorvane.exe|{main}/files/Corvane.exe\r\n");
-    // Like a client that is still exiting: open, without sharing deletion, for two seconds.
-    HANDLE held = ::CreateFileW((run.inst + L"\\Corvane.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    driver::Process updater = run.Start();
-    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
-    driver::Pump(2000);
-    EXPECT_TRUE(updater.Running());
-    ::CloseHandle(held);
-    EXPECT_EQ(updater.WaitForExit(30000), 0);
-    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"软件已升至最新版本！"});
-    EXPECT_TRUE(run.Client() == run.newClient);
-    EXPECT_EQ(run.Started(), run.InstalledClientLine());
-}
-
-TEST(Updater, ClientInUseTooLongIsKeptAndStarted)
-{
-    UpdaterRun run(L"held");
-    run.Manifest("version=1.2.0\r\nCorvane.exe|{main}/files/Corvane.exe\r\n");
-    HANDLE held = ::CreateFileW((run.inst + L"\\Corvane.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
-    driver::Process updater = run.Start();
-    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
-    // About ten seconds of retries, then the old file stays.
-    EXPECT_EQ(updater.WaitForExit(30000), 0);
-    ::CloseHandle(held);
-    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"更新未能完成，已保留原有文件，请稍后再试！"});
-    EXPECT_TRUE(run.Client() == run.oldClient);
-    EXPECT_EQ(run.Started(), run.InstalledClientLine());
-    EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+    // Like a client that is still exiting: open, without sharing deletion, for a while.
+    for (const DWORD holdMs : {2000u, 30000u}) {
+        SCOPED_TRACE(holdMs);
+        const bool released = holdMs < 10000;
+        UpdaterRun run(released ? L"in use, released" : L"in use, held");
+        run.Manifest("version=1.2.0\r\nCorvane.exe|{main}/files/Corvane.exe\r\n");
+        HANDLE held = ::CreateFileW((run.inst + L"\\Corvane.exe").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        driver::Process updater = run.Start();
+        driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+        // The updater retries for about ten seconds, then keeps the old file.
+        if (released) {
+            driver::Pump(holdMs);
+            EXPECT_TRUE(updater.Running());
+            ::CloseHandle(held);
+        }
+        EXPECT_EQ(updater.WaitForExit(30000), 0);
+        if (!released) ::CloseHandle(held);
+        EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{released ? L"软件已升至最新版本！"
+                                                                        : L"更新未能完成，已保留原有文件，请稍后再试！"});
+        EXPECT_TRUE(run.Client() == (released ? run.newClient : run.oldClient));
+        EXPECT_EQ(run.Started(), run.InstalledClientLine());
+        EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+    }
 }
 
 // The skin's pixel (x, y) from Update.exe's bitmap 101, 0x00RRGGBB.
