@@ -25,37 +25,43 @@ bool WebView::Raise(F&& call)
     }
     --m_eventDepth;
     if (m_destroyPending) {
-        if (m_eventDepth == 0) DeleteAfterEvent();
+        if (m_eventDepth == 0) {
+            // Only now is no handler of ours running: their captures may go.
+            events = {};
+            DeleteAfterEvent();
+        }
         return false;
     }
     return true;
 }
 
+// Each handler is called through a copy: it may reset the view, and with it `events`, or
+// replace itself while it runs.
 bool WebView::RaiseBeforeNavigate(const std::wstring& url, bool topLevel, bool& cancel)
 {
-    return Raise([&] {
-        if (events.beforeNavigate) events.beforeNavigate(url, topLevel, cancel);
+    return Raise([&, handler = events.beforeNavigate] {
+        if (handler) handler(url, topLevel, cancel);
     });
 }
 
 bool WebView::RaiseTitleChange(const std::wstring& text)
 {
-    return Raise([&] {
-        if (events.titleChange) events.titleChange(text);
+    return Raise([&, handler = events.titleChange] {
+        if (handler) handler(text);
     });
 }
 
 bool WebView::RaiseDocumentComplete(const std::wstring& url, bool topLevel)
 {
-    return Raise([&] {
-        if (events.documentComplete) events.documentComplete(url, topLevel);
+    return Raise([&, handler = events.documentComplete] {
+        if (handler) handler(url, topLevel);
     });
 }
 
 bool WebView::RaiseContextMenu(bool& allow)
 {
-    return Raise([&] {
-        if (events.contextMenu) allow = events.contextMenu();
+    return Raise([&, handler = events.contextMenu] {
+        if (handler) allow = handler();
     });
 }
 
@@ -65,9 +71,8 @@ void WebView::Release()
         delete this;
         return;
     }
-    // Inside one of our own events: the engine's code is still on the stack.
+    // Inside one of our own events: the engine's code and the handler are still on the stack.
     m_destroyPending = true;
-    events = {};
     Quiesce();
 }
 

@@ -366,9 +366,22 @@ void iButton::OnResize()
 
 // --- Mouse and keyboard --------------------------------------------------------------------------
 
+// Every handler below may destroy the button (a form unloading from its own button's click, as
+// the exit box does): each event goes through RaiseEvent, and a false return ends the routine
+// before it touches a member again.
+
+void iButton::OnWindowDestroyed()
+{
+    // Nothing is left for the pointer watch to repaint.
+    m_timer1.Stop();
+}
+
 void iButton::OnTimer1()
 {
-    if (!HasWindow()) return;
+    if (!HasWindow()) {
+        m_timer1.Stop();
+        return;
+    }
     if (IsMouseOver()) {
         if (m_pressed) cMouseAction(kStatePressed, false);
         return;
@@ -376,8 +389,7 @@ void iButton::OnTimer1()
     if (!m_pressed) {
         m_timer1.Stop();
         m_hover = false;
-        if (MouseOut) MouseOut();
-        if (!HasWindow()) return;
+        if (!rt::RaiseEvent(Life(), MouseOut) || !HasWindow()) return;
     }
     cMouseAction(kStateNormal, false);
 }
@@ -386,27 +398,28 @@ void iButton::OnMouseMoveMessage(const rt::MouseEvent& e)
 {
     short button = static_cast<short>(e.button), shift = static_cast<short>(e.shift);
     float x = static_cast<float>(e.x), y = static_cast<float>(e.y);
-    if (MouseMove) MouseMove(button, shift, x, y);
+    if (!rt::RaiseEvent(Life(), MouseMove, button, shift, x, y)) return;
     if (!HasWindow() || !IsMouseOver()) return;
     ::SetCursor(::LoadCursorW(nullptr, IDC_HAND));
     if (m_hover) return;
     cMouseAction(kStateHover, false);
     m_hover = true;
     m_timer1.Start(50);
-    if (MouseOver) MouseOver();
+    rt::RaiseEvent(Life(), MouseOver);
 }
 
 void iButton::OnMouseDownMessage(const rt::MouseEvent& e)
 {
     // The control takes the focus and keeps the mouse until the buttons are released, so that a
-    // release outside still reaches it.
+    // release outside still reaches it. Taking the focus runs other windows' code.
+    const rt::Liveness::Watch watch = Life().Observe();
     if (::GetFocus() != hWnd()) ::SetFocus(hWnd());
-    if (!HasWindow()) return;
+    if (!watch.Alive() || !HasWindow()) return;
     ::SetCapture(hWnd());
     m_clickArmed = true;
     short button = static_cast<short>(e.button), shift = static_cast<short>(e.shift);
     float x = static_cast<float>(e.x), y = static_cast<float>(e.y);
-    if (MouseDown) MouseDown(button, shift, x, y);
+    if (!rt::RaiseEvent(Life(), MouseDown, button, shift, x, y)) return;
     if (!HasWindow()) return;
     m_lastButton = button;
     if (button == 1) {
@@ -420,7 +433,7 @@ void iButton::OnMouseUpMessage(const rt::MouseEvent& e, WPARAM keys, LPARAM lPar
 {
     short button = static_cast<short>(e.button), shift = static_cast<short>(e.shift);
     float x = static_cast<float>(e.x), y = static_cast<float>(e.y);
-    if (MouseUp) MouseUp(button, shift, x, y);
+    if (!rt::RaiseEvent(Life(), MouseUp, button, shift, x, y)) return;
     if (!HasWindow()) return;
     if (button == 1) {
         if (IsMouseOver()) {
@@ -444,7 +457,7 @@ void iButton::OnClickNotification()
 {
     if (m_lastButton != 1) return;
     cMouseAction(CurrentState(), true);
-    if (Click) Click();
+    rt::RaiseEvent(Life(), Click);
 }
 
 void iButton::OnDoubleClick()
@@ -452,19 +465,19 @@ void iButton::OnDoubleClick()
     ::SetCapture(hWnd());
     m_clickArmed = false;
     if (m_lastButton == 1) cMouseAction(kStatePressed, false);
-    if (DBClick) DBClick();
+    rt::RaiseEvent(Life(), DBClick);
 }
 
 void iButton::OnKeyDownMessage(WPARAM key)
 {
     short keyCode = static_cast<short>(key), shift = static_cast<short>(rt::ShiftState());
-    if (KeyDown) KeyDown(keyCode, shift);
+    if (!rt::RaiseEvent(Life(), KeyDown, keyCode, shift)) return;
     if (!HasWindow()) return;
     if (keyCode == VK_RETURN) {
         if (m_style == 1) m_value = !m_value;
         cMouseAction(CurrentState(), true);
         if (!m_hover) DrawFocus();
-        if (Click) Click();
+        rt::RaiseEvent(Life(), Click);
     } else if (keyCode == VK_SPACE) {
         cMouseAction(kStatePressed, true);
         if (!m_hover) DrawFocus();
@@ -474,13 +487,13 @@ void iButton::OnKeyDownMessage(WPARAM key)
 void iButton::OnKeyUpMessage(WPARAM key)
 {
     short keyCode = static_cast<short>(key), shift = static_cast<short>(rt::ShiftState());
-    if (KeyUP) KeyUP(keyCode, shift);
+    if (!rt::RaiseEvent(Life(), KeyUP, keyCode, shift)) return;
     if (!HasWindow()) return;
     if (keyCode == VK_SPACE) {
         if (m_style == 1) m_value = !m_value;
         cMouseAction(CurrentState(), true);
         if (!m_hover) DrawFocus();
-        if (Click) Click();
+        rt::RaiseEvent(Life(), Click);
     }
 }
 
@@ -520,7 +533,7 @@ LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_KEYUP: OnKeyUpMessage(wParam); return 0;
     case WM_CHAR: {
         short keyAscii = static_cast<short>(wParam);
-        if (KeyPress) KeyPress(keyAscii);
+        rt::RaiseEvent(Life(), KeyPress, keyAscii);
         return 0;
     }
     case WM_SETFOCUS:

@@ -112,6 +112,8 @@ void Form::RunModalLoop()
     ::ShowWindow(hWnd(), SW_SHOW);
     ::SetForegroundWindow(hWnd());
     ++m_modalDepth;
+    // A message handled in the loop may delete this form: then only the locals are left.
+    const Liveness::Watch watch = Life().Observe();
     MSG msg;
     while (m_loaded && HasWindow() && ::IsWindowVisible(hWnd())) {
         BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
@@ -121,8 +123,9 @@ void Form::RunModalLoop()
         }
         if (got == -1) break;
         TranslateAndDispatch(msg);
+        if (!watch.Alive()) break;
     }
-    --m_modalDepth;
+    if (watch.Alive()) --m_modalDepth;
     for (HWND hwnd : disabled)
         if (::IsWindow(hwnd)) ::EnableWindow(hwnd, TRUE);
 }

@@ -36,6 +36,11 @@ void Timer::Stop()
     m_id = 0;
 }
 
+std::size_t Timer::Running()
+{
+    return LiveTimers().size();
+}
+
 void CALLBACK Timer::Tick(HWND, UINT, UINT_PTR id, DWORD)
 {
     auto it = LiveTimers().find(id);

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
 
 namespace rt {
@@ -22,6 +23,8 @@ public:
     void Stop();
     bool Enabled() const { return m_id != 0; }
     UINT Interval() const { return m_interval; }
+    // Timers running in the process: lets tests and benchmarks see that none is left behind.
+    static std::size_t Running();
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD);

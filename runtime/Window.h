@@ -7,6 +7,8 @@
 
 #include <string>
 
+#include "runtime/Liveness.h"
+
 namespace rt {
 
 struct WindowParams {
@@ -53,10 +55,15 @@ protected:
     // Called once the window is gone (after WM_NCDESTROY); the object may delete itself here.
     virtual void OnWindowDestroyed() {}
 
+    // Ends with the object: raise events through RaiseEvent(Life(), ...) and return at once
+    // when it reports the object gone.
+    const Liveness& Life() const { return m_life; }
+
 private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND m_hwnd = nullptr;
+    Liveness m_life;
 };
 
 HINSTANCE CurrentInstance();

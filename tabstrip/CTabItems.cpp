@@ -26,6 +26,9 @@ CTabItems::CTabItems(ITabWindows& windows) : m_windows(windows) {}
 
 CTabItems::~CTabItems()
 {
+    // A tab the host still holds must not reach the strip, which goes with us.
+    for (const Entry& entry : m_list) entry.tab->SetStrip(nullptr);
+    for (const auto& tab : m_released) tab->SetStrip(nullptr);
     // Tabs go in list order, each unloading the page it still holds.
     m_list.clear();
     m_released.clear();
@@ -44,12 +47,16 @@ bool CTabItems::Add(std::wstring caption, std::shared_ptr<ITabForm> form, std::o
 {
     const long style = form ? m_windows.WindowStyle(form->hWnd()) : 0;
 
+    // The page's code runs from here on, and it may end the strip and us with it.
+    const rt::Liveness::Watch watch = m_life.Observe();
     auto tab = std::make_shared<CTabItem>();
     tab->SetSavedStyle(style);
     tab->SetStrip(m_strip);
     if (form) form->Initialize(m_strip, tab);
+    if (!watch.Alive()) return false;
     tab->SetCaption(caption);
     tab->SetForm(form);
+    if (!watch.Alive()) return false;
 
     long position = Count();
     try {
@@ -71,6 +78,7 @@ bool CTabItems::Add(std::wstring caption, std::shared_ptr<ITabForm> form, std::o
 
     if (m_strip) {
         m_strip->Add(caption, form, key, index);
+        if (!watch.Alive()) return false;
         m_windows.Activate(m_strip->hWnd());
     }
     return true;
@@ -81,12 +89,17 @@ bool CTabItems::Remove(const TabIndex& index, bool unload)
     const long position = FindItem(index);
     if (position < 0) return false;
     std::shared_ptr<CTabItem> tab = m_list[position].tab;
+    // The strip's close handler may end the strip and us with it (closing the last tab may
+    // unload the window); so may the page's unload.
+    const rt::Liveness::Watch watch = m_life.Observe();
     if (m_strip && !m_strip->BeforeRemove(position)) return false;
+    if (!watch.Alive()) return false;
     // The strip's handler may have changed the list; remove the tab it was asked about.
     const long now = FindItem(tab.get());
     if (now < 0) return false;
     m_list.erase(m_list.begin() + now);
     if (m_strip) m_strip->Remove(now);
+    if (!watch.Alive()) return false;
     if (unload)
         tab->UnloadPage();
     else if (tab->Form())
@@ -96,9 +109,13 @@ bool CTabItems::Remove(const TabIndex& index, bool unload)
 
 bool CTabItems::Clear()
 {
-    for (std::size_t i = 0; i < m_list.size(); ++i) {
-        std::shared_ptr<CTabItem> tab = m_list[i].tab;
+    const rt::Liveness::Watch watch = m_life.Observe();
+    std::vector<std::shared_ptr<CTabItem>> tabs;
+    for (const Entry& entry : m_list) tabs.push_back(entry.tab);
+    for (const auto& tab : tabs) {
         tab->UnloadPage();
+        // A page's unload may end the strip and us with it.
+        if (!watch.Alive()) return false;
     }
     m_list = {};
     // Without this the strip would keep showing the tabs that are gone.

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Liveness.h"
 #include "tabstrip/TabIndex.h"
 
 namespace corvane {
@@ -61,6 +62,7 @@ private:
     // Tabs taken out of the list whose pages were set free: they live on with their pages until
     // the collection ends.
     std::vector<std::shared_ptr<CTabItem>> m_released;
+    rt::Liveness m_life;
 };
 
 }  // namespace corvane

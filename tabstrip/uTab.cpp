@@ -145,7 +145,7 @@ void uTab::Add(const std::wstring&, const std::shared_ptr<ITabForm>& form, const
 bool uTab::BeforeRemove(long index)
 {
     bool cancel = false;
-    if (OnItemColose) OnItemColose(index, cancel);
+    if (!rt::RaiseEvent(Life(), OnItemColose, index, cancel)) return false;
     return !cancel;
 }
 
@@ -296,12 +296,14 @@ HitResult uTab::Hit(float x, float y) const
     return HitTest(Geometry(), tabs, x, y);
 }
 
-void uTab::Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y)
+bool uTab::Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y)
 {
-    if (event) event(itemIndex, button, shift, x, y);
+    return rt::RaiseEvent(Life(), event, itemIndex, button, shift, x, y);
 }
 
-void uTab::MouseDown(int button, int shift, float x, float y)
+// The mouse routines return false when a handler destroyed the strip; they touch nothing of it
+// after that.
+bool uTab::MouseDown(int button, int shift, float x, float y)
 {
     m_lastDown = {button, shift, x, y};
     long itemIndex = 0;
@@ -317,10 +319,10 @@ void uTab::MouseDown(int button, int shift, float x, float y)
                 m_closeState = 2;
                 DrawTabs(true);
             }
-            if (TabChanged) TabChanged();
+            if (!rt::RaiseEvent(Life(), TabChanged)) return false;
         }
     }
-    Raise(OnMouseDown, itemIndex, button, shift, x, y);
+    return Raise(OnMouseDown, itemIndex, button, shift, x, y);
 }
 
 void uTab::MouseMove(int button, int shift, float x, float y)
@@ -333,7 +335,7 @@ void uTab::MouseMove(int button, int shift, float x, float y)
         const int close = hit.close ? 1 : 0;
         // Repaint only when what is highlighted changes.
         if (hit.index != m_hover || close != m_closeState) {
-            if (hit.index != m_hover) Raise(OnMouseHover, hit.index, button, shift, x, y);
+            if (hit.index != m_hover && !Raise(OnMouseHover, hit.index, button, shift, x, y)) return;
             m_hover = hit.index;
             m_closeState = close;
             DrawTabs(true);
@@ -352,9 +354,13 @@ void uTab::MouseUp(int button, int shift, float x, float y)
         // Closes when released over the close button of the tab the mouse was over when the
         // button went down.
         if (hit.index >= 0 && hit.index < m_items->Count() && hit.index == m_hover && hit.close &&
-            !m_items->Item(hit.index)->HideButton())
+            !m_items->Item(hit.index)->HideButton()) {
+            // The close handler or the page's unload may unload the form that holds the strip.
+            const rt::Liveness::Watch watch = Life().Observe();
             m_items->Remove(hit.index, true);
-        RedrawAll();
+            if (!watch.Alive()) return;
+        }
+        if (!RedrawAll()) return;
     }
     Raise(OnMouseUp, itemIndex, button, shift, x, y);
 }
@@ -363,7 +369,7 @@ void uTab::DblClick()
 {
     const LastDown down = m_lastDown;
     const HitResult hit = Hit(down.x, down.y);
-    MouseDown(down.button, down.shift, down.x, down.y);
+    if (!MouseDown(down.button, down.shift, down.x, down.y)) return;
     Raise(OnDblClick, hit.index, down.button, down.shift, down.x, down.y);
 }
 
@@ -373,7 +379,7 @@ void uTab::MouseLeave()
         m_hover = -1;
         DrawTabs(true);
     }
-    if (OnMouseLeave) OnMouseLeave();
+    rt::RaiseEvent(Life(), OnMouseLeave);
 }
 
 // --- Layout and painting ----------------------------------------------------------------------
@@ -434,18 +440,19 @@ void uTab::LayoutTabs()
     }
 }
 
-void uTab::DrawBackground()
+bool uTab::DrawBackground()
 {
-    if (!m_drawing || !m_background) return;
+    if (!m_drawing || !m_background) return true;
     HDC dc = m_background.dc();
     long cx = m_background.width();
     long cy = m_background.height();
     bool skip = false;
-    if (OnDrawBackground) OnDrawBackground(dc, cx, cy, skip);
-    if (skip) return;
+    if (!rt::RaiseEvent(Life(), OnDrawBackground, dc, cx, cy, skip)) return false;
+    if (skip) return true;
     const PixelRect column = SkinFor(m_tabStyle).background;
     ::StretchBlt(m_background.dc(), 0, 0, m_background.width(), m_background.height(), Skin().dc(), column.x, column.y,
                  column.w, column.h, SRCCOPY);
+    return true;
 }
 
 void uTab::DrawTabs(bool update)
@@ -503,10 +510,11 @@ void uTab::DrawTabs(bool update)
     ++m_frames;
 }
 
-void uTab::RedrawAll()
+bool uTab::RedrawAll()
 {
-    DrawBackground();
+    if (!DrawBackground()) return false;
     DrawTabs(true);
+    return true;
 }
 
 }  // namespace corvane

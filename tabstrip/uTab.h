@@ -93,20 +93,21 @@ private:
     void EmbedPage(const std::shared_ptr<ITabForm>& page);
     void ShowSelectedPage();
 
-    void MouseDown(int button, int shift, float x, float y);
+    bool MouseDown(int button, int shift, float x, float y);
     void MouseMove(int button, int shift, float x, float y);
     void MouseUp(int button, int shift, float x, float y);
     void DblClick();
     void MouseLeave();
-    void Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y);
+    bool Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y);
 
     void RebuildBuffers();
     void FreeBuffers();
     void ComputeTabWidth();
     void LayoutTabs();
-    void DrawBackground();
+    bool DrawBackground();
     void DrawTabs(bool update);
-    void RedrawAll();
+    // Both return false when the host's background handler destroyed the strip.
+    bool RedrawAll();
     const mdlTabAPI::MemoryDC& Skin() const { return m_tabStyle == 0 ? m_skin0 : m_skin1; }
 
     // Skins and fonts, made at initialisation.

@@ -11,6 +11,7 @@
 #include "runtime/Screen.h"
 #include "runtime/Timer.h"
 #include "tests/driver/Driver.h"
+#include "tests/driver/Lifetime.h"
 
 namespace {
 
@@ -183,6 +184,33 @@ TEST(FormLifecycle, HidingAModalFormEndsItsLoopButKeepsItLoaded)
     EXPECT_TRUE(modal.IsLoaded());
     EXPECT_FALSE(modal.Visible());
     modal.Unload();
+}
+
+// The owner of a modal form unloads and deletes it from a handler that runs inside the form's own
+// loop (as the exit box's answer does): the loop must end without touching the dead form, and
+// the windows it disabled come back.
+TEST(FormLifecycle, ModalFormDeletedInsideItsOwnLoop)
+{
+    Events ownerLog, modalLog;
+    RecordingForm owner(ownerLog, L"OwnerForm");
+    owner.Show();
+    lifetime::PoisonedBox<RecordingForm> modal;
+    modal.Make(modalLog, L"ModalForm");
+    int kills = 0;
+    rt::Timer killer([&] {
+        if (!modal.Alive() || !modal->IsModalRunning()) return;
+        ++kills;
+        modal->Unload();
+        modal.Kill();
+    });
+    killer.Start(100);
+    modal->Show(rt::ShowMode::Modal);
+    killer.Stop();
+
+    EXPECT_EQ(kills, 1);
+    EXPECT_TRUE(modal.Untouched()) << "the modal loop wrote to the form after it was deleted";
+    EXPECT_TRUE(::IsWindowEnabled(owner.hWnd()));
+    owner.Unload();
 }
 
 TEST(FormLifecycle, WindowStateSetWhileHiddenAppliesWhenShown)

@@ -2,6 +2,7 @@
 // Stand-ins for the strip, its pages and the window operations, recording what the tab model
 // asks of them.
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -33,18 +34,23 @@ public:
         this->strip = strip;
         this->item = item;
         ++initializeCount;
+        if (auto hook = initializeHook) hook();
     }
     void RefreshPage() override { m_journal.Note("RefreshPage " + std::to_string(m_hwnd)); }
     void UnloadForm() override
     {
         m_journal.Note("Unload " + std::to_string(m_hwnd));
         ++unloadCount;
+        if (auto hook = unloadHook) hook();
     }
 
     corvane::IuTab* strip = nullptr;
     std::weak_ptr<corvane::CTabItem> item;
     int initializeCount = 0;
     int unloadCount = 0;
+    // Run last (through a copy) by Initialize and UnloadForm: they may destroy the strip.
+    std::function<void()> initializeHook;
+    std::function<void()> unloadHook;
 
 private:
     Journal& m_journal;
@@ -87,12 +93,15 @@ public:
     bool BeforeRemove(long index) override
     {
         m_journal.Note("strip.BeforeRemove " + std::to_string(index));
-        return !veto;
+        const bool keep = !veto;
+        if (auto hook = beforeRemoveHook) hook();
+        return keep;
     }
     void Remove(long index) override
     {
         m_journal.Note("strip.Remove " + std::to_string(index));
         selected = corvane::SelectionAfterRemove(selected, index);
+        if (auto hook = removeHook) hook();
     }
     void Clear() override
     {
@@ -118,6 +127,10 @@ public:
 
     long selected = -1;
     bool veto = false;
+    // Run last (through a copy) by BeforeRemove and Remove, as the real strip's handlers run:
+    // they may destroy this strip.
+    std::function<void()> beforeRemoveHook;
+    std::function<void()> removeHook;
 
 private:
     Journal& m_journal;

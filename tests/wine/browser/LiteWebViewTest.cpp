@@ -6,6 +6,7 @@
 
 #include "browser/lite/LiteWebView.h"
 #include "tests/driver/Driver.h"
+#include "tests/driver/Lifetime.h"
 #include "tests/wine/browser/WebViewTestSupport.h"
 
 namespace {
@@ -78,6 +79,7 @@ TEST(LiteWebView, TopLevelPageRaisesEventsInOrder)
 TEST(LiteWebView, CancelledCommandKeepsThePage)
 {
     Host host(kLite);
+    ASSERT_TRUE(host.view()) << "the web view could not be created";
     host.view()->Navigate(LoginUrl());
     ASSERT_TRUE(host.WaitFor(L"complete", 1));
     const long length = host.view()->RootInnerHtmlLength();
@@ -105,6 +107,7 @@ TEST(LiteWebView, CancelledCommandKeepsThePage)
 TEST(LiteWebView, FormPostLogsInAndRefreshRaisesTheCommand)
 {
     Host host(kLite);
+    ASSERT_TRUE(host.view()) << "the web view could not be created";
     host.view()->Navigate(LoginUrl());
     ASSERT_TRUE(host.WaitFor(L"complete", 1));
     HWND user = ChildOfClass(host.view()->hWnd(), L"Edit", 0);
@@ -142,6 +145,7 @@ TEST(LiteWebView, FormPostLogsInAndRefreshRaisesTheCommand)
 TEST(LiteWebView, ContextMenuFollowsTheHandler)
 {
     Host host(kLite);
+    ASSERT_TRUE(host.view()) << "the web view could not be created";
     host.view()->Navigate(LoginUrl());
     ASSERT_TRUE(host.WaitFor(L"complete", 1));
     const POINT at = PagePoint(host, 200, 200);
@@ -156,6 +160,7 @@ TEST(LiteWebView, ContextMenuFollowsTheHandler)
 TEST(LiteWebView, FailedNavigationCompletesShortErrorPage)
 {
     Host host(kLite);
+    ASSERT_TRUE(host.view()) << "the web view could not be created";
     const std::wstring refused = L"http://127.0.0.1:9/pcLogin/";
     host.view()->Navigate(refused);
     ASSERT_TRUE(host.WaitFor(L"complete", 1, 20000));
@@ -173,22 +178,87 @@ TEST(LiteWebView, FailedNavigationCompletesShortErrorPage)
     EXPECT_EQ(host.view()->RootInnerHtmlLength(), 26);
 }
 
-TEST(LiteWebView, HandlerMayDestroyTheView)
-{
-    Host host(kLite);
-    host.view()->events.documentComplete = [&](const std::wstring&, bool) { host.view().reset(); };
-    host.view()->Navigate(LoginUrl());
-    EXPECT_TRUE(driver::PumpUntil([&] { return !host.view(); }, 15000));
-    driver::Pump(200);
-
-    Host second(kLite);
-    second.view()->events.beforeNavigate = [&](const std::wstring&, bool, bool& cancel) {
-        second.view().reset();
-        cancel = false;
+// Each event's handler resets the view and then reads what it captured: the handler must still
+// be alive (it runs on a copy), and its captures must be released once the event has returned.
+class ViewDestroyedInsideItsEvent : public ::testing::Test {
+protected:
+    struct Captures {
+        lifetime::Canary canary;
+        std::wstring text = std::wstring(200, L'c');
+        std::shared_ptr<int> token;
+        bool Intact() const { return canary.Alive() && text == std::wstring(200, L'c'); }
     };
-    second.view()->Navigate(LoginUrl());
-    EXPECT_FALSE(second.view());
-    driver::Pump(500);  // the load that was never posted must not arrive anywhere
+
+    void SetUp() override { ASSERT_TRUE(host.view()) << "the web view could not be created"; }
+
+    // Pumps until the view is gone, then lets the deferred deletion happen.
+    void ExpectDestroyedCleanly()
+    {
+        EXPECT_TRUE(driver::PumpUntil([&] { return !host.view(); }, 15000));
+        driver::Pump(300);  // a load that was never posted must not arrive anywhere
+        EXPECT_EQ(ran, 1);
+        EXPECT_TRUE(intact) << "the handler's captures were destroyed while it ran";
+        EXPECT_EQ(token.use_count(), 1) << "the handler was not released after the event";
+    }
+
+    Host host{kLite};
+    std::shared_ptr<int> token = std::make_shared<int>(0);
+    int ran = 0;
+    bool intact = false;
+};
+
+TEST_F(ViewDestroyedInsideItsEvent, BeforeNavigate)
+{
+    host.view()->events.beforeNavigate = [this, c = Captures{{}, std::wstring(200, L'c'), token}](
+                                             const std::wstring&, bool, bool& cancel) {
+        host.view().reset();
+        cancel = false;
+        ++ran;
+        intact = c.Intact();
+    };
+    host.view()->Navigate(LoginUrl());
+    EXPECT_FALSE(host.view());
+    ExpectDestroyedCleanly();
+}
+
+TEST_F(ViewDestroyedInsideItsEvent, TitleChange)
+{
+    host.view()->events.titleChange = [this, c = Captures{{}, std::wstring(200, L'c'), token}](const std::wstring&) {
+        host.view().reset();
+        ++ran;
+        intact = c.Intact();
+    };
+    host.view()->Navigate(LoginUrl());
+    ExpectDestroyedCleanly();
+}
+
+TEST_F(ViewDestroyedInsideItsEvent, DocumentComplete)
+{
+    host.view()->events.documentComplete = [this, c = Captures{{}, std::wstring(200, L'c'), token}](
+                                               const std::wstring&, bool) {
+        host.view().reset();
+        ++ran;
+        intact = c.Intact();
+    };
+    host.view()->Navigate(LoginUrl());
+    ExpectDestroyedCleanly();
+}
+
+TEST_F(ViewDestroyedInsideItsEvent, ContextMenu)
+{
+    host.view()->Navigate(LoginUrl());
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    host.view()->events.contextMenu = [this, c = Captures{{}, std::wstring(200, L'c'), token}] {
+        host.view().reset();
+        ++ran;
+        intact = c.Intact();
+        return true;  // no menu may follow from a destroyed view
+    };
+    HWND view = host.view()->hWnd();
+    ::SendMessageW(view, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(view), MAKELPARAM(10, 10));
+    ExpectDestroyedCleanly();
+    HWND menu = ::FindWindowW(L"#32768", nullptr);
+    EXPECT_FALSE(menu && ::IsWindowVisible(menu));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/wine/browser/WebViewTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
 
 #include "tests/driver/Driver.h"
@@ -37,7 +39,11 @@ Host::Host(browser::WebViewEngine engine, int width, int height)
     m_hwnd = ::CreateWindowExW(0, wc.lpszClassName, L"web view test", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                width, height, nullptr, nullptr, wc.hInstance, nullptr);
     m_view = browser::CreateWebView(m_hwnd, RECT{0, 0, width, height}, engine);
-    if (!m_view) return;
+    // Tests assert the view before using it; this names the cause in the report.
+    if (!m_view) {
+        ADD_FAILURE() << "the web view could not be created";
+        return;
+    }
     m_view->events.beforeNavigate = [this](const std::wstring& url, bool top, bool& cancel) {
         m_events.push_back({L"before", url, top});
         if (!cancelContaining.empty() && url.find(cancelContaining) != std::wstring::npos) cancel = true;

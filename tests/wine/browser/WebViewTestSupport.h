@@ -21,7 +21,8 @@ struct Event {
     bool topLevel = true;
 };
 
-// A visible top-level window at the screen's top-left with a view filling it.
+// A visible top-level window at the screen's top-left with a view filling it. When the view
+// cannot be created the test fails and view() is empty: assert it before using it.
 class Host {
 public:
     explicit Host(browser::WebViewEngine engine, int width = 920, int height = 625);

@@ -42,6 +42,21 @@ HostForm::HostForm(const wchar_t* className, int left, int top, int width, int h
 {
 }
 
+HostForm* ShowSuiteHost(const wchar_t* className, int left, int top, int width, int height)
+{
+    auto* form = new HostForm(className, left, top, width, height);
+    form->Show();
+    driver::PumpUntil([form] { return form->Visible(); }, 3000);
+    return form;
+}
+
+void CloseSuiteHost(HostForm*& form)
+{
+    form->Unload();
+    delete form;
+    form = nullptr;
+}
+
 void MoveTo(POINT screen)
 {
     Send(MOUSEEVENTF_MOVE, screen, true);

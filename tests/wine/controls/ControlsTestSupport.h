@@ -24,6 +24,11 @@ protected:
     void OnMouseDown(int button, int, double, double) override { mouseLog.push_back("FormDown " + std::to_string(button)); }
 };
 
+// One shown host form for a whole test suite (destroying a visible window costs Wine about two
+// seconds): from SetUpTestSuite and TearDownTestSuite.
+HostForm* ShowSuiteHost(const wchar_t* className, int left, int top, int width, int height);
+void CloseSuiteHost(HostForm*& form);
+
 // Real input through the system, then a short pump so the messages are delivered.
 void MoveTo(POINT screen);
 void LeftDown();

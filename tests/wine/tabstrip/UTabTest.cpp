@@ -41,6 +41,9 @@ protected:
     void TearDown() override
     {
         host->strip.TabItems().Clear();
+        // A page set free stays with its tab until the strip goes, after this fixture: unloaded
+        // now, it writes nothing to this fixture's journal then.
+        for (auto& page : pages) page->Unload();
         // Park the pointer off the strip for the next case.
         harness::MoveTo(host->hWnd(), 300, 200);
         driver::Pump(50);
