@@ -21,6 +21,7 @@
 #include "controls/iButton.h"
 #include "resources/ResourceIds.h"
 #include "runtime/Form.h"
+#include "tools/bench/ObjectCapacity.h"
 
 namespace {
 
@@ -39,22 +40,6 @@ private:
     }
 };
 
-constexpr int kCapacityBound = 200000;
-
-template <typename Make, typename Free>
-long Capacity(Make make, Free free)
-{
-    std::vector<decltype(make())> made;
-    made.reserve(kCapacityBound);
-    while (static_cast<int>(made.size()) < kCapacityBound) {
-        auto h = make();
-        if (!h) break;
-        made.push_back(h);
-    }
-    for (auto h : made) free(h);
-    return static_cast<long>(made.size());
-}
-
 struct Counts {
     long gdiFree;
     long userFree;
@@ -62,8 +47,7 @@ struct Counts {
 
 Counts Now()
 {
-    return {Capacity([] { return ::CreateSolidBrush(0x123456); }, [](HBRUSH b) { ::DeleteObject(b); }),
-            Capacity([] { return ::CreateMenu(); }, [](HMENU m) { ::DestroyMenu(m); })};
+    return {bench::GdiCapacity(), bench::UserCapacity()};
 }
 
 void Drain()

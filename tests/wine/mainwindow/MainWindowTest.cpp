@@ -321,16 +321,9 @@ TEST_F(MainWindow, F10TogglesKeepingSizeAndPlace)
     HWND main = Main();
     RECT before{};
     ::GetWindowRect(main, &before);
-    auto pressF10 = [] {
-        INPUT in[2]{};
-        in[0].type = in[1].type = INPUT_KEYBOARD;
-        in[0].ki.wVk = in[1].ki.wVk = VK_F10;
-        in[1].ki.dwFlags = KEYEVENTF_KEYUP;
-        ::SendInput(2, in, sizeof(INPUT));
-    };
-    pressF10();
+    mainwindow_test::PressF10();
     EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
-    pressF10();
+    mainwindow_test::PressF10();
     EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
     RECT after{};
     ::GetWindowRect(main, &after);

@@ -32,6 +32,15 @@ void ClickCentre(HWND hwnd)
     driver::ClickAt(centre);
 }
 
+void PressF10()
+{
+    INPUT in[2]{};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = VK_F10;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ::SendInput(2, in, sizeof(INPUT));
+}
+
 bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs)
 {
     return driver::PumpUntil([&] { return (::IsWindowVisible(hwnd) != FALSE) == visible; }, timeoutMs);

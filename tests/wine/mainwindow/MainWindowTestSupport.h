@@ -55,6 +55,9 @@ HWND FindExitBox(DWORD processId);
 // arms itself when it sees the pointer over it).
 void ClickCentre(HWND hwnd);
 
+// F10 down and up as real key input.
+void PressF10();
+
 bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs = 5000);
 
 // Pixels of `capture` at (x0, y0) .. that differ from the picture's pixels at (px, py) .. in a

@@ -1,0 +1,160 @@
+// The main window in a process of its own, driven from this one: DDE execute commands, F10 and
+// the tray's notifications from another process, and the way out through the exit box.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <ddeml.h>
+#include <shellapi.h>
+
+#include "tests/wine/mainwindow/MainWindowTestSupport.h"
+
+namespace {
+
+using mainwindow_test::GameUrl;
+
+const wchar_t* const kService = L"mainwindow-host";
+
+BOOL CALLBACK CountPage(HWND child, LPARAM count)
+{
+    if (driver::ClassNameOf(child) == L"WebUrl") ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
+{
+    return nullptr;
+}
+
+class MainWindowProgram : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        host = new driver::Process(driver::Process::Start(driver::BuildDir() + L"\\tests\\wine\\mainwindow\\mainwindow-host.exe",
+                                                          GameUrl(L"alice")));
+        ASSERT_TRUE(*host);
+        main = driver::WaitForWindow(L"WebMainFrm", nullptr, 20000, host->id());
+        ASSERT_NE(main, nullptr);
+        ASSERT_TRUE(mainwindow_test::WaitVisible(main, true, 10000));
+    }
+    static void TearDownTestSuite()
+    {
+        if (host->Running()) host->Kill();
+        delete host;
+        host = nullptr;
+    }
+
+    // Game pages of the host: WebUrl windows inside the main window.
+    static int Pages()
+    {
+        int count = 0;
+        ::EnumChildWindows(main, &CountPage, reinterpret_cast<LPARAM>(&count));
+        return count;
+    }
+    static bool WaitForPages(int count)
+    {
+        return driver::PumpUntil([&] { return Pages() == count; }, 8000);
+    }
+
+    static inline driver::Process* host = nullptr;
+    static inline HWND main = nullptr;
+};
+
+// A DDEML client of its own for one execute command.
+bool DdeExecute(const std::wstring& command)
+{
+    DWORD instance = 0;
+    if (::DdeInitializeW(&instance, &IgnoreDde, APPCMD_CLIENTONLY, 0) != DMLERR_NO_ERROR)
+        return false;
+    HSZ service = ::DdeCreateStringHandleW(instance, kService, CP_WINUNICODE);
+    HSZ topic = ::DdeCreateStringHandleW(instance, L"CorvaneDDE", CP_WINUNICODE);
+    bool done = false;
+    if (HCONV conv = ::DdeConnect(instance, service, topic, nullptr)) {
+        DWORD result = 0;
+        const DWORD bytes = static_cast<DWORD>((command.size() + 1) * sizeof(wchar_t));
+        done = ::DdeClientTransaction(reinterpret_cast<LPBYTE>(const_cast<wchar_t*>(command.c_str())), bytes, conv,
+                                      nullptr, 0, XTYP_EXECUTE, 10000, &result) != nullptr;
+        ::DdeDisconnect(conv);
+    }
+    ::DdeFreeStringHandle(instance, topic);
+    ::DdeFreeStringHandle(instance, service);
+    ::DdeUninitialize(instance);
+    return done;
+}
+
+TEST_F(MainWindowProgram, DdeExecuteAddsOrSelectsAPageAndRestoresAMinimisedWindow)
+{
+    ASSERT_TRUE(WaitForPages(1));
+    ASSERT_TRUE(DdeExecute(GameUrl(L"bob")));
+    EXPECT_TRUE(WaitForPages(2));
+    // An open URL (letter case aside) is selected, not opened again.
+    ASSERT_TRUE(DdeExecute(GameUrl(L"ALICE")));
+    driver::Pump(300);
+    EXPECT_EQ(Pages(), 2);
+    // A wrong topic is refused.
+    DWORD instance = 0;
+    ::DdeInitializeW(&instance, &IgnoreDde, APPCMD_CLIENTONLY, 0);
+    HSZ service = ::DdeCreateStringHandleW(instance, kService, CP_WINUNICODE);
+    HSZ topic = ::DdeCreateStringHandleW(instance, L"OtherTopic", CP_WINUNICODE);
+    EXPECT_EQ(::DdeConnect(instance, service, topic, nullptr), nullptr);
+    ::DdeFreeStringHandle(instance, topic);
+    ::DdeFreeStringHandle(instance, service);
+    ::DdeUninitialize(instance);
+
+    ::ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(driver::PumpUntil([] { return ::IsIconic(main) != FALSE; }, 5000));
+    ASSERT_TRUE(DdeExecute(GameUrl(L"carol")));
+    EXPECT_TRUE(driver::PumpUntil([] { return !::IsIconic(main); }, 5000));
+    EXPECT_TRUE(WaitForPages(3));
+}
+
+TEST_F(MainWindowProgram, F10AndTrayNotificationsFromAnotherProcessToggle)
+{
+    mainwindow_test::PressF10();
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
+    mainwindow_test::PressF10();
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+    ::PostMessageW(main, 6242, 1000, WM_LBUTTONUP);
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
+    ::PostMessageW(main, 6242, 1000, WM_LBUTTONUP);
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+    // Right-up opens the menu while the window is hidden.
+    ::PostMessageW(main, 6242, 1000, WM_LBUTTONUP);
+    ASSERT_TRUE(mainwindow_test::WaitVisible(main, false));
+    ::PostMessageW(main, 6242, 1000, WM_RBUTTONUP);
+    HWND menu = nullptr;
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] {
+            menu = driver::FindTopLevel(L"#32768", nullptr, host->id());
+            return menu && ::IsWindowVisible(menu);
+        },
+        5000));
+    EXPECT_FALSE(::IsWindowVisible(main));
+    // Its second item, "隐藏/恢复(F10)", brings the window back.
+    if (menu) {
+        ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+        ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    }
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+}
+
+TEST_F(MainWindowProgram, YesEndsTheProcessAndRemovesTheTrayIcon)
+{
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    probe.hWnd = main;
+    probe.uID = 1000;
+    probe.uFlags = NIF_TIP;
+    lstrcpyW(probe.szTip, L"LumoraVeldan客户端");
+    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the program's icon is in the notification area";
+    {
+        mainwindow_test::ExitBoxAnswerer answerer(L"NY", host->id());
+        ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+        EXPECT_TRUE(answerer.WaitForCount(2, 15000));
+    }
+    EXPECT_EQ(host->WaitForExit(10000), 0);
+    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the icon left with the program";
+}
+
+}  // namespace

@@ -1,0 +1,145 @@
+// The main window's costs, measured from inside the client (run by tools/bench/mainwindow_bench.sh):
+//   mainwindow-bench tabs PORTAL N SECONDS   N game pages open, "READY" once every page has
+//                                            its title, then idle for SECONDS (PSS is read outside)
+//   mainwindow-bench cycles PORTAL N         GDI and USER objects and committed memory after
+//                                            opening and closing N further pages
+//   mainwindow-bench idle PORTAL SECONDS     one page, "READY", then idle (CPU is read outside)
+
+#include <windows.h>
+#include <ole2.h>
+#include <psapi.h>
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "mainwindow/WebMainFrm.h"
+#include "runtime/App.h"
+#include "tabstrip/CTabItem.h"
+#include "tools/bench/ObjectCapacity.h"
+
+namespace {
+
+using corvane::WebMainFrm;
+
+struct Counts {
+    long gdiFree;
+    long userFree;
+    unsigned long committedKb;
+};
+
+Counts Now()
+{
+    PROCESS_MEMORY_COUNTERS pmc{};
+    pmc.cb = sizeof pmc;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), &pmc, sizeof pmc);
+    return {bench::GdiCapacity(), bench::UserCapacity(), static_cast<unsigned long>(pmc.PagefileUsage / 1024)};
+}
+
+void PumpFor(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    while (::GetTickCount() - start < ms) {
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// Pumps until every page's caption is its document's title (the pages have completed).
+bool WaitForTitles(WebMainFrm& frm, DWORD timeoutMs)
+{
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        corvane::CTabItems& items = frm.TabStrip().TabItems();
+        bool all = true;
+        for (long i = 0; i < items.Count() && all; ++i) all = items.Item(i)->Caption().rfind(L"LumoraVeldan", 0) == 0;
+        if (all) return true;
+        if (::GetTickCount() - start > timeoutMs) return false;
+        PumpFor(20);
+    }
+}
+
+std::wstring Account(const std::wstring& portal, int i)
+{
+    return portal + L"/game/?account=bench" + std::to_wstring(i);
+}
+
+void Ready(const char* what)
+{
+    std::printf("READY %s\n", what);
+    std::fflush(stdout);
+}
+
+int Tabs(WebMainFrm& frm, const std::wstring& portal, int n, DWORD seconds)
+{
+    for (int i = 1; i <= n; ++i) frm.SetURL(Account(portal, i));
+    if (!WaitForTitles(frm, 60000)) return 3;
+    PumpFor(1000);
+    Ready("tabs");
+    PumpFor(seconds * 1000);
+    return 0;
+}
+
+int Cycles(WebMainFrm& frm, const std::wstring& portal, int n)
+{
+    auto cycle = [&](int i) {
+        frm.SetURL(Account(portal, 1000 + i));
+        WaitForTitles(frm, 20000);
+        frm.TabStrip().TabItems().Remove(corvane::TabIndex(1L), true);
+        PumpFor(20);
+    };
+    for (int i = 0; i < 10; ++i) cycle(i);  // warm-up: caches, fonts, the first allocations
+    PumpFor(300);
+    const Counts before = Now();
+    for (int i = 0; i < n; ++i) cycle(100 + i);
+    PumpFor(300);
+    const Counts after = Now();
+    std::printf("cycles=%d gdi-free-before=%ld gdi-free-after=%ld user-free-before=%ld user-free-after=%ld "
+                "committed-kb-before=%lu committed-kb-after=%lu\n",
+                n, before.gdiFree, after.gdiFree, before.userFree, after.userFree, before.committedKb,
+                after.committedKb);
+    std::fflush(stdout);
+    return 0;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc < 4) {
+        std::fputs("usage: mainwindow-bench tabs|cycles|idle PORTAL N [SECONDS]\n", stderr);
+        return 2;
+    }
+    const std::wstring mode = argv[1];
+    const std::wstring portal = argv[2];
+    const int n = static_cast<int>(std::wcstol(argv[3], nullptr, 10));
+    const DWORD seconds = argc > 4 ? static_cast<DWORD>(std::wcstol(argv[4], nullptr, 10)) : 5;
+    ::OleInitialize(nullptr);
+    int rc = 2;
+    {
+        WebMainFrm& frm = WebMainFrm::Instance();
+        frm.SetURL(portal + L"/game/?account=bench0");
+        frm.Show();
+        if (!WaitForTitles(frm, 30000)) {
+            rc = 3;
+        } else if (mode == L"tabs") {
+            rc = Tabs(frm, portal, n - 1, seconds);
+        } else if (mode == L"cycles") {
+            rc = Cycles(frm, portal, n);
+        } else if (mode == L"idle") {
+            Ready("idle");
+            PumpFor(static_cast<DWORD>(n) * 1000);
+            rc = 0;
+        }
+        frm.m_bExit = true;
+        frm.Unload();
+        PumpFor(100);
+    }
+    ::OleUninitialize();
+    return rc;
+}

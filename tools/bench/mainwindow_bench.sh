@@ -1,0 +1,133 @@
+#!/bin/sh
+# The main window's costs against headless Chromium holding the same demo-portal pages in the
+# same run:
+#   - memory (PSS of the client's Wine process; of all Chromium processes) with 1, 5 and 10 game
+#     pages, and the ratio client / Chromium (target with 5 pages: at most 0.12);
+#   - GDI and USER objects and committed memory before and after opening and closing 100 pages
+#     (target: no growth);
+#   - CPU of the idle main window with one page over 30 seconds (target: near zero).
+# Usage: tools/bench/mainwindow_bench.sh [windows-build-dir]   (after tools/build; installs
+# Debian's chromium when it is missing, starts Xvfb when there is no display and uses a 32-bit
+# Wine prefix of its own in build/wineprefix-bench)
+set -eu
+REPO=$(cd "$(dirname "$0")/../.." && pwd)
+BUILD=${1:-$REPO/build/win}
+BENCH="$BUILD/bench/mainwindow-bench.exe"
+[ -f "$BENCH" ] || { echo "no $BENCH: run tools/build first" >&2; exit 1; }
+IDLE_SECONDS=30
+CYCLES=100
+
+if ! command -v chromium >/dev/null 2>&1; then
+    echo "installing Debian's chromium for the comparison" >&2
+    apt-get install -y chromium >/dev/null 2>&1 || { apt-get update >/dev/null && apt-get install -y chromium >/dev/null; }
+fi
+
+work=$(mktemp -d)
+xvfb=
+portal=
+chrome=
+cleanup() {
+    [ -n "$chrome" ] && kill "$chrome" 2>/dev/null
+    [ -n "$portal" ] && kill "$portal" 2>/dev/null
+    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+    wineserver -k 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT INT TERM
+
+python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" >/dev/null 2>&1 </dev/null &
+portal=$!
+for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
+PORTAL="http://127.0.0.1:$(cat "$work/port")"
+
+if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
+    for n in $(seq 80 89); do [ -e "/tmp/.X$n-lock" ] || break; done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    export DISPLAY=":$n"
+    sleep 1
+fi
+export LANG=zh_CN.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINEARCH=win32
+export WINEPREFIX="$REPO/build/wineprefix-bench"
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    if [ -f "$REPO/build/wine-template/system.reg" ]; then cp -a "$REPO/build/wine-template" "$WINEPREFIX"
+    else wineboot -u >/dev/null 2>&1; wineserver -w; fi
+fi
+wineserver -p >/dev/null 2>&1 </dev/null &
+sleep 0.5
+
+# PSS in KiB of the processes whose command line contains $1.
+pss_of() {
+    total=0
+    for pid in $(pgrep -f -- "$1" || true); do
+        kb=$(awk '/^Pss:/ {print $2}' "/proc/$pid/smaps_rollup" 2>/dev/null || echo 0)
+        total=$((total + ${kb:-0}))
+    done
+    echo "$total"
+}
+
+# The client's Wine process with $1 pages: its PSS once every page has its title.
+client_pss() {
+    out="$work/client-$1"
+    "$REPO/tools/wine-exec" "$BENCH" tabs "$PORTAL" "$1" 15 >"$out" 2>/dev/null &
+    runner=$!
+    for _ in $(seq 600); do grep -q READY "$out" 2>/dev/null && break; sleep 0.1; done
+    sleep 1
+    pss=$(pss_of 'mainwindow-bench.exe tabs')
+    kill "$runner" 2>/dev/null || true
+    wait "$runner" 2>/dev/null || true
+    pkill -f 'mainwindow-bench.exe' 2>/dev/null || true
+    sleep 1
+    echo "$pss"
+}
+
+# Headless Chromium with the same $1 pages, each in a tab of its own.
+chromium_pss() {
+    profile="$work/chrome-$1"
+    port=$((9300 + $1))
+    chromium --headless=new --no-sandbox --disable-gpu --no-first-run --remote-debugging-port=$port \
+        --user-data-dir="$profile" about:blank >/dev/null 2>&1 &
+    chrome=$!
+    for _ in $(seq 100); do curl -s "http://127.0.0.1:$port/json/version" >/dev/null 2>&1 && break; sleep 0.2; done
+    i=0
+    while [ $i -lt "$1" ]; do
+        curl -s -X PUT "http://127.0.0.1:$port/json/new?$PORTAL/game/?account=bench$i" >/dev/null
+        i=$((i + 1))
+    done
+    sleep 4
+    pss=$(pss_of "user-data-dir=$profile")
+    kill "$chrome" 2>/dev/null || true
+    wait "$chrome" 2>/dev/null || true
+    chrome=
+    echo "$pss"
+}
+
+echo "== memory (PSS, KiB) with the same demo-portal game pages"
+for n in 1 5 10; do
+    c=$(client_pss $n)
+    g=$(chromium_pss $n)
+    awk -v n=$n -v c="$c" -v g="$g" 'BEGIN { printf "%2d pages: client %7d  chromium %7d  ratio %.3f\n", n, c, g, (g > 0 ? c / g : 0) }'
+done
+
+echo "== objects and committed memory across $CYCLES page open/close cycles"
+"$REPO/tools/wine-exec" "$BENCH" cycles "$PORTAL" $CYCLES 2>/dev/null | tr -d '\r' | tr ' ' '\n' | sed 's/^/  /'
+
+echo "== CPU of the idle main window with one page over $IDLE_SECONDS s"
+out="$work/idle"
+"$REPO/tools/wine-exec" "$BENCH" idle "$PORTAL" $((IDLE_SECONDS + 5)) >"$out" 2>/dev/null &
+runner=$!
+for _ in $(seq 600); do grep -q READY "$out" 2>/dev/null && break; sleep 0.1; done
+sleep 2
+ticks() {
+    for pid in $(pgrep -f "$1" || true); do awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null; done |
+        awk '{s += $1} END {print s + 0}'
+}
+c0=$(ticks 'mainwindow-bench.exe idle')
+s0=$(ticks wineserver)
+sleep "$IDLE_SECONDS"
+c1=$(ticks 'mainwindow-bench.exe idle')
+s1=$(ticks wineserver)
+hz=$(getconf CLK_TCK)
+awk -v c=$((c1 - c0)) -v s=$((s1 - s0)) -v hz="$hz" -v t="$IDLE_SECONDS" 'BEGIN {
+    printf "  client %.2f%% of one core, wineserver %.2f%%\n", 100 * c / hz / t, 100 * s / hz / t }'
+wait "$runner" 2>/dev/null || true
