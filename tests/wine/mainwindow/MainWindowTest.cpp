@@ -17,6 +17,7 @@
 #include "runtime/Resources.h"
 #include "runtime/Screen.h"
 #include "tabstrip/CTabItem.h"
+#include "tests/wine/browser/WebViewTestSupport.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
 namespace {
@@ -372,6 +373,26 @@ TEST_F(MainWindow, ClearCacheEmptiesTheRealCacheButKeepsCookies)
     DWORD length = 256;
     ASSERT_TRUE(::InternetGetCookieW(cookieSite.c_str(), nullptr, cookie, &length));
     EXPECT_NE(std::wstring(cookie).find(L"keep=1"), std::wstring::npos);
+}
+
+TEST_F(MainWindow, RefreshReloadsTheSelectedPageOnly)
+{
+    ASSERT_GE(Tabs().Count(), 1);
+    Tabs().SetSelected(0);
+    auto requests = [](const char* account) {
+        const std::string log = webviewtest::PortalLog();
+        const std::string path = std::string("\"query\": \"account=") + account + "\"";
+        int n = 0;
+        for (std::size_t at = log.find(path); at != std::string::npos; at = log.find(path, at + 1)) ++n;
+        return n;
+    };
+    const int alice = requests("alice");
+    const int bob = requests("bob");
+    ASSERT_GT(alice, 0);
+    Frm().RunMenuCommand(WebMainFrm::kMenuRefresh);
+    EXPECT_TRUE(driver::PumpUntil([&] { return requests("alice") == alice + 1; }, 8000));
+    driver::Pump(300);
+    EXPECT_EQ(requests("bob"), bob);
 }
 
 // --- Closing ------------------------------------------------------------------------------------
