@@ -109,8 +109,11 @@ for n in 1 5 10; do
     awk -v n=$n -v c="$c" -v g="$g" 'BEGIN { printf "%2d pages: client %7d  chromium %7d  ratio %.3f\n", n, c, g, (g > 0 ? c / g : 0) }'
 done
 
-echo "== objects and committed memory across $CYCLES page open/close cycles"
-"$REPO/tools/wine-exec" "$BENCH" cycles "$PORTAL" $CYCLES 2>/dev/null | tr -d '\r' | tr ' ' '\n' | sed 's/^/  /'
+echo "== objects and committed memory across $CYCLES open/close cycles of one page (pages: tabs of"
+echo "   the main window; views: the same page in bare web views, the engine's own share)"
+for mode in cycles views; do
+    "$REPO/tools/wine-exec" "$BENCH" $mode "$PORTAL" $CYCLES 2>/dev/null | tr -d '\r' | sed 's/^/  /'
+done
 
 echo "== CPU of the idle main window with one page over $IDLE_SECONDS s"
 out="$work/idle"
@@ -122,11 +125,18 @@ ticks() {
     for pid in $(pgrep -f "$1" || true); do awk '{print $14 + $15}' "/proc/$pid/stat" 2>/dev/null; done |
         awk '{s += $1} END {print s + 0}'
 }
+# This prefix's wineserver works in a directory named for the prefix's device and inode.
+server_dir="/tmp/.wine-$(id -u)/server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
+server_ticks() {
+    for pid in $(pgrep wineserver || true); do
+        [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$server_dir" ] && awk '{print $14 + $15}' "/proc/$pid/stat"
+    done | awk '{s += $1} END {print s + 0}'
+}
 c0=$(ticks 'mainwindow-bench.exe idle')
-s0=$(ticks wineserver)
+s0=$(server_ticks)
 sleep "$IDLE_SECONDS"
 c1=$(ticks 'mainwindow-bench.exe idle')
-s1=$(ticks wineserver)
+s1=$(server_ticks)
 hz=$(getconf CLK_TCK)
 awk -v c=$((c1 - c0)) -v s=$((s1 - s0)) -v hz="$hz" -v t="$IDLE_SECONDS" 'BEGIN {
     printf "  client %.2f%% of one core, wineserver %.2f%%\n", 100 * c / hz / t, 100 * s / hz / t }'
