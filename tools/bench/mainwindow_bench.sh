@@ -126,10 +126,12 @@ ticks() {
         awk '{s += $1} END {print s + 0}'
 }
 # This prefix's wineserver works in a directory named for the prefix's device and inode.
-server_dir="/tmp/.wine-$(id -u)/server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
+server_dir="server-$(stat -c %D "$WINEPREFIX")-$(printf %x "$(stat -c %i "$WINEPREFIX")")"
 server_ticks() {
     for pid in $(pgrep wineserver || true); do
-        [ "$(readlink "/proc/$pid/cwd" 2>/dev/null)" = "$server_dir" ] && awk '{print $14 + $15}' "/proc/$pid/stat"
+        case "$(readlink "/proc/$pid/cwd" 2>/dev/null)" in
+        */"$server_dir") awk '{print $14 + $15}' "/proc/$pid/stat" ;;
+        esac
     done | awk '{s += $1} END {print s + 0}'
 }
 c0=$(ticks 'mainwindow-bench.exe idle')
