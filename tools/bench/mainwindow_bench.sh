@@ -7,8 +7,7 @@
 #     (target: no growth);
 #   - CPU of the idle main window with one page over 30 seconds (target: near zero).
 # Usage: tools/bench/mainwindow_bench.sh [windows-build-dir]   (after tools/build; installs
-# Debian's chromium when it is missing, starts Xvfb when there is no display and uses a 32-bit
-# Wine prefix of its own in build/wineprefix-bench)
+# Debian's chromium when it is missing; display and prefix as tools/bench/env.sh sets them up)
 set -eu
 REPO=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${1:-$REPO/build/win}
@@ -22,39 +21,22 @@ if ! command -v chromium >/dev/null 2>&1; then
     apt-get install -y chromium >/dev/null 2>&1 || { apt-get update >/dev/null && apt-get install -y chromium >/dev/null; }
 fi
 
+. "$REPO/tools/bench/env.sh"
 work=$(mktemp -d)
-xvfb=
 portal=
 chrome=
-cleanup() {
+bench_stop() {
     [ -n "$chrome" ] && kill "$chrome" 2>/dev/null
     [ -n "$portal" ] && kill "$portal" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
-    wineserver -k 2>/dev/null || true
     rm -rf "$work"
 }
-trap cleanup EXIT INT TERM
+BENCH_CLEANUP=bench_stop
+bench_setup
 
 python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" >/dev/null 2>&1 </dev/null &
 portal=$!
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 PORTAL="http://127.0.0.1:$(cat "$work/port")"
-
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    for n in $(seq 80 89); do [ -e "/tmp/.X$n-lock" ] || break; done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-    xvfb=$!
-    export DISPLAY=":$n"
-    sleep 1
-fi
-export LANG=zh_CN.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINEARCH=win32
-export WINEPREFIX="$REPO/build/wineprefix-bench"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    if [ -f "$REPO/build/wine-template/system.reg" ]; then cp -a "$REPO/build/wine-template" "$WINEPREFIX"
-    else wineboot -u >/dev/null 2>&1; wineserver -w; fi
-fi
-wineserver -p >/dev/null 2>&1 </dev/null &
-sleep 0.5
 
 # PSS in KiB of the processes whose command line contains $1.
 pss_of() {
