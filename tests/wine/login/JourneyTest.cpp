@@ -4,65 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "tests/wine/login/LoginTestSupport.h"
 
 namespace {
 
 using namespace logintest;
-
-struct DescendantQuery {
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDescendant(HWND hwnd, LPARAM param)
-{
-    auto* q = reinterpret_cast<DescendantQuery*>(param);
-    if (driver::ClassNameOf(hwnd) == q->className) q->found.push_back(hwnd);
-    return TRUE;
-}
-
-std::vector<HWND> Descendants(HWND parent, const wchar_t* className)
-{
-    DescendantQuery q{className, {}};
-    ::EnumChildWindows(parent, &CollectDescendant, reinterpret_cast<LPARAM>(&q));
-    return q.found;
-}
-
-POINT CentreOf(HWND hwnd)
-{
-    const RECT r = WindowRect(hwnd);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
-// Fills the login page's form as a player would and presses its button.
-void LogIn(const LoginPair& pair, const wchar_t* account)
-{
-    const std::vector<HWND> fields = Descendants(pair.login, L"Edit");
-    const std::vector<HWND> buttons = Descendants(pair.login, L"Button");
-    ASSERT_EQ(fields.size(), 2u);
-    ASSERT_EQ(buttons.size(), 1u);
-    ::SendMessageW(fields[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(account));
-    ::SendMessageW(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"secret"));
-    driver::ClickAt(CentreOf(buttons[0]));
-}
-
-// The portal served the game page of `account` to a logged-in session.
-bool GamePageServed(const std::string& account)
-{
-    const std::string log = PortalLog();
-    for (std::size_t at = log.find("\"path\": \"/game/\""); at != std::string::npos;
-         at = log.find("\"path\": \"/game/\"", at + 1)) {
-        const std::size_t end = log.find('\n', at);
-        const std::string line = log.substr(at, end - at);
-        if (line.find("\"query\": \"account=" + account + "\"") != std::string::npos &&
-            line.find("vld_session=") != std::string::npos)
-            return true;
-    }
-    return false;
-}
 
 HWND OtherUserButton(HWND main)
 {
@@ -80,7 +26,7 @@ TEST(Journey, LogInPlayAndLogInASecondAccountInAFurtherTab)
     LoginPair pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
     driver::Screenshot(pair.background, L"journey-1-login");
-    LogIn(pair, L"alice");
+    ASSERT_TRUE(LogIn(pair, L"alice"));
 
     HWND main = nullptr;
     ASSERT_TRUE(driver::PumpUntil([&] { return (main = VisibleWindow(L"WebMainFrm", client.id())) != nullptr; }, 20000));
@@ -110,7 +56,7 @@ TEST(Journey, LogInPlayAndLogInASecondAccountInAFurtherTab)
     driver::ClickAt(CentreOf(other));
     pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
-    LogIn(pair, L"bob");
+    ASSERT_TRUE(LogIn(pair, L"bob"));
     EXPECT_TRUE(driver::PumpUntil([] { return GamePageServed("bob"); }, 20000));
     EXPECT_TRUE(driver::PumpUntil([&] { return Descendants(main, L"WebUrl").size() == 2; }, 10000));
     EXPECT_TRUE(VisibleWindow(L"WebMainFrm", client.id()));

@@ -257,4 +257,59 @@ void RightClickAt(POINT at)
     Send(at, MOUSEEVENTF_RIGHTUP);
 }
 
+namespace {
+
+struct DescendantQuery {
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDescendant(HWND hwnd, LPARAM param)
+{
+    auto* q = reinterpret_cast<DescendantQuery*>(param);
+    if (driver::ClassNameOf(hwnd) == q->className) q->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> Descendants(HWND parent, const wchar_t* className)
+{
+    DescendantQuery q{className, {}};
+    ::EnumChildWindows(parent, &CollectDescendant, reinterpret_cast<LPARAM>(&q));
+    return q.found;
+}
+
+POINT CentreOf(HWND hwnd)
+{
+    const RECT r = WindowRect(hwnd);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool LogIn(const LoginPair& pair, const wchar_t* account)
+{
+    const std::vector<HWND> fields = Descendants(pair.login, L"Edit");
+    const std::vector<HWND> buttons = Descendants(pair.login, L"Button");
+    if (fields.size() != 2 || buttons.size() != 1) return false;
+    ::SendMessageW(fields[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(account));
+    ::SendMessageW(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"secret"));
+    driver::ClickAt(CentreOf(buttons[0]));
+    return true;
+}
+
+int GamePageRequests(const std::string& account)
+{
+    const std::string log = PortalLog();
+    int count = 0;
+    for (std::size_t at = log.find("\"path\": \"/game/\""); at != std::string::npos;
+         at = log.find("\"path\": \"/game/\"", at + 1)) {
+        const std::size_t end = log.find('\n', at);
+        const std::string line = log.substr(at, end - at);
+        if (line.find("\"query\": \"account=" + account + "\"") != std::string::npos &&
+            line.find("vld_session=") != std::string::npos)
+            ++count;
+    }
+    return count;
+}
+
 }  // namespace logintest

@@ -87,6 +87,16 @@ bool AnswerMessageBox(const driver::Process& client, SeenBox& seen, DWORD timeou
 void DragMouse(POINT from, POINT to, HWND pressed = nullptr);
 void RightClickAt(POINT at);
 
+// Every descendant window of `parent` of one class, in the system's enumeration order.
+std::vector<HWND> Descendants(HWND parent, const wchar_t* className);
+POINT CentreOf(HWND hwnd);
+// Fills the login page's form as a player would and presses its button; false when the form
+// is not there.
+bool LogIn(const LoginPair& pair, const wchar_t* account);
+// Requests of the game page of `account` that came with a session cookie.
+int GamePageRequests(const std::string& account);
+inline bool GamePageServed(const std::string& account) { return GamePageRequests(account) > 0; }
+
 inline constexpr const wchar_t* kNoConnection = L"未能连接到服务器，请检查网络连接是否正常！";
 
 }  // namespace logintest

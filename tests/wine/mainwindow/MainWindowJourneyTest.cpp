@@ -1,0 +1,106 @@
+// The player's journey through Corvane.exe against the demo portal, extended into the main
+// window: log in, a second account through "登录其他帐号", switch tabs, refresh, hide and restore
+// with F10, clear the cache, exit with "是".
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "tests/wine/login/LoginTestSupport.h"
+#include "tests/wine/mainwindow/MainWindowTestSupport.h"
+
+namespace {
+
+using namespace logintest;
+
+// The main window's buttons from left to right: "登录其他帐号", "游戏大厅", then the caption
+// buttons (menu, hide, maximise/restore, close).
+std::vector<HWND> ButtonsLeftToRight(HWND main)
+{
+    std::vector<HWND> buttons = Descendants(main, L"iButton");
+    std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
+    return buttons;
+}
+
+HWND PageOnTop(HWND main)
+{
+    const std::vector<HWND> pages = Descendants(main, L"WebUrl");
+    return pages.empty() ? nullptr : ::GetWindow(::GetParent(pages[0]), GW_CHILD);
+}
+
+// Opens the menu with its button and picks the item `index` (0-based) with the keyboard.
+bool ChooseMenuItem(HWND toolButton, DWORD processId, int index)
+{
+    mainwindow_test::ClickCentre(toolButton);
+    HWND menu = nullptr;
+    if (!driver::PumpUntil(
+            [&] { return (menu = driver::FindTopLevel(L"#32768", nullptr, processId)) && ::IsWindowVisible(menu); },
+            5000))
+        return false;
+    for (int i = 0; i <= index; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
+TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
+{
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    ASSERT_TRUE(LogIn(pair, L"alice"));
+    HWND main = nullptr;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (main = VisibleWindow(L"WebMainFrm", client.id())) != nullptr; }, 20000));
+    ASSERT_TRUE(driver::PumpUntil([&] { return Descendants(main, L"WebUrl").size() == 1; }, 10000));
+    HWND alice = Descendants(main, L"WebUrl")[0];
+    ASSERT_TRUE(driver::PumpUntil([] { return GamePageServed("alice"); }, 15000));
+
+    // A second account through "登录其他帐号".
+    std::vector<HWND> buttons = ButtonsLeftToRight(main);
+    ASSERT_EQ(buttons.size(), 6u);
+    driver::ClickAt(CentreOf(buttons[0]));
+    pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    ASSERT_TRUE(LogIn(pair, L"bob"));
+    ASSERT_TRUE(driver::PumpUntil([&] { return Descendants(main, L"WebUrl").size() == 2; }, 20000));
+    ASSERT_TRUE(driver::PumpUntil([] { return GamePageServed("bob"); }, 15000));
+    EXPECT_NE(PageOnTop(main), alice) << "the new page is the selected one";
+
+    // Switch back to the first tab with a click on it: the strip starts 1800 + 10 twips in.
+    const RECT m = WindowRect(main);
+    driver::ClickAt(POINT{m.left + 120 + 10 + 60, m.top + 3 + 15});
+    EXPECT_TRUE(driver::PumpUntil([&] { return PageOnTop(main) == alice; }, 5000));
+
+    // Refresh reloads the selected page only.
+    const int aliceLoads = GamePageRequests("alice");
+    const int bobLoads = GamePageRequests("bob");
+    ASSERT_TRUE(ChooseMenuItem(buttons[2], client.id(), 0));
+    EXPECT_TRUE(driver::PumpUntil([&] { return GamePageRequests("alice") == aliceLoads + 1; }, 10000));
+    EXPECT_EQ(GamePageRequests("bob"), bobLoads);
+
+    // F10 hides the window and brings it back where it was.
+    mainwindow_test::PressF10();
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
+    mainwindow_test::PressF10();
+    EXPECT_TRUE(mainwindow_test::WaitVisible(main, true));
+    const RECT back = WindowRect(main);
+    EXPECT_TRUE(::EqualRect(&m, &back));
+
+    // "清除缓存" reports that it is done.
+    ASSERT_TRUE(ChooseMenuItem(buttons[2], client.id(), 2));
+    SeenBox box;
+    ASSERT_TRUE(AnswerMessageBox(client, box));
+    EXPECT_EQ(box.title, L"缓存清理");
+    EXPECT_EQ(box.text, L"缓存已清理完毕！");
+    EXPECT_EQ(Descendants(main, L"WebUrl").size(), 2u);
+
+    // The close button asks; "是" ends the program.
+    mainwindow_test::ExitBoxAnswerer answerer(L"Y", client.id());
+    answerer.SetScreenshot(L"journey-exit-box");
+    mainwindow_test::ClickCentre(buttons[5]);
+    EXPECT_TRUE(answerer.WaitForCount(1, 10000));
+    EXPECT_EQ(client.WaitForExit(15000), 0);
+}
+
+}  // namespace
