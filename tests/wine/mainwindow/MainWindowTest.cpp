@@ -171,6 +171,52 @@ TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
     EXPECT_EQ(r.bottom - r.top, work.bottom - work.top);
 }
 
+TEST_F(MainWindow, EmptyStripDragsOnlyTheRestoredWindow)
+{
+    WebMainFrm& frm = Frm();
+    ASSERT_TRUE(frm.MinMaxButton().Value());
+    RECT strip{};
+    ::GetWindowRect(frm.TabStrip().rt::Window::hWnd(), &strip);
+    // Right of the last tab: the strip's empty part.
+    const POINT empty{strip.right - 30, strip.top + 16};
+    RECT before{};
+    ::GetWindowRect(Main(), &before);
+    mainwindow_test::Drag(empty, POINT{empty.x - 80, empty.y + 40});
+    RECT after{};
+    ::GetWindowRect(Main(), &after);
+    EXPECT_TRUE(::EqualRect(&before, &after)) << "a maximised window stays put";
+
+    ClickMinMax();
+    ::GetWindowRect(Main(), &before);
+    ::GetWindowRect(frm.TabStrip().rt::Window::hWnd(), &strip);
+    const POINT restoredEmpty{strip.right - 30, strip.top + 16};
+    mainwindow_test::Drag(restoredEmpty, POINT{restoredEmpty.x - 80, restoredEmpty.y + 40});
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] {
+            ::GetWindowRect(Main(), &after);
+            return after.left == before.left - 80 && after.top == before.top + 40;
+        },
+        3000))
+        << after.left - before.left << "," << after.top - before.top;
+    EXPECT_EQ(after.right - after.left, 1036);
+
+    // Minimised (from the taskbar, say), the window keeps its layout and its region.
+    const long stripWidth = frm.TabStrip().Width();
+    ::ShowWindow(Main(), SW_MINIMIZE);
+    ASSERT_TRUE(driver::PumpUntil([] { return ::IsIconic(Main()) != FALSE; }, 3000));
+    EXPECT_EQ(frm.TabStrip().Width(), stripWidth);
+    HRGN region = ::CreateRectRgn(0, 0, 0, 0);
+    ::GetWindowRgn(Main(), region);
+    RECT box{};
+    ::GetRgnBox(region, &box);
+    ::DeleteObject(region);
+    EXPECT_EQ(box.right, 1036);
+    ::ShowWindow(Main(), SW_RESTORE);
+    driver::PumpUntil([] { return !::IsIconic(Main()); }, 3000);
+    ClickMinMax();
+    EXPECT_TRUE(frm.MinMaxButton().Value());
+}
+
 TEST_F(MainWindow, CaptionStripButtonsAndBorderPixels)
 {
     WebMainFrm& frm = Frm();

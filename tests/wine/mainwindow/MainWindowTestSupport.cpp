@@ -117,6 +117,17 @@ void ExitBoxAnswerer::Watch()
     }
 }
 
+void Drag(POINT from, POINT to)
+{
+    MouseAt(from, 0);
+    driver::Pump(150);
+    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 10; ++i)
+        MouseAt(POINT{from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, 0);
+    MouseAt(to, MOUSEEVENTF_LEFTUP);
+    driver::Pump(500);
+}
+
 int PictureMismatches(const driver::Capture& capture, int x0, int y0, HBITMAP picture, int px, int py, int w, int h)
 {
     HDC screen = ::GetDC(nullptr);

@@ -55,6 +55,10 @@ HWND FindExitBox(DWORD processId);
 // arms itself when it sees the pointer over it).
 void ClickCentre(HWND hwnd);
 
+// Real input queued at once: press at `from`, move in steps to `to`, release. A window that
+// starts a move loop on the press finds the rest of the input waiting in its queue.
+void Drag(POINT from, POINT to);
+
 // F10 down and up as real key input.
 void PressF10();
 
