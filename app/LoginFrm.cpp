@@ -161,7 +161,9 @@ void LoginFrm::ShowLoginPair()
     RECT r{};
     ::GetWindowRect(background.hWnd(), &r);
     ::SetWindowPos(hWnd(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    Show();
+    // A page that completes again while the pair is minimised leaves it down; restoring the
+    // background brings this window back.
+    if (!::IsIconic(background.hWnd())) Show();
     if (LoadFrm* splash = LoadFrm::IfExists()) splash->Unload();
 }
 
