@@ -235,7 +235,32 @@ std::uint32_t SkinPixel(int x, int y)
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
-TEST(Updater, WindowMidDownloadThenCancel)
+void SendMouse(DWORD flags)
+{
+    INPUT in{};
+    in.type = INPUT_MOUSE;
+    in.mi.dwFlags = flags;
+    ::SendInput(1, &in, sizeof in);
+}
+
+// Real input: press at `from`, move by (dx, dy) in steps, release.
+void DragBy(POINT from, int dx, int dy)
+{
+    ::SetCursorPos(from.x, from.y);
+    SendMouse(MOUSEEVENTF_MOVE);
+    driver::Pump(100);
+    SendMouse(MOUSEEVENTF_LEFTDOWN);
+    driver::Pump(200);
+    for (int step = 1; step <= 4; ++step) {
+        ::SetCursorPos(from.x + dx * step / 4, from.y + dy * step / 4);
+        SendMouse(MOUSEEVENTF_MOVE);
+        driver::Pump(50);
+    }
+    SendMouse(MOUSEEVENTF_LEFTUP);
+    driver::Pump(200);
+}
+
+TEST(Updater, WindowMidDownloadDragThenCancel)
 {
     UpdaterRun run(L"cancel");
     run.Manifest("version=1.2.0\r\nCorvane.exe|{slow}/files/Corvane.exe\r\n");
@@ -274,6 +299,18 @@ TEST(Updater, WindowMidDownloadThenCancel)
     EXPECT_EQ(shot.Rgb(8, 130), 0xFFFFFFu);
     EXPECT_NE(shot.Rgb(150, 16), 0xFFFFFFu);
     EXPECT_GT(shot.CountNear({16, 72, 280, 92}, 0x000000, 80), 20) << "status text";
+
+    // The caption strip drags the window.
+    DragBy({frame.left + 100, frame.top + 16}, 40, 24);
+    RECT moved{};
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] {
+            ::GetWindowRect(window, &moved);
+            return moved.left == frame.left + 40 && moved.top == frame.top + 24;
+        },
+        5000))
+        << moved.left - frame.left << "," << moved.top - frame.top;
+    frame = moved;
 
     // Cancel with the close button: the question, "是", and the download stops at once.
     driver::MessageBoxAnswerer answerer(IDYES, updater.id());
