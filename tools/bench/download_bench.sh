@@ -5,8 +5,8 @@
 # processed during the transfers (target at most 50 ms; the wait for the response, in which the
 # demo portal reads the whole file, is reported apart), next to the longest gap of a plain
 # message loop over the same time: what the machine's scheduling alone costs.
-# Usage: tools/bench/download_bench.sh [windows-build-dir]   (after tools/build; starts its own
-# display when there is none, and uses a 32-bit Wine prefix of its own in build/wineprefix-bench)
+# Usage: tools/bench/download_bench.sh [windows-build-dir]   (after tools/build; display and prefix
+# as tools/bench/env.sh sets them up)
 set -eu
 REPO=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD=${1:-$REPO/build/win}
@@ -14,14 +14,17 @@ BENCH="$BUILD/bench/download-bench.exe"
 [ -f "$BENCH" ] || { echo "no $BENCH: run tools/build first" >&2; exit 1; }
 RUNS=3
 SIZE_MB=200
+
+. "$REPO/tools/bench/env.sh"
 work=$(mktemp -d)
-xvfb=
-cleanup() {
-    [ -n "${portal:-}" ] && kill "$portal" 2>/dev/null
-    [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
+portal=
+bench_stop() {
+    [ -n "$portal" ] && kill "$portal" 2>/dev/null
     rm -rf "$work"
 }
-trap cleanup EXIT INT TERM
+BENCH_CLEANUP=bench_stop
+bench_setup
+
 mkdir "$work/files"
 head -c "$((SIZE_MB * 1024 * 1024))" /dev/urandom >"$work/files/big.bin"
 python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" --files "$work/files" \
@@ -30,27 +33,6 @@ portal=$!
 for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
 [ -s "$work/port" ] || { echo "the demo portal did not start" >&2; exit 1; }
 URL="http://127.0.0.1:$(cat "$work/port")/files/big.bin"
-
-if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
-    for n in $(seq 70 89); do
-        [ -e "/tmp/.X$n-lock" ] && continue
-        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
-        xvfb=$!
-        export DISPLAY=":$n"
-        sleep 1
-        break
-    done
-fi
-export WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
-export WINEPREFIX="$REPO/build/wineprefix-bench"
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    if [ -f "$REPO/build/wine-template/system.reg" ]; then
-        cp -a "$REPO/build/wine-template" "$WINEPREFIX"
-    else
-        wineboot -u >/dev/null 2>&1
-        wineserver -w
-    fi
-fi
 
 curl_s=$(for _ in $(seq $RUNS); do curl -s -o "$work/curl.bin" -w '%{time_total}\n' "$URL"; done |
     sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <wininet.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -107,6 +110,10 @@ TEST_F(Downloader, WholeFileInBlocksWithEventsInOrder)
         previous = r.events[i].value;
     }
     EXPECT_EQ(previous, 20000);
+    // Nothing lands in the browser's cache.
+    DWORD size = 0;
+    EXPECT_FALSE(::GetUrlCacheEntryInfoW((Portal() + L"/files/small.bin").c_str(), nullptr, &size));
+    EXPECT_EQ(::GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
 
     // Without events the same download raises nothing.
     CKvDownLoadFile quiet;
