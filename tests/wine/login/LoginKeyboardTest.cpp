@@ -1,0 +1,90 @@
+// The login window with the keyboard only, as a new player uses it: a click into "帐号", the
+// account typed, Tab to "密码", Tab to the button and Shift+Tab back, Enter on the button; the
+// portal sees the form posted with both fields and the main window takes over.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "tests/wine/login/LoginTestSupport.h"
+
+namespace {
+
+using namespace logintest;
+
+void CollectOfClass(HWND parent, const wchar_t* className, std::vector<HWND>& out)
+{
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (driver::ClassNameOf(child) == className) out.push_back(child);
+        CollectOfClass(child, className, out);
+    }
+}
+
+// An edit control's text in another process: GetWindowText does not ask other processes' windows.
+std::wstring FieldText(HWND field)
+{
+    wchar_t buffer[256] = {};
+    DWORD_PTR copied = 0;
+    ::SendMessageTimeoutW(field, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000, &copied);
+    return buffer;
+}
+
+// The window holding the keyboard focus in the client's GUI thread.
+HWND FocusOf(HWND anyWindowOfThread)
+{
+    GUITHREADINFO info{sizeof(info)};
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(anyWindowOfThread, nullptr), &info)) return nullptr;
+    return info.hwndFocus;
+}
+
+TEST(LoginKeyboard, TabShiftTabAndEnterLogIn)
+{
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    // The client goes with the test, also when an assertion ends it early.
+    struct Ender {
+        driver::Process& client;
+        ~Ender() { client.Kill(); }
+    } ender{client};
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    std::vector<HWND> fields, buttons;
+    CollectOfClass(pair.login, L"Edit", fields);
+    CollectOfClass(pair.login, L"Button", buttons);
+    ASSERT_EQ(fields.size(), 2u);
+    ASSERT_EQ(buttons.size(), 1u);
+    const auto focusReaches = [&](HWND hwnd) { return driver::PumpUntil([&] { return FocusOf(pair.login) == hwnd; }, 5000); };
+    const auto textReaches = [&](HWND hwnd, const wchar_t* text) {
+        return driver::PumpUntil([&] { return FieldText(hwnd) == text; }, 5000);
+    };
+
+    // The pair may still be settling (the splash leaving): click again until the field has it.
+    const RECT r = WindowRect(fields[0]);
+    bool focused = false;
+    for (int attempt = 0; attempt < 5 && !focused; ++attempt) {
+        driver::ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
+        focused = driver::PumpUntil([&] { return FocusOf(pair.login) == fields[0]; }, 1500);
+    }
+    ASSERT_TRUE(focused);
+    driver::TypeText(L"carol");
+    ASSERT_TRUE(textReaches(fields[0], L"carol"));
+    driver::PressKey(VK_TAB);
+    ASSERT_TRUE(focusReaches(fields[1]));
+    driver::TypeText(L"secret");
+    ASSERT_TRUE(textReaches(fields[1], L"secret"));
+    EXPECT_EQ(FieldText(fields[0]), L"carol");
+    driver::PressKey(VK_TAB);
+    ASSERT_TRUE(focusReaches(buttons[0]));
+    driver::PressKey(VK_TAB, MOD_SHIFT);
+    ASSERT_TRUE(focusReaches(fields[1]));
+    driver::PressKey(VK_TAB);
+    ASSERT_TRUE(focusReaches(buttons[0]));
+    driver::Screenshot(pair.background, L"login-keyboard-button-focused");
+
+    driver::PressKey(VK_RETURN);
+    EXPECT_TRUE(driver::PumpUntil([&] { return VisibleWindow(L"WebMainFrm", client.id()) != nullptr; }, 20000));
+    const std::string log = PortalLog();
+    EXPECT_NE(log.find("username=carol&password=secret"), std::string::npos) << log;
+}
+
+}  // namespace
