@@ -14,25 +14,25 @@ template <typename F>
 bool WebView::Raise(F&& call)
 {
     if (m_destroyPending) return false;
-    ++m_eventDepth;
-    try {
-        call();
-    } catch (...) {
-        // A handler that throws has ended its event all the same; the engine's boundary catches.
+    const auto endEvent = [this] {
         --m_eventDepth;
-        if (m_destroyPending && m_eventDepth == 0) DeleteAfterEvent();
-        throw;
-    }
-    --m_eventDepth;
-    if (m_destroyPending) {
+        if (!m_destroyPending) return true;
         if (m_eventDepth == 0) {
             // Only now is no handler of ours running: their captures may go.
             events = {};
             DeleteAfterEvent();
         }
         return false;
+    };
+    ++m_eventDepth;
+    try {
+        call();
+    } catch (...) {
+        // A handler that throws has ended its event all the same; the engine's boundary catches.
+        endEvent();
+        throw;
     }
-    return true;
+    return endEvent();
 }
 
 // Each handler is called through a copy: it may reset the view, and with it `events`, or

@@ -216,6 +216,20 @@ TEST(MshtmlHost, HandlersThatThrowOrDestroyTheView)
         EXPECT_EQ(host.control.closes, 1);
         EXPECT_EQ(host.control.refs, 1u);
     }
+    {
+        // One that drops the view and then throws: the view still goes, after the event.
+        FakeHost host;
+        ASSERT_TRUE(host.view);
+        host.view->events.titleChange = [&](const std::wstring&) {
+            host.view.reset();
+            throw std::runtime_error("thrown after the reset");
+        };
+        EXPECT_TRUE(FAILED(host.Title(L"boom")));
+        EXPECT_EQ(logged.back(), L"MshtmlSite.Invoke: thrown after the reset");
+        EXPECT_EQ(host.control.closes, 0);
+        EXPECT_TRUE(driver::PumpUntil([&] { return host.control.refs == 1; }, 2000));
+        EXPECT_EQ(host.control.closes, 1);
+    }
     rt::App::SetLogSink(nullptr);
 
     // A handler that drops the view: the control is stopped at once but closed and released only
