@@ -482,6 +482,15 @@ TEST_F(MainWindow, AnsweringNoOrClosingTheBoxKeepsEverything)
     }
     EXPECT_TRUE(frm.IsLoaded());
     EXPECT_EQ(Tabs().Count(), pages);
+    // The box moves with its caption strip.
+    {
+        mainwindow_test::ExitBoxAnswerer answerer(L"DN");
+        frm.RunMenuCommand(WebMainFrm::kMenuExit);
+        EXPECT_EQ(answerer.Answered(), 1);
+        EXPECT_EQ(answerer.DragOffset().x, 40);
+        EXPECT_EQ(answerer.DragOffset().y, 30);
+    }
+    EXPECT_TRUE(frm.IsLoaded());
     // Alt+F4 on the box itself leaves the flag false.
     {
         mainwindow_test::ExitBoxAnswerer answerer(L"F");

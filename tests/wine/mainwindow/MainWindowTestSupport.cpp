@@ -95,7 +95,28 @@ void ExitBoxAnswerer::Watch()
         if (next == 0) {
             m_firstBox = m_screenshot.empty() ? driver::CaptureScreen(r) : driver::Screenshot(box, m_screenshot);
         }
-        const wchar_t answer = m_answers[next++];
+        wchar_t answer = m_answers[next++];
+        if (answer == L'D' && next < m_answers.size()) {
+            // Drag the caption strip by (40, 30), then answer with the next letter.
+            const POINT from{r.left + 150, r.top + 15};
+            MouseAt(from, 0);
+            ::Sleep(150);
+            MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+            for (int i = 1; i <= 5; ++i) {
+                ::Sleep(30);
+                MouseAt(POINT{from.x + 8 * i, from.y + 6 * i}, 0);
+            }
+            MouseAt(POINT{from.x + 40, from.y + 30}, MOUSEEVENTF_LEFTUP);
+            RECT moved{};
+            for (int i = 0; i < 100; ++i) {
+                ::Sleep(20);
+                ::GetWindowRect(box, &moved);
+                if (moved.left != r.left) break;
+            }
+            m_dragOffset = {moved.left - r.left, moved.top - r.top};
+            r = moved;
+            answer = m_answers[next++];
+        }
         if (answer == L'F') {
             ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {

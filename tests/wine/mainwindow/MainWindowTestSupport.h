@@ -35,16 +35,20 @@ public:
     // The box's text as read from the first box: its question label's caption is drawn, so the
     // test reads its pixels instead.
     driver::Capture FirstBox() const { return m_firstBox; }
+    // How far the last 'D' moved the box.
+    POINT DragOffset() const { return m_dragOffset; }
 
 private:
     void Watch();
 
-    std::wstring m_answers;  // 'Y' yes, 'N' no, 'C' the close button, 'F' Alt+F4
+    std::wstring m_answers;  // 'Y' yes, 'N' no, 'C' the close button, 'F' Alt+F4; 'D' drags the
+                             // box by its caption strip first, then the next letter answers
     DWORD m_processId;
     std::wstring m_screenshot;
     std::atomic<int> m_answered{0};
     std::atomic<bool> m_stop{false};
     driver::Capture m_firstBox;
+    POINT m_dragOffset{};
     std::thread m_thread;
 };
 
