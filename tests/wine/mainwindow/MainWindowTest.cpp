@@ -341,6 +341,35 @@ TEST_F(MainWindow, TrayIconRecordAndTheShellsIcon)
     EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
 }
 
+TEST(NotifyIcon, BalloonFieldsLongTipsAndDeletionWithTheObject)
+{
+    HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    NOTIFYICONDATAW probe{};
+    {
+        corvane::CKvNotifyIcon icon;
+        // A tip longer than the field is cut to 127 characters and its NUL.
+        icon.AddNotifyIcon(owner, ::LoadIconW(nullptr, IDI_APPLICATION), std::wstring(200, L'客'));
+        EXPECT_EQ(std::wstring(icon.Record().szTip), std::wstring(127, L'客'));
+        probe = icon.Record();
+        probe.uFlags = NIF_TIP;
+        EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe));
+
+        icon.ShowBubble(L"提示", L"游戏已在后台运行", NIIF_INFO);
+        EXPECT_STREQ(icon.Record().szInfoTitle, L"提示");
+        EXPECT_STREQ(icon.Record().szInfo, L"游戏已在后台运行");
+        EXPECT_EQ(icon.Record().dwInfoFlags, DWORD{NIIF_INFO});
+        EXPECT_EQ(icon.Record().uTimeout, 0u);
+        icon.HideBubble();
+        EXPECT_STREQ(icon.Record().szInfoTitle, L"");
+        EXPECT_STREQ(icon.Record().szInfo, L"");
+        icon.ModifyNotifyIcon(owner, nullptr, L"LumoraVeldan客户端");
+        EXPECT_STREQ(icon.Record().szTip, L"LumoraVeldan客户端");
+        EXPECT_EQ(icon.Record().uCallbackMessage, 6242u) << "a modify keeps the callback message";
+    }
+    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the icon went with the object";
+    ::DestroyWindow(owner);
+}
+
 TEST_F(MainWindow, TrayClicksToggleAndRightClickOpensTheMenuWhileHidden)
 {
     HWND main = Main();
