@@ -4,13 +4,15 @@
 #include <cmath>
 #include <unordered_map>
 
+#include "browser/html/Parser.h"
 #include "browser/html/Utf8.h"
 
 namespace browser {
 namespace {
 
-// Deeper content is not laid out: it keeps the native stack bounded whatever the page holds.
-constexpr int kMaxLayoutDepth = 100;
+// Content deeper than the parser builds is not laid out: the native stack stays bounded whatever
+// the page holds.
+constexpr int kMaxLayoutDepth = static_cast<int>(kMaxTreeDepth);
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
 bool IsCjk(char32_t cp)
@@ -65,6 +67,12 @@ void Tokenize(std::string_view text, bool pre, bool& pendingSpace, OnToken onTok
 }
 
 int Px(double v) { return static_cast<int>(std::lround(std::clamp(v, -1e6, 1e6))); }
+
+// A sum or product of page coordinates, computed wide and kept within the page's limits.
+int Coord(long long v)
+{
+    return static_cast<int>(std::clamp<long long>(v, -kMaxPageCoordinate, kMaxPageCoordinate));
+}
 
 int IntAttr(const Node& e, std::string_view name, int fallback, int lo, int hi)
 {
@@ -129,11 +137,16 @@ public:
         lc.x = lc.left;
         Flow(*html, htmlStyle, lc, kNone, 0);
         FinishLine(lc);
-        m_out.height = lc.y + lc.pendingMargin;
+        m_out.height = Coord(static_cast<long long>(lc.y) + lc.pendingMargin);
         m_out.width = std::max(lc.widest, 0);
     }
 
 private:
+    // What the host measures, kept within the page's limits.
+    int TextWidth(std::string_view text, const FontDesc& font) { return Coord(m_host.TextWidth(text, font)); }
+    int Ascent(const FontDesc& font) { return std::clamp(m_host.Ascent(font), 0, 100000); }
+    int Descent(const FontDesc& font) { return std::clamp(m_host.Descent(font), 0, 100000); }
+
     // --- Inline flow ----------------------------------------------------------------------------
 
     void Flow(const Node& node, const ComputedStyle& style, LineContext& lc, std::size_t href, int depth)
@@ -150,7 +163,7 @@ private:
             if (cs.display == Display::None) continue;
             const std::string& n = e.name();
             if (n == "br") {
-                if (lc.pieces.empty()) StartLineMargin(lc), lc.y += m_host.Ascent(cs.font) + m_host.Descent(cs.font);
+                if (lc.pieces.empty()) StartLineMargin(lc), lc.y = Coord(static_cast<long long>(lc.y) + Ascent(cs.font) + Descent(cs.font));
                 else FinishLine(lc);
                 lc.pendingSpace = false;
                 continue;
@@ -180,7 +193,7 @@ private:
 
     void StartLineMargin(LineContext& lc)
     {
-        lc.y += lc.pendingMargin;
+        lc.y = Coord(static_cast<long long>(lc.y) + lc.pendingMargin);
         lc.pendingMargin = 0;
     }
 
@@ -190,16 +203,16 @@ private:
             text, style.preformatted, lc.pendingSpace,
             [&](std::string_view word, bool spaceBefore) { Word(word, spaceBefore, style, lc, href); },
             [&] {
-                if (lc.pieces.empty()) StartLineMargin(lc), lc.y += m_host.Ascent(style.font) + m_host.Descent(style.font);
+                if (lc.pieces.empty()) StartLineMargin(lc), lc.y = Coord(static_cast<long long>(lc.y) + Ascent(style.font) + Descent(style.font));
                 else FinishLine(lc);
             });
     }
 
     void Word(std::string_view word, bool spaceBefore, const ComputedStyle& style, LineContext& lc, std::size_t href)
     {
-        const int w = m_host.TextWidth(word, style.font);
-        int space = spaceBefore && !lc.pieces.empty() ? m_host.TextWidth(" ", style.font) : 0;
-        if (!lc.pieces.empty() && !style.noWrap && lc.x + space + w > lc.right) {
+        const int w = TextWidth(word, style.font);
+        int space = spaceBefore && !lc.pieces.empty() ? TextWidth(" ", style.font) : 0;
+        if (!lc.pieces.empty() && !style.noWrap && static_cast<long long>(lc.x) + space + w > lc.right) {
             FinishLine(lc);
             space = 0;
         }
@@ -211,22 +224,22 @@ private:
                 last.rect.right() == lc.x) {
                 if (space) last.text += ' ';
                 last.text.append(word);
-                lc.x += space + w;
+                lc.x = Coord(static_cast<long long>(lc.x) + space + w);
                 last.rect.width = lc.x - last.rect.x;
                 if (lc.pieces.back().linkArea != kNone) m_out.links[lc.pieces.back().linkArea].rect.width = last.rect.width;
                 return;
             }
         }
-        lc.x += space;
+        lc.x = Coord(static_cast<long long>(lc.x) + space);
         DisplayItem item;
         item.kind = ItemKind::Text;
-        item.rect = {lc.x, 0, w, m_host.Ascent(style.font) + m_host.Descent(style.font)};
+        item.rect = {lc.x, 0, w, Ascent(style.font) + Descent(style.font)};
         item.color = style.color;
         item.text = std::string(word);
         item.font = style.font;
-        item.ascent = m_host.Ascent(style.font);
-        Place(lc, std::move(item), href, item.ascent, m_host.Descent(style.font));
-        lc.x += w;
+        item.ascent = Ascent(style.font);
+        Place(lc, std::move(item), href, item.ascent, Descent(style.font));
+        lc.x = Coord(static_cast<long long>(lc.x) + w);
     }
 
     void Place(LineContext& lc, DisplayItem item, std::size_t href, int ascent, int descent)
@@ -250,8 +263,8 @@ private:
     void MakeRoom(LineContext& lc, int w, bool noWrap)
     {
         const int space = lc.pendingSpace && !lc.pieces.empty() ? 4 : 0;
-        if (!lc.pieces.empty() && !noWrap && lc.x + space + w > lc.right) FinishLine(lc);
-        else lc.x += space;
+        if (!lc.pieces.empty() && !noWrap && static_cast<long long>(lc.x) + space + w > lc.right) FinishLine(lc);
+        else lc.x = Coord(static_cast<long long>(lc.x) + space);
         lc.pendingSpace = false;
         if (lc.pieces.empty()) StartLineMargin(lc);
     }
@@ -276,22 +289,22 @@ private:
         item.rect = {lc.x, 0, size.width, size.height};
         item.text = e.Attr("src");
         Place(lc, std::move(item), href, size.height, 0);
-        lc.x += size.width;
+        lc.x = Coord(static_cast<long long>(lc.x) + size.width);
     }
 
     std::optional<std::pair<ControlKind, Size>> ControlMetrics(const Node& e, const ComputedStyle& cs)
     {
         const std::string type = AsciiLowercase(e.Attr("type"));
-        const int line = m_host.Ascent(cs.font) + m_host.Descent(cs.font);
-        const int digit = std::max(1, m_host.TextWidth("0", cs.font));
+        const int line = Ascent(cs.font) + Descent(cs.font);
+        const int digit = std::max(1, TextWidth("0", cs.font));
         if (e.IsElement("textarea")) {
             const int cols = IntAttr(e, "cols", 20, 1, 500), rows = IntAttr(e, "rows", 2, 1, 200);
-            return std::pair{ControlKind::TextArea, Size{cols * digit + 8, rows * line + 8}};
+            return std::pair{ControlKind::TextArea, Size{Coord(static_cast<long long>(cols) * digit + 8), Coord(static_cast<long long>(rows) * line + 8)}};
         }
         if (e.IsElement("input") && (type.empty() || type == "text" || type == "password" || type == "email" ||
                                      type == "search" || type == "tel" || type == "url" || type == "number")) {
             const int chars = IntAttr(e, "size", 20, 1, 500);
-            Size size{chars * digit + 8, line + 8};
+            Size size{Coord(static_cast<long long>(chars) * digit + 8), line + 8};
             if (cs.width && !cs.width->percent) size.width = Px(cs.width->value);
             return std::pair{type == "password" ? ControlKind::Password : ControlKind::TextInput, size};
         }
@@ -299,7 +312,7 @@ private:
             e.IsElement("button")) {
             std::string label = e.IsElement("button") ? e.TextContent() : e.Attr("value");
             if (label.empty() && !e.HasAttr("value")) label = type == "reset" ? "Reset" : "Submit";
-            const Size size{m_host.TextWidth(label, cs.font) + 20, line + 10};
+            const Size size{TextWidth(label, cs.font) + 20, line + 10};
             const bool submit = e.IsElement("button") ? type.empty() || type == "submit" : type != "button" && type != "reset";
             return std::pair{submit ? ControlKind::Submit : ControlKind::Button, size};
         }
@@ -320,7 +333,7 @@ private:
         lc.pieces.push_back(p);
         lc.maxAscent = std::max(lc.maxAscent, p.ascent);
         lc.maxDescent = std::max(lc.maxDescent, p.descent);
-        lc.x += size.width;
+        lc.x = Coord(static_cast<long long>(lc.x) + size.width);
     }
 
     void FinishLine(LineContext& lc)
@@ -346,7 +359,7 @@ private:
             }
         }
         lc.widest = std::max(lc.widest, lc.x + shift);
-        lc.y += lc.maxAscent + lc.maxDescent;
+        lc.y = Coord(static_cast<long long>(lc.y) + lc.maxAscent + lc.maxDescent);
         lc.pieces.clear();
         lc.maxAscent = lc.maxDescent = 0;
         lc.x = lc.left;
@@ -359,9 +372,9 @@ private:
         FinishLine(lc);
         const int top = std::max(lc.pendingMargin, cs.margin[0]);
         lc.pendingMargin = 0;
-        const int y = lc.y + top;
-        const int avail = std::max(0, lc.right - lc.left - cs.margin[1] - cs.margin[3]);
-        int x = lc.left + cs.margin[3];
+        const int y = Coord(static_cast<long long>(lc.y) + top);
+        const int avail = Coord(std::max(0LL, static_cast<long long>(lc.right) - lc.left - cs.margin[1] - cs.margin[3]));
+        int x = Coord(static_cast<long long>(lc.left) + cs.margin[3]);
         int width = 0;
         int height = 0;
         if (cs.display == Display::Table) {
@@ -376,8 +389,8 @@ private:
             if (cs.width) width = std::min(avail, Px(cs.width->percent ? avail * cs.width->value / 100 : cs.width->value));
             height = Block(e, cs, x, y, width, depth);
         }
-        lc.widest = std::max(lc.widest, x + width);
-        lc.y = y + height;
+        lc.widest = std::max(lc.widest, Coord(static_cast<long long>(x) + width));
+        lc.y = Coord(static_cast<long long>(y) + height);
         lc.pendingMargin = cs.margin[2];
     }
 
@@ -394,15 +407,15 @@ private:
             return 2;
         }
         LineContext lc;
-        lc.left = x + cs.padding[3];
-        lc.right = std::max(lc.left, x + width - cs.padding[1]);
+        lc.left = Coord(static_cast<long long>(x) + cs.padding[3]);
+        lc.right = std::max(lc.left, Coord(static_cast<long long>(x) + width - cs.padding[1]));
         lc.x = lc.left;
-        lc.y = y + cs.padding[0];
+        lc.y = Coord(static_cast<long long>(y) + cs.padding[0]);
         lc.align = cs.textAlign;
         if (cs.display == Display::ListItem) Marker(e, cs, lc);
         Flow(e, cs, lc, kNone, depth);
         FinishLine(lc);
-        int height = lc.y + lc.pendingMargin + cs.padding[2] - y;
+        int height = Coord(static_cast<long long>(lc.y) + lc.pendingMargin + cs.padding[2] - y);
         if (cs.height && !cs.height->percent) height = std::max(height, Px(cs.height->value));
         EndFill(fill, {x, y, width, height});
         return height;
@@ -422,13 +435,13 @@ private:
         }
         DisplayItem item;
         item.kind = ItemKind::Text;
-        const int w = m_host.TextWidth(marker, cs.font);
-        item.rect = {lc.left - w - 6, lc.y, w, m_host.Ascent(cs.font) + m_host.Descent(cs.font)};
+        const int w = TextWidth(marker, cs.font);
+        item.rect = {lc.left - w - 6, lc.y, w, Ascent(cs.font) + Descent(cs.font)};
         item.text = marker;
         item.font = cs.font;
         item.font.underline = false;
         item.color = cs.color;
-        item.ascent = m_host.Ascent(cs.font);
+        item.ascent = Ascent(cs.font);
         m_out.items.push_back(std::move(item));
     }
 
@@ -527,7 +540,7 @@ private:
                 if (cell.style.padding == std::array<int, 4>{}) cell.style.padding.fill(m.padding + (m.border ? 1 : 0));
                 const Intrinsic in = ContentIntrinsic(*cell.node, cell.style, depth + 1);
                 const int pad = cell.style.padding[1] + cell.style.padding[3];
-                cell.intrinsic = {in.min + pad, in.max + pad};
+                cell.intrinsic = {Coord(static_cast<long long>(in.min) + pad), Coord(static_cast<long long>(in.max) + pad)};
                 if (cell.style.noWrap) cell.intrinsic.min = cell.intrinsic.max;
             }
             m.columns = std::max(m.columns, std::min(col, 1000));
@@ -551,16 +564,18 @@ private:
                         continue;
                     }
                     // A spanning cell widens its columns evenly when they are too narrow for it.
-                    int have = (span - 1) * m.spacing;
+                    long long have = static_cast<long long>(span - 1) * m.spacing;
                     for (int i = 0; i < span; ++i) have += m.colMin[cell.col + i];
                     const int need = std::max(cell.intrinsic.min, cell.declaredWidth);
                     if (need > have)
-                        for (int i = 0; i < span; ++i) m.colMin[cell.col + i] += (need - have + span - 1 - i) / span;
-                    int haveMax = (span - 1) * m.spacing;
+                        for (int i = 0; i < span; ++i)
+                            m.colMin[cell.col + i] = Coord(m.colMin[cell.col + i] + (need - have + span - 1 - i) / span);
+                    long long haveMax = static_cast<long long>(span - 1) * m.spacing;
                     for (int i = 0; i < span; ++i) haveMax += m.colMax[cell.col + i];
                     if (cell.intrinsic.max > haveMax)
                         for (int i = 0; i < span; ++i)
-                            m.colMax[cell.col + i] += (cell.intrinsic.max - haveMax + span - 1 - i) / span;
+                            m.colMax[cell.col + i] =
+                                Coord(m.colMax[cell.col + i] + (cell.intrinsic.max - haveMax + span - 1 - i) / span);
                 }
         for (int i = 0; i < m.columns; ++i) m.colMax[i] = std::max(m.colMax[i], m.colMin[i]);
         return m;
@@ -571,11 +586,13 @@ private:
     Intrinsic TableIntrinsic(const Node& table, const ComputedStyle& cs, int depth)
     {
         TableModel m = Model(table, cs, depth);
-        Intrinsic r{Chrome(m), Chrome(m)};
+        long long min = Chrome(m);
+        long long max = Chrome(m);
         for (int i = 0; i < m.columns; ++i) {
-            r.min += m.colDeclared[i] >= 0 ? std::max(m.colMin[i], m.colDeclared[i]) : m.colMin[i];
-            r.max += std::max(m.colMax[i], m.colDeclared[i]);
+            min += m.colDeclared[i] >= 0 ? std::max(m.colMin[i], m.colDeclared[i]) : m.colMin[i];
+            max += std::max(m.colMax[i], m.colDeclared[i]);
         }
+        Intrinsic r{Coord(min), Coord(max)};
         if (cs.width && !cs.width->percent) r.min = r.max = std::max(r.min, Px(cs.width->value));
         return r;
     }
@@ -584,7 +601,7 @@ private:
     {
         std::vector<int> w(m.columns);
         const int content = std::max(0, tableWidth - Chrome(m));
-        int sum = 0;
+        long long sum = 0;
         for (int i = 0; i < m.columns; ++i) {
             int base = m.colMin[i];
             if (m.colDeclared[i] >= 0) base = std::max(base, m.colDeclared[i]);
@@ -595,7 +612,7 @@ private:
         if (sum >= content || m.columns == 0) return w;
         // Spare room first brings columns without a set width up to their widest content; what
         // is left after that is shared by width.
-        int extra = content - sum;
+        int extra = static_cast<int>(content - sum);
         std::vector<int> weight(m.columns, 0);
         long long want = 0;
         for (int i = 0; i < m.columns; ++i)
@@ -615,7 +632,7 @@ private:
         for (int v : weight) total += v;
         int given = 0;
         for (int i = 0; i < m.columns && total > 0; ++i) {
-            const int add = static_cast<int>(extra * weight[i] / total);
+            const int add = static_cast<int>(static_cast<long long>(extra) * weight[i] / total);
             w[i] += add;
             given += add;
         }
@@ -637,11 +654,14 @@ private:
     int Table(const Node& table, const ComputedStyle& cs, int x, int y, int avail, TextAlign align, int& outWidth, int depth)
     {
         TableModel m = Model(table, cs, depth);
-        int minTotal = Chrome(m), maxTotal = Chrome(m);
+        long long minSum = Chrome(m);
+        long long maxSum = Chrome(m);
         for (int i = 0; i < m.columns; ++i) {
-            minTotal += m.colDeclared[i] >= 0 ? std::max(m.colMin[i], m.colDeclared[i]) : m.colMin[i];
-            maxTotal += std::max(m.colMax[i], m.colDeclared[i]);
+            minSum += m.colDeclared[i] >= 0 ? std::max(m.colMin[i], m.colDeclared[i]) : m.colMin[i];
+            maxSum += std::max(m.colMax[i], m.colDeclared[i]);
         }
+        const int minTotal = Coord(minSum);
+        const int maxTotal = Coord(maxSum);
         int width;
         if (cs.width) width = Px(cs.width->percent ? avail * cs.width->value / 100 : cs.width->value);
         else width = std::min(avail, maxTotal);
@@ -653,7 +673,7 @@ private:
         outWidth = width;
         const std::vector<int> cols = ColumnWidths(m, width);
         std::vector<int> colX(m.columns + 1, x + m.border + m.spacing);
-        for (int i = 0; i < m.columns; ++i) colX[i + 1] = colX[i] + cols[i] + m.spacing;
+        for (int i = 0; i < m.columns; ++i) colX[i + 1] = Coord(static_cast<long long>(colX[i]) + cols[i] + m.spacing);
 
         const std::size_t tableFill = BeginFill(cs, table);
         int cursor = y + m.border + m.spacing;
@@ -664,7 +684,7 @@ private:
                 if (cell.col >= m.columns) continue;
                 const int last = std::min(cell.col + cell.span, m.columns);
                 cell.x = colX[cell.col];
-                cell.width = colX[last] - m.spacing - cell.x;
+                cell.width = std::max(0, colX[last] - m.spacing - cell.x);
                 cell.start = Mark();
                 cell.fill = BeginFill(cell.style, *cell.node);
                 ComputedStyle content = cell.style;
@@ -677,7 +697,7 @@ private:
                 rowHeight = std::max(rowHeight, cell.height);
             }
             row.height = rowHeight;
-            cursor += rowHeight + m.spacing;
+            cursor = Coord(static_cast<long long>(cursor) + rowHeight + m.spacing);
         }
         int height = cursor - y + m.border;
         // A table taller than its rows shares the extra height among them.
@@ -687,12 +707,12 @@ private:
             for (const auto& row : m.rows) total += std::max(1, row.height);
             int given = 0;
             for (auto& row : m.rows) {
-                const int add = static_cast<int>(extra * std::max(1, row.height) / total);
+                const int add = static_cast<int>(static_cast<long long>(extra) * std::max(1, row.height) / total);
                 row.height += add;
                 given += add;
             }
             m.rows.back().height += extra - given;
-            height += extra;
+            height = Coord(static_cast<long long>(height) + extra);
         }
         // Final places: rows move down by what the rows above them grew; cells align vertically.
         int rowY = y + m.border + m.spacing;
@@ -720,8 +740,8 @@ private:
                 if (m.border) Frame({cell.x, rowY, cell.width, row.height}, 0x808080);
             }
             EndFill(row.fill, {x + m.border, rowY, outWidth - 2 * m.border, row.height});
-            provisional += provisionalHeight + m.spacing;
-            rowY += row.height + m.spacing;
+            provisional = Coord(static_cast<long long>(provisional) + provisionalHeight + m.spacing);
+            rowY = Coord(static_cast<long long>(rowY) + row.height + m.spacing);
         }
         EndFill(tableFill, {x, y, width, height});
         if (m.border) Frame({x, y, width, height}, 0x808080);
@@ -751,9 +771,10 @@ private:
         }
         void Atom(int w, int spaceWidth)
         {
-            if (pendingSpace && line > 0) line += spaceWidth;
+            long long next = line;
+            if (pendingSpace && line > 0) next += spaceWidth;
             pendingSpace = false;
-            line += w;
+            line = Coord(next + w);
             result.min = std::max(result.min, w);
         }
     };
@@ -773,12 +794,12 @@ private:
         if (depth > kMaxLayoutDepth) return;
         for (const auto& child : node.children()) {
             if (child->type() == NodeType::Text) {
-                const int space = m_host.TextWidth(" ", style.font);
+                const int space = TextWidth(" ", style.font);
                 Tokenize(
                     child->text(), style.preformatted, acc.pendingSpace,
                     [&](std::string_view word, bool spaceBefore) {
                         acc.pendingSpace = spaceBefore;
-                        const int w = m_host.TextWidth(word, style.font);
+                        const int w = TextWidth(word, style.font);
                         acc.Atom(w, space);
                         if (style.noWrap) acc.result.min = std::max(acc.result.min, acc.line);
                     },
@@ -815,12 +836,12 @@ private:
             } else {
                 in = ContentIntrinsic(e, cs, depth + 1);
                 const int pad = cs.padding[1] + cs.padding[3];
-                in.min += pad;
-                in.max += pad;
+                in.min = Coord(static_cast<long long>(in.min) + pad);
+                in.max = Coord(static_cast<long long>(in.max) + pad);
                 if (cs.width && !cs.width->percent) in.min = in.max = std::max(in.min, Px(cs.width->value));
             }
-            acc.result.min = std::max(acc.result.min, in.min + outer);
-            acc.result.max = std::max(acc.result.max, in.max + outer);
+            acc.result.min = std::max(acc.result.min, Coord(static_cast<long long>(in.min) + outer));
+            acc.result.max = std::max(acc.result.max, Coord(static_cast<long long>(in.max) + outer));
         }
     }
 

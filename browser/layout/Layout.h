@@ -13,6 +13,10 @@
 
 namespace browser {
 
+// Page coordinates and extents stay within +-kMaxPageCoordinate whatever the page holds: content
+// beyond it piles up at the limit, and sums of two coordinates still fit an int.
+inline constexpr int kMaxPageCoordinate = 10'000'000;
+
 struct Rect {
     int x = 0, y = 0, width = 0, height = 0;
     int right() const { return x + width; }

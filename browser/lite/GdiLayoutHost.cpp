@@ -12,30 +12,46 @@ GdiLayoutHost::GdiLayoutHost(ImageSizeLookup images)
 {
 }
 
-GdiLayoutHost::Entry& GdiLayoutHost::Get(const FontDesc& params)
+GdiLayoutHost::Entry& GdiLayoutHost::Get(const FontDesc& requested)
 {
+    // Sizes the font cannot take are one font, not many.
+    FontDesc params = requested;
+    params.sizePx = std::clamp(params.sizePx, 1, 400);
     auto it = m_fonts.find(params);
-    if (it != m_fonts.end()) return it->second;
+    if (it != m_fonts.end()) {
+        it->second.lastUse = ++m_uses;
+        return it->second;
+    }
+    if (m_fonts.size() >= kMaxCachedFonts) {
+        // Nothing of ours has the font selected between calls; a window that keeps one holds its
+        // own reference.
+        m_fonts.erase(std::min_element(m_fonts.begin(), m_fonts.end(), [](const auto& a, const auto& b) {
+            return a.second.lastUse < b.second.lastUse;
+        }));
+    }
     Entry entry;
     // "宋体" is what Chinese pages expect; it resolves to the system's CJK font.
-    entry.font.reset(::CreateFontW(-std::clamp(params.sizePx, 1, 400), 0, 0, 0, params.bold ? FW_BOLD : FW_NORMAL,
-                                   params.italic, params.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    entry.font = std::make_shared<rt::Font>(::CreateFontW(
+        -params.sizePx, 0, 0, 0, params.bold ? FW_BOLD : FW_NORMAL, params.italic, params.underline, FALSE,
+        DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
     {
-        rt::SelectGuard select(m_dc.get(), entry.font.get());
+        rt::SelectGuard select(m_dc.get(), entry.font->get());
         ::GetTextMetricsW(m_dc.get(), &entry.metrics);
     }
+    entry.lastUse = ++m_uses;
     return m_fonts.emplace(params, std::move(entry)).first->second;
 }
 
-HFONT GdiLayoutHost::FontFor(const FontDesc& font) { return Get(font).font.get(); }
+HFONT GdiLayoutHost::FontFor(const FontDesc& font) { return Get(font).font->get(); }
+
+std::shared_ptr<const rt::Font> GdiLayoutHost::SharedFontFor(const FontDesc& font) { return Get(font).font; }
 
 int GdiLayoutHost::TextWidth(std::string_view utf8, const FontDesc& font)
 {
     Entry& e = Get(font);
     const std::wstring text = Utf8ToWide(utf8);
     if (text.empty()) return 0;
-    rt::SelectGuard select(m_dc.get(), e.font.get());
+    rt::SelectGuard select(m_dc.get(), e.font->get());
     SIZE size{};
     ::GetTextExtentPoint32W(m_dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
     return size.cx;

@@ -1,11 +1,13 @@
 #pragma once
 // Text measurement and fonts for layout and painting: one GDI font per distinct font description,
-// created on first use and kept for the view's lifetime.
+// created on first use. The cache is bounded (a page can ask for thousands of size and style
+// combinations against the process's GDI limit); the least recently used font goes first.
 
 #include <windows.h>
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <tuple>
@@ -25,12 +27,19 @@ public:
     int Descent(const FontDesc& font) override;
     std::optional<Size> ImageSize(const std::string& src) override { return m_images(src); }
 
+    static constexpr std::size_t kMaxCachedFonts = 32;
+
+    // Valid until the next call of this object: for painting one item.
     HFONT FontFor(const FontDesc& font);
+    // For a window that keeps the font (an edit control): alive as long as the pointer is held.
+    std::shared_ptr<const rt::Font> SharedFontFor(const FontDesc& font);
+    std::size_t CachedFonts() const { return m_fonts.size(); }
 
 private:
     struct Entry {
-        rt::Font font;
+        std::shared_ptr<rt::Font> font;
         TEXTMETRICW metrics{};
+        unsigned long long lastUse = 0;
     };
     struct Less {
         bool operator()(const FontDesc& a, const FontDesc& b) const
@@ -43,6 +52,7 @@ private:
     ImageSizeLookup m_images;
     rt::MemoryDC m_dc;
     std::map<FontDesc, Entry, Less> m_fonts;
+    unsigned long long m_uses = 0;
 };
 
 }  // namespace browser

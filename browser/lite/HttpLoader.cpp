@@ -1,8 +1,45 @@
 #include "browser/lite/HttpLoader.h"
 
+#include "browser/html/Url.h"
+#include "browser/lite/TextConvert.h"
+
+#include <cwchar>
 #include <vector>
 
 namespace browser {
+
+namespace {
+
+// The address the request ended at, after redirects: of any length.
+std::wstring RequestUrl(HINTERNET request)
+{
+    std::vector<wchar_t> url(2048);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD bytes = static_cast<DWORD>(url.size() * sizeof(wchar_t));
+        if (::InternetQueryOptionW(request, INTERNET_OPTION_URL, url.data(), &bytes))
+            return std::wstring(url.data(), ::wcsnlen(url.data(), url.size()));
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+        // `bytes` now holds the size needed.
+        url.assign(bytes / sizeof(wchar_t) + 2, L'\0');
+    }
+    return {};
+}
+
+// A response header as text, of any length; "" when absent.
+std::wstring QueryHeader(HINTERNET request, DWORD header)
+{
+    std::vector<wchar_t> text(256);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+        if (::HttpQueryInfoW(request, header, text.data(), &bytes, nullptr))
+            return std::wstring(text.data(), bytes / sizeof(wchar_t));
+        if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) break;
+        text.assign(bytes / sizeof(wchar_t) + 2, L'\0');
+    }
+    return {};
+}
+
+}  // namespace
 
 HttpLoader::HttpLoader()
     : m_session(::InternetOpenW(L"Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 6.1; Corvane)",
@@ -25,70 +62,92 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
         result.error = ERROR_INTERNET_INTERNAL_ERROR;
         return result;
     }
-    URL_COMPONENTSW parts{sizeof(parts)};
-    wchar_t host[256] = {}, path[4096] = {}, extra[4096] = {};
-    parts.lpszHostName = host;
-    parts.dwHostNameLength = 256;
-    parts.lpszUrlPath = path;
-    parts.dwUrlPathLength = 4096;
-    parts.lpszExtraInfo = extra;
-    parts.dwExtraInfoLength = 4096;
-    if (!::InternetCrackUrlW(url.c_str(), 0, 0, &parts) ||
-        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)) {
-        result.error = ERROR_INTERNET_INVALID_URL;
+    // Redirects are followed here rather than by WinINet, which fails on a long Location.
+    std::wstring address = url;
+    std::optional<std::string> post = postBody;
+    for (int hop = 0;; ++hop) {
+        InternetHandle connection;
+        InternetHandle request;
+        if (!Send(address, post, reload, connection, request, result.error)) return result;
+        result.connected = true;
+        DWORD status = 0, size = sizeof(status);
+        if (::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
+            result.status = static_cast<int>(status);
+        const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+        if (redirect && hop < kMaxRedirects) {
+            const std::wstring location = QueryHeader(request.get(), HTTP_QUERY_LOCATION);
+            if (!location.empty()) {
+                address = Utf8ToWide(ResolveUrl(WideToUtf8(address), WideToUtf8(location)));
+                // As browsers do: only 307 and 308 repeat a POST.
+                if (status != 307 && status != 308) post.reset();
+                continue;
+            }
+        }
+        result.contentType = WideToUtf8(QueryHeader(request.get(), HTTP_QUERY_CONTENT_TYPE));
+        result.finalUrl = RequestUrl(request.get());
+        if (result.finalUrl.empty()) result.finalUrl = address;
+        char buffer[16384];
+        DWORD read = 0;
+        while (::InternetReadFile(request.get(), buffer, sizeof(buffer), &read) && read > 0) {
+            if (result.body.size() + read > maxBytes) {
+                // The rest of an oversized body is dropped, and the caller told so.
+                result.truncated = true;
+                break;
+            }
+            result.body.append(buffer, read);
+        }
         return result;
     }
+}
+
+bool HttpLoader::Send(const std::wstring& url, const std::optional<std::string>& postBody, bool reload,
+                      InternetHandle& connection, InternetHandle& request, DWORD& error)
+{
+    // Null pointers with nonzero lengths: the parts come back as places in `url` itself, so an
+    // address of any length cracks.
+    URL_COMPONENTSW parts{sizeof(parts)};
+    parts.dwHostNameLength = 1;
+    parts.dwUrlPathLength = 1;
+    parts.dwExtraInfoLength = 1;
+    if (!::InternetCrackUrlW(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts) ||
+        (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) || !parts.lpszHostName ||
+        parts.dwHostNameLength == 0) {
+        error = ERROR_INTERNET_INVALID_URL;
+        return false;
+    }
+    const auto part = [](const wchar_t* text, DWORD length) { return text ? std::wstring(text, length) : std::wstring(); };
+    const std::wstring host = part(parts.lpszHostName, parts.dwHostNameLength);
     // The fragment is the page's business, not the server's.
-    std::wstring object = std::wstring(path) + extra;
+    std::wstring object = part(parts.lpszUrlPath, parts.dwUrlPathLength) + part(parts.lpszExtraInfo, parts.dwExtraInfoLength);
     object = object.substr(0, object.find(L'#'));
     if (object.empty()) object = L"/";
 
-    InternetHandle connection(::InternetConnectW(m_session.get(), host, parts.nPort, nullptr, nullptr,
-                                                 INTERNET_SERVICE_HTTP, 0, 0));
+    connection.reset(::InternetConnectW(m_session.get(), host.c_str(), parts.nPort, nullptr, nullptr,
+                                        INTERNET_SERVICE_HTTP, 0, 0));
     if (!connection) {
-        result.error = ::GetLastError();
-        return result;
+        error = ::GetLastError();
+        return false;
     }
-    DWORD flags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH;
+    DWORD flags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH |
+                  INTERNET_FLAG_NO_AUTO_REDIRECT;
     flags |= reload ? INTERNET_FLAG_RELOAD : INTERNET_FLAG_RESYNCHRONIZE;
     if (postBody) flags |= INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     static const wchar_t* kAccept[] = {L"*/*", nullptr};
-    InternetHandle request(::HttpOpenRequestW(connection.get(), postBody ? L"POST" : L"GET", object.c_str(), nullptr,
-                                              nullptr, kAccept, flags, 0));
+    request.reset(::HttpOpenRequestW(connection.get(), postBody ? L"POST" : L"GET", object.c_str(), nullptr, nullptr,
+                                     kAccept, flags, 0));
     if (!request) {
-        result.error = ::GetLastError();
-        return result;
+        error = ::GetLastError();
+        return false;
     }
     const wchar_t* headers = postBody ? L"Content-Type: application/x-www-form-urlencoded\r\n" : nullptr;
-    BOOL sent = ::HttpSendRequestW(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
-                                   postBody ? const_cast<char*>(postBody->data()) : nullptr,
-                                   postBody ? static_cast<DWORD>(postBody->size()) : 0);
-    if (!sent) {
-        result.error = ::GetLastError();
-        return result;
+    if (!::HttpSendRequestW(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
+                            postBody ? const_cast<char*>(postBody->data()) : nullptr,
+                            postBody ? static_cast<DWORD>(postBody->size()) : 0)) {
+        error = ::GetLastError();
+        return false;
     }
-    result.connected = true;
-    DWORD status = 0, size = sizeof(status);
-    if (::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
-        result.status = static_cast<int>(status);
-    char type[512] = {};
-    DWORD typeSize = sizeof(type) - 1;
-    if (::HttpQueryInfoA(request.get(), HTTP_QUERY_CONTENT_TYPE, type, &typeSize, nullptr))
-        result.contentType.assign(type, typeSize);
-    std::vector<wchar_t> finalUrl(4096);
-    DWORD urlSize = static_cast<DWORD>(finalUrl.size() * sizeof(wchar_t));
-    if (::InternetQueryOptionW(request.get(), INTERNET_OPTION_URL, finalUrl.data(), &urlSize))
-        result.finalUrl = finalUrl.data();
-    if (result.finalUrl.empty()) result.finalUrl = url;
-
-    char buffer[16384];
-    DWORD read = 0;
-    while (::InternetReadFile(request.get(), buffer, sizeof(buffer), &read) && read > 0) {
-        if (result.body.size() + read > maxBytes) break;  // the rest of an oversized body is dropped
-        result.body.append(buffer, read);
-    }
-    return result;
+    return true;
 }
 
 }  // namespace browser

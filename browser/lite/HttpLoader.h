@@ -1,6 +1,6 @@
 #pragma once
 // Fetches pages and images over HTTP and HTTPS with WinINet. One session per view; WinINet keeps
-// the cookies (shared by the process, as a browser shares them) and follows redirects.
+// the cookies (shared by the process, as a browser shares them); redirects are followed here.
 
 #include <windows.h>
 #include <wininet.h>
@@ -20,6 +20,7 @@ struct HttpResult {
     int status = 0;
     std::string contentType;
     std::string body;
+    bool truncated = false;  // the body was longer than the size cap and is cut there
     std::wstring finalUrl;  // after redirects
 };
 
@@ -30,7 +31,13 @@ public:
     HttpResult Fetch(const std::wstring& url, const std::optional<std::string>& postBody, bool reload,
                      std::size_t maxBytes = 32u << 20);
 
+    static constexpr int kMaxRedirects = 10;
+
 private:
+    // Opens and sends one request; false with `error` when there is no response.
+    bool Send(const std::wstring& url, const std::optional<std::string>& postBody, bool reload,
+              InternetHandle& connection, InternetHandle& request, DWORD& error);
+
     InternetHandle m_session;
 };
 

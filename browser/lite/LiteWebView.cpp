@@ -354,9 +354,11 @@ void LiteWebView::SyncControls()
         const ControlBox& box = m_layout.controls[i];
         auto it = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field& f) { return f.element == box.element; });
         HWND hwnd = nullptr;
+        std::shared_ptr<const rt::Font> font;
         if (it != m_fields.end()) {
             hwnd = it->hwnd;
             it->hwnd = nullptr;
+            font = it->font;
         } else {
             const bool button = box.kind == ControlKind::Submit || box.kind == ControlKind::Button;
             DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
@@ -376,7 +378,8 @@ void LiteWebView::SyncControls()
                                      0, hWnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
                                      rt::CurrentInstance(), nullptr);
             if (!hwnd) continue;
-            ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_host.FontFor(box.font)), FALSE);
+            font = m_host.SharedFontFor(box.font);
+            ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font->get()), FALSE);
             if (!button) {
                 if (const std::string* max = box.element->FindAttribute("maxlength")) {
                     const int limit = std::atoi(max->c_str());
@@ -386,7 +389,7 @@ void LiteWebView::SyncControls()
             }
         }
         ::MoveWindow(hwnd, box.rect.x, box.rect.y - m_scrollY, box.rect.width, box.rect.height, TRUE);
-        kept.push_back({hwnd, box.element, box.kind});
+        kept.push_back({hwnd, box.element, box.kind, font});
     }
     for (const Field& f : m_fields)
         if (f.hwnd) ::DestroyWindow(f.hwnd);

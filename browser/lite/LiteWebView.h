@@ -47,6 +47,7 @@ private:
         HWND hwnd = nullptr;
         const Node* element = nullptr;
         ControlKind kind = ControlKind::TextInput;
+        std::shared_ptr<const rt::Font> font;  // the window's font, kept while the window is
     };
     struct Request {
         std::wstring url;

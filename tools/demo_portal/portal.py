@@ -209,6 +209,10 @@ class PortalHandler(BaseHTTPRequestHandler):
             return Response(200, self.server.logo, "image/png")
         if path == "/error-short":
             return html(pages.short_error_page())
+        if path == "/redirect":
+            # For the client's tests of redirects (to long addresses, too).
+            target = params.get("to", ["/"])[0]
+            return html(pages.short_error_page(), 302, [("Location", target)])
         return not_found()
 
     def login_variant(self, path):

@@ -17,7 +17,7 @@ import threading
 import time
 import unittest
 from html.parser import HTMLParser
-from urllib.parse import parse_qs, urlencode, urlsplit
+from urllib.parse import parse_qs, urlencode, urlsplit, quote
 
 PORTAL = os.path.join(os.path.dirname(os.path.abspath(__file__)), "portal.py")
 KEY_COLOUR = "#fefefe"
@@ -318,6 +318,14 @@ class LoginPage(SharedPortal):
         status, _, text = self.portal.page("/error-short")
         self.assertEqual(status, 200)
         self.assertLess(inner_html_length(text), ERROR_INNER_MAX)
+
+    def test_redirect_sends_the_client_on(self):
+        long_target = "/game/?account=" + "r" * 5000
+        status, headers, _ = self.portal.page("/redirect?to=" + quote(long_target, safe=""))
+        self.assertEqual(status, 302)
+        self.assertEqual(headers["Location"], long_target)
+        status, headers, _ = self.portal.page("/redirect")
+        self.assertEqual((status, headers["Location"]), (302, "/"))
 
     def test_error_page_option_shortens_the_login_page(self):
         with Portal("--error-page") as p:

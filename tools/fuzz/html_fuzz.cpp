@@ -1,5 +1,6 @@
 // libFuzzer target for the engine's pure code: whatever bytes arrive, decoding, parsing,
-// serialising and the helpers must neither crash nor trip the sanitizers.
+// serialising, the helpers and the layout must neither crash nor trip the sanitizers, and the
+// layout stays within the page's coordinate limits.
 
 #include <cstddef>
 #include <cstdint>
@@ -14,6 +15,45 @@
 #include "browser/html/Serializer.h"
 #include "browser/html/Url.h"
 #include "browser/html/Utf8.h"
+#include "browser/layout/Layout.h"
+
+namespace {
+
+// Measures from the input's own bytes, so that the fuzzer also steers the sizes: huge and odd
+// values included, as a real font or image could report them.
+class FuzzHost : public browser::LayoutHost {
+public:
+    explicit FuzzHost(std::string_view seed) : m_seed(seed) {}
+    int TextWidth(std::string_view utf8, const browser::FontDesc& font) override
+    {
+        return static_cast<int>(utf8.size()) * (font.sizePx / 2 + Pick(3));
+    }
+    int Ascent(const browser::FontDesc& font) override { return font.sizePx * 8 / 10; }
+    int Descent(const browser::FontDesc& font) override { return font.sizePx / 5; }
+    std::optional<browser::Size> ImageSize(const std::string& src) override
+    {
+        if (src.empty()) return std::nullopt;
+        const int w = static_cast<int>(static_cast<unsigned char>(src[0])) << Pick(16);
+        return browser::Size{w, static_cast<int>(src.size()) << Pick(16)};
+    }
+
+private:
+    int Pick(int range)
+    {
+        if (m_seed.empty()) return 0;
+        return static_cast<unsigned char>(m_seed[m_next++ % m_seed.size()]) % range;
+    }
+    std::string_view m_seed;
+    std::size_t m_next = 0;
+};
+
+bool Within(const browser::Rect& r)
+{
+    const int limit = browser::kMaxPageCoordinate;
+    return r.x >= -limit && r.x <= limit && r.y >= -limit && r.y <= limit;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -37,6 +77,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // The serialised form must parse again without trouble.
     const browser::Document again = browser::ParseHtml(inner);
     (void)browser::InnerHtmlLength(*again.documentElement());
+
+    FuzzHost host(bytes);
+    const int viewport = size > 1 ? (static_cast<int>(data[1]) << 4) - 64 : 800;
+    const browser::PageLayout layout = browser::LayoutDocument(doc, host, viewport);
+    if (layout.height < 0 || layout.height > browser::kMaxPageCoordinate) __builtin_trap();
+    for (const auto& item : layout.items)
+        if (!Within(item.rect)) __builtin_trap();
+    for (const auto& control : layout.controls)
+        if (!Within(control.rect)) __builtin_trap();
+    (void)browser::LinkAt(layout, viewport / 2, layout.height / 2);
 
     (void)browser::ResolveUrl("http://h/p/q", text);
     (void)browser::ParseColor(text, true);

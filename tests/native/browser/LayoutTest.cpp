@@ -188,4 +188,55 @@ TEST(Layout, SurvivesDeepAndWideContent)
     EXPECT_NO_FATAL_FAILURE(Lay("<img width=-5 height=999999999 src=x>", -10));
 }
 
+// Pages whose sizes overflow int arithmetic (UBSan stops these at the first overflow) are laid
+// out within the page's coordinate limits.
+TEST(Layout, HugePagesStayWithinTheirLimits)
+{
+    const auto within = [](const PageLayout& l) {
+        for (const auto& i : l.items)
+            if (i.rect.y < -kMaxPageCoordinate || i.rect.y > kMaxPageCoordinate || i.rect.x > kMaxPageCoordinate)
+                return false;
+        return l.height >= 0 && l.height <= kMaxPageCoordinate && l.width <= kMaxPageCoordinate;
+    };
+    // Spare table width shared by content width: 6,250 characters are 50,000 pixels here.
+    PageLayout l = Lay("<table width=100000><tr><td>" + std::string(6250, 'w') + "</td><td>x</td></tr></table>");
+    EXPECT_TRUE(within(l));
+    ASSERT_EQ(Texts(l).size(), 2u);
+    EXPECT_LT(Texts(l)[0]->rect.x, Texts(l)[1]->rect.x);
+
+    // Spare table height shared by row height.
+    l = Lay("<table style=\"height:100000px\" cellspacing=0><tr height=60000><td>a</td></tr>"
+            "<tr><td>b</td></tr></table>");
+    EXPECT_TRUE(within(l));
+    EXPECT_EQ(l.height, 100000 + 16);  // the body's margins
+    ASSERT_EQ(Texts(l).size(), 2u);
+    EXPECT_GT(Texts(l)[1]->rect.y, 99000);  // the first row took nearly all the extra height
+
+    // The running line position: 21,500 images of 100,000 pixels, one per line.
+    std::string tall;
+    for (int i = 0; i < 21500; ++i) tall += "<img height=100000 src=x>";
+    l = Lay(tall);
+    EXPECT_TRUE(within(l));
+    EXPECT_EQ(l.height, kMaxPageCoordinate);
+
+    // Wide: columns and nowrap lines that add up past the limit.
+    std::string cols = "<table><tr>";
+    for (int i = 0; i < 1000; ++i) cols += "<td width=1000000>c</td>";
+    EXPECT_TRUE(within(Lay(cols + "</tr></table>")));
+    std::string words;
+    for (int i = 0; i < 3000; ++i) words += std::string(1000, 'n') + " ";
+    EXPECT_TRUE(within(Lay("<nobr>" + words + "</nobr>")));
+}
+
+// Content as deep as the parser builds is laid out, not dropped: the deepest text is there.
+TEST(Layout, LaysOutEverythingTheParserKeeps)
+{
+    const int levels = static_cast<int>(kMaxTreeDepth) - 5;
+    std::string divs, tables;
+    for (int i = 0; i < levels; ++i) divs += "<div>";
+    EXPECT_EQ(Texts(Lay(divs + "deep")).size(), 1u);
+    for (int i = 0; i < levels / 4; ++i) tables += "<table><tr><td>";
+    EXPECT_EQ(Texts(Lay(tables + "deep")).size(), 1u);
+}
+
 }  // namespace

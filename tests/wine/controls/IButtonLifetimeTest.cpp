@@ -88,6 +88,7 @@ TEST_F(ButtonDestroyedInsideItsEvent, ClickByEnterAndBySpace)
 
     SetUp();
     kills = 0;
+    capturesIntact = false;
     box->Click = Kill();
     Send(WM_KEYDOWN, VK_SPACE, 0);
     Send(WM_KEYUP, VK_SPACE, 0);
@@ -102,6 +103,7 @@ TEST_F(ButtonDestroyedInsideItsEvent, MouseDownAndMouseUp)
 
     SetUp();
     kills = 0;
+    capturesIntact = false;
     box->MouseUp = KillWith<short, short, float, float>();
     box->Click = [] { ADD_FAILURE() << "a click came from a destroyed button"; };
     Send(WM_LBUTTONDOWN, MK_LBUTTON);
@@ -117,6 +119,7 @@ TEST_F(ButtonDestroyedInsideItsEvent, MouseMoveAndDoubleClick)
 
     SetUp();
     kills = 0;
+    capturesIntact = false;
     box->DBClick = Kill();
     Send(WM_LBUTTONDOWN, MK_LBUTTON);
     Send(WM_LBUTTONUP, 0);
@@ -133,6 +136,7 @@ TEST_F(ButtonDestroyedInsideItsEvent, KeyEvents)
 
     SetUp();
     kills = 0;
+    capturesIntact = false;
     box->KeyUP = KillWith<short, short>();
     box->Click = [] { ADD_FAILURE() << "a click came from a destroyed button"; };
     Send(WM_KEYDOWN, VK_SPACE, 0);
@@ -141,6 +145,7 @@ TEST_F(ButtonDestroyedInsideItsEvent, KeyEvents)
 
     SetUp();
     kills = 0;
+    capturesIntact = false;
     box->KeyPress = KillWith<short>();
     Send(WM_CHAR, L'y', 0);
     ExpectKilledCleanly();

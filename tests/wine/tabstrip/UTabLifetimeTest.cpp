@@ -49,11 +49,13 @@ protected:
     static POINT Close(int i) { return {40 + 14 + 108 * i + 108 - 18, 12}; }
 
     void Send(UINT msg, WPARAM keys, POINT p) { ::SendMessageW(window, msg, keys, MAKELPARAM(p.x, p.y)); }
+    // A handler that destroys the strip, then reads what it captured.
     std::function<void()> Kill()
     {
-        return [this] {
+        return [this, canary = lifetime::Canary(), text = std::string(100, 'k')] {
             ++kills;
             box.Kill();
+            capturesIntact = canary.Alive() && text == std::string(100, 'k');
         };
     }
 
@@ -61,6 +63,7 @@ protected:
     {
         EXPECT_EQ(kills, 1);
         EXPECT_FALSE(box.Alive());
+        EXPECT_TRUE(capturesIntact) << "the handler's captures were destroyed while it ran";
         EXPECT_TRUE(box.Untouched()) << "the strip was written to after a handler destroyed it";
         EXPECT_FALSE(::IsWindow(window));
         // The subclasser lets its record go shortly after the window's last message (records
@@ -73,6 +76,7 @@ protected:
     HWND window = nullptr;
     std::size_t records = 0;
     int kills = 0;
+    bool capturesIntact = false;
 };
 
 
@@ -128,6 +132,7 @@ TEST_F(StripDestroyedInsideItsEvent, DoubleClickAndTheMouseDownItReplays)
 
     SetUp();
     kills = 0;
+    capturesIntact = false;
     Send(WM_LBUTTONDOWN, MK_LBUTTON, Body(0));
     Send(WM_LBUTTONUP, 0, Body(0));
     box->OnMouseDown = MouseHandler(Kill());

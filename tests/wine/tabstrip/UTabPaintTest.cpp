@@ -199,23 +199,38 @@ TEST_F(StripPixels, HostCanPaintTheBackgroundItself)
 
 TEST_F(StripPixels, TabsSqueezedBelowNoWidthAreSimplyNotDrawn)
 {
-    // Six tabs of full width leave the seventh a negative share of the strip.
+    // Six tabs of full width leave the first a negative share of the strip: 560 - 6 x 108 - 14.
     AddTabs({L"A", L"B", L"C", L"D", L"E", L"F", L"G"});
     for (long i = 1; i < 7; ++i) strip().TabItems().Item(i)->SetLockSize(true);
     strip().LockReDraw(false);  // lays the tabs out again
-    EXPECT_LT(strip().TabItems().Item(0)->Width(), 0);
-    const long frames = strip().FramesDrawn();
+    ASSERT_EQ(strip().TabItems().Item(0)->Width(), -102);
+    ASSERT_EQ(strip().TabItems().Item(3)->Left(), 128);
+    ASSERT_EQ(strip().TabItems().Item(4)->Left(), 236);
+    const SkinPixels skin(106);
+
+    // The squeezed tab is the selected one, and hovered: drawn, it would show the selected face
+    // and its caption in the selected colour somewhere.
     strip().SetSelected(0);
     ::SendMessageW(Strip(), WM_MOUSEMOVE, 0, MAKELPARAM(45, 12));
-    ::SendMessageW(Strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(300, 12));
-    ::SendMessageW(Strip(), WM_LBUTTONUP, 0, MAKELPARAM(300, 12));
+    driver::Capture shot = Shot(L"tabstrip-squeezed");
+    int selectedColumns = 0;
+    for (int x = 40; x < StripHost::kWidth; ++x) selectedColumns += FaceMismatches(shot, x, skin, 0, TabFace::Selected) == 0;
+    EXPECT_EQ(selectedColumns, 0);
+    // Where its caption would start: a selected caption leaves more than a few pixels of its
+    // colour (a tab's edge may hold one or two).
+    EXPECT_LE(shot.CountNear(RECT{40 + 14, 5, 40 + 14 + 60, 20}, corvane::kSelectedCaptionColor, 20), 3);
+    for (long i = 2; i < 7; ++i)
+        EXPECT_EQ(FaceMismatches(shot, 40 + 20 + 108 * (i - 2) + 80, skin, 0, TabFace::Normal), 0) << i;
+
+    // Hit tests over the squeezed strip still find the full tabs.
+    const long frames = strip().FramesDrawn();
+    ::SendMessageW(Strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40 + 236 + 30, 12));
+    ::SendMessageW(Strip(), WM_LBUTTONUP, 0, MAKELPARAM(40 + 236 + 30, 12));
     EXPECT_GT(strip().FramesDrawn(), frames);
-    const driver::Capture shot = Shot(L"tabstrip-squeezed");
-    // The full-width tabs are there.
-    const SkinPixels skin(106);
-    const long left = strip().TabItems().Item(3)->Left();
-    EXPECT_EQ(FaceMismatches(shot, 40 + left + 80, skin, 0,
-                             strip().Selected() == 3 ? TabFace::Selected : TabFace::Normal), 0);
+    ASSERT_EQ(strip().Selected(), 4);
+    shot = Shot(L"tabstrip-squeezed-selected");
+    EXPECT_EQ(FaceMismatches(shot, 40 + 236 + 80, skin, 0, TabFace::Selected), 0);
+    EXPECT_EQ(FaceMismatches(shot, 40 + 128 + 80, skin, 0, TabFace::Normal), 0);
     harness::MoveTo(host->hWnd(), 300, 200);
     driver::Pump(50);
 }
