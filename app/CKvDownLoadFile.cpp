@@ -85,11 +85,18 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     std::array<char, kBlockSize> buffer;
     std::int32_t total = 0;
     bool quit = false;
+    bool writeFailed = false;
     while (!m_stop) {
         DWORD got = 0;
         if (!::InternetReadFile(request.get(), buffer.data(), kBlockSize, &got) || got == 0) break;
         DWORD written = 0;
-        ::WriteFile(file.get(), buffer.data(), got, &written, nullptr);
+        // A full disk must not pass for a whole file: the updater would install the stump.
+        if (!::WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) {
+            writeFailed = true;
+            rt::App::LogEvent(L"CKvDownLoadFile: writing " + path + L" failed, error " +
+                              std::to_wstring(::GetLastError()));
+            break;
+        }
         total += static_cast<std::int32_t>(got);
         m_received = total;
         if (raiseEvents) {
@@ -103,7 +110,7 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
         if (!*alive) return true;
         if (quit) break;
     }
-    m_receivedAll = !m_stop && !quit && total == announced;
+    m_receivedAll = !m_stop && !quit && !writeFailed && total == announced;
     return true;
 }
 

@@ -29,7 +29,7 @@ public:
     std::function<void()> Complete;
 
     // True when the transfer loop ran, whether or not every announced byte arrived (a read error,
-    // an early end or StopDownLoad keep what was received): ask ReceivedAll for that.
+    // a failed write, an early end or StopDownLoad keep what was received): ask ReceivedAll.
     bool DownLoadFile(const std::wstring& url, const std::wstring& path, bool hidden, bool raiseEvents);
     // Ends the running transfer after the block in progress.
     void StopDownLoad() { m_stop = true; }

@@ -187,6 +187,17 @@ TEST_F(Downloader, CutResponsesKeepWhatArrivedAndSaySo)
     }
 }
 
+TEST_F(Downloader, FullDiskIsNotAWholeDownload)
+{
+    // Wine's Z: is the Unix root; every write to /dev/full fails as on a full disk.
+    CKvDownLoadFile d;
+    Recorder r(d);
+    EXPECT_TRUE(d.DownLoadFile(Portal() + L"/files/small.bin", L"Z:\\dev\\full", false, true));
+    EXPECT_FALSE(d.ReceivedAll());
+    EXPECT_EQ(d.ReceivedBytes(), 0);
+    EXPECT_EQ(r.events, (std::vector<Event>{{'Q', 20000}, {'C', 0}}));
+}
+
 TEST_F(Downloader, WindowMessagesRunBetweenBlocks)
 {
     // A message posted when the size is known is handled before the second block is read.
