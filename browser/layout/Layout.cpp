@@ -274,7 +274,10 @@ private:
         std::optional<Size> natural = m_host.ImageSize(e.Attr("src"));
         int w = cs.width && !cs.width->percent ? Px(cs.width->value) : -1;
         int h = cs.height && !cs.height->percent ? Px(cs.height->value) : -1;
-        if (w < 0 && h < 0) return natural.value_or(Size{0, 0});
+        if (w < 0 && h < 0) {
+            const Size n = natural.value_or(Size{0, 0});
+            return {std::clamp(n.width, 0, 100000), std::clamp(n.height, 0, 100000)};
+        }
         if (w < 0) w = natural && natural->height ? Px(double(h) * natural->width / natural->height) : h;
         if (h < 0) h = natural && natural->width ? Px(double(w) * natural->height / natural->width) : w;
         return {std::clamp(w, 0, 100000), std::clamp(h, 0, 100000)};
@@ -346,15 +349,15 @@ private:
         const int extra = lc.right - lc.x;
         const int shift = extra <= 0 ? 0 : lc.align == TextAlign::Center ? extra / 2 : lc.align == TextAlign::Right ? extra : 0;
         for (const Piece& p : lc.pieces) {
-            const int y = lc.y + lc.maxAscent - p.ascent;
+            const int y = Coord(static_cast<long long>(lc.y) + lc.maxAscent - p.ascent);
             if (p.item != kNone) {
                 Rect& r = m_out.items[p.item].rect;
-                r.x += shift;
+                r.x = Coord(static_cast<long long>(r.x) + shift);
                 r.y = y;
                 if (p.linkArea != kNone) m_out.links[p.linkArea].rect = r;
             } else {
                 Rect& r = m_out.controls[p.control].rect;
-                r.x += shift;
+                r.x = Coord(static_cast<long long>(r.x) + shift);
                 r.y = y;
             }
         }
@@ -643,12 +646,17 @@ private:
 
     Ranges Mark() const { return {m_out.items.size(), m_out.links.size(), m_out.controls.size()}; }
 
-    void Shift(const Ranges& from, const Ranges& to, int dx, int dy)
+    static void Move(Rect& r, long long dx, long long dy)
     {
-        for (std::size_t i = from.items; i < to.items; ++i) m_out.items[i].rect.x += dx, m_out.items[i].rect.y += dy;
-        for (std::size_t i = from.links; i < to.links; ++i) m_out.links[i].rect.x += dx, m_out.links[i].rect.y += dy;
-        for (std::size_t i = from.controls; i < to.controls; ++i)
-            m_out.controls[i].rect.x += dx, m_out.controls[i].rect.y += dy;
+        r.x = Coord(r.x + dx);
+        r.y = Coord(r.y + dy);
+    }
+
+    void Shift(const Ranges& from, const Ranges& to, long long dx, long long dy)
+    {
+        for (std::size_t i = from.items; i < to.items; ++i) Move(m_out.items[i].rect, dx, dy);
+        for (std::size_t i = from.links; i < to.links; ++i) Move(m_out.links[i].rect, dx, dy);
+        for (std::size_t i = from.controls; i < to.controls; ++i) Move(m_out.controls[i].rect, dx, dy);
     }
 
     int Table(const Node& table, const ComputedStyle& cs, int x, int y, int avail, TextAlign align, int& outWidth, int depth)
@@ -735,7 +743,7 @@ private:
                                    : cell.style.verticalAlign == VerticalAlign::Top    ? 0
                                    : cell.style.verticalAlign == VerticalAlign::Bottom ? free
                                                                                        : free / 2;
-                Shift(cell.start, cell.end, 0, dy + valign);
+                Shift(cell.start, cell.end, 0, static_cast<long long>(dy) + valign);
                 EndFill(cell.fill, {cell.x, rowY, cell.width, row.height});
                 if (m.border) Frame({cell.x, rowY, cell.width, row.height}, 0x808080);
             }

@@ -28,6 +28,7 @@ public:
     std::optional<Size> ImageSize(const std::string& src) override
     {
         if (src == "/static/logo.png") return Size{96, 32};
+        if (src == "huge") return Size{50000000, 50000000};  // as a broken image header may claim
         return std::nullopt;
     }
 };
@@ -218,6 +219,10 @@ TEST(Layout, HugePagesStayWithinTheirLimits)
     l = Lay(tall);
     EXPECT_TRUE(within(l));
     EXPECT_EQ(l.height, kMaxPageCoordinate);
+    // Text on a line below the limit, raised by an image that claims an enormous size.
+    l = Lay(tall + "<nobr><img src=huge>text</nobr>");
+    EXPECT_TRUE(within(l));
+    EXPECT_EQ(Texts(l).size(), 1u);
 
     // Wide: columns and nowrap lines that add up past the limit.
     std::string cols = "<table><tr>";
