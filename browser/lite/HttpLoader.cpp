@@ -46,7 +46,7 @@ HttpLoader::HttpLoader()
                                 INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0))
 {
     if (m_session) {
-        // A dead server must not freeze the window for long: every call here runs on the GUI thread.
+        // A dead server must not hold a worker (and the load the user waits for) for long.
         DWORD timeout = 15000;
         ::InternetSetOptionW(m_session.get(), INTERNET_OPTION_CONNECT_TIMEOUT, &timeout, sizeof(timeout));
         ::InternetSetOptionW(m_session.get(), INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof(timeout));

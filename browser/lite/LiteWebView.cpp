@@ -5,10 +5,7 @@
 
 #include <algorithm>
 
-#include "browser/html/ErrorPage.h"
 #include "browser/html/FormEncoding.h"
-#include "browser/html/MetaRefresh.h"
-#include "browser/html/Parser.h"
 #include "browser/html/Serializer.h"
 #include "browser/html/Url.h"
 #include "browser/html/Utf8.h"
@@ -19,26 +16,12 @@
 namespace browser {
 namespace {
 
-constexpr UINT kLoadMessage = WM_APP + 0x31;
-constexpr UINT_PTR kRefreshTimer = 1;
 constexpr int kFirstControlId = 1000;
 constexpr UINT kMenuBack = 1, kMenuRefresh = 2;
-constexpr std::size_t kMaxImages = 64;
 constexpr int kWheelStep = 48;
 constexpr int kShift = 1, kCtrl = 2, kAlt = 4;  // as rt::ShiftState reports them
 
 COLORREF ToColorRef(Rgb rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
-
-bool IsHttp(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
-
-LoadFailure FailureOf(const HttpResult& r)
-{
-    if (!r.connected)
-        return r.error == ERROR_INTERNET_CANNOT_CONNECT ? LoadFailure::Refused
-               : r.error == ERROR_INTERNET_INVALID_URL  ? LoadFailure::BadAddress
-                                                        : LoadFailure::NoConnection;
-    return LoadFailure::HttpError;
-}
 
 const Node* FormOf(const Node* element)
 {
@@ -78,6 +61,7 @@ LiteWebView::LiteWebView()
 
 LiteWebView::~LiteWebView()
 {
+    AbandonLoad();
     if (hWnd()) ::KillTimer(hWnd(), kRefreshTimer);
     DestroyControls();
     // The images go before the GDI+ session that decoded them (member order does the rest).
@@ -87,6 +71,7 @@ LiteWebView::~LiteWebView()
 void LiteWebView::Quiesce()
 {
     ++m_serial;  // a load already posted finds itself outdated
+    AbandonLoad();
     if (hWnd()) {
         ::KillTimer(hWnd(), kRefreshTimer);
         ::ShowWindow(hWnd(), SW_HIDE);
@@ -132,103 +117,7 @@ std::wstring LiteWebView::DocumentText() const
     return m_document && m_document->body() ? Utf8ToWide(m_document->body()->TextContent()) : std::wstring{};
 }
 
-// --- Navigation ----------------------------------------------------------------------------------
-
-void LiteWebView::Start(Request request, bool askFirst)
-{
-    if (askFirst) {
-        bool cancel = false;
-        if (!RaiseBeforeNavigate(request.url, true, cancel)) return;
-        if (cancel) return;
-    }
-    ::KillTimer(hWnd(), kRefreshTimer);
-    m_refreshTarget.reset();
-    m_pending = std::move(request);
-    ::PostMessageW(hWnd(), kLoadMessage, ++m_serial, 0);
-}
-
-void LiteWebView::Load(unsigned serial)
-{
-    if (serial != m_serial) return;  // a later navigation replaced this one
-    const Request request = std::move(m_pending);
-    const std::string url = WideToUtf8(request.url);
-    const std::string scheme = UrlScheme(url);
-    if (EqualsIgnoreCase(TrimAsciiSpace(url), "about:blank")) {
-        ShowDocument(request.url, "", Charset::Utf8);
-        return;
-    }
-    if (!IsHttp(scheme)) {
-        ShowDocument(request.url, ErrorPageHtml(url, scheme.empty() ? LoadFailure::BadAddress : LoadFailure::UnsupportedScheme),
-                     Charset::Utf8);
-        return;
-    }
-    HttpResult result = m_http.Fetch(Utf8ToWide(EscapeForRequest(url)), request.post, request.reload);
-    if (serial != m_serial) return;
-    if (!result.connected || (result.status >= 400 && result.body.empty())) {
-        ShowDocument(request.url, ErrorPageHtml(url, FailureOf(result), result.status), Charset::Utf8);
-        return;
-    }
-    const Charset charset = SniffCharset(result.body, result.contentType);
-    const std::string html = DecodeToUtf8(result.body, charset, GbkPair);
-    if (!request.post) {
-        if (m_history.empty() || m_history.back() != result.finalUrl) m_history.push_back(result.finalUrl);
-    }
-    ShowDocument(result.finalUrl, html, charset);
-}
-
-void LiteWebView::ShowDocument(const std::wstring& url, const std::string& html, Charset charset)
-{
-    // A field holding the focus goes with the old page: the page itself keeps it, so Tab works on.
-    const HWND focus = ::GetFocus();
-    const bool hadFocus = focus && (focus == hWnd() || ::IsChild(hWnd(), focus));
-    DestroyControls();
-    if (hadFocus) ::SetFocus(hWnd());
-    m_focusLink = nullptr;
-    m_focusVisible = false;
-    m_images.clear();
-    m_layout = {};
-    m_document = std::make_unique<Document>(ParseHtml(html));
-    m_charset = charset;
-    m_url = url;
-    m_scrollY = 0;
-    m_pressedLink = nullptr;
-    LoadImages();
-    Relayout();
-    ::InvalidateRect(hWnd(), nullptr, TRUE);
-
-    std::wstring title = Utf8ToWide(m_document->Title());
-    if (!RaiseTitleChange(title.empty() ? url : title)) return;
-    if (!RaiseDocumentComplete(url, true)) return;
-
-    if (const auto refresh = FindMetaRefresh(*m_document)) {
-        const std::string target = refresh->url.empty() ? WideToUtf8(m_url) : ResolveUrl(WideToUtf8(m_url), refresh->url);
-        m_refreshTarget = Utf8ToWide(target);
-        const double ms = std::min(refresh->delaySeconds * 1000.0, 86400000.0);
-        ::SetTimer(hWnd(), kRefreshTimer, static_cast<UINT>(std::max(ms, 1.0)), nullptr);
-    }
-}
-
-void LiteWebView::LoadImages()
-{
-    std::vector<const Node*> stack{&m_document->root()};
-    const std::string base = WideToUtf8(m_url);
-    while (!stack.empty() && m_images.size() < kMaxImages) {
-        const Node* n = stack.back();
-        stack.pop_back();
-        for (const auto& c : n->children()) stack.push_back(c.get());
-        if (!n->IsElement("img") || !n->HasAttr("src")) continue;
-        const std::string src = n->Attr("src");
-        if (m_images.count(src)) continue;
-        const std::string url = ResolveUrl(base, src);
-        auto& slot = m_images[src];
-        slot = std::make_unique<rt::StreamImage>();
-        if (!IsHttp(UrlScheme(url))) continue;
-        HttpResult r = m_http.Fetch(Utf8ToWide(EscapeForRequest(url)), std::nullopt, false, 8u << 20);
-        if (r.connected && r.status < 400 && !r.body.empty())
-            slot = std::make_unique<rt::StreamImage>(
-                std::span<const std::byte>(reinterpret_cast<const std::byte*>(r.body.data()), r.body.size()));
-    }
-}
+// --- Links and forms ---------------------------------------------------------------------------
 
 void LiteWebView::FollowLink(const std::string& href)
 {
@@ -577,6 +466,9 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     switch (msg) {
     case kLoadMessage:
         Load(static_cast<unsigned>(wParam));
+        return 0;
+    case kFetchedMessage:
+        Fetched(static_cast<unsigned>(wParam));
         return 0;
     case WM_TIMER:
         if (wParam == kRefreshTimer) {

@@ -1,8 +1,10 @@
 #pragma once
 // The built-in engine: WinINet loading, the pure parser and layout, GDI painting, edit and
 // button controls for forms, vertical scrolling, meta refresh and its own small context menu.
-// Loading runs on the GUI thread in a posted step after before-navigation, so Navigate returns
-// first, as the system control does.
+// A load starts in a posted step after before-navigation, so Navigate returns first, as the
+// system control does; the page and its images are fetched on a worker (FetchJob), and parsing,
+// layout, painting and every event happen back on the view's thread. A newer navigation, a
+// refresh or the view's end drops the load under way: its results are never looked at.
 
 #include <windows.h>
 
@@ -17,6 +19,7 @@
 #include "browser/html/Dom.h"
 #include "browser/layout/Layout.h"
 #include "browser/lite/GdiLayoutHost.h"
+#include "browser/lite/FetchJob.h"
 #include "browser/lite/HttpLoader.h"
 #include "runtime/GdiPlus.h"
 #include "runtime/Window.h"
@@ -61,10 +64,28 @@ private:
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     void Quiesce() override;
 
+    using ImageMap = std::map<std::string, std::unique_ptr<rt::StreamImage>>;  // by src as written
+    // A page that has arrived and waits for its images before it is shown.
+    struct ArrivedPage {
+        std::wstring url;
+        std::unique_ptr<Document> document;
+        Charset charset = Charset::Utf8;
+        std::vector<std::string> imageSources;  // those fetched, in the order of the job's requests
+        std::vector<std::string> imageUrls;     // their addresses
+        ImageMap images;
+    };
+    static constexpr UINT kLoadMessage = WM_APP + 0x31;
+    static constexpr UINT kFetchedMessage = WM_APP + 0x32;
+    static constexpr UINT_PTR kRefreshTimer = 1;
+
     void Start(Request request, bool askFirst);
     void Load(unsigned serial);
-    void ShowDocument(const std::wstring& url, const std::string& html, Charset charset);
-    void LoadImages();
+    void Fetched(unsigned serial);
+    void PageArrived(const Request& request, HttpResult result);
+    void Arrive(const std::wstring& url, const std::string& html, Charset charset, bool reload = false);
+    void ShowArrived();
+    void AbandonLoad();
+    void ShowDocument(ArrivedPage page);
     void Relayout();
     void UpdateScrollBar();
     void ScrollTo(int y);
@@ -83,13 +104,13 @@ private:
     static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
 
     rt::GdiplusSession m_gdiplus;
-    HttpLoader m_http;
+    std::shared_ptr<HttpLoader> m_http = std::make_shared<HttpLoader>();  // shared with the workers
     GdiLayoutHost m_host;
     std::unique_ptr<Document> m_document;
     Charset m_charset = Charset::Utf8;
     std::wstring m_url;
     std::vector<std::wstring> m_history;
-    std::map<std::string, std::unique_ptr<rt::StreamImage>> m_images;  // by src as written
+    ImageMap m_images;
     PageLayout m_layout;
     std::vector<Field> m_fields;
     rt::Font m_fallbackFont;
@@ -97,6 +118,10 @@ private:
     bool m_scrollBarShown = false;
     unsigned m_serial = 0;
     Request m_pending;
+    // The load under way: its job, the request it fetches, and the page waiting for images.
+    std::shared_ptr<FetchJob> m_job;
+    Request m_loading;
+    std::optional<ArrivedPage> m_arrived;
     std::optional<std::wstring> m_refreshTarget;
     const LinkArea* m_pressedLink = nullptr;
     const Node* m_focusLink = nullptr;  // the link holding the focus while the view itself has it

@@ -21,8 +21,10 @@ std::wstring LoginUrl() { return Portal() + L"/pcLogin/"; }
 struct LoginPage {
     explicit LoginPage(Host& host) : host(host)
     {
+        // The page loads in the background: wait for its own complete, not an earlier page's.
+        const std::size_t completes = host.Count(L"complete");
         host.view()->Navigate(LoginUrl());
-        loaded = host.WaitFor(L"complete", 1);
+        loaded = host.WaitFor(L"complete", completes + 1);
         view = host.view()->hWnd();
         user = ::FindWindowExW(view, nullptr, L"Edit", nullptr);
         password = ::FindWindowExW(view, user, L"Edit", nullptr);

@@ -1,0 +1,57 @@
+#pragma once
+// Fetches on a worker thread and tells a window when it is done, so that a slow or dead server
+// never holds up the window's thread. The window's thread starts a job, keeps it,
+// and takes its results when the job's message arrives; a job it drops (a newer navigation,
+// the view going away) finishes in the background and its results are thrown away. The worker
+// holds its own reference to the loader and to the job, so nothing it uses goes before it ends.
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "browser/lite/HttpLoader.h"
+
+namespace browser {
+
+struct FetchRequest {
+    std::wstring url;
+    std::optional<std::string> post;
+    bool reload = false;
+    std::size_t maxBytes = 32u << 20;
+};
+
+class FetchJob {
+public:
+    // Fetches `requests` in order on a worker, then posts `message` (wParam `id`) to `notify`.
+    // nullptr when no thread can be started. Idle workers end two seconds after their last job.
+    static std::shared_ptr<FetchJob> Start(std::shared_ptr<HttpLoader> http, std::vector<FetchRequest> requests,
+                                           HWND notify, UINT message, WPARAM id);
+    ~FetchJob();
+
+    // The results, one per request, once the message has arrived (empty before).
+    std::vector<HttpResult> TakeResults();
+    // Lets the worker skip what it has not begun; the window will not look at the results.
+    void Abandon() { m_abandoned = true; }
+
+    // Jobs whose worker has not finished them yet, in the whole process (for tests).
+    static int Running();
+
+private:
+    FetchJob() = default;
+    void Run(const std::shared_ptr<HttpLoader>& http);
+
+    std::vector<FetchRequest> m_requests;
+    std::vector<HttpResult> m_results;
+    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_abandoned{false};
+    HWND m_notify = nullptr;
+    UINT m_message = 0;
+    WPARAM m_id = 0;
+};
+
+}  // namespace browser
