@@ -274,6 +274,10 @@ TEST_F(StripBehaviour, ReleaseFormMakesThePageAFreeWindowAgain)
     EXPECT_EQ(Captions(), "P0 P1 ");
     EXPECT_TRUE(pageJournal.empty());
     EXPECT_EQ(pages[2]->item.lock()->Form(), pages[2]);
+    // A free window is no longer the strip's to unload: unload it while the journal it writes
+    // to still exists.
+    pages[2]->Unload();
+    EXPECT_EQ(pageJournal, (Journal{"Unload P2"}));
 }
 
 TEST(DrawingRoutines, BufferErrorsCarryTheFailedCall)
