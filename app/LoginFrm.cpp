@@ -38,12 +38,6 @@ rt::FormDesign LoginDesign()
     return d;
 }
 
-rt::Icon LoadIconFile(const std::wstring& path, int size)
-{
-    return rt::Icon(static_cast<HICON>(
-        ::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
-}
-
 }  // namespace
 
 LoginFrm& LoginFrm::Instance()
@@ -65,7 +59,7 @@ LoginFrm::~LoginFrm() = default;
 void LoginFrm::WriteIconFile()
 {
     // Written anew at every load; the main window takes its icons from the same file.
-    const std::wstring path = GetTempDir() + L"vld" + L".ico";
+    const std::wstring path = IconFilePath();
     SaveResourceToFile(IDR_ICON_FILE, L"ICON", path);
     // Asking the background window for its window loads it.
     LoginBgFrm& background = LoginBgFrm::Instance();

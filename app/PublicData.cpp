@@ -71,4 +71,14 @@ void UnhookLoginBg(HWND hwnd)
     if (PrevWndProc) ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(PrevWndProc));
 }
 
+std::wstring IconFilePath()
+{
+    return GetTempDir() + L"vld.ico";
+}
+
+rt::Icon LoadIconFile(const std::wstring& path, int size)
+{
+    return rt::Icon(static_cast<HICON>(::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
+}
+
 }  // namespace corvane

@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "runtime/Handles.h"
+
 namespace rt {
 class Form;
 }
@@ -19,6 +21,12 @@ std::wstring GetTempDir();
 // `path`, creating or replacing the file. Returns false, leaving any existing file untouched,
 // when the resource does not exist; false also when the file cannot be written.
 bool SaveResourceToFile(int id, std::wstring_view type, const std::wstring& path, HMODULE module = nullptr);
+
+// vld.ico in the temporary directory: the login window writes it, and the login and main
+// windows take their icons from it.
+std::wstring IconFilePath();
+// One size of an icon file; empty when the file cannot be read.
+rt::Icon LoadIconFile(const std::wstring& path, int size);
 
 // The login background window's procedure while it is hooked, and the one it replaced.
 LRESULT CALLBACK LoginBgWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

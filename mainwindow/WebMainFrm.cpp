@@ -52,11 +52,6 @@ rt::FormDesign MainDesign()
     return d;
 }
 
-rt::Icon LoadIconFile(const std::wstring& path, int size)
-{
-    return rt::Icon(static_cast<HICON>(::LoadImageW(nullptr, path.c_str(), IMAGE_ICON, size, size, LR_LOADFROMFILE)));
-}
-
 }  // namespace
 
 WebMainFrm& WebMainFrm::Instance()
@@ -181,7 +176,7 @@ void WebMainFrm::OnLoad()
     HWND self = hWnd();
     CreateControls();
 
-    const std::wstring iconPath = GetTempDir() + L"vld.ico";
+    const std::wstring iconPath = IconFilePath();
     m_smallIcon = LoadIconFile(iconPath, 16);
     ::SendMessageW(self, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon.get()));
     m_tray = std::make_unique<CKvNotifyIcon>();

@@ -434,9 +434,9 @@ INPUT MouseInput(POINT screenPoint, DWORD flags)
 
 }  // namespace
 
-void MoveMouseTo(POINT screenPoint)
+void MoveMouseTo(POINT screenPoint, DWORD buttonFlags)
 {
-    INPUT in = MouseInput(screenPoint, MOUSEEVENTF_MOVE);
+    INPUT in = MouseInput(screenPoint, MOUSEEVENTF_MOVE | buttonFlags);
     ::SendInput(1, &in, sizeof(in));
 }
 

@@ -145,7 +145,9 @@ private:
 // --- Input -------------------------------------------------------------------------------------
 // Left-clicks a point in screen coordinates with real mouse input.
 void ClickAt(POINT screenPoint);
-void MoveMouseTo(POINT screenPoint);
+// Moves the mouse to a point, pressing or releasing the buttons in `buttonFlags`
+// (MOUSEEVENTF_LEFTDOWN, ...) there in the same input.
+void MoveMouseTo(POINT screenPoint, DWORD buttonFlags = 0);
 // Presses and releases a key with real keyboard input to the focused window, holding the
 // modifier keys given (MOD_SHIFT, MOD_CONTROL, MOD_ALT) around it.
 void PressKey(WORD vk, UINT modifiers = 0);

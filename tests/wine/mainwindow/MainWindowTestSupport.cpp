@@ -62,20 +62,6 @@ bool ExitBoxAnswerer::WaitForCount(int count, DWORD timeoutMs) const
     return driver::PumpUntil([&] { return m_answered >= count; }, timeoutMs);
 }
 
-namespace {
-
-void MouseAt(POINT p, DWORD flags)
-{
-    INPUT in{};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = static_cast<LONG>(p.x * 65535.0 / (::GetSystemMetrics(SM_CXSCREEN) - 1));
-    in.mi.dy = static_cast<LONG>(p.y * 65535.0 / (::GetSystemMetrics(SM_CYSCREEN) - 1));
-    in.mi.dwFlags = flags | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE;
-    ::SendInput(1, &in, sizeof in);
-}
-
-}  // namespace
-
 void ExitBoxAnswerer::Watch()
 {
     std::size_t next = 0;
@@ -99,14 +85,14 @@ void ExitBoxAnswerer::Watch()
         if (answer == L'D' && next < m_answers.size()) {
             // Drag the caption strip by (40, 30), then answer with the next letter.
             const POINT from{r.left + 150, r.top + 15};
-            MouseAt(from, 0);
+            driver::MoveMouseTo(from, 0);
             ::Sleep(150);
-            MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+            driver::MoveMouseTo(from, MOUSEEVENTF_LEFTDOWN);
             for (int i = 1; i <= 5; ++i) {
                 ::Sleep(30);
-                MouseAt(POINT{from.x + 8 * i, from.y + 6 * i}, 0);
+                driver::MoveMouseTo(POINT{from.x + 8 * i, from.y + 6 * i}, 0);
             }
-            MouseAt(POINT{from.x + 40, from.y + 30}, MOUSEEVENTF_LEFTUP);
+            driver::MoveMouseTo(POINT{from.x + 40, from.y + 30}, MOUSEEVENTF_LEFTUP);
             RECT moved{};
             for (int i = 0; i < 100; ++i) {
                 ::Sleep(20);
@@ -125,11 +111,11 @@ void ExitBoxAnswerer::Watch()
             POINT p{r.left + 88, r.top + 100};
             if (answer == L'N') p = {r.left + 168, r.top + 100};
             if (answer == L'C') p = {r.right - 49 + 21, r.top + 10};
-            MouseAt(p, 0);
+            driver::MoveMouseTo(p, 0);
             ::Sleep(150);
-            MouseAt(p, MOUSEEVENTF_LEFTDOWN);
+            driver::MoveMouseTo(p, MOUSEEVENTF_LEFTDOWN);
             ::Sleep(60);
-            MouseAt(p, MOUSEEVENTF_LEFTUP);
+            driver::MoveMouseTo(p, MOUSEEVENTF_LEFTUP);
         }
         last = box;
         // Wait for this box to go before looking for the next.
@@ -140,12 +126,12 @@ void ExitBoxAnswerer::Watch()
 
 void Drag(POINT from, POINT to)
 {
-    MouseAt(from, 0);
+    driver::MoveMouseTo(from, 0);
     driver::Pump(150);
-    MouseAt(from, MOUSEEVENTF_LEFTDOWN);
+    driver::MoveMouseTo(from, MOUSEEVENTF_LEFTDOWN);
     for (int i = 1; i <= 10; ++i)
-        MouseAt(POINT{from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, 0);
-    MouseAt(to, MOUSEEVENTF_LEFTUP);
+        driver::MoveMouseTo(POINT{from.x + (to.x - from.x) * i / 10, from.y + (to.y - from.y) * i / 10}, 0);
+    driver::MoveMouseTo(to, MOUSEEVENTF_LEFTUP);
     driver::Pump(500);
 }
 
