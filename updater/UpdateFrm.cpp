@@ -73,8 +73,9 @@ void UpdateFrm::OnResize()
     const rt::TwipsScale scale = rt::Screen::Scale();
     const int w = rt::RoundHalfEven16(scale.ScaleXToPixels(ScaleWidth()) + 1);
     const int h = rt::RoundHalfEven16(scale.ScaleYToPixels(ScaleHeight()) + 1);
-    // The window owns the region once it is set.
-    ::SetWindowRgn(hWnd(), ::CreateRoundRectRgn(0, 0, w, h, 6, 6), TRUE);
+    // On success the window owns the region; otherwise it is ours to delete.
+    HRGN region = ::CreateRoundRectRgn(0, 0, w, h, 6, 6);
+    if (region && !::SetWindowRgn(hWnd(), region, TRUE)) ::DeleteObject(region);
     BForm1.Printform(*this);
     closebtn.Move(Width() - 730, rt::kKeep);
 }
