@@ -185,6 +185,12 @@ void WebMainFrm::OnLoad()
     ::SendMessageW(self, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon.get()));
 
     ModMsg::HookMainWnd(self, [this] { ShowAppMenu(); });
+    // A sudden end runs no unload step (a further account's login page that comes back too
+    // short ends the program): the hot key and the icon must not outlive the process all the same.
+    m_endHook = rt::App::AtEnd([this] {
+        ModMsg::UnhookMainWnd(hWnd());
+        m_tray.reset();
+    });
 
     const rt::VersionFields v = rt::App::Version();
     appmenu.SetCaption(kMenuVersion, L"版本号:" + std::to_wstring(v.major) + L"." + std::to_wstring(v.minor) + L"." +
@@ -331,6 +337,7 @@ void WebMainFrm::OnWindowDestroyed()
     // Nothing can click the icon of a window that is gone; it leaves the notification area now,
     // also when the program then ends at once (the update path).
     m_tray.reset();
+    m_endHook.Reset();
     auto& current = TheMainWindow();
     if (current.get() != this) return;
     UnloadedMainWindow() = std::move(current);

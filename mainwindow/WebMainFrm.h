@@ -6,7 +6,7 @@
 // Lifetime: the one object is created on first use and lives until its unload has completed;
 // from then on IfExists answers nullptr and the object is deleted as soon as the call that
 // unloaded it has returned to a message loop (or when the program ends). Its tray icon goes
-// when its window goes.
+// when its window goes, and with its hot key when App::End ends the program without unloading.
 
 #include <windows.h>
 
@@ -20,6 +20,7 @@
 #include "mainwindow/CKvNotifyIcon.h"
 #include "mainwindow/DdeServer.h"
 #include "mainwindow/StripToolTip.h"
+#include "runtime/App.h"
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "runtime/PictureBox.h"
@@ -130,6 +131,7 @@ private:
 
     std::unique_ptr<cSetStyle> objStyle;
     std::unique_ptr<CKvNotifyIcon> m_tray;
+    rt::EndHook m_endHook;
     rt::Icon m_smallIcon;
     rt::Icon m_bigIcon;
 };

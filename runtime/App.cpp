@@ -1,5 +1,6 @@
 #include "runtime/App.h"
 
+#include <utility>
 #include <vector>
 
 #include "runtime/MessageFilter.h"
@@ -10,6 +11,19 @@ namespace {
 
 int g_loadedForms = 0;
 App::LogSink g_logSink;
+
+struct EndWork {
+    std::uint32_t id;
+    std::function<void()> work;
+};
+
+// Never destroyed: hooks held by objects of static lifetime may withdraw themselves after this
+// list would otherwise be gone.
+std::vector<EndWork>& EndWorks()
+{
+    static auto* works = new std::vector<EndWork>();
+    return *works;
+}
 
 void DefaultLogSink(const std::wstring& text)
 {
@@ -106,8 +120,41 @@ void App::SetLogSink(LogSink sink)
     g_logSink = std::move(sink);
 }
 
+void EndHook::Reset()
+{
+    if (!m_id) return;
+    std::erase_if(EndWorks(), [id = m_id](const EndWork& w) { return w.id == id; });
+    m_id = 0;
+}
+
+EndHook& EndHook::operator=(EndHook&& other) noexcept
+{
+    if (this != &other) {
+        Reset();
+        m_id = std::exchange(other.m_id, 0);
+    }
+    return *this;
+}
+
+EndHook App::AtEnd(std::function<void()> work)
+{
+    static std::uint32_t lastId = 0;
+    if (!work) return EndHook();
+    const std::uint32_t id = ++lastId;
+    EndWorks().push_back({id, std::move(work)});
+    return EndHook(id);
+}
+
 void App::End(UINT exitCode)
 {
+    // Each work leaves the list before it runs, so one that withdraws hooks (its own included)
+    // finds a consistent list.
+    auto& works = EndWorks();
+    while (!works.empty()) {
+        const std::function<void()> work = std::move(works.back().work);
+        works.pop_back();
+        work();
+    }
     ::ExitProcess(exitCode);
 }
 

@@ -4,10 +4,32 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
 namespace rt {
+
+// Registration of work that App::End runs before the process ends: what the system would keep
+// after a sudden end (an icon in the notification area). Destroying or resetting the object
+// withdraws the work; moving it moves the registration.
+class EndHook {
+public:
+    EndHook() = default;
+    ~EndHook() { Reset(); }
+    EndHook(EndHook&& other) noexcept : m_id(other.m_id) { other.m_id = 0; }
+    EndHook& operator=(EndHook&& other) noexcept;
+    EndHook(const EndHook&) = delete;
+    EndHook& operator=(const EndHook&) = delete;
+
+    void Reset();
+    explicit operator bool() const { return m_id != 0; }
+
+private:
+    friend class App;
+    explicit EndHook(std::uint32_t id) : m_id(id) {}
+    std::uint32_t m_id = 0;
+};
 
 struct VersionFields {
     int major = 0;
@@ -36,8 +58,10 @@ public:
     using LogSink = std::function<void(const std::wstring&)>;
     static void SetLogSink(LogSink sink);
 
-    // Ends the program at once: no further event of any form runs.
+    // Ends the program at once: no further event of any form runs. Only the work registered
+    // through AtEnd runs first, the latest registration first.
     [[noreturn]] static void End(UINT exitCode = 0);
+    [[nodiscard]] static EndHook AtEnd(std::function<void()> work);
 
     // Runs the message loop until the last loaded form has unloaded (or WM_QUIT arrives).
     static int Run();

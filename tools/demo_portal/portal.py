@@ -103,6 +103,7 @@ class PortalServer(ThreadingHTTPServer):
         self.builtin_files = content.builtin_files()
         self.logo = content.logo_png()
         self.sessions = {}
+        self.served = {}  # path -> requests answered, for the pages that change with use
         self.lock = threading.Lock()
         self.log_file = open(opts.log, "a", encoding="utf-8") if opts.log else None
 
@@ -111,6 +112,13 @@ class PortalServer(ThreadingHTTPServer):
         with self.lock:
             self.sessions[token] = account
         return token
+
+    def count_request(self, path):
+        """How many requests of `path` came before this one."""
+        with self.lock:
+            earlier = self.served.get(path, 0)
+            self.served[path] = earlier + 1
+        return earlier
 
     def session_account(self, token):
         with self.lock:
@@ -224,7 +232,8 @@ class PortalHandler(BaseHTTPRequestHandler):
 
     def login_variant(self, path):
         """Login pages for the client's tests, reached by pointing the client's
-        portal URL at a prefix: /length/<N>/pcLogin/ and /then/<hex>/pcLogin/."""
+        portal URL at a prefix: /length/<N>/pcLogin/, /then/<hex>/pcLogin/ and
+        /short-after/<K>/pcLogin/."""
         m = re.fullmatch(r"/length/(\d{1,6})/pcLogin/", path)
         if m:
             length = int(m.group(1))
@@ -235,6 +244,11 @@ class PortalHandler(BaseHTTPRequestHandler):
         if m:
             target = bytes.fromhex(m.group(1)).decode("utf-8", "replace")
             return html(pages.login_page(refresh_to=target))
+        m = re.fullmatch(r"/short-after/(\d{1,3})/pcLogin/", path)
+        if m:
+            if self.server.count_request(path) < int(m.group(1)):
+                return html(pages.login_page())
+            return html(pages.short_error_page())
         return None
 
     def login(self, params):

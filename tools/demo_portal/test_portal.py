@@ -354,6 +354,18 @@ class LoginPage(SharedPortal):
         self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
         self.assertEqual(self.portal.request("/then/abc/pcLogin/")[0], 404)
 
+    def test_login_page_that_turns_short_after_some_requests(self):
+        for k in (0, 2):
+            path = "/short-after/%d/pcLogin/" % k
+            lengths = [inner_html_length(self.portal.page(path)[2]) for _ in range(k + 2)]
+            for n, length in enumerate(lengths):
+                with self.subTest(k=k, request=n):
+                    if n < k:
+                        self.assertGreaterEqual(length, LOGIN_INNER_MIN)
+                    else:
+                        self.assertLess(length, ERROR_INNER_MAX)
+        self.assertEqual(self.portal.request("/short-after/x/pcLogin/")[0], 404)
+
 
 class LoginFlow(SharedPortal):
     def login(self, user, password, method="POST"):

@@ -28,8 +28,8 @@ TEST(Journey, LogInPlayAndLogInASecondAccountInAFurtherTab)
     driver::Screenshot(pair.background, L"journey-1-login");
     ASSERT_TRUE(LogIn(pair, L"alice"));
 
-    HWND main = nullptr;
-    ASSERT_TRUE(driver::PumpUntil([&] { return (main = VisibleWindow(L"WebMainFrm", client.id())) != nullptr; }, 20000));
+    HWND main = WaitForMainWindow(client);
+    ASSERT_TRUE(main);
     EXPECT_TRUE(driver::PumpUntil(
         [&] { return !driver::FindTopLevel(L"LoginFrm", nullptr, client.id()) &&
                      !driver::FindTopLevel(L"LoginBgFrm", nullptr, client.id()); },

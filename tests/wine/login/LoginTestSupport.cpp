@@ -158,6 +158,13 @@ LoginPair WaitForLoginPair(const driver::Process& client, DWORD timeoutMs)
     return pair;
 }
 
+HWND WaitForMainWindow(const driver::Process& client, DWORD timeoutMs)
+{
+    HWND main = nullptr;
+    driver::PumpUntil([&] { return (main = VisibleWindow(L"WebMainFrm", client.id())) != nullptr; }, timeoutMs);
+    return main;
+}
+
 RECT WindowRect(HWND hwnd)
 {
     RECT r{};
@@ -295,6 +302,13 @@ bool LogIn(const LoginPair& pair, const wchar_t* account)
     ::SendMessageW(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"secret"));
     driver::ClickAt(CentreOf(buttons[0]));
     return true;
+}
+
+HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account)
+{
+    const LoginPair pair = WaitForLoginPair(client);
+    if (!pair || !LogIn(pair, account)) return nullptr;
+    return WaitForMainWindow(client);
 }
 
 int GamePageRequests(const std::string& account)

@@ -69,6 +69,8 @@ struct LoginPair {
 HWND VisibleWindow(const wchar_t* className, DWORD processId);
 // Waits until both windows of the pair are visible and the client handles messages.
 LoginPair WaitForLoginPair(const driver::Process& client, DWORD timeoutMs = 20000);
+// The main window of the client once it is visible, or nullptr.
+HWND WaitForMainWindow(const driver::Process& client, DWORD timeoutMs = 20000);
 RECT WindowRect(HWND hwnd);
 // Visible top-level windows of a process, message boxes excepted.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
@@ -93,6 +95,9 @@ POINT CentreOf(HWND hwnd);
 // Fills the login page's form as a player would and presses its button; false when the form
 // is not there.
 bool LogIn(const LoginPair& pair, const wchar_t* account);
+// The opening of every journey: waits for the login pair, logs `account` in and waits for the
+// main window; nullptr when a step fails.
+HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account);
 // Requests of the game page of `account` that came with a session cookie.
 int GamePageRequests(const std::string& account);
 inline bool GamePageServed(const std::string& account) { return GamePageRequests(account) > 0; }

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 #include "tests/wine/login/LoginTestSupport.h"
@@ -13,15 +12,6 @@
 namespace {
 
 using namespace logintest;
-
-// The main window's buttons from left to right: "登录其他帐号", "游戏大厅", then the caption
-// buttons (menu, hide, maximise/restore, close).
-std::vector<HWND> ButtonsLeftToRight(HWND main)
-{
-    std::vector<HWND> buttons = Descendants(main, L"iButton");
-    std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) { return WindowRect(a).left < WindowRect(b).left; });
-    return buttons;
-}
 
 HWND PageOnTop(HWND main)
 {
@@ -47,20 +37,17 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
 {
     driver::Process client = StartCorvane(Portal());
     ASSERT_TRUE(client);
-    LoginPair pair = WaitForLoginPair(client);
-    ASSERT_TRUE(pair);
-    ASSERT_TRUE(LogIn(pair, L"alice"));
-    HWND main = nullptr;
-    ASSERT_TRUE(driver::PumpUntil([&] { return (main = VisibleWindow(L"WebMainFrm", client.id())) != nullptr; }, 20000));
+    HWND main = LogInToMainWindow(client, L"alice");
+    ASSERT_TRUE(main);
     ASSERT_TRUE(driver::PumpUntil([&] { return Descendants(main, L"WebUrl").size() == 1; }, 10000));
     HWND alice = Descendants(main, L"WebUrl")[0];
     ASSERT_TRUE(driver::PumpUntil([] { return GamePageServed("alice"); }, 15000));
 
     // A second account through "登录其他帐号".
-    std::vector<HWND> buttons = ButtonsLeftToRight(main);
+    std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
     ASSERT_EQ(buttons.size(), 6u);
     driver::ClickAt(CentreOf(buttons[0]));
-    pair = WaitForLoginPair(client);
+    LoginPair pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
     ASSERT_TRUE(LogIn(pair, L"bob"));
     ASSERT_TRUE(driver::PumpUntil([&] { return Descendants(main, L"WebUrl").size() == 2; }, 20000));
@@ -101,6 +88,26 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     mainwindow_test::ClickCentre(buttons[5]);
     EXPECT_TRUE(answerer.WaitForCount(1, 10000));
     EXPECT_EQ(client.WaitForExit(15000), 0);
+}
+
+// The portal answers the first login page and then only a short error page: "登录其他帐号" meets
+// it while the main window is up, and the whole program ends with the connection message. (Wine
+// clears the icon of a dead process's window itself; mainwindow_program_test checks that the
+// program gives it back before it ends.)
+TEST(MainWindowJourney, FurtherLoginOnATooShortPageEndsTheWholeProgram)
+{
+    driver::Process client = StartCorvane(Portal() + L"/short-after/1");
+    ASSERT_TRUE(client);
+    HWND main = LogInToMainWindow(client, L"alice");
+    ASSERT_TRUE(main);
+    EXPECT_TRUE(mainwindow_test::TrayIconShown(main));
+
+    driver::ClickAt(CentreOf(mainwindow_test::ButtonsLeftToRight(main)[0]));
+    SeenBox box;
+    ASSERT_TRUE(AnswerMessageBox(client, box));
+    EXPECT_EQ(box.text, kNoConnection);
+    EXPECT_EQ(client.WaitForExit(15000), 0);
+    EXPECT_FALSE(mainwindow_test::TrayIconShown(main));
 }
 
 }  // namespace

@@ -1,11 +1,14 @@
 // The main window in a process of its own, driven from this one: DDE execute commands, F10 and
-// the tray's notifications from another process, and the way out through the exit box.
+// the tray's notifications from another process, the way out through the exit box, and the
+// sudden end when a further login finds the portal gone.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <ddeml.h>
-#include <shellapi.h>
+
+#include <cstdio>
+#include <string>
 
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
@@ -26,12 +29,16 @@ HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, UL
     return nullptr;
 }
 
+std::wstring HostExe()
+{
+    return driver::BuildDir() + L"\\tests\\wine\\mainwindow\\mainwindow-host.exe";
+}
+
 class MainWindowProgram : public ::testing::Test {
 protected:
     static void SetUpTestSuite()
     {
-        host = new driver::Process(driver::Process::Start(driver::BuildDir() + L"\\tests\\wine\\mainwindow\\mainwindow-host.exe",
-                                                          GameUrl(L"alice")));
+        host = new driver::Process(driver::Process::Start(HostExe(), GameUrl(L"alice")));
         ASSERT_TRUE(*host);
         main = driver::WaitForWindow(L"WebMainFrm", nullptr, 20000, host->id());
         ASSERT_NE(main, nullptr);
@@ -141,20 +148,50 @@ TEST_F(MainWindowProgram, F10AndTrayNotificationsFromAnotherProcessToggle)
 
 TEST_F(MainWindowProgram, YesEndsTheProcessAndRemovesTheTrayIcon)
 {
-    NOTIFYICONDATAW probe{};
-    probe.cbSize = NOTIFYICONDATAW_V2_SIZE;
-    probe.hWnd = main;
-    probe.uID = 1000;
-    probe.uFlags = NIF_TIP;
-    lstrcpyW(probe.szTip, L"LumoraVeldan客户端");
-    EXPECT_TRUE(::Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the program's icon is in the notification area";
+    EXPECT_TRUE(mainwindow_test::TrayIconShown(main)) << "the program's icon is in the notification area";
     {
         mainwindow_test::ExitBoxAnswerer answerer(L"NY", host->id());
         ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
         EXPECT_TRUE(answerer.WaitForCount(2, 15000));
     }
     EXPECT_EQ(host->WaitForExit(10000), 0);
-    EXPECT_FALSE(::Shell_NotifyIconW(NIM_MODIFY, &probe)) << "the icon left with the program";
+    EXPECT_FALSE(mainwindow_test::TrayIconShown(main)) << "the icon left with the program";
+}
+
+// "登录其他帐号" meets a login page too short to be the portal's: the connection message, then the
+// end without any unload step. The host reports what the process still held at its last moment,
+// after the main window's own end work: Wine would clear a dead process's icon and hot key
+// itself, so only this look tells whether the program gave them back.
+TEST(MainWindowSuddenEnd, FurtherLoginOnATooShortPageGivesBackTheTrayIconAndF10)
+{
+    wchar_t temp[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, temp);
+    const std::wstring report = std::wstring(temp) + L"mainwindow-host-end.txt";
+    ::DeleteFileW(report.c_str());
+    driver::Process host = driver::Process::Start(HostExe(), GameUrl(L"alice") + L" \"" + report + L"\"",
+                                                  {L"CORVANE_PORTAL_URL=" + mainwindow_test::Portal() + L"/length/1499"});
+    ASSERT_TRUE(host);
+    HWND main = driver::WaitForWindow(L"WebMainFrm", nullptr, 20000, host.id());
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(mainwindow_test::WaitVisible(main, true, 10000));
+    EXPECT_TRUE(mainwindow_test::TrayIconShown(main));
+
+    driver::MessageBoxAnswerer answerer(IDOK, host.id());
+    const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
+    ASSERT_EQ(buttons.size(), 6u);
+    mainwindow_test::ClickCentre(buttons[0]);
+    ASSERT_TRUE(answerer.WaitForCount(1, 20000));
+    EXPECT_EQ(answerer.Seen()[0].text, L"未能连接到服务器，请检查网络连接是否正常！");
+    EXPECT_EQ(host.WaitForExit(10000), 0);
+
+    std::string held;
+    if (FILE* f = _wfopen(report.c_str(), L"rb")) {
+        char buffer[256];
+        held.assign(buffer, std::fread(buffer, 1, sizeof buffer, f));
+        std::fclose(f);
+    }
+    EXPECT_EQ(held, "tray icon gone\nF10 free\n");
+    ::DeleteFileW(report.c_str());
 }
 
 }  // namespace

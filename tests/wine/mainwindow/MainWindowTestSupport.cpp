@@ -1,5 +1,8 @@
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
+#include <shellapi.h>
+
+#include <algorithm>
 #include <cstdlib>
 #include <vector>
 
@@ -30,6 +33,42 @@ void ClickCentre(HWND hwnd)
     driver::MoveMouseTo(centre);
     driver::Pump(150);
     driver::ClickAt(centre);
+}
+
+namespace {
+
+BOOL CALLBACK CollectButton(HWND child, LPARAM list)
+{
+    if (driver::ClassNameOf(child) == L"iButton") reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
+    return TRUE;
+}
+
+LONG LeftOf(HWND hwnd)
+{
+    RECT r{};
+    ::GetWindowRect(hwnd, &r);
+    return r.left;
+}
+
+}  // namespace
+
+std::vector<HWND> ButtonsLeftToRight(HWND main)
+{
+    std::vector<HWND> buttons;
+    ::EnumChildWindows(main, &CollectButton, reinterpret_cast<LPARAM>(&buttons));
+    std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) { return LeftOf(a) < LeftOf(b); });
+    return buttons;
+}
+
+bool TrayIconShown(HWND main)
+{
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    probe.hWnd = main;
+    probe.uID = 1000;
+    probe.uFlags = NIF_TIP;
+    lstrcpyW(probe.szTip, L"LumoraVeldan客户端");
+    return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
 void PressF10()

@@ -7,6 +7,7 @@
 #include <atomic>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/driver/Driver.h"
 
@@ -67,6 +68,14 @@ void Drag(POINT from, POINT to);
 void PressF10();
 
 bool WaitVisible(HWND hwnd, bool visible, DWORD timeoutMs = 5000);
+
+// The main window's buttons from left to right: "登录其他帐号", "游戏大厅", then the caption
+// buttons (menu, hide, maximise/restore, close).
+std::vector<HWND> ButtonsLeftToRight(HWND main);
+
+// Whether the notification area holds the main window's icon: changing its tip succeeds only
+// while it is there.
+bool TrayIconShown(HWND main);
 
 // Pixels of `capture` at (x0, y0) .. that differ from the picture's pixels at (px, py) .. in a
 // w x h block.
