@@ -68,9 +68,12 @@ bool Form::CreateFormWindow()
 void Form::Load()
 {
     if (m_loaded || m_loading) return;
+    // Each event may delete this form (its owner drops it): then only the locals are left.
+    const Liveness::Watch watch = Life().Observe();
     if (!m_initialized) {
         m_initialized = true;
         OnInitialize();
+        if (!watch.Alive()) return;
     }
     m_loading = true;
     if (!CreateFormWindow()) {
@@ -80,14 +83,16 @@ void Form::Load()
     m_loaded = true;
     App::FormLoaded();
     OnLoad();
+    if (!watch.Alive()) return;
     m_loading = false;
     if (m_loaded && HasWindow()) OnResize();
 }
 
 void Form::Show(ShowMode mode)
 {
+    const Liveness::Watch watch = Life().Observe();
     Load();
-    if (!m_loaded || !HasWindow()) return;
+    if (!watch.Alive() || !m_loaded || !HasWindow()) return;
     if (mode == ShowMode::Modal) {
         RunModalLoop();
         return;
@@ -140,9 +145,13 @@ bool Form::Unload(UnloadMode mode)
     if (!m_loaded) return true;
     if (m_unloading) return false;
     m_unloading = true;
+    // A form deleted by its own event counts as unloaded; nothing of it may be touched then.
+    const Liveness::Watch watch = Life().Observe();
     bool cancel = false;
     OnQueryUnload(cancel, mode);
+    if (!watch.Alive()) return true;
     if (!cancel) OnUnload(cancel);
+    if (!watch.Alive()) return true;
     if (cancel || !m_loaded) {
         m_unloading = false;
         return !m_loaded;
@@ -180,8 +189,9 @@ WindowState Form::GetWindowState() const
 
 void Form::SetWindowState(WindowState state)
 {
+    const Liveness::Watch watch = Life().Observe();
     Load();
-    if (!HasWindow()) return;
+    if (!watch.Alive() || !HasWindow()) return;
     m_pendingState = state;
     if (!::IsWindowVisible(hWnd())) return;
     switch (state) {

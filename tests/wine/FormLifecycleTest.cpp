@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,21 +26,25 @@ public:
     bool cancelQueryUnload = false;
     bool cancelUnload = false;
     rt::UnloadMode lastMode = rt::UnloadMode::FormCode;
+    // Runs at the end of the event of that name, as a handler of the owner would; it may delete
+    // the form, so the event touches nothing of it afterwards.
+    std::function<void()> afterEvent;
+    std::string afterEventName;
 
 protected:
-    void OnInitialize() override { m_log.push_back("Initialize"); }
-    void OnLoad() override { m_log.push_back("Load"); }
-    void OnResize() override { m_log.push_back("Resize"); }
+    void OnInitialize() override { Record("Initialize"); }
+    void OnLoad() override { Record("Load"); }
+    void OnResize() override { Record("Resize"); }
     void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override
     {
-        m_log.push_back("QueryUnload");
         lastMode = mode;
         cancel = cancelQueryUnload;
+        Record("QueryUnload");
     }
     void OnUnload(bool& cancel) override
     {
-        m_log.push_back("Unload");
         cancel = cancelUnload;
+        Record("Unload");
     }
     void OnMouseDown(int button, int, double x, double y) override
     {
@@ -48,6 +53,15 @@ protected:
     }
 
 private:
+    void Record(const char* event)
+    {
+        m_log.push_back(event);
+        if (afterEvent && afterEventName == event) {
+            const std::function<void()> call = afterEvent;
+            call();
+        }
+    }
+
     static rt::FormDesign Design(const wchar_t* className)
     {
         rt::FormDesign d;
@@ -211,6 +225,43 @@ TEST(FormLifecycle, ModalFormDeletedInsideItsOwnLoop)
     EXPECT_TRUE(modal.Untouched()) << "the modal loop wrote to the form after it was deleted";
     EXPECT_TRUE(::IsWindowEnabled(owner.hWnd()));
     owner.Unload();
+}
+
+// An owner may drop a form from inside the form's own load or unload events (a login window
+// that finds the portal gone, a page released by its tab). The runtime must then return
+// without touching the dead form, whether the event came from Load, Show, Unload or a close.
+TEST(FormLifecycle, FormDeletedInsideItsOwnEvents)
+{
+    struct Case {
+        const char* event;
+        const char* how;
+    };
+    for (const Case c : {Case{"Initialize", "Show"}, Case{"Load", "Load"}, Case{"Load", "Show"},
+                         Case{"Load", "SetWindowState"}, Case{"QueryUnload", "Unload"}, Case{"Unload", "Unload"},
+                         Case{"Unload", "WM_CLOSE"}}) {
+        SCOPED_TRACE(std::string(c.event) + " through " + c.how);
+        Events log;
+        lifetime::PoisonedBox<RecordingForm> box;
+        box.Make(log, L"DoomedForm");
+        const bool unloading = c.how == std::string("Unload") || c.how == std::string("WM_CLOSE");
+        if (unloading) box->Show();
+        box->afterEventName = c.event;
+        box->afterEvent = [&box] { box.Kill(); };
+        HWND hwnd = box->hWnd();
+
+        const std::string how = c.how;
+        if (how == "Load") box->Load();
+        if (how == "Show") box->Show();
+        if (how == "SetWindowState") box->SetWindowState(rt::WindowState::Minimized);
+        if (how == "Unload") EXPECT_TRUE(box->Unload());
+        if (how == "WM_CLOSE") ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
+
+        EXPECT_FALSE(box.Alive());
+        EXPECT_TRUE(box.Untouched()) << "the runtime wrote to the form after it was deleted";
+        EXPECT_EQ(log.back(), c.event) << "no event after the one that deleted the form";
+        EXPECT_EQ(rt::App::LoadedForms(), 0);
+        if (hwnd) EXPECT_FALSE(::IsWindow(hwnd));
+    }
 }
 
 TEST(FormLifecycle, WindowStateSetWhileHiddenAppliesWhenShown)
