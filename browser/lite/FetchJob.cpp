@@ -97,7 +97,7 @@ void FetchJob::Run(const std::shared_ptr<HttpLoader>& http)
     std::vector<HttpResult> results;
     for (const FetchRequest& r : m_requests) {
         if (m_abandoned) break;
-        results.push_back(http->Fetch(r.url, r.post, r.reload, r.maxBytes));
+        results.push_back(http->Fetch(r.url, r.post, r.maxBytes));
     }
     m_results = std::move(results);
     m_done = true;

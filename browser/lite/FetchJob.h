@@ -21,7 +21,6 @@ namespace browser {
 struct FetchRequest {
     std::wstring url;
     std::optional<std::string> post;
-    bool reload = false;
     std::size_t maxBytes = 32u << 20;
 };
 

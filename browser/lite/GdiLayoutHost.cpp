@@ -48,12 +48,19 @@ std::shared_ptr<const rt::Font> GdiLayoutHost::SharedFontFor(const FontDesc& fon
 
 int GdiLayoutHost::TextWidth(std::string_view utf8, const FontDesc& font)
 {
+    if (utf8.empty()) return 0;
     Entry& e = Get(font);
+    std::string key(utf8);
+    if (const auto it = e.widths.find(key); it != e.widths.end()) return it->second;
     const std::wstring text = Utf8ToWide(utf8);
-    if (text.empty()) return 0;
-    rt::SelectGuard select(m_dc.get(), e.font->get());
     SIZE size{};
-    ::GetTextExtentPoint32W(m_dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    if (!text.empty()) {
+        rt::SelectGuard select(m_dc.get(), e.font->get());
+        ::GetTextExtentPoint32W(m_dc.get(), text.c_str(), static_cast<int>(text.size()), &size);
+    }
+    // A page of endless distinct words starts the memory over rather than growing without end.
+    if (e.widths.size() >= kMaxWidthsPerFont) e.widths.clear();
+    e.widths.emplace(std::move(key), size.cx);
     return size.cx;
 }
 

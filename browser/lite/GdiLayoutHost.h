@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 
 #include "browser/layout/Layout.h"
 #include "runtime/Handles.h"
@@ -28,6 +29,7 @@ public:
     std::optional<Size> ImageSize(const std::string& src) override { return m_images(src); }
 
     static constexpr std::size_t kMaxCachedFonts = 32;
+    static constexpr std::size_t kMaxWidthsPerFont = 4096;
 
     // Valid until the next call of this object: for painting one item.
     HFONT FontFor(const FontDesc& font);
@@ -40,6 +42,9 @@ private:
         std::shared_ptr<rt::Font> font;
         TEXTMETRICW metrics{};
         unsigned long long lastUse = 0;
+        // Measured widths by UTF-8 text: a page measures the same words again on every layout
+        // (each resize and scroll-bar change, and the next load of the same page).
+        std::unordered_map<std::string, int> widths;
     };
     struct Less {
         bool operator()(const FontDesc& a, const FontDesc& b) const

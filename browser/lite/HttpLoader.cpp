@@ -54,8 +54,7 @@ HttpLoader::HttpLoader()
     }
 }
 
-HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::string>& postBody, bool reload,
-                             std::size_t maxBytes)
+HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::string>& postBody, std::size_t maxBytes)
 {
     HttpResult result;
     if (!m_session) {
@@ -68,7 +67,7 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
     for (int hop = 0;; ++hop) {
         InternetHandle connection;
         InternetHandle request;
-        if (!Send(address, post, reload, connection, request, result.error)) return result;
+        if (!Send(address, post, connection, request, result.error)) return result;
         result.connected = true;
         DWORD status = 0, size = sizeof(status);
         if (::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
@@ -100,8 +99,8 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
     }
 }
 
-bool HttpLoader::Send(const std::wstring& url, const std::optional<std::string>& postBody, bool reload,
-                      InternetHandle& connection, InternetHandle& request, DWORD& error)
+bool HttpLoader::Send(const std::wstring& url, const std::optional<std::string>& postBody, InternetHandle& connection,
+                      InternetHandle& request, DWORD& error)
 {
     // Null pointers with nonzero lengths: the parts come back as places in `url` itself, so an
     // address of any length cracks.
@@ -128,10 +127,10 @@ bool HttpLoader::Send(const std::wstring& url, const std::optional<std::string>&
         error = ::GetLastError();
         return false;
     }
+    // The system's disk cache is left out: the engine keeps what it reuses (images) in memory, and
+    // under Wine looking a response up there and writing it cost twice the fetch itself.
     DWORD flags = INTERNET_FLAG_KEEP_CONNECTION | INTERNET_FLAG_NO_UI | INTERNET_FLAG_NO_AUTH |
-                  INTERNET_FLAG_NO_AUTO_REDIRECT;
-    flags |= reload ? INTERNET_FLAG_RELOAD : INTERNET_FLAG_RESYNCHRONIZE;
-    if (postBody) flags |= INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+                  INTERNET_FLAG_NO_AUTO_REDIRECT | INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
     if (parts.nScheme == INTERNET_SCHEME_HTTPS) flags |= INTERNET_FLAG_SECURE;
     static const wchar_t* kAccept[] = {L"*/*", nullptr};
     request.reset(::HttpOpenRequestW(connection.get(), postBody ? L"POST" : L"GET", object.c_str(), nullptr, nullptr,

@@ -27,16 +27,16 @@ struct HttpResult {
 class HttpLoader {
 public:
     HttpLoader();
-    // GET, or POST of an urlencoded body. `reload` bypasses the cache.
-    HttpResult Fetch(const std::wstring& url, const std::optional<std::string>& postBody, bool reload,
+    // GET, or POST of an urlencoded body, always from the server (nothing is read from or written
+    // to the system's disk cache).
+    HttpResult Fetch(const std::wstring& url, const std::optional<std::string>& postBody,
                      std::size_t maxBytes = 32u << 20);
 
     static constexpr int kMaxRedirects = 10;
 
 private:
     // Opens and sends one request; false with `error` when there is no response.
-    bool Send(const std::wstring& url, const std::optional<std::string>& postBody, bool reload,
-              InternetHandle& connection, InternetHandle& request, DWORD& error);
+    bool Send(const std::wstring& url, const std::optional<std::string>& postBody, InternetHandle& connection, InternetHandle& request, DWORD& error);
 
     InternetHandle m_session;
 };

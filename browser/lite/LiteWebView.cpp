@@ -23,6 +23,14 @@ constexpr int kShift = 1, kCtrl = 2, kAlt = 4;  // as rt::ShiftState reports the
 
 COLORREF ToColorRef(Rgb rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
 
+std::wstring WindowText(HWND hwnd)
+{
+    const int n = ::GetWindowTextLengthW(hwnd);
+    std::wstring text(n + 1, L'\0');
+    text.resize(::GetWindowTextW(hwnd, text.data(), n + 1));
+    return text;
+}
+
 const Node* FormOf(const Node* element)
 {
     for (const Node* n = element; n; n = n->parent())
@@ -134,11 +142,7 @@ void LiteWebView::Submit(const Node* submitter)
     const auto bytes = [&](const std::string& utf8) { return m_charset == Charset::Gbk ? Utf8ToGbk(utf8) : utf8; };
     const auto fieldText = [&](const Node* e) -> std::optional<std::string> {
         for (const auto& f : m_fields) {
-            if (f.element != e) continue;
-            const int n = ::GetWindowTextLengthW(f.hwnd);
-            std::wstring text(n + 1, L'\0');
-            text.resize(::GetWindowTextW(f.hwnd, text.data(), n + 1));
-            return WideToUtf8(text);
+            if (f.element == e) return WideToUtf8(WindowText(f.hwnd));
         }
         return std::nullopt;
     };
@@ -236,11 +240,71 @@ void LiteWebView::ScrollTo(int y)
     ::InvalidateRect(hWnd(), nullptr, FALSE);
 }
 
+namespace {
+
+bool IsButton(ControlKind kind) { return kind == ControlKind::Submit || kind == ControlKind::Button; }
+
+// What a new control of `box` shows at first.
+std::wstring InitialText(const ControlBox& box)
+{
+    if (IsButton(box.kind)) {
+        std::wstring text = Utf8ToWide(box.element->IsElement("button") ? box.element->TextContent() : box.element->Attr("value"));
+        if (text.empty() && !box.element->HasAttr("value")) text = L"提交";
+        return text;
+    }
+    return Utf8ToWide(box.kind == ControlKind::TextArea ? box.element->TextContent() : box.element->Attr("value"));
+}
+
+}  // namespace
+
+HWND LiteWebView::CreateControl(const ControlBox& box, int id, const std::wstring& text)
+{
+    const bool button = IsButton(box.kind);
+    DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
+    if (button) {
+        style |= BS_PUSHBUTTON;
+    } else if (box.kind == ControlKind::TextArea) {
+        style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
+    } else {
+        style |= ES_AUTOHSCROLL | (box.kind == ControlKind::Password ? ES_PASSWORD : 0);
+    }
+    const HWND hwnd = ::CreateWindowExW(button ? 0 : WS_EX_CLIENTEDGE, button ? L"BUTTON" : L"EDIT", text.c_str(), style, 0,
+                                        0, 0, 0, hWnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                                        rt::CurrentInstance(), nullptr);
+    return hwnd;
+}
+
+void LiteWebView::ResetControl(HWND hwnd, const ControlBox& box, int id, const std::wstring& text)
+{
+    // Everything the old page may have left in the window goes: what was typed (WM_SETTEXT also
+    // clears an edit's modified flag and selection), the undo step, a pressed look. A button
+    // keeps a caption that is already right: setting it redraws it.
+    if (::GetWindowLongPtrW(hwnd, GWLP_ID) != id) ::SetWindowLongPtrW(hwnd, GWLP_ID, id);
+    if (IsButton(box.kind)) {
+        if (WindowText(hwnd) != text) ::SetWindowTextW(hwnd, text.c_str());
+        ::SendMessageW(hwnd, BM_SETSTATE, FALSE, 0);
+    } else {
+        ::SetWindowTextW(hwnd, text.c_str());
+        ::SendMessageW(hwnd, EM_EMPTYUNDOBUFFER, 0, 0);
+        ::SendMessageW(hwnd, EM_SETLIMITTEXT, 0, 0);  // back to the default
+    }
+}
+
+void LiteWebView::PlaceControl(HWND hwnd, const RECT& rect)
+{
+    RECT now{};
+    ::GetWindowRect(hwnd, &now);
+    ::MapWindowPoints(HWND_DESKTOP, hWnd(), reinterpret_cast<POINT*>(&now), 2);
+    if (!::EqualRect(&now, &rect))
+        ::MoveWindow(hwnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, TRUE);
+}
+
 void LiteWebView::SyncControls()
 {
     std::vector<Field> kept;
     for (std::size_t i = 0; i < m_layout.controls.size(); ++i) {
         const ControlBox& box = m_layout.controls[i];
+        const int id = kFirstControlId + static_cast<int>(i);
         auto it = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field& f) { return f.element == box.element; });
         HWND hwnd = nullptr;
         std::shared_ptr<const rt::Font> font;
@@ -249,63 +313,61 @@ void LiteWebView::SyncControls()
             it->hwnd = nullptr;
             font = it->font;
         } else {
-            const bool button = box.kind == ControlKind::Submit || box.kind == ControlKind::Button;
-            DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
-            std::wstring text;
-            if (button) {
-                style |= BS_PUSHBUTTON;
-                text = Utf8ToWide(box.element->IsElement("button") ? box.element->TextContent() : box.element->Attr("value"));
-                if (text.empty() && !box.element->HasAttr("value")) text = L"提交";
-            } else if (box.kind == ControlKind::TextArea) {
-                style |= ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL;
-                text = Utf8ToWide(box.element->TextContent());
+            // A window of the same kind that the previous page left behind is far cheaper to
+            // take over than a new one; pages of a site tend to repeat the same form.
+            const std::wstring text = InitialText(box);
+            auto spare = std::find_if(m_spareFields.begin(), m_spareFields.end(),
+                                      [&](const Field& f) { return f.hwnd && f.kind == box.kind; });
+            if (spare != m_spareFields.end()) {
+                hwnd = spare->hwnd;
+                spare->hwnd = nullptr;
+                ResetControl(hwnd, box, id, text);
             } else {
-                style |= ES_AUTOHSCROLL | (box.kind == ControlKind::Password ? ES_PASSWORD : 0);
-                text = Utf8ToWide(box.element->Attr("value"));
+                hwnd = CreateControl(box, id, text);
             }
-            hwnd = ::CreateWindowExW(button ? 0 : WS_EX_CLIENTEDGE, button ? L"BUTTON" : L"EDIT", text.c_str(), style, 0, 0, 0,
-                                     0, hWnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(kFirstControlId + i)),
-                                     rt::CurrentInstance(), nullptr);
             if (!hwnd) continue;
             font = m_host.SharedFontFor(box.font);
-            ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font->get()), FALSE);
-            if (!button) {
+            // An edit control measures itself again on every WM_SETFONT.
+            if (reinterpret_cast<HFONT>(::SendMessageW(hwnd, WM_GETFONT, 0, 0)) != font->get())
+                ::SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font->get()), FALSE);
+            if (!IsButton(box.kind)) {
                 if (const std::string* max = box.element->FindAttribute("maxlength")) {
                     const int limit = std::atoi(max->c_str());
                     if (limit > 0) ::SendMessageW(hwnd, EM_SETLIMITTEXT, limit, 0);
                 }
-                if (box.kind != ControlKind::TextArea) ::SetWindowSubclass(hwnd, &LiteWebView::EditProc, 1, reinterpret_cast<DWORD_PTR>(this));
             }
         }
-        ::MoveWindow(hwnd, box.rect.x, box.rect.y - m_scrollY, box.rect.width, box.rect.height, TRUE);
+        PlaceControl(hwnd, RECT{box.rect.x, box.rect.y - m_scrollY, box.rect.x + box.rect.width,
+                                box.rect.y - m_scrollY + box.rect.height});
         kept.push_back({hwnd, box.element, box.kind, font});
     }
     for (const Field& f : m_fields)
         if (f.hwnd) ::DestroyWindow(f.hwnd);
     m_fields = std::move(kept);
+    DestroyFields(m_spareFields);
+}
+
+void LiteWebView::RetireControls()
+{
+    // The old document goes with the page, so only the windows and their kinds stay. They are
+    // taken over or destroyed before anything paints.
+    DestroyFields(m_spareFields);
+    for (Field& f : m_fields) f.element = nullptr;
+    m_spareFields = std::move(m_fields);
+    m_fields.clear();
+}
+
+void LiteWebView::DestroyFields(std::vector<Field>& fields)
+{
+    for (const Field& f : fields)
+        if (f.hwnd) ::DestroyWindow(f.hwnd);
+    fields.clear();
 }
 
 void LiteWebView::DestroyControls()
 {
-    for (const Field& f : m_fields)
-        if (f.hwnd) ::DestroyWindow(f.hwnd);
-    m_fields.clear();
-}
-
-LRESULT CALLBACK LiteWebView::EditProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, UINT_PTR id, DWORD_PTR data)
-{
-    if (msg == WM_NCDESTROY) ::RemoveWindowSubclass(hwnd, &LiteWebView::EditProc, id);
-    if (msg == WM_CHAR && wParam == VK_RETURN) {
-        // Enter in a text field submits its form, as in a browser.
-        auto* self = reinterpret_cast<LiteWebView*>(data);
-        for (const Field& f : self->m_fields)
-            if (f.hwnd == hwnd) {
-                const Node* element = f.element;
-                self->Submit(element);
-                return 0;
-            }
-    }
-    return ::DefSubclassProc(hwnd, msg, wParam, lParam);
+    DestroyFields(m_fields);
+    DestroyFields(m_spareFields);
 }
 
 // --- Keyboard ----------------------------------------------------------------------------------------
@@ -370,7 +432,12 @@ bool LiteWebView::PreTranslate(MSG& msg)
         return true;
     case VK_RETURN:
         if (shift & kAlt) return false;
-        if (field && field->kind == ControlKind::Submit) {
+        // Enter on a submit button, or in a one-line text field, submits its form, as in a
+        // browser. (Seen here rather than by subclassing the fields: each message through a
+        // subclassed window costs a round trip to the server under Wine.)
+        if (field && (field->kind == ControlKind::Submit ||
+                      ((field->kind == ControlKind::TextInput || field->kind == ControlKind::Password) &&
+                       !(shift & kCtrl)))) {
             Submit(field->element);  // may destroy this view: touch nothing after it
             return true;
         }
@@ -378,7 +445,7 @@ bool LiteWebView::PreTranslate(MSG& msg)
             FollowLink(m_focusLink->Attr("href"));
             return true;
         }
-        return false;  // a text field submits on its own character (EditProc)
+        return false;
     case 'A':
         // Select all: older edit controls do not know the shortcut.
         if ((shift & (kCtrl | kAlt | kShift)) != kCtrl || !field || field->kind == ControlKind::Submit ||

@@ -38,8 +38,8 @@ public:
     std::wstring DocumentUrl() const override;
     long RootInnerHtmlLength() const override;
     bool SetRootOverflow(const std::wstring& value) override;
-    // Tab and Shift+Tab through the page's links and controls, Enter on a link or a submit
-    // button, Ctrl+A in a field.
+    // Tab and Shift+Tab through the page's links and controls, Enter on a link, a submit button
+    // or in a text field, Ctrl+A in a field.
     bool PreTranslate(MSG& msg) override;
 
     // The visible text of the current document (for people and tests looking at a page).
@@ -90,6 +90,12 @@ private:
     void UpdateScrollBar();
     void ScrollTo(int y);
     void SyncControls();
+    HWND CreateControl(const ControlBox& box, int id, const std::wstring& text);
+    void PlaceControl(HWND hwnd, const RECT& rect);  // in the view's client coordinates
+    void ResetControl(HWND hwnd, const ControlBox& box, int id, const std::wstring& text);
+    // The page's controls become spares for the next page's, which takes over those it can.
+    void RetireControls();
+    static void DestroyFields(std::vector<Field>& fields);
     void DestroyControls();
     void Paint(HDC dc, const RECT& client);
     void Submit(const Node* submitter);
@@ -101,8 +107,6 @@ private:
     void ShowContextMenu(POINT screen);
     bool Scrollable() const;
 
-    static LRESULT CALLBACK EditProc(HWND, UINT, WPARAM, LPARAM, UINT_PTR, DWORD_PTR);
-
     rt::GdiplusSession m_gdiplus;
     std::shared_ptr<HttpLoader> m_http = std::make_shared<HttpLoader>();  // shared with the workers
     GdiLayoutHost m_host;
@@ -113,6 +117,7 @@ private:
     ImageMap m_images;
     PageLayout m_layout;
     std::vector<Field> m_fields;
+    std::vector<Field> m_spareFields;  // only between a new page's arrival and its layout
     rt::Font m_fallbackFont;
     int m_scrollY = 0;
     bool m_scrollBarShown = false;

@@ -80,7 +80,7 @@ void LiteWebView::Load(unsigned serial)
                Charset::Utf8);
         return;
     }
-    m_job = FetchJob::Start(m_http, {{Utf8ToWide(EscapeForRequest(url)), request.post, request.reload}}, hWnd(),
+    m_job = FetchJob::Start(m_http, {{Utf8ToWide(EscapeForRequest(url)), request.post}}, hWnd(),
                             kFetchedMessage, serial);
     m_loading = std::move(request);
     if (!m_job) Arrive(m_loading.url, ErrorPageHtml(url, LoadFailure::NoConnection), Charset::Utf8);
@@ -150,7 +150,7 @@ void LiteWebView::Arrive(const std::wstring& url, const std::string& html, Chars
         }
         page.imageSources.push_back(src);
         page.imageUrls.push_back(target);
-        fetches.push_back({Utf8ToWide(EscapeForRequest(target)), std::nullopt, false, kMaxImageBytes});
+        fetches.push_back({Utf8ToWide(EscapeForRequest(target)), std::nullopt, kMaxImageBytes});
     }
     m_arrived = std::move(page);
     if (!fetches.empty()) m_job = FetchJob::Start(m_http, std::move(fetches), hWnd(), kFetchedMessage, m_serial);
@@ -169,7 +169,7 @@ void LiteWebView::ShowDocument(ArrivedPage page)
     // A field holding the focus goes with the old page: the page itself keeps it, so Tab works on.
     const HWND focus = ::GetFocus();
     const bool hadFocus = focus && (focus == hWnd() || ::IsChild(hWnd(), focus));
-    DestroyControls();
+    RetireControls();
     if (hadFocus) ::SetFocus(hWnd());
     m_focusLink = nullptr;
     m_focusVisible = false;
@@ -181,6 +181,7 @@ void LiteWebView::ShowDocument(ArrivedPage page)
     m_scrollY = 0;
     m_pressedLink = nullptr;
     Relayout();
+    DestroyFields(m_spareFields);  // those the new page had no use for
     ::InvalidateRect(hWnd(), nullptr, TRUE);
 
     const std::wstring url = m_url;

@@ -1,7 +1,10 @@
 // The built-in engine's fonts: a page asking for every size and style keeps a bounded number of
-// GDI fonts, measures the same after evictions, and a font kept by a window outlives its eviction.
+// GDI fonts, measures the same after evictions, and a font kept by a window outlives its eviction;
+// remembered widths.
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 #include "browser/lite/GdiLayoutHost.h"
 
@@ -40,6 +43,29 @@ TEST(GdiLayoutHost, FontCacheIsBounded)
     ASSERT_EQ(::GetObjectW(kept->get(), sizeof lf, &lf), static_cast<int>(sizeof lf)) << "the kept font was deleted";
     EXPECT_EQ(lf.lfHeight, -24);
     EXPECT_EQ(lf.lfWeight, FW_BOLD);
+}
+
+// Widths are remembered per font: the same word in another font measures anew, and a page of more
+// distinct words than are remembered still measures each right.
+TEST(GdiLayoutHost, RememberedWidthsBelongToTheirFont)
+{
+    GdiLayoutHost host([](const std::string&) { return std::nullopt; });
+    const int small = host.TextWidth("帐号 account", Desc(12, 0));
+    const int large = host.TextWidth("帐号 account", Desc(24, 0));
+    const int bold = host.TextWidth("帐号 account", Desc(24, 1));
+    EXPECT_GT(large, small);
+    EXPECT_GE(bold, large);
+    EXPECT_EQ(host.TextWidth("帐号 account", Desc(12, 0)), small);
+    EXPECT_EQ(host.TextWidth("", Desc(12, 0)), 0);
+
+    for (std::size_t i = 0; i < GdiLayoutHost::kMaxWidthsPerFont + 100; ++i) {
+        char word[24];
+        std::snprintf(word, sizeof word, "w%u", static_cast<unsigned>(i));
+        (void)host.TextWidth(word, Desc(12, 0));
+    }
+    EXPECT_EQ(host.TextWidth("帐号 account", Desc(12, 0)), small);
+    EXPECT_EQ(host.TextWidth("w1", Desc(12, 0)), host.TextWidth("w7", Desc(12, 0)));
+    EXPECT_LT(host.TextWidth("w1", Desc(12, 0)), host.TextWidth("w1000", Desc(12, 0)));
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TEST(HttpLoader, AddressesOfAnyLength)
     browser::HttpLoader loader;
     const std::wstring account(6000, L'a');
     const std::wstring url = Portal() + L"/game/?account=" + account;
-    const browser::HttpResult r = loader.Fetch(url, std::nullopt, true);
+    const browser::HttpResult r = loader.Fetch(url, std::nullopt);
     ASSERT_TRUE(r.connected) << r.error;
     EXPECT_EQ(r.status, 200);
     EXPECT_EQ(r.finalUrl, url);
@@ -26,7 +26,7 @@ TEST(HttpLoader, AddressesOfAnyLength)
     EXPECT_FALSE(r.truncated);
 
     // The fragment stays here, however long the rest is.
-    const browser::HttpResult withFragment = loader.Fetch(url + L"#" + std::wstring(5000, L'f'), std::nullopt, true);
+    const browser::HttpResult withFragment = loader.Fetch(url + L"#" + std::wstring(5000, L'f'), std::nullopt);
     EXPECT_EQ(withFragment.status, 200);
 }
 
@@ -40,7 +40,7 @@ TEST(HttpLoader, RedirectToALongAddressReportsWhereItEnded)
     std::wstring escaped = target;
     for (auto [from, to] : {std::pair{L"/", L"%2F"}, {L"?", L"%3F"}, {L"=", L"%3D"}})
         for (std::size_t at = 0; (at = escaped.find(from, at)) != std::wstring::npos; at += 3) escaped.replace(at, 1, to);
-    const browser::HttpResult r = loader.Fetch(Portal() + L"/redirect?to=" + escaped, std::nullopt, true);
+    const browser::HttpResult r = loader.Fetch(Portal() + L"/redirect?to=" + escaped, std::nullopt);
     ASSERT_TRUE(r.connected) << r.error;
     EXPECT_EQ(r.status, 200);
     const std::wstring expected = Portal() + target;
@@ -53,16 +53,16 @@ TEST(HttpLoader, RedirectToALongAddressReportsWhereItEnded)
 TEST(HttpLoader, BodyCutAtTheCapIsFlagged)
 {
     browser::HttpLoader loader;
-    const browser::HttpResult cut = loader.Fetch(Portal() + L"/pcLogin/", std::nullopt, true, 1000);
+    const browser::HttpResult cut = loader.Fetch(Portal() + L"/pcLogin/", std::nullopt, 1000);
     ASSERT_TRUE(cut.connected) << cut.error;
     EXPECT_TRUE(cut.truncated);
     EXPECT_LE(cut.body.size(), 1000u);
-    const browser::HttpResult whole = loader.Fetch(Portal() + L"/pcLogin/", std::nullopt, true);
+    const browser::HttpResult whole = loader.Fetch(Portal() + L"/pcLogin/", std::nullopt);
     EXPECT_FALSE(whole.truncated);
     EXPECT_GT(whole.body.size(), 1000u);
 
     // Not an address the loader takes: reported as such, without a request.
-    const browser::HttpResult bad = loader.Fetch(L"ftp://127.0.0.1/x", std::nullopt, true);
+    const browser::HttpResult bad = loader.Fetch(L"ftp://127.0.0.1/x", std::nullopt);
     EXPECT_FALSE(bad.connected);
     EXPECT_EQ(bad.error, static_cast<DWORD>(ERROR_INTERNET_INVALID_URL));
 }

@@ -1,7 +1,7 @@
 // The built-in engine with real keyboard input on the demo portal's pages: the Tab order through
 // the login form and its links with the wrap and Shift+Tab, the focus drawn on links and on the
-// button, Enter and Space on the button logging in, Enter on a focused link, and the edit and
-// clipboard keys in the fields.
+// button, Enter and Space on the button and Enter in a field logging in, Enter on a focused link,
+// and the edit and clipboard keys in the fields.
 
 #include <gtest/gtest.h>
 
@@ -49,6 +49,11 @@ struct LoginPage {
         const std::wstring expected = driver::WindowText(field) + text;
         driver::TypeText(text);
         return driver::PumpUntil([&] { return driver::WindowText(field) == expected; }, 3000);
+    }
+    // Types both fields with real keys, moving from the name to the password with Tab.
+    bool FillIn(const std::wstring& name, const std::wstring& secret)
+    {
+        return ClickInto(user) && Type(user, name) && Press(VK_TAB, 0, password) && Type(password, secret);
     }
 
     Host& host;
@@ -130,10 +135,7 @@ TEST(LiteKeyboard, SpaceOnTheButtonAndEnterOnLinks)
     Host host(kLite);
     LoginPage page(host);
     ASSERT_TRUE(page.loaded);
-    ASSERT_TRUE(page.ClickInto(page.user));
-    ASSERT_TRUE(page.Type(page.user, L"space"));
-    ASSERT_TRUE(page.Press(VK_TAB, 0, page.password));
-    ASSERT_TRUE(page.Type(page.password, L"pw"));
+    ASSERT_TRUE(page.FillIn(L"space", L"pw"));
     ASSERT_TRUE(page.Press(VK_TAB, 0, page.button));
     driver::PressKey(VK_SPACE);
     ASSERT_TRUE(host.WaitFor(L"before", 3));
@@ -174,6 +176,25 @@ TEST(LiteKeyboard, AKeyWhoseNavigationDestroysTheView)
     driver::PressKey(VK_TAB);  // no filter of the dead view is left to take it
     driver::Pump(300);
     EXPECT_FALSE(::IsWindow(page.view));
+}
+
+TEST(LiteKeyboard, EnterInATextFieldSubmitsItsForm)
+{
+    Host host(kLite);
+    LoginPage page(host);
+    ASSERT_TRUE(page.loaded);
+    ASSERT_TRUE(page.FillIn(L"enter", L"pw"));
+    // Ctrl+Enter is not Enter: nothing is submitted, nothing is typed.
+    driver::PressKey(VK_RETURN, MOD_CONTROL);
+    driver::Pump(200);
+    EXPECT_EQ(host.Count(L"before"), 1u);
+    EXPECT_EQ(driver::WindowText(page.password), L"pw");
+
+    driver::PressKey(VK_RETURN);
+    ASSERT_TRUE(host.WaitFor(L"before", 2));
+    EXPECT_EQ(host.events()[3].text, Portal() + L"/pcLogin/login");  // after the first page's three
+    ASSERT_TRUE(host.WaitFor(L"complete", 2));
+    EXPECT_NE(webviewtest::PortalLog().find("username=enter&password=pw"), std::string::npos);
 }
 
 TEST(LiteKeyboard, EditAndClipboardKeysInTheFields)

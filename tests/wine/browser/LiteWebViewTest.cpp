@@ -142,6 +142,86 @@ TEST(LiteWebView, FormPostLogsInAndRefreshRaisesTheCommand)
     EXPECT_NE(after.find("vld_session=", gameLine), std::string::npos);
 }
 
+std::size_t Occurrences(const std::string& text, const std::string& what)
+{
+    std::size_t n = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+int ChildCount(HWND parent, const wchar_t* cls)
+{
+    int n = 0;
+    for (HWND child = nullptr; (child = ::FindWindowExW(parent, child, cls, nullptr));) ++n;
+    return n;
+}
+
+// The answer to a wrong password is the same form again: it shows the new page's values, none of
+// what was typed into the old one, and submits to where the new page says.
+TEST(LiteWebView, TheSameFormOnTheNextPageStartsClean)
+{
+    Host host(kLite);
+    ASSERT_TRUE(host.view()) << "the web view could not be created";
+    host.view()->Navigate(LoginUrl());
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    HWND view = host.view()->hWnd();
+    HWND user = ChildOfClass(view, L"Edit", 0);
+    HWND password = ChildOfClass(view, L"Edit", 1);
+    HWND submit = ChildOfClass(view, L"Button", 0);
+    ASSERT_TRUE(user && password && submit);
+    ::SetWindowTextW(user, L"玩家");
+    ::SetWindowTextW(password, L"wrong");
+    ::SendMessageW(password, EM_SETLIMITTEXT, 3, 0);  // as if the old page had allowed less
+    ::SendMessageW(submit, BM_CLICK, 0, 0);
+    ASSERT_TRUE(host.WaitFor(L"complete", 2));
+    ASSERT_NE(dynamic_cast<browser::LiteWebView*>(host.view().get())->DocumentText().find(L"帐号或密码错误"),
+              std::wstring::npos);
+
+    EXPECT_EQ(ChildCount(view, L"Edit"), 2);
+    EXPECT_EQ(ChildCount(view, L"Button"), 1);
+    user = ChildOfClass(view, L"Edit", 0);
+    password = ChildOfClass(view, L"Edit", 1);
+    submit = ChildOfClass(view, L"Button", 0);
+    EXPECT_EQ(driver::WindowText(user), L"玩家");  // the new page's value for the name
+    EXPECT_EQ(driver::WindowText(password), L"");
+    EXPECT_TRUE(::GetWindowLongW(password, GWL_STYLE) & ES_PASSWORD);
+    EXPECT_FALSE(::GetWindowLongW(user, GWL_STYLE) & ES_PASSWORD);
+    EXPECT_FALSE(::SendMessageW(password, EM_CANUNDO, 0, 0)) << "the old page's typing could be undone";
+    EXPECT_EQ(::SendMessageW(password, EM_GETLIMITTEXT, 0, 0), 32);
+    EXPECT_EQ(::SendMessageW(user, EM_GETLIMITTEXT, 0, 0), 32);
+    EXPECT_EQ(driver::WindowText(submit), L"登录游戏");
+    RECT field{};
+    ::GetWindowRect(password, &field);
+    EXPECT_GT(field.right - field.left, 50) << "the field was not placed";
+
+    ::SetWindowTextW(password, L"right");
+    ::SendMessageW(submit, BM_CLICK, 0, 0);
+    ASSERT_TRUE(host.WaitFor(L"complete", 3));
+    EXPECT_NE(webviewtest::PortalLog().find("username=%E7%8E%A9%E5%AE%B6&password=right"), std::string::npos);
+    // A page without a form keeps none of the windows.
+    EXPECT_EQ(ChildCount(view, L"Edit"), 0);
+    EXPECT_EQ(ChildCount(view, L"Button"), 0);
+}
+
+// The engine keeps nothing in the system's disk cache: pages always come from the server, and
+// images are kept in the process.
+TEST(LiteWebView, PagesAndImagesStayOutOfTheDiskCache)
+{
+    Host host(kLite);
+    ASSERT_TRUE(host.view()) << "the web view could not be created";
+    host.view()->Navigate(LoginUrl());
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    for (const std::wstring& url : {LoginUrl(), Portal() + L"/static/logo.png"}) {
+        DWORD size = 0;
+        EXPECT_FALSE(::GetUrlCacheEntryInfoW(url.c_str(), nullptr, &size));
+        EXPECT_EQ(::GetLastError(), DWORD{ERROR_FILE_NOT_FOUND}) << "in the cache: " << std::string(url.begin(), url.end());
+    }
+    const std::size_t pages = Occurrences(webviewtest::PortalLog(), "\"/pcLogin/\"");
+    host.view()->Navigate(LoginUrl());
+    ASSERT_TRUE(host.WaitFor(L"complete", 2));
+    EXPECT_EQ(Occurrences(webviewtest::PortalLog(), "\"/pcLogin/\""), pages + 1) << "the page was not fetched again";
+}
+
 TEST(LiteWebView, ContextMenuFollowsTheHandler)
 {
     Host host(kLite);
