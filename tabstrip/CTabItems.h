@@ -44,6 +44,8 @@ public:
     // The tab for a key (TabError 5 when the key is not listed) or a position (none when out of
     // range).
     std::shared_ptr<CTabItem> Item(const TabIndex& index) const;
+    // The tab at a position known to be in 0..Count()-1, for the strip's own walks.
+    const CTabItem& At(long position) const { return *m_list[static_cast<std::size_t>(position)].tab; }
 
     long Selected() const;
     void SetSelected(long index);

@@ -72,6 +72,7 @@ std::vector<TabPaint> PlanTabs(long style, const std::vector<TabState>& tabs, lo
 {
     std::vector<TabPaint> plan;
     const long count = static_cast<long>(tabs.size());
+    plan.reserve(tabs.size());
     for (long i = count - 1; i >= 0; --i) {
         if (i == selected || tabs[i].width <= 0) continue;
         plan.push_back(PlanOne(style, tabs[i], i, false, i == hover, closeState));

@@ -5,9 +5,9 @@
 
 namespace corvane {
 
-std::size_t TabSpriteKeyHash::operator()(const TabSpriteKey& k) const
+std::size_t TabSpriteKeyHash::operator()(const TabSpriteLookup& k) const
 {
-    std::size_t h = std::hash<std::wstring>()(k.caption);
+    std::size_t h = std::hash<std::wstring_view>()(k.caption);
     for (long v : {k.style, static_cast<long>(k.face), k.width, static_cast<long>(k.hideButton),
                    static_cast<long>(k.glyph)})
         h = h * 31 + std::hash<long>()(v);
@@ -72,7 +72,7 @@ void CompositeSprite(std::uint32_t* dest, long width, long height, const TabSpri
     }
 }
 
-const TabSprite* TabSpriteCache::Find(const TabSpriteKey& key)
+const TabSprite* TabSpriteCache::Find(const TabSpriteLookup& key)
 {
     auto it = m_entries.find(key);
     if (it == m_entries.end()) return nullptr;

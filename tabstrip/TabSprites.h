@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -23,18 +24,35 @@ namespace corvane {
 constexpr std::uint32_t kSpriteBackdropA = 0x00FF00FF;
 constexpr std::uint32_t kSpriteBackdropB = 0x0000FF00;
 
-struct TabSpriteKey {
+// A tab's look; `Caption` is std::wstring in the cache and std::wstring_view for a lookup, so a
+// frame finds its sprites without copying captions.
+template <typename Caption>
+struct BasicTabSpriteKey {
     long style = 0;
     TabFace face = TabFace::Normal;
     long width = 0;
     bool hideButton = false;
     CloseGlyph glyph = CloseGlyph::Normal;
-    std::wstring caption;
-    bool operator==(const TabSpriteKey&) const = default;
+    Caption caption;
 };
+using TabSpriteKey = BasicTabSpriteKey<std::wstring>;
+using TabSpriteLookup = BasicTabSpriteKey<std::wstring_view>;
 
 struct TabSpriteKeyHash {
-    std::size_t operator()(const TabSpriteKey& k) const;
+    using is_transparent = void;
+    std::size_t operator()(const TabSpriteKey& k) const { return (*this)(View(k)); }
+    std::size_t operator()(const TabSpriteLookup& k) const;
+    static TabSpriteLookup View(const TabSpriteKey& k) { return {k.style, k.face, k.width, k.hideButton, k.glyph, k.caption}; }
+};
+
+struct TabSpriteKeyEqual {
+    using is_transparent = void;
+    template <typename A, typename B>
+    bool operator()(const BasicTabSpriteKey<A>& a, const BasicTabSpriteKey<B>& b) const
+    {
+        return a.style == b.style && a.face == b.face && a.width == b.width && a.hideButton == b.hideButton &&
+               a.glyph == b.glyph && std::wstring_view(a.caption) == std::wstring_view(b.caption);
+    }
 };
 
 struct TabSprite {
@@ -61,7 +79,8 @@ void CompositeSprite(std::uint32_t* dest, long width, long height, const TabSpri
 // strip needs, so tabs that were closed or renamed do not accumulate.
 class TabSpriteCache {
 public:
-    const TabSprite* Find(const TabSpriteKey& key);
+    const TabSprite* Find(const TabSpriteLookup& key);
+    const TabSprite* Find(const TabSpriteKey& key) { return Find(TabSpriteKeyHash::View(key)); }
     const TabSprite& Insert(const TabSpriteKey& key, TabSprite sprite);
     // Ends a frame that drew `tabs` tabs.
     void EndFrame(std::size_t tabs);
@@ -73,7 +92,7 @@ private:
         TabSprite sprite;
         unsigned long lastFrame = 0;
     };
-    std::unordered_map<TabSpriteKey, Entry, TabSpriteKeyHash> m_entries;
+    std::unordered_map<TabSpriteKey, Entry, TabSpriteKeyHash, TabSpriteKeyEqual> m_entries;
     unsigned long m_frame = 1;
 };
 

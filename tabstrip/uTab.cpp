@@ -469,10 +469,10 @@ void uTab::DrawTabs(bool update)
         ::GdiFlush();
 
         std::vector<TabState> tabs;
-        std::vector<std::shared_ptr<CTabItem>> items;
+        tabs.reserve(static_cast<std::size_t>(m_items->Count()));
         for (long i = 0; i < m_items->Count(); ++i) {
-            items.push_back(m_items->Item(i));
-            tabs.push_back({items.back()->Left(), items.back()->Width(), items.back()->HideButton()});
+            const CTabItem& item = m_items->At(i);
+            tabs.push_back({item.Left(), item.Width(), item.HideButton()});
         }
         const TabPaintSource source{Skin().dc(), &SkinFor(g.style), m_font.get(), m_boldFont.get()};
         const std::vector<TabPaint> plan = PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState);
@@ -482,10 +482,14 @@ void uTab::DrawTabs(bool update)
                 ::SetTextColor(dc, kSelectedCaptionColor);
             }
             const TabState& tab = tabs[p.index];
-            TabSpriteKey key{g.style, p.face, tab.width, tab.hideButton, p.glyph, items[p.index]->Caption()};
-            if (!p.hasGlyph) key.glyph = CloseGlyph::Normal;  // not drawn: one sprite for every state
-            const TabSprite* sprite = m_sprites.Find(key);
-            if (!sprite) sprite = &m_sprites.Insert(key, RenderTabSprite(source, p, tab.left, key.caption));
+            const std::wstring& caption = m_items->At(p.index).Caption();
+            // A glyph that is not drawn makes one sprite for every state.
+            const TabSpriteLookup look{g.style, p.face, tab.width, tab.hideButton,
+                                       p.hasGlyph ? p.glyph : CloseGlyph::Normal, caption};
+            const TabSprite* sprite = m_sprites.Find(look);
+            if (!sprite)
+                sprite = &m_sprites.Insert({look.style, look.face, look.width, look.hideButton, look.glyph, caption},
+                                           RenderTabSprite(source, p, tab.left, caption));
             if (sprite->usable) {
                 CompositeSprite(m_tabArea.bits(), m_tabArea.width(), height, *sprite, tab.left + sprite->area.x,
                                 sprite->area.y);
@@ -493,7 +497,7 @@ void uTab::DrawTabs(bool update)
             }
             try {
                 ::GdiFlush();
-                DrawTabParts(dc, source, p, key.caption);
+                DrawTabParts(dc, source, p, caption);
                 ::GdiFlush();
             } catch (const TabError&) {
                 // An error here would end the program from inside a paint; the tab goes undrawn.

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -84,6 +85,16 @@ double MsPer(int n, F f)
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / n;
 }
 
+// Frames last some tens of microseconds, so another process's time slice can double a round:
+// the fastest of several rounds is the strip's own cost.
+template <typename F>
+double FastestMsPer(int n, F f)
+{
+    double best = MsPer(n, f);
+    for (int round = 1; round < 7; ++round) best = std::min(best, MsPer(n, f));
+    return best;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -108,7 +119,7 @@ int wmain(int argc, wchar_t** argv)
     {
         auto buffer = corvane::mdlTabAPI::CreateMemoryDC(r.right, 32);
         rt::ClientDC dc(window);
-        peer = MsPer(frames, [&] { ::BitBlt(dc.get(), 0, 0, r.right, 32, buffer.dc(), 0, 0, SRCCOPY); });
+        peer = FastestMsPer(frames, [&] { ::BitBlt(dc.get(), 0, 0, r.right, 32, buffer.dc(), 0, 0, SRCCOPY); });
     }
     std::printf("peer: one %ld x 32 copy to the window: %.4f ms\n", r.right, peer);
 
@@ -124,7 +135,7 @@ int wmain(int argc, wchar_t** argv)
                 strip.TabItems().Add(L"游戏页面 " + std::to_wstring(strip.TabItems().Count()), page);
             }
             strip.SetSelected(n / 2);
-            const double ms = MsPer(frames, [&] { strip.refresh(); });
+            const double ms = FastestMsPer(frames, [&] { strip.refresh(); });
             std::printf("style %ld, %2d tabs: %.4f ms per frame, %.1f x the peer\n", style, n, ms, ms / peer);
             perFrame[style][column++] = ms;
         }
