@@ -7,6 +7,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <utility>
 
@@ -44,7 +45,7 @@ std::wstring UnixToWindowsPath(std::string_view unixPath)
 
 namespace {
 
-std::wstring DirFromEnvironment(const char* name)
+std::wstring PathFromEnvironment(const char* name)
 {
     const char* value = std::getenv(name);
     if (!value || !*value) return {};
@@ -55,8 +56,8 @@ std::wstring DirFromEnvironment(const char* name)
 
 }  // namespace
 
-std::wstring BuildDir() { return DirFromEnvironment("CORVANE_BUILD_DIR"); }
-std::wstring SourceDir() { return DirFromEnvironment("CORVANE_SOURCE_DIR"); }
+std::wstring BuildDir() { return PathFromEnvironment("CORVANE_BUILD_DIR"); }
+std::wstring SourceDir() { return PathFromEnvironment("CORVANE_SOURCE_DIR"); }
 
 std::wstring OutDir()
 {
@@ -64,6 +65,30 @@ std::wstring OutDir()
     dir = dir.empty() ? L"out" : dir + L"\\out";
     ::CreateDirectoryW(dir.c_str(), nullptr);
     return dir;
+}
+
+// --- Demo portal -------------------------------------------------------------------------------
+
+std::wstring Portal(std::string_view which)
+{
+    std::string name = "CORVANE_TEST_PORTAL";
+    if (!which.empty()) name.append("_").append(which);
+    const char* value = std::getenv(name.c_str());
+    return value ? Utf8ToWide(value) : std::wstring{};
+}
+
+std::string PortalLog()
+{
+    const std::wstring path = PathFromEnvironment("CORVANE_TEST_PORTAL_LOG");
+    std::string log;
+    if (path.empty()) return log;
+    if (FILE* f = _wfopen(path.c_str(), L"rb")) {
+        char buffer[4096];
+        std::size_t n;
+        while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) log.append(buffer, n);
+        std::fclose(f);
+    }
+    return log;
 }
 
 // --- Messages ----------------------------------------------------------------------------------
@@ -100,6 +125,29 @@ std::wstring ClassNameOf(HWND hwnd)
     wchar_t buffer[256] = {};
     ::GetClassNameW(hwnd, buffer, 256);
     return buffer;
+}
+
+namespace {
+
+struct DescendantQuery {
+    const wchar_t* className;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDescendant(HWND hwnd, LPARAM param)
+{
+    auto* q = reinterpret_cast<DescendantQuery*>(param);
+    if (ClassNameOf(hwnd) == q->className) q->found.push_back(hwnd);
+    return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> Descendants(HWND parent, const wchar_t* className)
+{
+    DescendantQuery q{className, {}};
+    ::EnumChildWindows(parent, &CollectDescendant, reinterpret_cast<LPARAM>(&q));
+    return q.found;
 }
 
 namespace {

@@ -26,6 +26,14 @@ std::wstring OutDir();
 std::wstring Utf8ToWide(std::string_view text);
 std::string WideToUtf8(std::wstring_view text);
 
+// --- Demo portal -------------------------------------------------------------------------------
+// The demo portals that tests/wine/browser/run_with_portal.sh or tests/wine/update/
+// run_with_portals.sh start around a test program: http://127.0.0.1:<port> without a trailing
+// "/" of the main one, or of CORVANE_TEST_PORTAL_<which>; empty when there is none.
+std::wstring Portal(std::string_view which = {});
+// The main portal's request log (JSON lines) as it stands now.
+std::string PortalLog();
+
 // --- Messages ----------------------------------------------------------------------------------
 // Dispatches this thread's messages for `ms` milliseconds.
 void Pump(DWORD ms);
@@ -39,6 +47,8 @@ HWND FindTopLevel(const wchar_t* className, const wchar_t* title, DWORD processI
 HWND WaitForWindow(const wchar_t* className, const wchar_t* title, DWORD timeoutMs, DWORD processId = 0);
 std::wstring WindowText(HWND hwnd);
 std::wstring ClassNameOf(HWND hwnd);
+// Every descendant window of `parent` of one class, in the system's enumeration order.
+std::vector<HWND> Descendants(HWND parent, const wchar_t* className);
 
 // --- Message boxes -------------------------------------------------------------------------------
 struct SeenMessageBox {

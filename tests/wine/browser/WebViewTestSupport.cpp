@@ -2,32 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "tests/driver/Driver.h"
 
 namespace webviewtest {
-
-std::wstring Portal()
-{
-    wchar_t value[256] = {};
-    ::GetEnvironmentVariableW(L"CORVANE_TEST_PORTAL", value, 256);
-    return value;
-}
-
-std::string PortalLog()
-{
-    char path[1024] = {};
-    ::GetEnvironmentVariableA("CORVANE_TEST_PORTAL_LOG", path, sizeof(path));
-    std::string out;
-    if (FILE* f = _wfopen(driver::UnixToWindowsPath(path).c_str(), L"rb")) {
-        char buffer[4096];
-        std::size_t n;
-        while ((n = std::fread(buffer, 1, sizeof(buffer), f)) > 0) out.append(buffer, n);
-        std::fclose(f);
-    }
-    return out;
-}
 
 Host::Host(browser::WebViewEngine engine, int width, int height)
 {

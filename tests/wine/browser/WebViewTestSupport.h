@@ -7,13 +7,12 @@
 #include <vector>
 
 #include "browser/WebView.h"
+#include "tests/driver/Driver.h"
 
 namespace webviewtest {
 
-// http://127.0.0.1:<port> of the portal started around this program (no trailing "/").
-std::wstring Portal();
-// The portal's request log (JSON lines) as it stands now.
-std::string PortalLog();
+using driver::Portal;
+using driver::PortalLog;
 
 struct Event {
     std::wstring kind;  // "before", "title", "complete", "menu"

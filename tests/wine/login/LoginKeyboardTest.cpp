@@ -12,14 +12,6 @@ namespace {
 
 using namespace logintest;
 
-void CollectOfClass(HWND parent, const wchar_t* className, std::vector<HWND>& out)
-{
-    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (driver::ClassNameOf(child) == className) out.push_back(child);
-        CollectOfClass(child, className, out);
-    }
-}
-
 // An edit control's text in another process: GetWindowText does not ask other processes' windows.
 std::wstring FieldText(HWND field)
 {
@@ -48,9 +40,8 @@ TEST(LoginKeyboard, TabShiftTabAndEnterLogIn)
     } ender{client};
     const LoginPair pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
-    std::vector<HWND> fields, buttons;
-    CollectOfClass(pair.login, L"Edit", fields);
-    CollectOfClass(pair.login, L"Button", buttons);
+    const std::vector<HWND> fields = Descendants(pair.login, L"Edit");
+    const std::vector<HWND> buttons = Descendants(pair.login, L"Button");
     ASSERT_EQ(fields.size(), 2u);
     ASSERT_EQ(buttons.size(), 1u);
     const auto focusReaches = [&](HWND hwnd) { return driver::PumpUntil([&] { return FocusOf(pair.login) == hwnd; }, 5000); };
@@ -82,7 +73,7 @@ TEST(LoginKeyboard, TabShiftTabAndEnterLogIn)
     driver::Screenshot(pair.background, L"login-keyboard-button-focused");
 
     driver::PressKey(VK_RETURN);
-    EXPECT_TRUE(driver::PumpUntil([&] { return VisibleWindow(L"WebMainFrm", client.id()) != nullptr; }, 20000));
+    EXPECT_TRUE(WaitForMainWindow(client));
     const std::string log = PortalLog();
     EXPECT_NE(log.find("username=carol&password=secret"), std::string::npos) << log;
 }

@@ -261,7 +261,7 @@ TEST(LoginCommands, StartCommandHandsFieldOneToTheMainWindowAndClosesThePair)
         StartCorvane(PortalThen(L"app://loadgame|" + game + L"|" + Portal() + L"/game/?account=extra"));
     ASSERT_TRUE(client);
     ASSERT_TRUE(WaitForLoginPair(client));
-    ASSERT_TRUE(driver::PumpUntil([&] { return VisibleWindow(L"WebMainFrm", client.id()) != nullptr; }, 10000));
+    ASSERT_TRUE(WaitForMainWindow(client, 10000));
     EXPECT_TRUE(driver::PumpUntil(
         [&] { return !Exists(L"LoginFrm", client.id()) && !Exists(L"LoginBgFrm", client.id()); }, 5000))
         << "the pair is unloaded";

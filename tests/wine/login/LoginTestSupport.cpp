@@ -3,27 +3,9 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-
 namespace logintest {
 
 std::wstring CorvaneExe() { return driver::BuildDir() + L"\\app\\Corvane.exe"; }
-
-std::wstring Portal()
-{
-    const char* value = std::getenv("CORVANE_TEST_PORTAL");
-    return value ? driver::Utf8ToWide(value) : std::wstring{};
-}
-
-std::string PortalLog()
-{
-    const char* path = std::getenv("CORVANE_TEST_PORTAL_LOG");
-    if (!path) return {};
-    std::ifstream in(driver::UnixToWindowsPath(path).c_str(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 std::wstring PortalThen(std::wstring_view target)
 {
@@ -262,29 +244,6 @@ void RightClickAt(POINT at)
     Send(at, 0);
     Send(at, MOUSEEVENTF_RIGHTDOWN);
     Send(at, MOUSEEVENTF_RIGHTUP);
-}
-
-namespace {
-
-struct DescendantQuery {
-    const wchar_t* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDescendant(HWND hwnd, LPARAM param)
-{
-    auto* q = reinterpret_cast<DescendantQuery*>(param);
-    if (driver::ClassNameOf(hwnd) == q->className) q->found.push_back(hwnd);
-    return TRUE;
-}
-
-}  // namespace
-
-std::vector<HWND> Descendants(HWND parent, const wchar_t* className)
-{
-    DescendantQuery q{className, {}};
-    ::EnumChildWindows(parent, &CollectDescendant, reinterpret_cast<LPARAM>(&q));
-    return q.found;
 }
 
 POINT CentreOf(HWND hwnd)

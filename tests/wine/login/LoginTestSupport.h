@@ -15,10 +15,8 @@
 namespace logintest {
 
 std::wstring CorvaneExe();
-// http://127.0.0.1:<port> of the demo portal started around this program.
-std::wstring Portal();
-// The portal's request log (JSON lines) as it stands now.
-std::string PortalLog();
+using driver::Portal;
+using driver::PortalLog;
 // The portal's login page variant that navigates to `target` a second after it has loaded.
 std::wstring PortalThen(std::wstring_view target);
 
@@ -89,8 +87,7 @@ bool AnswerMessageBox(const driver::Process& client, SeenBox& seen, DWORD timeou
 void DragMouse(POINT from, POINT to, HWND pressed = nullptr);
 void RightClickAt(POINT at);
 
-// Every descendant window of `parent` of one class, in the system's enumeration order.
-std::vector<HWND> Descendants(HWND parent, const wchar_t* className);
+using driver::Descendants;
 POINT CentreOf(HWND hwnd);
 // Fills the login page's form as a player would and presses its button; false when the form
 // is not there.

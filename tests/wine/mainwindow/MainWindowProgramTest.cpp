@@ -18,12 +18,6 @@ using mainwindow_test::GameUrl;
 
 const wchar_t* const kService = L"mainwindow-host";
 
-BOOL CALLBACK CountPage(HWND child, LPARAM count)
-{
-    if (driver::ClassNameOf(child) == L"WebUrl") ++*reinterpret_cast<int*>(count);
-    return TRUE;
-}
-
 HDDEDATA CALLBACK IgnoreDde(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR, ULONG_PTR)
 {
     return nullptr;
@@ -52,12 +46,7 @@ protected:
     }
 
     // Game pages of the host: WebUrl windows inside the main window.
-    static int Pages()
-    {
-        int count = 0;
-        ::EnumChildWindows(main, &CountPage, reinterpret_cast<LPARAM>(&count));
-        return count;
-    }
+    static int Pages() { return static_cast<int>(driver::Descendants(main, L"WebUrl").size()); }
     static bool WaitForPages(int count)
     {
         return driver::PumpUntil([&] { return Pages() == count; }, 8000);

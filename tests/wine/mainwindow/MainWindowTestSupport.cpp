@@ -3,16 +3,9 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <vector>
 
 namespace mainwindow_test {
-
-std::wstring Portal()
-{
-    const char* portal = std::getenv("CORVANE_TEST_PORTAL");
-    return driver::Utf8ToWide(portal ? portal : "http://127.0.0.1:8778");
-}
 
 std::wstring GameUrl(const std::wstring& account)
 {
@@ -37,12 +30,6 @@ void ClickCentre(HWND hwnd)
 
 namespace {
 
-BOOL CALLBACK CollectButton(HWND child, LPARAM list)
-{
-    if (driver::ClassNameOf(child) == L"iButton") reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-    return TRUE;
-}
-
 LONG LeftOf(HWND hwnd)
 {
     RECT r{};
@@ -54,8 +41,7 @@ LONG LeftOf(HWND hwnd)
 
 std::vector<HWND> ButtonsLeftToRight(HWND main)
 {
-    std::vector<HWND> buttons;
-    ::EnumChildWindows(main, &CollectButton, reinterpret_cast<LPARAM>(&buttons));
+    std::vector<HWND> buttons = driver::Descendants(main, L"iButton");
     std::sort(buttons.begin(), buttons.end(), [](HWND a, HWND b) { return LeftOf(a) < LeftOf(b); });
     return buttons;
 }

@@ -13,8 +13,7 @@
 
 namespace mainwindow_test {
 
-// http://127.0.0.1:<port> of the portal started around the test program.
-std::wstring Portal();
+using driver::Portal;
 std::wstring GameUrl(const std::wstring& account);
 
 // The exit box's answer buttons and its close button.

@@ -36,13 +36,6 @@ void RemoveTree(const std::wstring& dir)
 
 }  // namespace
 
-std::wstring Portal(const char* which)
-{
-    std::string name = "CORVANE_TEST_PORTAL";
-    if (*which) name += std::string("_") + which;
-    return driver::Utf8ToWide(Environment(name));
-}
-
 std::wstring WorkDir()
 {
     return driver::UnixToWindowsPath(Environment("CORVANE_TEST_WORK"));
@@ -51,11 +44,6 @@ std::wstring WorkDir()
 std::wstring FilesDir()
 {
     return WorkDir() + L"\\files";
-}
-
-std::string PortalLog()
-{
-    return ReadBytes(WorkDir() + L"\\requests.log").value_or("");
 }
 
 void ServeManifest(const std::string& version, const std::string& fileLines)

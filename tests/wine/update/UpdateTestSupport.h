@@ -8,16 +8,18 @@
 #include <vector>
 #include <string>
 
+#include "tests/driver/Driver.h"
+
 namespace updatetest {
 
-// http://127.0.0.1:<port> of a portal: "" the main one, else "CUT0", "CUT50", "CUT99", "SLOW".
-std::wstring Portal(const char* which = "");
+// The portals: Portal() the main one, else Portal("CUT0"), "CUT50", "CUT99", "SLOW"; PortalLog()
+// the main one's requests.
+using driver::Portal;
+using driver::PortalLog;
 // The portals' work directory (Windows path): update.txt is the main portal's manifest,
 // files\ is served under /files/ by every portal.
 std::wstring WorkDir();
 std::wstring FilesDir();
-// The main portal's request log (JSON lines) as it stands now.
-std::string PortalLog();
 // Writes the manifest the main portal serves: the version line, then the file lines, CR LF.
 void ServeManifest(const std::string& version, const std::string& fileLines);
 

@@ -2,7 +2,8 @@
 # Runs an update test program with demo portals of its own, all serving the files of one work
 # directory: the main portal (manifest read from <work>/update.txt, request log), three that cut
 # /files/Corvane.exe and /files/cut.bin short at 0 %, 50 % and 99 %, and a slow one. The program
-# finds them through CORVANE_TEST_WORK and CORVANE_TEST_PORTAL[_CUT0|_CUT50|_CUT99|_SLOW].
+# finds them through CORVANE_TEST_WORK, CORVANE_TEST_PORTAL[_CUT0|_CUT50|_CUT99|_SLOW] and
+# CORVANE_TEST_PORTAL_LOG.
 set -eu
 REPO=$(cd "$(dirname "$0")/../../.." && pwd)
 work=$(mktemp -d)
@@ -34,6 +35,7 @@ done
 port() { echo "http://127.0.0.1:$(cat "$work/$1.port")"; }
 export CORVANE_TEST_WORK="$work"
 export CORVANE_TEST_PORTAL="$(port main)"
+export CORVANE_TEST_PORTAL_LOG="$work/requests.log"
 export CORVANE_TEST_PORTAL_CUT0="$(port cut0)"
 export CORVANE_TEST_PORTAL_CUT50="$(port cut50)"
 export CORVANE_TEST_PORTAL_CUT99="$(port cut99)"
