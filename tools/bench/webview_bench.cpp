@@ -1,8 +1,8 @@
 // The built-in engine on the demo login page, in a real window: the median time from Navigate
 // to document-complete against a bare WinINet fetch of the same page in the same run, where a
 // load's time goes (page fetch, image fetch, decoding and parsing, layout, painting), the
-// longest the window goes without handling a message while a slow page loads, and the process's
-// memory after the loads.
+// longest the window goes without handling a message while a slow page loads, the process's
+// memory after the loads, and what views made, loaded and destroyed leave behind.
 // Usage: webview-bench <url> <slow-url> [loads]   (run by tools/bench/webview_bench.sh)
 
 #include <windows.h>
@@ -186,6 +186,29 @@ int wmain(int argc, wchar_t** argv)
                 g_longestGap);
     std::printf("memory-kb before-view=%lu after-loads=%lu\n", static_cast<unsigned long>(before),
                 static_cast<unsigned long>(after));
+    std::fflush(stdout);
+
+    // Views made, loaded and thrown away, as tabs are: what each one leaves behind.
+    const int cycles = 60;
+    const auto cycle = [&] {
+        browser::WebViewPtr tab = browser::CreateWebView(window, RECT{0, 0, 920, 625}, browser::WebViewEngine::Lite);
+        bool done = false;
+        tab->events.documentComplete = [&](const std::wstring&, bool) { done = true; };
+        tab->Navigate(url);
+        PumpUntil([&] { return done; });
+        tab.reset();
+        MSG msg;
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
+    };
+    for (int i = 0; i < 10; ++i) cycle();
+    ::Sleep(2500);  // idle fetch workers end
+    const SIZE_T cyclesBefore = CommittedKb();
+    for (int i = 0; i < cycles; ++i) cycle();
+    ::Sleep(2500);
+    const SIZE_T cyclesAfter = CommittedKb();
+    std::printf("%d views made, loaded and destroyed: committed memory %+ld KB (%.1f KB per view)\n", cycles,
+                static_cast<long>(cyclesAfter) - static_cast<long>(cyclesBefore),
+                (static_cast<double>(cyclesAfter) - static_cast<double>(cyclesBefore)) / cycles);
     std::fflush(stdout);
     view.reset();
     ::DestroyWindow(window);
