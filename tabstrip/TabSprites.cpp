@@ -1,6 +1,7 @@
 #include "tabstrip/TabSprites.h"
 
 #include <algorithm>
+#include <cstring>
 #include <functional>
 
 namespace corvane {
@@ -55,6 +56,18 @@ TabSprite SpriteFromBackdrops(const PixelRect& area, const std::uint32_t* overA,
             return sprite;
         }
     }
+    for (long row = 0; row < area.h; ++row) {
+        const std::uint32_t* line = sprite.pixels.data() + static_cast<std::size_t>(row) * area.w;
+        for (long col = 0; col < area.w;) {
+            if (line[col] == kSpriteClear) {
+                ++col;
+                continue;
+            }
+            const long from = col;
+            while (col < area.w && line[col] != kSpriteClear) ++col;
+            sprite.runs.push_back({row, from, col - from});
+        }
+    }
     sprite.usable = true;
     return sprite;
 }
@@ -62,13 +75,15 @@ TabSprite SpriteFromBackdrops(const PixelRect& area, const std::uint32_t* overA,
 void CompositeSprite(std::uint32_t* dest, long width, long height, const TabSprite& sprite, long x, long y)
 {
     const PixelRect& a = sprite.area;
-    const long x0 = std::max(0L, x), x1 = std::min(width, x + a.w);
-    const long y0 = std::max(0L, y), y1 = std::min(height, y + a.h);
-    for (long row = y0; row < y1; ++row) {
-        const std::uint32_t* from = sprite.pixels.data() + static_cast<std::size_t>(row - y) * a.w + (x0 - x);
-        std::uint32_t* to = dest + static_cast<std::size_t>(row) * width + x0;
-        for (long col = x0; col < x1; ++col, ++from, ++to)
-            if (*from != kSpriteClear) *to = *from;
+    if (x >= width || y >= height || x + a.w <= 0 || y + a.h <= 0) return;
+    for (const SpriteRun& run : sprite.runs) {
+        const long row = y + run.row;
+        if (row < 0 || row >= height) continue;
+        const long left = std::max(0L, x + run.from), right = std::min(width, x + run.from + run.count);
+        if (left >= right) continue;
+        std::memcpy(dest + static_cast<std::size_t>(row) * width + left,
+                    sprite.pixels.data() + static_cast<std::size_t>(run.row) * a.w + (left - x),
+                    static_cast<std::size_t>(right - left) * sizeof(std::uint32_t));
     }
 }
 

@@ -55,11 +55,19 @@ struct TabSpriteKeyEqual {
     }
 };
 
+// A row's stretch of the tab's own pixels, copied as one block.
+struct SpriteRun {
+    long row = 0;
+    long from = 0;
+    long count = 0;
+};
+
 struct TabSprite {
     PixelRect area;       // relative to the tab's Left: x offset, y, size
     bool usable = false;  // false: draw the tab directly
     // Row by row, area.w x area.h: 0x00RRGGBB for the tab's own pixels, kSpriteClear elsewhere.
     std::vector<std::uint32_t> pixels;
+    std::vector<SpriteRun> runs;  // where `pixels` is not clear, row by row
 };
 constexpr std::uint32_t kSpriteClear = 0xFF000000;
 

@@ -39,10 +39,10 @@ TEST(TabSprites, APixelBlendedWithWhatLiesBeneathMakesTheSpriteUnusable)
 
 TEST(TabSprites, CompositeCopiesOnlyTheTabsPixelsAndCutsAtTheEdges)
 {
-    TabSprite s;
-    s.area = {0, 0, 3, 2};
-    s.usable = true;
-    s.pixels = {1, kSpriteClear, 3, 4, 5, kSpriteClear};
+    const std::uint32_t overA[] = {1, A, 3, 4, 5, A};
+    const std::uint32_t overB[] = {1, B, 3, 4, 5, B};
+    const TabSprite s = SpriteFromBackdrops({0, 0, 3, 2}, overA, overB);
+    ASSERT_TRUE(s.usable);
     std::vector<std::uint32_t> frame(4 * 3, 9);
     CompositeSprite(frame.data(), 4, 3, s, 2, 2);  // only the top row fits, and only two columns
     EXPECT_EQ(frame, (std::vector<std::uint32_t>{9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 1, 9}));
@@ -52,6 +52,11 @@ TEST(TabSprites, CompositeCopiesOnlyTheTabsPixelsAndCutsAtTheEdges)
     std::fill(frame.begin(), frame.end(), 9);
     CompositeSprite(frame.data(), 4, 3, s, 10, 10);  // wholly outside
     EXPECT_EQ(frame, std::vector<std::uint32_t>(12, 9));
+    CompositeSprite(frame.data(), 4, 3, s, 0, -1);  // cut at the top
+    EXPECT_EQ(frame, (std::vector<std::uint32_t>{4, 5, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9}));
+    std::fill(frame.begin(), frame.end(), 9);
+    CompositeSprite(frame.data(), 4, 3, s, 1, 1);  // wholly inside
+    EXPECT_EQ(frame, (std::vector<std::uint32_t>{9, 9, 9, 9, 9, 1, 9, 3, 9, 4, 5, 9}));
 }
 
 TEST(TabSprites, PaintAreaCoversImageCaptionAndGlyph)
