@@ -268,10 +268,8 @@ HWND LiteWebView::CreateControl(const ControlBox& box, int id, const std::wstrin
     } else {
         style |= ES_AUTOHSCROLL | (box.kind == ControlKind::Password ? ES_PASSWORD : 0);
     }
-    const HWND hwnd = ::CreateWindowExW(button ? 0 : WS_EX_CLIENTEDGE, button ? L"BUTTON" : L"EDIT", text.c_str(), style, 0,
-                                        0, 0, 0, hWnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                                        rt::CurrentInstance(), nullptr);
-    return hwnd;
+    return ::CreateWindowExW(button ? 0 : WS_EX_CLIENTEDGE, button ? L"BUTTON" : L"EDIT", text.c_str(), style, 0, 0, 0, 0,
+                             hWnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt::CurrentInstance(), nullptr);
 }
 
 void LiteWebView::ResetControl(HWND hwnd, const ControlBox& box, int id, const std::wstring& text)
