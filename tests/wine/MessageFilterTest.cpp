@@ -12,6 +12,7 @@
 #include "runtime/MessageFilter.h"
 #include "runtime/Timer.h"
 #include "tests/driver/Driver.h"
+#include "tests/driver/PlainForm.h"
 
 namespace {
 
@@ -121,24 +122,9 @@ TEST(MessageFilter, LatestFirstAndFiltersMayLeaveWhileOneRuns)
     EXPECT_EQ(calls, (Seen{"third", "first"}));
 }
 
-class KeyForm : public rt::Form {
-public:
-    KeyForm() : rt::Form(Design()) {}
-
-private:
-    static rt::FormDesign Design()
-    {
-        rt::FormDesign d;
-        d.className = L"MessageFilterForm";
-        d.clientWidth = 1500;
-        d.clientHeight = 1500;
-        return d;
-    }
-};
-
 TEST(MessageFilter, ModalLoopAndAppRunOfferKeys)
 {
-    KeyForm form;
+    driver::PlainForm form(driver::HostDesign(L"MessageFilterForm", 1500, 1500));
     Target target;
     int offeredInModal = 0;
     rt::MessageFilterRegistration modalFilter([&](MSG& msg) {

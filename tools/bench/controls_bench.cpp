@@ -21,24 +21,10 @@
 #include "controls/iButton.h"
 #include "resources/ResourceIds.h"
 #include "runtime/Form.h"
+#include "tests/driver/PlainForm.h"
 #include "tools/bench/ObjectCapacity.h"
 
 namespace {
-
-class Host : public rt::Form {
-public:
-    Host() : rt::Form(Design()) {}
-
-private:
-    static rt::FormDesign Design()
-    {
-        rt::FormDesign d;
-        d.className = L"ControlsBenchHost";
-        d.clientWidth = 9000;
-        d.clientHeight = 4500;
-        return d;
-    }
-};
 
 struct Counts {
     long gdiFree;
@@ -92,7 +78,7 @@ double Measure(const char* name, int cycles, const std::function<void()>& cycle)
 int wmain(int argc, wchar_t** argv)
 {
     const int cycles = argc > 1 ? std::max(1, _wtoi(argv[1])) : 1000;
-    Host host;
+    driver::PlainForm host(driver::HostDesign(L"ControlsBenchHost", 9000, 4500));
     host.Load();
     host.SetAutoRedraw(true);
     HWND parent = host.hWnd();

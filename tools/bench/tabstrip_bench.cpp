@@ -16,24 +16,10 @@
 #include <vector>
 
 #include "runtime/Form.h"
+#include "tests/driver/PlainForm.h"
 #include "tabstrip/uTab.h"
 
 namespace {
-
-class Host : public rt::Form {
-public:
-    Host() : rt::Form(Design()) {}
-
-private:
-    static rt::FormDesign Design()
-    {
-        rt::FormDesign d;
-        d.className = L"TabStripBenchHost";
-        d.clientWidth = 1036 * 15;
-        d.clientHeight = 300 * 15;
-        return d;
-    }
-};
 
 class Page : public rt::Form, public corvane::ITabForm {
 public:
@@ -100,7 +86,7 @@ double FastestMsPer(int n, F f)
 int wmain(int argc, wchar_t** argv)
 {
     const int cycles = argc > 1 ? std::max(1, _wtoi(argv[1])) : 1000;
-    Host host;
+    driver::PlainForm host(driver::HostDesign(L"TabStripBenchHost", 1036 * 15, 300 * 15));
     host.Load();
     host.Show();
     corvane::uTab strip;

@@ -6,27 +6,12 @@
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "tests/driver/Driver.h"
+#include "tests/driver/PlainForm.h"
 #include "updater/KvProgressBar.h"
 
 namespace {
 
 using corvane::KvProgressBar;
-
-class Host : public rt::Form {
-public:
-    Host() : rt::Form(Design()) {}
-
-private:
-    static rt::FormDesign Design()
-    {
-        rt::FormDesign d;
-        d.className = L"KvProgressBarHost";
-        d.clientWidth = 4575;
-        d.clientHeight = 600;
-        d.backColor = 0xFFFFFF;
-        return d;
-    }
-};
 
 class ProgressBarTest : public ::testing::Test {
 protected:
@@ -57,7 +42,11 @@ protected:
     }
 
     HMODULE module = nullptr;
-    Host host;
+    driver::PlainForm host{[] {
+        rt::FormDesign d = driver::HostDesign(L"KvProgressBarHost", 4575, 600);
+        d.backColor = 0xFFFFFF;
+        return d;
+    }()};
     std::unique_ptr<KvProgressBar> bar;
 };
 
