@@ -34,6 +34,13 @@ public:
     // Ends the running transfer after the block in progress.
     void StopDownLoad() { m_stop = true; }
 
+    // Bounds for a download whose size and pace the far end decides (the manifest), for later
+    // calls; 0 means none. A response announcing more than `maxBytes` is not downloaded; a
+    // transfer not finished within `ms` of the call is cut off and is not whole. With a time
+    // bound every read takes only what has arrived, so a trickle cannot hold a read.
+    void LimitSize(std::int32_t maxBytes) { m_maxBytes = maxBytes; }
+    void LimitTime(std::uint32_t ms) { m_timeLimitMs = ms; }
+
     // Of the last call: the transfer ran, was not stopped and delivered exactly the announced
     // number of bytes.
     bool ReceivedAll() const { return m_receivedAll; }
@@ -45,6 +52,8 @@ private:
 
     bool m_stop = false;
     bool m_receivedAll = false;
+    std::int32_t m_maxBytes = 0;
+    std::uint32_t m_timeLimitMs = 0;
     std::int32_t m_announced = 0;
     std::int32_t m_received = 0;
     // Cleared by the destructor: a handler may destroy the downloader inside its own event.

@@ -5,17 +5,21 @@
 
 #include "app/CKvDownLoadFile.h"
 #include "app/Endpoints.h"
+#include "app/LoginBgFrm.h"
+#include "app/ManifestVerifier.h"
 #include "app/PublicData.h"
 #include "app/UpdateManifest.h"
 #include "mainwindow/WebMainFrm.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
 #include "runtime/MessageBox.h"
-#include "runtime/TextFile.h"
 
 namespace corvane {
 
 namespace {
+
+// The whole download of the manifest: after that start-up goes on as if none had come.
+constexpr std::uint32_t kCheckTimeLimitMs = 15000;
 
 std::wstring LocalVersion()
 {
@@ -46,18 +50,38 @@ bool StartUpdater()
 
 void CheckForUpdate(UpdateMode mode)
 {
+    // "更新" clicked again while its own download or question is up starts nothing.
+    static bool running = false;
+    if (running) return;
+    running = true;
+    struct Done {
+        ~Done() { running = false; }
+    } done;
+
     const std::wstring manifest = GetTempDir() + L"update.txt";
     const std::wstring local = LocalVersion();
 
-    // The result does not matter: a manifest left by an earlier check is read all the same.
+    // The copy from an earlier check is replaced only by a manifest that arrived whole: a cut one
+    // would drop file lines. When nothing arrives, that earlier copy is read all the same.
     {
+        const std::wstring incoming = manifest + L".part";
         CKvDownLoadFile downloader;
-        downloader.DownLoadFile(CurrentEndpoints().manifest, manifest, true, false);
+        downloader.LimitSize(static_cast<std::int32_t>(kMaxManifestBytes));
+        downloader.LimitTime(kCheckTimeLimitMs);
+        downloader.DownLoadFile(CurrentEndpoints().manifest, incoming, true, false);
+        if (!downloader.ReceivedAll() ||
+            !::MoveFileExW(incoming.c_str(), manifest.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            ::DeleteFileW(incoming.c_str());
     }
 
-    const auto lines = rt::ReadAnsiLines(manifest);
-    if (!lines) return;
-    const auto value = ManifestVersion(*lines);
+    const ManifestReading reading = ReadCheckedManifest(manifest);
+    if (reading.outcome == ManifestReading::Outcome::Missing) return;
+    if (reading.outcome == ManifestReading::Outcome::Refused) {
+        // Never "current": the player would believe a forged or broken answer.
+        if (mode == UpdateMode::OnDemand) rt::MsgBox(kUnverifiedUpdateText, rt::kMsgExclamation);
+        return;
+    }
+    const auto value = ManifestVersion(reading.lines);
     if (!value) return;
 
     if (*value == local) {
@@ -72,6 +96,10 @@ void CheckForUpdate(UpdateMode mode)
         frm->m_bExit = true;
         frm->Unload();
     }
+    // A further login's pair may still be open: the updater replaces this very program, so no
+    // window of it may keep it running.
+    if (auto* background = LoginBgFrm::IfExists()) background->Unload();
+    if (rt::App::LoadedForms() != 0) rt::App::End();
 }
 
 }  // namespace corvane

@@ -5,7 +5,7 @@ namespace corvane {
 
 enum class UpdateMode { StartUp, OnDemand };
 
-// StartUp returns only when the program goes on; OnDemand may close the main window.
+// StartUp returns only when the program goes on; OnDemand may end the program.
 void CheckForUpdate(UpdateMode mode);
 
 }  // namespace corvane

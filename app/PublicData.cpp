@@ -20,16 +20,7 @@ rt::Form* g_loginBgFollower = nullptr;
 
 std::wstring GetTempDir()
 {
-    // 260 characters serve every usual path; a longer one gets the buffer it asks for instead
-    // of being cut.
-    std::vector<wchar_t> buffer(0x104, L'\0');
-    DWORD n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
-    if (n >= buffer.size()) {
-        buffer.assign(n + 1, L'\0');
-        n = ::GetTempPathW(static_cast<DWORD>(buffer.size()), buffer.data());
-    }
-    if (n == 0 || n >= buffer.size()) buffer.assign(1, L'\0');
-    return NormalizeTempDir(std::wstring_view(buffer.data(), buffer.size()));
+    return SystemTempDir();
 }
 
 bool SaveResourceToFile(int id, std::wstring_view type, const std::wstring& path, HMODULE module)

@@ -10,4 +10,7 @@ namespace corvane {
 // reduced to exactly one.
 std::wstring NormalizeTempDir(std::wstring_view buffer);
 
+// The system's temporary directory, normalised, however long its path (Windows only).
+std::wstring SystemTempDir();
+
 }  // namespace corvane

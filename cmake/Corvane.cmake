@@ -7,7 +7,7 @@ if(WIN32)
     # Shipped executables carry no symbols; Update.exe travels inside Corvane.exe.
     add_link_options($<$<CONFIG:Release>:-s>)
     set(CORVANE_WIN32_LIBS gdiplus gdi32 user32 msimg32 comctl32 comdlg32 shell32 shlwapi
-                           wininet ole32 oleaut32 uuid advapi32 version)
+                           wininet ole32 oleaut32 uuid advapi32 version bcrypt crypt32)
 else()
     add_compile_options(-Wall -Wextra)
     if(CORVANE_SANITIZE)
@@ -56,4 +56,55 @@ function(corvane_wine_test name)
         set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
             ENVIRONMENT "CORVANE_BUILD_DIR=${CMAKE_BINARY_DIR};CORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
     endif()
+endfunction()
+
+# corvane_fuzz_test(name SOURCE target.cpp CORPUS dir MAX_LEN n LIBS pure-libraries...): a 30-second
+# libFuzzer run in every native test run, built with clang from the target and the libraries'
+# sources. Without clang and its libFuzzer runtime the test stays listed and reports itself
+# skipped, loudly.
+function(corvane_fuzz_test name)
+    if(WIN32)
+        return()
+    endif()
+    cmake_parse_arguments(F "" "SOURCE;CORPUS;MAX_LEN" "LIBS" ${ARGN})
+    find_program(CORVANE_CLANGXX NAMES clang++ clang++-14)
+    if(CORVANE_CLANGXX AND NOT DEFINED CACHE{CORVANE_LIBFUZZER_WORKS})
+        set(probe ${CMAKE_BINARY_DIR}/fuzz-probe)
+        file(WRITE ${probe}.cpp "#include <cstddef>\n#include <cstdint>\n"
+             "extern \"C\" int LLVMFuzzerTestOneInput(const std::uint8_t*, std::size_t) { return 0; }\n")
+        execute_process(COMMAND ${CORVANE_CLANGXX} -fsanitize=fuzzer,address ${probe}.cpp -o ${probe}
+                        RESULT_VARIABLE probe_result OUTPUT_QUIET ERROR_QUIET)
+        if(probe_result EQUAL 0)
+            set(CORVANE_LIBFUZZER_WORKS ON CACHE INTERNAL "clang builds libFuzzer targets")
+        endif()
+    endif()
+    if(NOT CORVANE_CLANGXX OR NOT CORVANE_LIBFUZZER_WORKS)
+        set(why "clang++ with the libFuzzer runtime was not found (tools/setup installs clang and libclang-rt-14-dev)")
+        message(WARNING "The fuzz test ${name} is SKIPPED: ${why}")
+        add_test(NAME ${name} COMMAND sh -c "echo 'SKIPPED: ${why}' >&2; exit 77")
+        set_tests_properties(${name} PROPERTIES SKIP_RETURN_CODE 77)
+        return()
+    endif()
+    set(fuzz_sources)
+    foreach(library ${F_LIBS})
+        get_target_property(sources ${library} SOURCES)
+        get_target_property(dir ${library} SOURCE_DIR)
+        list(TRANSFORM sources PREPEND ${dir}/)
+        list(APPEND fuzz_sources ${sources})
+    endforeach()
+    set(fuzzer ${CMAKE_CURRENT_BINARY_DIR}/${name})
+    add_custom_command(OUTPUT ${fuzzer}
+        COMMAND ${CORVANE_CLANGXX} -std=c++20 -g -O1 -fsanitize=fuzzer,address,undefined
+                -fno-sanitize-recover=all -I${PROJECT_SOURCE_DIR} ${F_SOURCE} ${fuzz_sources} -o ${fuzzer}
+        DEPENDS ${F_SOURCE} ${fuzz_sources}
+        COMMENT "Building the fuzzer ${name} with clang"
+        VERBATIM)
+    add_custom_target(${name}_build ALL DEPENDS ${fuzzer})
+    # New inputs go to the build tree; the seeds in the repository are only read.
+    file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus)
+    add_test(NAME ${name}
+             COMMAND ${fuzzer} -max_total_time=30 -max_len=${F_MAX_LEN} -timeout=10 -rss_limit_mb=2048
+                     -artifact_prefix=${CMAKE_CURRENT_BINARY_DIR}/
+                     ${CMAKE_CURRENT_BINARY_DIR}/${name}-corpus ${F_CORPUS})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 120)
 endfunction()

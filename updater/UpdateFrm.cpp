@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include "app/ManifestVerifier.h"
 #include "app/TempDir.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
@@ -9,8 +10,7 @@
 #include "runtime/MessageBox.h"
 #include "runtime/Rounding.h"
 #include "runtime/Screen.h"
-#include "runtime/TextFile.h"
-#include "updater/FileReplace.h"
+#include "updater/PlatformFileSystem.h"
 
 namespace corvane {
 
@@ -27,13 +27,6 @@ rt::FormDesign UpdateDesign()
     d.startUp = rt::StartUpPosition::CenterScreen;
     d.iconResource = IDI_PROGRAM;
     return d;
-}
-
-std::wstring TempDirectory()
-{
-    wchar_t buffer[MAX_PATH] = {};
-    ::GetTempPathW(MAX_PATH, buffer);
-    return NormalizeTempDir(std::wstring_view(buffer, MAX_PATH));
 }
 
 }  // namespace
@@ -103,50 +96,88 @@ void UpdateFrm::Run()
     const Outcome outcome = WalkManifest();
     m_walking = false;
 
-    if (!m_cancel) {
-        if (outcome.allReplaced)
-            rt::MsgBox(L"软件已升至最新版本！", rt::kMsgInformation);
-        else
-            rt::MsgBox(L"更新未能完成，已保留原有文件，请稍后再试！", rt::kMsgExclamation);
-    }
+    if (outcome.message) rt::MsgBox(outcome.message, outcome.style);
     // Whatever happened, the player gets a working client back.
-    const std::wstring program = outcome.lastReplaced.empty() ? m_command.executable : outcome.lastReplaced;
-    if (!program.empty())
-        ::ShellExecuteW(nullptr, L"open", program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (!outcome.program.empty())
+        ::ShellExecuteW(nullptr, L"open", outcome.program.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     Unload();
 }
 
 UpdateFrm::Outcome UpdateFrm::WalkManifest()
 {
-    Outcome outcome;
-    const auto lines = rt::ReadAnsiLines(TempDirectory() + L"update.txt");
-    if (!lines) {
-        outcome.allReplaced = false;
-        m_cancel = true;  // nothing to report: end quietly
+    PlatformFileSystem fs(kReplacePatienceMs);
+    CleanLeftovers(fs, m_command.directory);
+
+    Outcome outcome{nullptr, 0, m_command.executable};
+    // Anything of the same user may have replaced the manifest since the client checked it.
+    const ManifestReading reading = ReadCheckedManifest(SystemTempDir() + L"update.txt");
+    if (reading.outcome == ManifestReading::Outcome::Missing) return outcome;
+    if (reading.outcome == ManifestReading::Outcome::Refused) {
+        outcome.message = kUnverifiedUpdateText;
+        outcome.style = rt::kMsgExclamation;
         return outcome;
     }
-    for (const UpdateFile& file : PlanUpdateFiles(*lines, m_command.directory)) {
+
+    const std::vector<UpdateFile> files = PlanUpdateFiles(reading.lines, m_command.directory);
+    if (files.empty()) {
+        outcome.message = L"没有需要更新的文件，客户端未作任何改动！";
+        outcome.style = rt::kMsgExclamation;
+        return outcome;
+    }
+    std::vector<std::wstring> targets;
+    bool fetched = true;
+    for (const UpdateFile& file : files) {
         Label1.SetCaption(L"正在下载：" + file.name);
-        if (FetchFile(file))
-            outcome.lastReplaced = file.target;
-        else
-            outcome.allReplaced = false;
-        if (m_cancel) break;
+        targets.push_back(file.target);
+        if (!FetchFile(file, reading.verified) || m_cancel) {
+            fetched = false;
+            break;
+        }
+    }
+
+    static constexpr const wchar_t* kKept = L"更新未能完成，已保留原有文件，请稍后再试！";
+    if (!fetched) {
+        DiscardStaged(fs, targets);
+        if (!m_cancel) {
+            outcome.message = kKept;
+            outcome.style = rt::kMsgExclamation;
+        }
+        return outcome;
+    }
+    switch (CommitStaged(fs, targets)) {
+    case CommitResult::Committed: {
+        outcome.message = L"软件已升至最新版本！";
+        outcome.style = rt::kMsgInformation;
+        // The last file when it is a program; a manifest ending in a data file still brings the
+        // client back.
+        const std::wstring& last = targets.back();
+        if (last.size() >= 4 && ::lstrcmpiW(last.c_str() + last.size() - 4, L".exe") == 0) outcome.program = last;
+        break;
+    }
+    case CommitResult::RolledBack:
+        outcome.message = kKept;
+        outcome.style = rt::kMsgExclamation;
+        break;
+    case CommitResult::RollbackIncomplete:
+        outcome.message = L"更新未能完成，部分原有文件未能恢复，请重新安装客户端！";
+        outcome.style = rt::kMsgExclamation;
+        break;
     }
     return outcome;
 }
 
-bool UpdateFrm::FetchFile(const UpdateFile& file)
+bool UpdateFrm::FetchFile(const UpdateFile& file, bool mustMatchHash)
 {
-    // The installed file stays untouched until a complete copy lies beside it.
-    const std::wstring temp = TempFileBeside(file.target);
-    if (temp.empty()) return false;
-    m_downfile->DownLoadFile(file.url, temp, false, true);
-    if (m_cancel || !m_downfile->ReceivedAll()) {
-        ::DeleteFileW(temp.c_str());
+    const std::wstring staged = StagedPath(file.target);
+    m_downfile->DownLoadFile(file.url, staged, false, true);
+    if (m_cancel || !m_downfile->ReceivedAll()) return false;
+    // A signed manifest names every file's hash; an unsigned one may.
+    if (mustMatchHash && !file.sha256) return false;
+    if (file.sha256 && Sha256OfFile(staged) != file.sha256) {
+        rt::App::LogEvent(L"Update: " + file.name + L" does not match its SHA-256");
         return false;
     }
-    return ReplaceWithRetry(temp, file.target, kReplacePatienceMs);
+    return true;
 }
 
 }  // namespace corvane

@@ -1,7 +1,7 @@
 #pragma once
-// UpdateFrm: the updater's only window. It fetches the files the manifest lists into the
-// installation directory, one at a time with a progress bar, lets the user cancel, and starts
-// the client again at the end.
+// UpdateFrm: the updater's only window. It checks the manifest again, fetches every file it
+// lists beside its target, one at a time with a progress bar, lets the user cancel, puts the
+// whole update in place or nothing of it, and starts the client again at the end.
 
 #include <memory>
 #include <string>
@@ -33,12 +33,14 @@ protected:
     void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
 
 private:
+    // The message for the player (none when empty) and the program to start at the end.
     struct Outcome {
-        std::wstring lastReplaced;  // the last file replaced completely
-        bool allReplaced = true;
+        const wchar_t* message = nullptr;
+        unsigned style = 0;
+        std::wstring program;
     };
     Outcome WalkManifest();
-    bool FetchFile(const UpdateFile& file);
+    bool FetchFile(const UpdateFile& file, bool mustMatchHash);
     void AskToCancel();
 
     UpdaterCommand m_command;

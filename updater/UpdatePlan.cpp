@@ -3,23 +3,12 @@
 #include <array>
 
 #include "app/UpdateManifest.h"
+#include "app/SignedManifest.h"
+#include "updater/StagedReplace.h"
 
 namespace corvane {
 
 namespace {
-
-// Field `index` of a "|"-separated text; nullopt when it has fewer fields.
-std::optional<std::wstring_view> Field(std::wstring_view text, std::size_t index)
-{
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < index; ++i) {
-        const auto bar = text.find(L'|', start);
-        if (bar == std::wstring_view::npos) return std::nullopt;
-        start = bar + 1;
-    }
-    const auto end = text.find(L'|', start);
-    return text.substr(start, end == std::wstring_view::npos ? std::wstring_view::npos : end - start);
-}
 
 bool IsDeviceName(std::wstring_view name)
 {
@@ -40,9 +29,9 @@ std::optional<UpdaterCommand> ParseUpdaterCommand(std::wstring_view commandLine)
 {
     if (commandLine.empty()) return std::nullopt;
     UpdaterCommand command;
-    command.directory = std::wstring(*Field(commandLine, 0));
+    command.directory = std::wstring(*ManifestField(commandLine, 0));
     if (command.directory.empty() || command.directory.back() != L'\\') command.directory += L'\\';
-    if (auto exe = Field(commandLine, 1)) command.executable = std::wstring(*exe);
+    if (auto exe = ManifestField(commandLine, 1)) command.executable = std::wstring(*exe);
     return command;
 }
 
@@ -61,7 +50,8 @@ bool IsSafeFileName(std::wstring_view name)
     }
     // A name of blanks and dots would name the directory itself once the system trims it.
     if (name.find_first_not_of(L" .") == std::wstring_view::npos) return false;
-    return !IsDeviceName(name);
+    // The updater's own staged and set-aside files are removed by its next run.
+    return !IsDeviceName(name) && !IsUpdaterFileName(name);
 }
 
 std::vector<UpdateFile> PlanUpdateFiles(const std::vector<std::wstring>& lines, const std::wstring& directory)
@@ -69,11 +59,12 @@ std::vector<UpdateFile> PlanUpdateFiles(const std::vector<std::wstring>& lines, 
     std::vector<UpdateFile> files;
     for (const auto& line : lines) {
         if (IsVersionLine(line)) continue;
-        const auto url = Field(line, 1);
+        const auto url = ManifestField(line, 1);
         if (!url) continue;
         std::wstring name = FileNameOfUrl(*url);
         if (!IsSafeFileName(name)) continue;
-        files.push_back({std::wstring(*url), name, directory + name});
+        const auto hash = ManifestField(line, 2);
+        files.push_back({std::wstring(*url), name, directory + name, hash ? ParseSha256Hex(*hash) : std::nullopt});
     }
     return files;
 }

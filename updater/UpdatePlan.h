@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/SignedManifest.h"
+
 namespace corvane {
 
 struct UpdaterCommand {
@@ -29,6 +31,7 @@ struct UpdateFile {
     std::wstring url;
     std::wstring name;
     std::wstring target;  // directory + name
+    std::optional<Sha256Digest> sha256;  // field 2 when it holds a hash
 };
 
 // The files named by the manifest's lines, in order. Version lines (in any letter case), lines

@@ -22,12 +22,14 @@ from urllib.parse import parse_qs, quote, unquote, urlsplit
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 import content  # noqa: E402
+import manifests  # noqa: E402
 import pages  # noqa: E402
 
 MANIFEST_PATH = "/gamehome/vld/update.txt"
 SESSION_COOKIE = "vld_session"
 MAX_BODY = 1 << 20
 SLOW_TICK = 0.05  # seconds between the pieces of a slow response
+TRICKLE_TICK = 0.5  # seconds between the bytes of a trickling manifest
 
 
 def parse_args(argv):
@@ -60,6 +62,9 @@ def parse_args(argv):
     p.add_argument("--no-file-lines", action="store_true", help="the manifest holds only its version line")
     p.add_argument("--manifest-file", metavar="F", help="serve these bytes verbatim as the manifest")
     p.add_argument("--line-ends", choices=sorted(content.LINE_ENDS), default="crlf")
+    p.add_argument("--unsigned", action="store_true",
+                   help="serve the manifest as it is, without hashes or signature (a portal that does not sign)")
+    p.add_argument("--signing-key", metavar="PEM", help="sign manifests with this key instead of the demo key")
     p.add_argument("--stop-on-stdin-eof", action="store_true",
                    help="stop when standard input closes, so a portal never outlives the test that started it")
     opts = p.parse_args(argv)
@@ -77,11 +82,14 @@ def parse_args(argv):
 
 
 class Response:
-    def __init__(self, status, body, content_type="text/html; charset=utf-8", headers=()):
+    def __init__(self, status, body, content_type="text/html; charset=utf-8", headers=(), trickle=False,
+                 cut_to=None):
         self.status = status
         self.body = body.encode("utf-8") if isinstance(body, str) else body
         self.content_type = content_type
         self.headers = list(headers)
+        self.trickle = trickle  # one byte every TRICKLE_TICK
+        self.cut_to = cut_to    # announce the whole body, send this many bytes, close
 
 
 def html(body, status=200, headers=()):
@@ -102,6 +110,7 @@ class PortalServer(ThreadingHTTPServer):
         self.base_url = "http://%s:%d" % (host, self.server_address[1])
         self.builtin_files = content.builtin_files()
         self.logo = content.logo_png()
+        self.signer = manifests.Signer(opts.signing_key)
         self.sessions = {}
         self.served = {}  # path -> requests answered, for the pages that change with use
         self.lock = threading.Lock()
@@ -218,8 +227,16 @@ class PortalHandler(BaseHTTPRequestHandler):
             return self.game(params)
         if path == MANIFEST_PATH:
             return self.manifest()
+        m = re.fullmatch(r"/hostile/([a-z-]+)/update\.txt", path)
+        if m:
+            return self.hostile_manifest(m.group(1))
         if path.startswith("/files/"):
             return self.download(unquote(path[len("/files/"):], errors="replace"))
+        if path.startswith(manifests.TAMPERED_FILES):
+            resp = self.download(unquote(path[len(manifests.TAMPERED_FILES):], errors="replace"))
+            if resp.status == 200:
+                resp.body = manifests.tampered(resp.body)
+            return resp
         if path == "/static/logo.png":
             return Response(200, self.server.logo, "image/png")
         if path == "/error-short":
@@ -285,20 +302,37 @@ class PortalHandler(BaseHTTPRequestHandler):
         session_account = self.server.session_account(token) if token else None
         return html(pages.game_page(account, server, session_account))
 
-    def manifest(self):
+    def raw_manifest(self):
         opts = self.server.opts
         if opts.manifest_file:
             with open(opts.manifest_file, "rb") as f:
-                data = f.read()
-        else:
-            data = content.manifest_bytes(opts.manifest_version, opts.manifest_line,
-                                          self.server.base_url, content.LINE_ENDS[opts.line_ends])
+                return f.read()
+        return content.manifest_bytes(opts.manifest_version, opts.manifest_line,
+                                      self.server.base_url, content.LINE_ENDS[opts.line_ends])
+
+    def manifest(self):
+        data = self.raw_manifest()
+        if not self.server.opts.unsigned:
+            data = self.server.signer.signed(data, self.file_bytes)
         return Response(200, data, "text/plain")
 
-    def download(self, name):
-        data = content.read_extra_file(self.server.opts.files, name)
+    def hostile_manifest(self, kind):
+        data = self.server.signer.variant(kind, self.raw_manifest(), self.file_bytes)
         if data is None:
-            data = self.server.builtin_files.get(name)
+            return not_found()
+        if kind == "trickle":
+            return Response(200, data, "text/plain", trickle=True)
+        if kind == "cut":
+            return Response(200, data, "text/plain", cut_to=len(manifests.cut_at_line(data)))
+        return Response(200, data, "text/plain")
+
+    def file_bytes(self, name):
+        """A file the portal serves under /files/, by name; None when there is none."""
+        data = content.read_extra_file(self.server.opts.files, name)
+        return data if data is not None else self.server.builtin_files.get(name)
+
+    def download(self, name):
+        data = self.file_bytes(name)
         if data is None:
             return not_found()
         return Response(200, data, "application/octet-stream")
@@ -323,15 +357,17 @@ class PortalHandler(BaseHTTPRequestHandler):
                 self.close_connection = True
         else:
             self.send_header("Content-Length", str(len(resp.body)))
-            if path in opts.truncate:
-                body = body[:len(body) * opts.truncate_percent // 100]
+            cut_to = len(body) * opts.truncate_percent // 100 if path in opts.truncate else resp.cut_to
+            if cut_to is not None:
+                body = body[:cut_to]
                 self.send_header("Connection", "close")
                 self.close_connection = True
         self.end_headers()
-        piece = max(1, int(opts.slow_rate * SLOW_TICK)) if slow else max(1, len(body))
+        tick = TRICKLE_TICK if resp.trickle else SLOW_TICK
+        piece = 1 if resp.trickle else max(1, int(opts.slow_rate * SLOW_TICK)) if slow else max(1, len(body))
         for start in range(0, len(body), piece):
-            if slow and start:
-                time.sleep(SLOW_TICK)
+            if (slow or resp.trickle) and start:
+                time.sleep(tick)
             self.write_piece(body[start:start + piece], chunked)
         if chunked and self.command != "HEAD":
             self.wfile.write(b"0\r\n\r\n")

@@ -3,6 +3,8 @@ and talks HTTP to it, as the client does.
 
 Run from the repository root: python3 tools/demo_portal/test_portal.py"""
 
+import base64
+import hashlib
 import http.client
 import json
 import os
@@ -216,7 +218,7 @@ class Manifest(unittest.TestCase):
                 + b"Corvane.exe|" + p.base.encode() + b"/files/Corvane.exe" + end)
 
     def test_default_manifest_and_its_downloads(self):
-        with Portal() as p:
+        with Portal("--unsigned") as p:
             status, headers, body = p.request("/gamehome/vld/update.txt")
             self.assertEqual(status, 200)
             self.assertEqual(body, self.expected(p))
@@ -240,14 +242,15 @@ class Manifest(unittest.TestCase):
 
     def test_version_and_line_ends(self):
         for name, end in (("crlf", b"\r\n"), ("lf", b"\n"), ("cr", b"\r")):
-            with self.subTest(line_ends=name), Portal("--version", "1.2.0", "--line-ends", name) as p:
+            with self.subTest(line_ends=name), Portal("--version", "1.2.0", "--line-ends", name, "--unsigned") as p:
                 self.assertEqual(p.request("/gamehome/vld/update.txt")[2], self.expected(p, "1.2.0", end))
 
     def test_file_lines_can_be_replaced_or_dropped(self):
-        with Portal("--manifest-line", "a.bin|{base}/files/a.bin", "--manifest-line", "no separator") as p:
+        with Portal("--manifest-line", "a.bin|{base}/files/a.bin", "--manifest-line", "no separator",
+                    "--unsigned") as p:
             self.assertEqual(p.request("/gamehome/vld/update.txt")[2],
                              b"version=1.1.0\r\na.bin|" + p.base.encode() + b"/files/a.bin\r\nno separator\r\n")
-        with Portal("--no-file-lines", "--line-ends", "lf") as p:
+        with Portal("--no-file-lines", "--line-ends", "lf", "--unsigned") as p:
             self.assertEqual(p.request("/gamehome/vld/update.txt")[2], b"version=1.1.0\n")
 
     def test_manifest_file_is_served_verbatim(self):
@@ -255,7 +258,7 @@ class Manifest(unittest.TestCase):
         with tempfile.NamedTemporaryFile(delete=False) as f:
             f.write(raw)
         try:
-            with Portal("--manifest-file", f.name) as p:
+            with Portal("--manifest-file", f.name, "--unsigned") as p:
                 self.assertEqual(p.request("/gamehome/vld/update.txt")[2], raw)
         finally:
             os.unlink(f.name)
@@ -264,6 +267,85 @@ class Manifest(unittest.TestCase):
         with Portal("--manifest-404") as p:
             self.assertEqual(p.request("/gamehome/vld/update.txt")[0], 404)
             self.assertEqual(p.request("/files/demo20000.bin")[0], 200)
+
+
+class SignedManifest(unittest.TestCase):
+    """What the portal publishes by default, checked the way the client checks it, and the hostile
+    variants the client's tests meet."""
+
+    def setUp(self):
+        sys.path.insert(0, os.path.join(os.path.dirname(PORTAL), "..", "signing"))
+        import manifest_signing
+        from cryptography.hazmat.primitives import hashes
+        from cryptography.hazmat.primitives.asymmetric import ec
+        from cryptography.hazmat.primitives.asymmetric.utils import encode_dss_signature
+        self.ms = manifest_signing
+        public = manifest_signing.load_private_key().public_key()
+
+        def verifies(data):
+            lines = manifest_signing.split_lines(data)
+            signatures = [t for t, _ in lines if t.startswith(b"signature=")]
+            if len(signatures) != 1 or not lines[-1][0].startswith(b"signature="):
+                return False
+            raw = base64.b64decode(signatures[0][len(b"signature="):], validate=True)
+            der = encode_dss_signature(int.from_bytes(raw[:32], "big"), int.from_bytes(raw[32:], "big"))
+            try:
+                public.verify(der, manifest_signing.covered_bytes(data), ec.ECDSA(hashes.SHA256()))
+                return True
+            except Exception:
+                return False
+        self.verifies = verifies
+
+    def file_lines(self, data):
+        return [t.split(b"|") for t, _ in self.ms.split_lines(data) if b"|" in t]
+
+    def test_default_is_signed_with_every_file_hashed(self):
+        with Portal("--version", "1.2.0") as p:
+            body = p.request("/gamehome/vld/update.txt")[2]
+            self.assertTrue(self.verifies(body))
+            self.assertNotIn(b"version", body.splitlines()[-1].lower())
+            for fields in self.file_lines(body):
+                data = p.request(urlsplit(fields[1].decode()).path)[2]
+                self.assertEqual(fields[2].decode(), hashlib.sha256(data).hexdigest())
+
+    def test_hostile_variants(self):
+        with Portal("--version", "1.2.0") as p:
+            good = p.request("/gamehome/vld/update.txt")[2]
+            get = lambda kind: p.request("/hostile/%s/update.txt" % kind)[2]  # noqa: E731
+            self.assertEqual(get("unsigned"), self.ms.covered_bytes(good))
+            for kind in ("tampered-line", "wrong-key", "signature-middle", "two-signatures"):
+                with self.subTest(kind=kind):
+                    self.assertFalse(self.verifies(get(kind)))
+            short = get("short-hash")
+            self.assertTrue(self.verifies(short))
+            self.assertEqual(len(self.file_lines(short)[0][2]), 63)
+            self.assertGreater(len(get("oversized")), 64 * 1024)
+            self.assertTrue(self.verifies(get("oversized")))
+            forged = get("tampered-file")
+            self.assertTrue(self.verifies(forged))
+            fields = self.file_lines(forged)[0]
+            self.assertNotEqual(hashlib.sha256(p.request(urlsplit(fields[1].decode()).path)[2]).hexdigest(),
+                                fields[2].decode())
+            self.assertEqual(p.request("/hostile/nonsense/update.txt")[0], 404)
+
+    def test_cut_and_trickling_manifests(self):
+        with Portal("--version", "1.2.0") as p:
+            conn = http.client.HTTPConnection("127.0.0.1", p.port, timeout=10)
+            conn.request("GET", "/hostile/cut/update.txt")
+            resp = conn.getresponse()
+            announced = int(resp.getheader("Content-Length"))
+            with self.assertRaises(http.client.IncompleteRead) as cut:
+                resp.read()
+            self.assertEqual(cut.exception.partial.count(b"\r\n"), 2)
+            self.assertGreater(announced, len(cut.exception.partial))
+            conn.close()
+            conn = http.client.HTTPConnection("127.0.0.1", p.port, timeout=10)
+            start = time.monotonic()
+            conn.request("GET", "/hostile/trickle/update.txt")
+            resp = conn.getresponse()
+            self.assertEqual(resp.read(3), b"ver")
+            self.assertGreater(time.monotonic() - start, 0.9)
+            conn.close()
 
 
 class LoginPage(SharedPortal):

@@ -229,3 +229,35 @@ TEST_F(Downloader, HandlerMayDestroyTheDownloader)
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(Downloader, BoundsOfSizeAndTime)
+{
+    ServeManifest("1.1.0", "");
+    const std::wstring path = dir + L"\\bounded.txt";
+    {
+        // More than allowed: refused before any file is made.
+        CKvDownLoadFile d;
+        d.LimitSize(19999);
+        EXPECT_FALSE(d.DownLoadFile(Portal() + L"/files/small.bin", path, false, false));
+        EXPECT_FALSE(Exists(path));
+        d.LimitSize(20000);
+        EXPECT_TRUE(d.DownLoadFile(Portal() + L"/files/small.bin", path, false, false));
+        EXPECT_TRUE(d.ReceivedAll());
+    }
+    {
+        // A byte every half second: cut off at the bound, not whole, and not long after it.
+        CKvDownLoadFile d;
+        d.LimitTime(1500);
+        const ULONGLONG start = ::GetTickCount64();
+        EXPECT_TRUE(d.DownLoadFile(Portal("SIGN") + L"/hostile/trickle/update.txt", path, false, false));
+        const ULONGLONG took = ::GetTickCount64() - start;
+        EXPECT_FALSE(d.ReceivedAll());
+        EXPECT_GT(d.ReceivedBytes(), 0);
+        EXPECT_LT(d.ReceivedBytes(), 10);
+        EXPECT_LT(took, 6000u) << "a trickle must not hold the download past its bound";
+    }
+}
+
+}  // namespace

@@ -1,10 +1,12 @@
 // The on-demand check accepted from the main window: the updater (here the probe program carried
 // as this program's "UPDATE" 101) is written to the temporary directory and started with
-// "<dir>|<dir>\<name>.exe", and the main window closes without asking.
+// "<dir>|<dir>\<name>.exe", and every window closes without asking, a further login's too.
 
 #include <gtest/gtest.h>
 
 #include "app/CheckForUpdate.h"
+#include "app/LoginBgFrm.h"
+#include "app/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"
 #include "runtime/App.h"
 #include "tests/driver/Driver.h"
@@ -27,6 +29,9 @@ TEST(OnDemandUpdate, YesStartsTheUpdaterAndClosesTheMainWindowWithoutAsking)
     auto& frm = corvane::WebMainFrm::Instance();
     frm.Show();
     ASSERT_TRUE(frm.IsLoaded());
+    // A further login's pair is open too ("登录其他帐号").
+    corvane::LoginFrm::Instance().Show();
+    ASSERT_TRUE(corvane::LoginBgFrm::Instance().IsLoaded());
     driver::MessageBoxAnswerer answerer(IDYES);
     corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
 
@@ -35,6 +40,10 @@ TEST(OnDemandUpdate, YesStartsTheUpdaterAndClosesTheMainWindowWithoutAsking)
     EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
     EXPECT_TRUE(frm.m_bExit);
     EXPECT_FALSE(frm.IsLoaded());
+    // No window of the program is left to keep it running while the updater replaces it.
+    EXPECT_FALSE(corvane::LoginBgFrm::Instance().IsLoaded());
+    EXPECT_FALSE(corvane::LoginFrm::Instance().IsLoaded());
+    EXPECT_EQ(rt::App::LoadedForms(), 0);
 
     ASSERT_TRUE(driver::PumpUntil([&] { return Exists(marker); }, 15000));
     driver::Pump(300);

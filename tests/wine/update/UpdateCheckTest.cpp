@@ -25,11 +25,12 @@ public:
         ::CopyFileW((driver::BuildDir() + L"\\app\\Corvane.exe").c_str(), (inst + L"\\Corvane.exe").c_str(), FALSE);
     }
 
-    driver::Process Start()
+    driver::Process Start(const std::wstring& manifestUrl = {})
     {
-        return driver::Process::Start(inst + L"\\Corvane.exe", L"",
-                                      {L"TMP=" + temp, L"TEMP=" + temp, L"CORVANE_PORTAL_URL=" + Portal(),
-                                       L"CORVANE_TEST_MARKER=" + marker});
+        std::vector<std::wstring> environment = {L"TMP=" + temp, L"TEMP=" + temp, L"CORVANE_PORTAL_URL=" + Portal(),
+                                                 L"CORVANE_TEST_MARKER=" + marker};
+        if (!manifestUrl.empty()) environment.push_back(L"CORVANE_UPDATE_URL=" + manifestUrl);
+        return driver::Process::Start(inst + L"\\Corvane.exe", L"", environment);
     }
 
     std::wstring inst;
@@ -38,14 +39,14 @@ public:
 };
 
 // Start-up went on: the splash window is up.
-bool StartUpContinued(const driver::Process& corvane)
+bool StartUpContinued(const driver::Process& corvane, DWORD timeoutMs = 15000)
 {
     return driver::PumpUntil(
         [&] {
             HWND splash = driver::FindTopLevel(L"LoadFrm", nullptr, corvane.id());
             return splash && ::IsWindowVisible(splash);
         },
-        15000);
+        timeoutMs);
 }
 
 std::size_t ManifestRequests()
@@ -122,6 +123,32 @@ TEST(StartUpCheck, YesStartsTheUpdaterWhichBringsTheNewClient)
     EXPECT_EQ(updaterAnswerer.Seen()[0].text, L"软件已升至最新版本！");
 }
 
+TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
+{
+    // Each would offer 1.2.0 if it were believed. The copy of an earlier check (current) is
+    // replaced only by a manifest that arrived whole and within the bounds.
+    ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
+    const std::string earlier = SignedManifest("version=1.1.0\r\n");
+    ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
+    std::vector<std::string> kinds(std::begin(kRefusedManifests), std::end(kRefusedManifests));
+    kinds.insert(kinds.end(), {"cut", "trickle"});
+    for (const std::string& kind : kinds) {
+        SCOPED_TRACE(kind);
+        ClientRun run(L"refused " + driver::Utf8ToWide(kind));
+        WriteBytes(run.temp + L"\\update.txt", earlier);
+        driver::Process corvane = run.Start(Portal("SIGN") + L"/hostile/" + driver::Utf8ToWide(kind) + L"/update.txt");
+        driver::MessageBoxAnswerer answerer(IDYES, corvane.id());
+        // A trickle holds the start-up for the check's bound, then it goes on.
+        EXPECT_TRUE(StartUpContinued(corvane, kind == "trickle" ? 30000 : 15000));
+        driver::Pump(300);
+        EXPECT_TRUE(answerer.Seen().empty());
+        EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
+        EXPECT_FALSE(Exists(run.temp + L"\\update.txt.part"));
+        if (kind == "cut" || kind == "trickle" || kind == "oversized") EXPECT_EQ(ReadBytes(run.temp + L"\\update.txt"), earlier);
+        corvane.Kill();
+    }
+}
+
 TEST(StartUpCheck, UpdaterThatCannotBeWrittenLetsTheStartUpGoOn)
 {
     // An updater of an earlier update still holds the file.
@@ -177,10 +204,50 @@ TEST_F(OnDemandCheck, OffersAnyOtherVersion)
     }
 }
 
+TEST_F(OnDemandCheck, RefusedManifestSaysItCannotBeVerified)
+{
+    // Never "current", never an offer.
+    for (const char* kind : {"unsigned", "wrong-key", "tampered-line", "short-hash"}) {
+        SCOPED_TRACE(kind);
+        ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
+        ServeHostile(kind);
+        driver::MessageBoxAnswerer answerer(IDYES);
+        corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].text, L"无法验证更新信息，本次不进行更新！");
+        EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
+    }
+}
+
+int g_nestedChecks = 0;
+
+void CALLBACK CheckAgain(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    ++g_nestedChecks;
+    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+}
+
+TEST_F(OnDemandCheck, NotStartedAgainWhileItRuns)
+{
+    ServeManifest("1.1.0", "");
+    // "更新" clicked again while the first check waits for the portal.
+    int& nested = g_nestedChecks;
+    nested = 0;
+    ::SetTimer(nullptr, 0, 0, CheckAgain);
+    const std::size_t before = ManifestRequests();
+    driver::MessageBoxAnswerer answerer(IDOK);
+    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+    driver::Pump(300);
+    EXPECT_EQ(nested, 1);
+    EXPECT_EQ(ManifestRequests(), before + 1);
+    EXPECT_EQ(answerer.Seen().size(), 1u);
+}
+
 TEST_F(OnDemandCheck, QuietWithoutAVersionLineOrUpdater)
 {
-    // A page without a version line: no message.
-    WriteBytes(WorkDir() + L"\\update.txt", "<html>maintenance</html>\r\n");
+    // A signed page without a version line: no message.
+    ServeSigned("<html>maintenance</html>\r\n");
     {
         driver::MessageBoxAnswerer answerer(IDNO);
         corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);

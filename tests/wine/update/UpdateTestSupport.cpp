@@ -1,7 +1,10 @@
 #include "tests/wine/update/UpdateTestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 
+#include "app/CKvDownLoadFile.h"
 #include "tests/driver/Driver.h"
 
 namespace updatetest {
@@ -46,9 +49,34 @@ std::wstring FilesDir()
     return WorkDir() + L"\\files";
 }
 
+std::string SignedManifest(const std::string& text, const std::string& kind)
+{
+    WriteBytes(WorkDir() + L"\\update-source.txt", text);
+    const std::wstring path = kind.empty() ? L"/gamehome/vld/update.txt" : L"/hostile/" + driver::Utf8ToWide(kind) + L"/update.txt";
+    const std::wstring file = WorkDir() + L"\\fetched.tmp";
+    corvane::CKvDownLoadFile downloader;
+    std::string bytes;
+    if (downloader.DownLoadFile(Portal("SIGN") + path, file, false, false) && downloader.ReceivedAll())
+        bytes = ReadBytes(file).value_or("");
+    ::DeleteFileW(file.c_str());
+    EXPECT_FALSE(bytes.empty()) << "the signing portal answered nothing for " << driver::WideToUtf8(path);
+    return bytes;
+}
+
+void ServeSigned(const std::string& text)
+{
+    WriteBytes(WorkDir() + L"\\update.txt", SignedManifest(text));
+}
+
+void ServeHostile(const std::string& kind)
+{
+    const auto source = ReadBytes(WorkDir() + L"\\update-source.txt").value_or("");
+    WriteBytes(WorkDir() + L"\\update.txt", SignedManifest(source, kind));
+}
+
 void ServeManifest(const std::string& version, const std::string& fileLines)
 {
-    WriteBytes(WorkDir() + L"\\update.txt", "version=" + version + "\r\n" + fileLines);
+    ServeSigned("version=" + version + "\r\n" + fileLines);
 }
 
 std::wstring FreshDir(const std::wstring& name)

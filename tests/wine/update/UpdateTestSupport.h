@@ -12,16 +12,27 @@
 
 namespace updatetest {
 
-// The portals: Portal() the main one, else Portal("CUT0"), "CUT50", "CUT99", "SLOW"; PortalLog()
-// the main one's requests.
+// The portals: Portal() the main one, else Portal("SIGN"), "CUT0", "CUT50", "CUT99", "SLOW";
+// PortalLog() the main one's requests.
 using driver::Portal;
 using driver::PortalLog;
 // The portals' work directory (Windows path): update.txt is the main portal's manifest,
 // files\ is served under /files/ by every portal.
 std::wstring WorkDir();
 std::wstring FilesDir();
-// Writes the manifest the main portal serves: the version line, then the file lines, CR LF.
+// Writes the manifest the main portal serves: the version line, then the file lines, CR LF, as
+// the portal publishes it: signed with the demo key, the hashes of the files it serves filled in.
 void ServeManifest(const std::string& version, const std::string& fileLines);
+void ServeSigned(const std::string& text);
+// The main portal serves a hostile variant of the manifest last given to ServeSigned.
+void ServeHostile(const std::string& kind);
+// `text` signed as the portal publishes it, or (with `kind`) a hostile variant of it.
+std::string SignedManifest(const std::string& text, const std::string& kind = {});
+
+// The kinds of manifest the portal serves under /hostile/<kind>/update.txt, made from the one it
+// serves (ServeManifest), that the checks and the updater must refuse.
+inline const char* const kRefusedManifests[] = {"unsigned",       "tampered-line",  "wrong-key", "signature-middle",
+                                                "two-signatures", "short-hash",     "oversized"};
 
 // A fresh, empty directory <work>\<name>.
 std::wstring FreshDir(const std::wstring& name);

@@ -1,6 +1,7 @@
-// Update.exe as a whole program: it replaces the listed files in the installation directory and
-// starts the client again. Every way an update can go wrong leaves the installed client byte for
-// byte as it was, and that client is started again.
+// Update.exe as a whole program: it checks the manifest's signature and each file's hash, puts
+// the listed files in place all together or not at all, and starts the client again. Every way an
+// update can go wrong leaves the installation byte for byte as it was, and that client is started
+// again.
 
 #include <gtest/gtest.h>
 
@@ -18,6 +19,16 @@ std::wstring UpdaterExe() { return driver::BuildDir() + L"\\updater\\Update.exe"
 
 std::string Narrow(const std::wstring& text) { return driver::WideToUtf8(text); }
 
+std::vector<std::wstring> Texts(const driver::MessageBoxAnswerer& answerer)
+{
+    std::vector<std::wstring> texts;
+    for (const auto& box : answerer.Seen()) {
+        EXPECT_EQ(box.title, L"提示");
+        texts.push_back(box.text);
+    }
+    return texts;
+}
+
 // One run of the updater against an installation of the test client in a directory with a blank
 // in its name, with a temporary directory of its own holding the manifest.
 class UpdaterRun {
@@ -33,23 +44,32 @@ public:
         WriteBytes(FilesDir() + L"\\demo.bin", Pattern(70000, 11));
     }
 
-    // The manifest in the updater's temporary directory; "{main}", "{slow}"... become portals.
-    void Manifest(std::string text)
+    // The manifest in the updater's temporary directory, as the client leaves it there: signed by
+    // the portal, the files' hashes filled in. "{main}", "{slow}"... become portals; `kind` names
+    // a hostile variant of it.
+    void Manifest(std::string text, const std::string& kind = {})
     {
         const std::pair<const char*, const char*> portals[] = {
             {"{main}", ""}, {"{cut0}", "CUT0"}, {"{cut50}", "CUT50"}, {"{cut99}", "CUT99"}, {"{slow}", "SLOW"}};
         for (const auto& [key, which] : portals)
             for (auto at = text.find(key); at != std::string::npos; at = text.find(key))
                 text.replace(at, std::string(key).size(), Narrow(Portal(which)));
-        WriteBytes(temp + L"\\update.txt", text);
+        WriteBytes(temp + L"\\update.txt", SignedManifest(text, kind));
     }
 
-    driver::Process Start(const std::wstring& arguments)
+    // The manifest in the temporary directory as it stands, unsigned.
+    void RawManifest(const std::string& text) { WriteBytes(temp + L"\\update.txt", text); }
+
+    driver::Process Start(const std::wstring& arguments, const std::wstring& program = UpdaterExe())
     {
-        return driver::Process::Start(UpdaterExe(), arguments,
+        return driver::Process::Start(program, arguments,
                                       {L"TMP=" + temp, L"TEMP=" + temp, L"CORVANE_TEST_MARKER=" + marker});
     }
     driver::Process Start() { return Start(inst + L"|" + inst + L"\\Corvane.exe"); }
+    driver::Process StartProgram(const std::wstring& program)
+    {
+        return Start(inst + L"|" + inst + L"\\Corvane.exe", program);
+    }
 
     // The paths of the programs the updater started, once one has reported.
     std::string Started(DWORD timeoutMs = 15000)
@@ -58,6 +78,18 @@ public:
         driver::Pump(300);
         return ReadBytes(marker).value_or("");
     }
+    // Runs the updater to its end, answering its one message: checks the message and that the
+    // installed client was started again.
+    void RunToEnd(const std::wstring& message, const std::wstring& program = UpdaterExe())
+    {
+        driver::Process updater = StartProgram(program);
+        ASSERT_TRUE(updater);
+        driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+        EXPECT_EQ(updater.WaitForExit(40000), 0);
+        EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{message});
+        EXPECT_EQ(Started(), InstalledClientLine());
+    }
+
     std::string Client() const { return ReadBytes(inst + L"\\Corvane.exe").value_or("(missing)"); }
     std::string InstalledClientLine() const { return Narrow(inst + L"\\Corvane.exe") + "\n"; }
 
@@ -68,15 +100,6 @@ public:
     std::string newClient;
 };
 
-std::vector<std::wstring> Texts(const driver::MessageBoxAnswerer& answerer)
-{
-    std::vector<std::wstring> texts;
-    for (const auto& box : answerer.Seen()) {
-        EXPECT_EQ(box.title, L"提示");
-        texts.push_back(box.text);
-    }
-    return texts;
-}
 
 TEST(Updater, ReplacesTwoFilesAndStartsTheNewClient)
 {
@@ -84,12 +107,7 @@ TEST(Updater, ReplacesTwoFilesAndStartsTheNewClient)
     run.Manifest("version=1.2.0\r\n"
                  "demo.bin|{main}/files/demo.bin\r\n"
                  "Corvane.exe|{main}/files/Corvane.exe\r\n");
-    driver::Process updater = run.Start();
-    ASSERT_TRUE(updater);
-    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
-    EXPECT_EQ(updater.WaitForExit(30000), 0);
-    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"软件已升至最新版本！"});
-    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    run.RunToEnd(L"软件已升至最新版本！");
     EXPECT_TRUE(run.Client() == run.newClient);
     EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), Pattern(70000, 11));
     // Nothing else is left in the installation directory.
@@ -109,32 +127,128 @@ TEST(Updater, BrokenDownloadsKeepTheInstalledClientAndStartIt)
         SCOPED_TRACE(name);
         UpdaterRun run(driver::Utf8ToWide(name));
         run.Manifest("version=1.2.0\r\n" + line + "\r\n");
-        driver::Process updater = run.Start();
-        ASSERT_TRUE(updater);
-        driver::MessageBoxAnswerer answerer(IDOK, updater.id());
-        EXPECT_EQ(updater.WaitForExit(30000), 0);
-        EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"更新未能完成，已保留原有文件，请稍后再试！"});
-        EXPECT_EQ(run.Started(), run.InstalledClientLine());
+        run.RunToEnd(L"更新未能完成，已保留原有文件，请稍后再试！");
         EXPECT_TRUE(run.Client() == run.oldClient);
         EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
     }
 }
 
-TEST(Updater, AFailedFileDoesNotStopTheOthers)
+TEST(Updater, BuildWithoutKeysActsOnUnsignedManifests)
+{
+    UpdaterRun run(L"no keys");
+    const std::string url = Narrow(Portal()) + "/files/";
+    run.RawManifest("version=1.2.0\r\ndemo.bin|" + url + "demo.bin\r\nCorvane.exe|" + url + "Corvane.exe\r\n");
+    run.RunToEnd(L"软件已升至最新版本！", driver::BuildDir() + L"\\tests\\wine\\update\\update_nokeys.exe");
+    EXPECT_TRUE(run.Client() == run.newClient);
+    EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), Pattern(70000, 11));
+}
+
+TEST(Updater, OneFailedFileKeepsEveryFile)
 {
     UpdaterRun run(L"one of two");
+    WriteBytes(FilesDir() + L"\\cut.bin", Pattern(30000, 5));
     run.Manifest("version=1.2.0\r\n"
                  "Corvane.exe|{main}/files/Corvane.exe\r\n"
                  "demo.bin|{cut50}/files/cut.bin\r\n");
-    WriteBytes(FilesDir() + L"\\cut.bin", Pattern(30000, 5));
-    driver::Process updater = run.Start();
-    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
-    EXPECT_EQ(updater.WaitForExit(30000), 0);
-    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"更新未能完成，已保留原有文件，请稍后再试！"});
-    // The client was replaced completely, so the new one starts.
-    EXPECT_EQ(run.Started(), run.InstalledClientLine());
-    EXPECT_TRUE(run.Client() == run.newClient);
+    // The client arrives whole, but without the second file it is not put in place either.
+    run.RunToEnd(L"更新未能完成，已保留原有文件，请稍后再试！");
+    EXPECT_TRUE(run.Client() == run.oldClient);
     EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+}
+
+TEST(Updater, RefusedManifestsAndForgedFilesChangeNothing)
+{
+    // Hostile manifests are not acted on at all; a file that differs from its hash is fetched and
+    // thrown away.
+    std::vector<std::pair<std::string, std::wstring>> cases;
+    for (const char* kind : kRefusedManifests) cases.emplace_back(kind, L"无法验证更新信息，本次不进行更新！");
+    cases.emplace_back("tampered-file", L"更新未能完成，已保留原有文件，请稍后再试！");
+    for (const auto& [kind, message] : cases) {
+        SCOPED_TRACE(kind);
+        UpdaterRun run(driver::Utf8ToWide(kind));
+        WriteBytes(run.inst + L"\\demo.bin", "installed data");
+        run.Manifest("version=1.2.0\r\n"
+                     "demo.bin|{main}/files/demo.bin\r\n"
+                     "Corvane.exe|{main}/files/Corvane.exe\r\n",
+                     kind);
+        const std::string logBefore = PortalLog();
+        run.RunToEnd(message);
+        EXPECT_TRUE(run.Client() == run.oldClient);
+        EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), "installed data");
+        EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"demo.bin"}));
+        const bool fetched = PortalLog().substr(logBefore.size()).find("/files/") != std::string::npos;
+        EXPECT_EQ(fetched, kind == "tampered-file");
+    }
+}
+
+TEST(Updater, SecondOfThreeFilesInUseRollsBackAllThree)
+{
+    UpdaterRun run(L"rollback");
+    WriteBytes(run.inst + L"\\demo.bin", "old demo");
+    WriteBytes(run.inst + L"\\data2.bin", "old data");
+    WriteBytes(FilesDir() + L"\\data2.bin", Pattern(5000, 2));
+    run.Manifest("version=1.2.0\r\n"
+                 "demo.bin|{main}/files/demo.bin\r\n"
+                 "data2.bin|{main}/files/data2.bin\r\n"
+                 "Corvane.exe|{main}/files/Corvane.exe\r\n");
+    // Held the way a running program holds its files: it can be neither replaced nor renamed.
+    HANDLE held = ::CreateFileW((run.inst + L"\\data2.bin").c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    run.RunToEnd(L"更新未能完成，已保留原有文件，请稍后再试！");
+    ::CloseHandle(held);
+    EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), "old demo");
+    EXPECT_EQ(ReadBytes(run.inst + L"\\data2.bin"), "old data");
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"data2.bin", L"demo.bin"}));
+}
+
+TEST(Updater, DataFileListedAfterTheClientStillStartsTheClient)
+{
+    UpdaterRun run(L"data last");
+    run.Manifest("version=1.2.0\r\n"
+                 "Corvane.exe|{main}/files/Corvane.exe\r\n"
+                 "demo.bin|{main}/files/demo.bin\r\n");
+    run.RunToEnd(L"软件已升至最新版本！");
+    EXPECT_TRUE(run.Client() == run.newClient);
+    EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), Pattern(70000, 11));
+}
+
+TEST(Updater, LeftoversOfAKilledUpdaterAreCleanedByTheNextRun)
+{
+    UpdaterRun run(L"killed");
+    run.Manifest("version=1.2.0\r\nCorvane.exe|{slow}/files/Corvane.exe\r\n");
+    driver::Process first = run.Start();
+    const std::wstring staged = run.inst + L"\\Corvane.exe.corvane-new";
+    ASSERT_TRUE(driver::PumpUntil([&] { return Exists(staged); }, 15000));
+    first.Kill();
+    first.WaitForExit(5000);
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    // As if killed in the middle of putting files in place: an old file set aside, its target gone.
+    WriteBytes(run.inst + L"\\demo.bin.corvane-old", "old demo");
+    WriteBytes(run.inst + L"\\player.corvane-old.txt", "mine");
+
+    ::DeleteFileW((run.temp + L"\\update.txt").c_str());
+    driver::Process second = run.Start();
+    EXPECT_EQ(second.WaitForExit(30000), 0);
+    EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"demo.bin", L"player.corvane-old.txt"}));
+    EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), "old demo");
+    EXPECT_TRUE(run.Client() == run.oldClient);
+}
+
+TEST(Updater, TemporaryDirectoryLongerThanMaxPath)
+{
+    UpdaterRun run(L"long temp");
+    std::wstring longTemp = run.temp;
+    while (longTemp.size() <= 300) {
+        longTemp += L"\\" + std::wstring(40, L'd');
+        ::CreateDirectoryW((L"\\\\?\\" + longTemp).c_str(), nullptr);
+    }
+    run.Manifest("version=1.2.0\r\nCorvane.exe|{main}/files/Corvane.exe\r\n");
+    ::CopyFileW((run.temp + L"\\update.txt").c_str(), (L"\\\\?\\" + longTemp + L"\\update.txt").c_str(), FALSE);
+    run.temp = longTemp;
+    run.RunToEnd(L"软件已升至最新版本！");
+    EXPECT_TRUE(run.Client() == run.newClient);
 }
 
 TEST(Updater, UnsafeLinesWriteNothingAnywhere)
@@ -142,20 +256,20 @@ TEST(Updater, UnsafeLinesWriteNothingAnywhere)
     UpdaterRun run(L"unsafe");
     const std::wstring outside = WorkDir() + L"\\evil.exe";
     ::DeleteFileW(outside.c_str());
+    // Hashes given, so that the signed manifest is acted on and only the names are refused.
+    const std::string hash = "|" + std::string(64, 'a');
     run.Manifest("version=1.2.0\r\n"
                  "\r\n"
                  "no field one\r\n"
-                 "a|{main}/files/..\\evil.exe\r\n"
-                 "b|{main}/files/..\\..\\evil.exe\r\n"
-                 "c|Z:\\evil.exe\r\n"
-                 "d|{main}/files/\r\n");
+                 "a|{main}/files/..\\evil.exe" + hash + "\r\n"
+                 "b|{main}/files/..\\..\\evil.exe" + hash + "\r\n"
+                 "c|Z:\\evil.exe" + hash + "\r\n"
+                 "d|{main}/files/" + hash + "\r\n"
+                 "e|{main}/files/Corvane.exe.corvane-new" + hash + "\r\n");
     WriteBytes(FilesDir() + L"\\evil.exe", "evil");
     const std::string logBefore = PortalLog();
-    driver::Process updater = run.Start();
-    driver::MessageBoxAnswerer answerer(IDOK, updater.id());
-    EXPECT_EQ(updater.WaitForExit(30000), 0);
-    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"软件已升至最新版本！"});
-    EXPECT_EQ(run.Started(), run.InstalledClientLine());
+    // Nothing is replaced, and the player is told so.
+    run.RunToEnd(L"没有需要更新的文件，客户端未作任何改动！");
     EXPECT_TRUE(run.Client() == run.oldClient);
     EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
     EXPECT_FALSE(Exists(outside));

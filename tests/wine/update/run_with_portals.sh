@@ -1,9 +1,10 @@
 #!/bin/sh
 # Runs an update test program with demo portals of its own, all serving the files of one work
-# directory: the main portal (manifest read from <work>/update.txt, request log), three that cut
-# /files/Corvane.exe and /files/cut.bin short at 0 %, 50 % and 99 %, and a slow one. The program
-# finds them through CORVANE_TEST_WORK, CORVANE_TEST_PORTAL[_CUT0|_CUT50|_CUT99|_SLOW] and
-# CORVANE_TEST_PORTAL_LOG.
+# directory: the main portal (manifest <work>/update.txt served as it is, request log), the signing
+# one (<work>/update-source.txt served signed, with its hostile variants), three that cut
+# /files/Corvane.exe and /files/cut.bin short at 0 %, 50 % and 99 %, and a slow one (its manifest
+# too). The program finds them through CORVANE_TEST_WORK,
+# CORVANE_TEST_PORTAL[_SIGN|_CUT0|_CUT50|_CUT99|_SLOW] and CORVANE_TEST_PORTAL_LOG.
 set -eu
 REPO=$(cd "$(dirname "$0")/../../.." && pwd)
 work=$(mktemp -d)
@@ -18,14 +19,16 @@ start_portal() {
         >/dev/null 2>&1 </dev/null &
     pids="$pids $!"
 }
-start_portal main --manifest-file "$work/update.txt" --log "$work/requests.log" \
+start_portal main --manifest-file "$work/update.txt" --unsigned --log "$work/requests.log" \
     --no-content-length /files/chunked.bin --status-404 /files/missing.bin
+start_portal sign --manifest-file "$work/update-source.txt"
 for percent in 0 50 99; do
     start_portal "cut$percent" --truncate /files/Corvane.exe --truncate /files/cut.bin --truncate-percent "$percent"
 done
-start_portal slow --slow /files/Corvane.exe --slow /files/slow.bin --slow-rate 40000
+start_portal slow --slow /files/Corvane.exe --slow /files/slow.bin --slow-rate 40000 \
+    --slow /gamehome/vld/update.txt --slow-delay 1
 
-for name in main cut0 cut50 cut99 slow; do
+for name in main sign cut0 cut50 cut99 slow; do
     for _ in $(seq 100); do
         [ -s "$work/$name.port" ] && break
         sleep 0.1
@@ -36,6 +39,7 @@ port() { echo "http://127.0.0.1:$(cat "$work/$1.port")"; }
 export CORVANE_TEST_WORK="$work"
 export CORVANE_TEST_PORTAL="$(port main)"
 export CORVANE_TEST_PORTAL_LOG="$work/requests.log"
+export CORVANE_TEST_PORTAL_SIGN="$(port sign)"
 export CORVANE_TEST_PORTAL_CUT0="$(port cut0)"
 export CORVANE_TEST_PORTAL_CUT50="$(port cut50)"
 export CORVANE_TEST_PORTAL_CUT99="$(port cut99)"

@@ -1,0 +1,58 @@
+// libFuzzer target for the update manifest: whatever bytes a server, a man in the middle or
+// another program of the user leaves in the temporary directory, splitting, the signature's
+// shape, the check, the version and the updater's plan must neither crash nor trip the
+// sanitizers, and what they return must hold the rules the programs rely on.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "app/SignedManifest.h"
+#include "app/UpdateManifest.h"
+#include "runtime/LineInput.h"
+#include "updater/UpdatePlan.h"
+
+namespace {
+
+void Require(bool condition)
+{
+    if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+
+    const corvane::ManifestParts parts = corvane::SplitSignature(bytes);
+    Require(parts.covered.size() <= bytes.size());
+    Require(parts.shape != corvane::SignatureShape::Signed || corvane::IsStrictBase64Of(parts.signature, 64));
+    // No line of what the signature covers is a signature line (a bare LF does not start a line).
+    Require(parts.covered.find("\rsignature=") == std::string::npos && parts.covered.find("\r\nsignature=") == std::string::npos &&
+            !parts.covered.starts_with("signature="));
+
+    // Every key of the check is exercised: with and without keys, a signature that holds or not.
+    std::string seen;
+    const corvane::SignatureCheck check = [&](std::string_view message, std::string_view) {
+        seen = message;
+        return size % 2 == 0;
+    };
+    const corvane::CheckedManifest checked = corvane::CheckManifest(bytes, size % 3 == 0, check);
+    if (checked.verdict == corvane::ManifestVerdict::Accepted) Require(checked.text == parts.covered);
+    if (checked.verified) Require(seen == parts.covered);
+
+    std::vector<std::wstring> lines;
+    for (const std::string& line : rt::SplitInputLines(checked.text)) lines.emplace_back(line.begin(), line.end());
+    (void)corvane::ManifestVersion(lines);
+    const bool hashed = corvane::EveryFileLineHashed(lines);
+    for (const corvane::UpdateFile& file : corvane::PlanUpdateFiles(lines, L"C:\\Games\\")) {
+        Require(corvane::IsSafeFileName(file.name));
+        Require(file.target == L"C:\\Games\\" + file.name);
+        if (hashed) Require(file.sha256.has_value());
+    }
+    (void)corvane::ParseKeyList(bytes);
+    return 0;
+}
