@@ -26,9 +26,14 @@ bool InternetConnected()
     return ::InternetGetConnectedState(&flags, 0) != FALSE;
 }
 
-void EndForNoConnection()
+void TellNoConnection()
 {
     rt::MsgBox(L"未能连接到服务器，请检查网络连接是否正常！", rt::kMsgExclamation);
+}
+
+void EndForNoConnection()
+{
+    TellNoConnection();
     rt::App::End();
 }
 

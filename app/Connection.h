@@ -11,5 +11,7 @@ bool InternetConnected();
 // Tells the user the server cannot be reached and ends the program at once: the start-up's
 // connection test and the login page that came back too short end the same way.
 [[noreturn]] void EndForNoConnection();
+// The same message alone, for a further login whose page came back too short: the games go on.
+void TellNoConnection();
 
 }  // namespace corvane

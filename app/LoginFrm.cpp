@@ -123,6 +123,8 @@ void LoginFrm::RunHandOver()
 {
     const std::optional<LoginNavigation> handOver = std::exchange(m_handOver, std::nullopt);
     if (!handOver) return;
+    // Told over the pair it concerns, before the pair goes.
+    if (std::exchange(m_noConnection, false)) TellNoConnection();
     // The background window's unload unloads this window (and its browser) as well.
     if (LoginBgFrm* background = LoginBgFrm::IfExists()) background->Unload();
     // A command that came before the page completed finds the splash still up.
@@ -138,7 +140,16 @@ void LoginFrm::WebBrowser1_DocumentComplete(const std::wstring& url, bool topLev
 {
     switch (JudgeCompletedPage(topLevel, WebBrowser1->RootInnerHtmlLength(), WebBrowser1->DocumentUrl(), url)) {
     case PageVerdict::ConnectionFailure:
-        EndForNoConnection();
+        // Before the game runs, nothing can go on without the portal. A further login's short
+        // page (a wrong password answer, a maintenance page) must not close the games already
+        // running: only this pair closes, once the browser's event has returned.
+        if (!WebMainFrm::IfExists() || !WebMainFrm::IfExists()->IsLoaded()) EndForNoConnection();
+        if (!m_handOver) {
+            m_handOver = LoginNavigation{LoginCommand::ExitGame, true, std::nullopt};
+            m_noConnection = true;
+            ::PostMessageW(hWnd(), kHandOverMessage, 0, 0);
+        }
+        return;
     case PageVerdict::ShowLogin:
         ShowLoginPair();
         return;

@@ -41,6 +41,8 @@ private:
     // A close or start command waiting for the browser's event to return: the browser must not
     // be destroyed inside its own event.
     std::optional<LoginNavigation> m_handOver;
+    // The pair closes because a further login's page was too short: the player is told why.
+    bool m_noConnection = false;
 };
 
 }  // namespace corvane

@@ -3,6 +3,12 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
+#include <thread>
+
+#include "runtime/App.h"
+#include "runtime/Handles.h"
+
 namespace corvane::CacheMain {
 
 namespace {
@@ -90,9 +96,24 @@ UrlCacheApi& SystemUrlCache()
     return cache;
 }
 
-void ClearUrlCache(const std::string& pattern, std::uint32_t mask)
+bool ClearUrlCache(const std::string& pattern, std::uint32_t mask)
 {
-    corvane::ClearUrlCache(SystemUrlCache(), pattern, mask);
+    // A cache of tens of thousands of entries takes seconds: the walk runs on a thread of its
+    // own (the cache functions are made for any thread) while this one keeps the windows
+    // painting. Nothing the walk touches belongs to a window.
+    std::atomic<bool> complete{false};
+    const rt::KernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (!done) return corvane::ClearUrlCache(SystemUrlCache(), pattern, mask);
+    const HANDLE doneHandle = done.get();
+    std::thread walk([&] {
+        complete = corvane::ClearUrlCache(SystemUrlCache(), pattern, mask);
+        ::SetEvent(doneHandle);
+    });
+    while (::MsgWaitForMultipleObjects(1, &doneHandle, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        if (!rt::App::DoEvents()) break;  // the program is ending: it waits for the walk below
+    }
+    walk.join();
+    return complete;
 }
 
 }  // namespace corvane::CacheMain

@@ -13,6 +13,8 @@ namespace corvane::CacheMain {
 // system without them reports kErrorMissingEntryPoint.
 UrlCacheApi& SystemUrlCache();
 
-void ClearUrlCache(const std::string& pattern, std::uint32_t mask);
+// Runs the walk off this thread while this thread's messages are processed, and returns once it is
+// done: true when it went through to the end.
+bool ClearUrlCache(const std::string& pattern, std::uint32_t mask);
 
 }  // namespace corvane::CacheMain

@@ -59,7 +59,8 @@ bool Grow(std::vector<unsigned char>& buffer, std::uint32_t needed)
     return true;
 }
 
-void DeleteEntries(UrlCacheApi& cache, const std::string& pattern, std::uint32_t keepMask)
+// True when the walk went through every entry.
+bool DeleteEntries(UrlCacheApi& cache, const std::string& pattern, std::uint32_t keepMask)
 {
     std::vector<unsigned char> buffer(kEntryBufferSize);
     std::uint32_t size = 0;
@@ -69,7 +70,7 @@ void DeleteEntries(UrlCacheApi& cache, const std::string& pattern, std::uint32_t
         PrepareBuffer(buffer, size);
         call = cache.FindFirstEntry(pattern, buffer, size, find);
     } while (!find && call.error == kErrorInsufficientBuffer && Grow(buffer, size));
-    if (!find) return;
+    if (!find) return call.error == kErrorNoMoreItems;
     FindGuard guard(cache, find);
     for (;;) {
         const CacheEntryView entry = cache.ReadEntry(buffer);
@@ -79,16 +80,16 @@ void DeleteEntries(UrlCacheApi& cache, const std::string& pattern, std::uint32_t
             PrepareBuffer(buffer, size);
             call = cache.FindNextEntry(find, buffer, size);
         } while (!call.ok && call.error == kErrorInsufficientBuffer && Grow(buffer, size));
-        if (!call.ok) return;  // 259: the walk is done; anything else stops it
+        if (!call.ok) return call.error == kErrorNoMoreItems;  // anything else stops the walk early
     }
 }
 
 }  // namespace
 
-void ClearUrlCache(UrlCacheApi& cache, const std::string& pattern, std::uint32_t keepMask)
+bool ClearUrlCache(UrlCacheApi& cache, const std::string& pattern, std::uint32_t keepMask)
 {
-    if (DeleteGroups(cache) == Next::Stop) return;
-    DeleteEntries(cache, pattern, keepMask);
+    if (DeleteGroups(cache) == Next::Stop) return false;
+    return DeleteEntries(cache, pattern, keepMask);
 }
 
 }  // namespace corvane

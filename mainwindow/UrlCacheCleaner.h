@@ -55,7 +55,8 @@ public:
 };
 
 // Deletes every cache group, then every entry matching `pattern` whose type shares no bit with
-// `keepMask`. Never fails; a walk that cannot go on stops quietly.
-void ClearUrlCache(UrlCacheApi& cache, const std::string& pattern, std::uint32_t keepMask);
+// `keepMask`. A walk that cannot go on stops; the result says whether it went through to the end
+// (an entry in use is skipped, and does not count as stopping).
+bool ClearUrlCache(UrlCacheApi& cache, const std::string& pattern, std::uint32_t keepMask);
 
 }  // namespace corvane

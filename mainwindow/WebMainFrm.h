@@ -111,6 +111,7 @@ private:
     void Refresh_Click();
     void HideRestore_Click();
     void ClearCache_Click();
+    bool m_clearingCache = false;
     void Update_Click();
 
     BForm WebBForm;

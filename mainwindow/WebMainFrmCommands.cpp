@@ -73,8 +73,19 @@ void WebMainFrm::Refresh_Click()
 
 void WebMainFrm::ClearCache_Click()
 {
-    CacheMain::ClearUrlCache("*.*", kKeepCookiesAndHistory);
-    rt::MsgBox(L"缓存已清理完毕！", rt::kMsgInformation, rt::kCacheTitle);
+    // "清除缓存" again while the walk runs starts nothing.
+    if (m_clearingCache) return;
+    m_clearingCache = true;
+    const rt::Liveness::Watch watch = Life().Observe();
+    const bool complete = CacheMain::ClearUrlCache("*.*", kKeepCookiesAndHistory);
+    // The window may have been closed meanwhile; then nobody is left to tell.
+    if (!watch.Alive()) return;
+    m_clearingCache = false;
+    if (!IsLoaded()) return;
+    if (complete)
+        rt::MsgBox(L"缓存已清理完毕！", rt::kMsgInformation, rt::kCacheTitle);
+    else
+        rt::MsgBox(L"缓存未能全部清理，请稍后再试！", rt::kMsgExclamation, rt::kCacheTitle);
 }
 
 void WebMainFrm::Update_Click()

@@ -31,6 +31,7 @@ public:
     std::optional<std::uint32_t> firstGroupError;  // forced failure of the first group search
     std::uint32_t emptyGroupError = kErrorFileNotFound;
     std::optional<std::uint32_t> deleteGroupError;
+    std::optional<std::uint32_t> firstEntryError;  // forced failure of the first entry search
     std::optional<std::uint32_t> nextEntryErrorAt;  // the n-th next-entry call fails with this
     std::size_t nextEntryFailIndex = 0;
     std::vector<std::string> journal;
@@ -78,6 +79,7 @@ public:
         journal.push_back("FindFirstEntry " + pattern);
         find = nullptr;
         m_entryCursor = 0;
+        if (firstEntryError) return {false, *firstEntryError};
         const CacheCall call = Fill(buffer, size);
         if (call.ok) {
             ++openFinds;

@@ -27,7 +27,7 @@ FakeUrlCache MixedCache()
 TEST(UrlCacheCleaner, EmptyCacheEndsAtTheFirstSearch)
 {
     FakeUrlCache c;
-    ClearUrlCache(c, "*.*", kKeepCookiesAndHistory);
+    EXPECT_TRUE(ClearUrlCache(c, "*.*", kKeepCookiesAndHistory));
     EXPECT_EQ(c.journal, (Urls{"FindFirstGroup", "FindFirstEntry *.*"}));
     EXPECT_EQ(c.openFinds, 0);
 }
@@ -35,7 +35,7 @@ TEST(UrlCacheCleaner, EmptyCacheEndsAtTheFirstSearch)
 TEST(UrlCacheCleaner, KeepsCookiesAndHistoryAndDeletesEveryOtherType)
 {
     FakeUrlCache c = MixedCache();
-    ClearUrlCache(c, "*.*", kKeepCookiesAndHistory);
+    EXPECT_TRUE(ClearUrlCache(c, "*.*", kKeepCookiesAndHistory));
     EXPECT_EQ(c.RemainingUrls(),
               (Urls{"Cookie:user@portal/", "Visited: user@http://portal/", "Cookie:user@other/"}));
     EXPECT_EQ(c.openFinds, 0) << "every search handle is closed";
@@ -52,7 +52,7 @@ TEST(UrlCacheCleaner, AnEntryInUseIsSkipped)
 {
     FakeUrlCache c = MixedCache();
     c.entries[0].inUse = true;
-    ClearUrlCache(c, "*.*", kKeepCookiesAndHistory);
+    EXPECT_TRUE(ClearUrlCache(c, "*.*", kKeepCookiesAndHistory)) << "the walk went on to the end";
     const Urls left = c.RemainingUrls();
     EXPECT_EQ(left.front(), "http://portal/a.png");
     EXPECT_EQ(left.size(), 4u);
@@ -91,21 +91,21 @@ TEST(UrlCacheCleaner, StopRulesLeaveTheRestInPlace)
     // The first group search fails with another code than "no more": nothing is deleted.
     FakeUrlCache first = MixedCache();
     first.firstGroupError = 5;
-    ClearUrlCache(first, "*.*", kKeepCookiesAndHistory);
+    EXPECT_FALSE(ClearUrlCache(first, "*.*", kKeepCookiesAndHistory));
     EXPECT_EQ(first.RemainingUrls().size(), 6u);
     EXPECT_EQ(first.journal, (Urls{"FindFirstGroup"}));
 
     // No groups reported with code 0 (as Wine does) is no failure.
     FakeUrlCache wine = MixedCache();
     wine.emptyGroupError = 0;
-    ClearUrlCache(wine, "*.*", kKeepCookiesAndHistory);
+    EXPECT_TRUE(ClearUrlCache(wine, "*.*", kKeepCookiesAndHistory));
     EXPECT_EQ(wine.RemainingUrls().size(), 3u);
 
     // A group that cannot be deleted stops everything.
     FakeUrlCache group = MixedCache();
     group.groups = {3};
     group.deleteGroupError = 5;
-    ClearUrlCache(group, "*.*", kKeepCookiesAndHistory);
+    EXPECT_FALSE(ClearUrlCache(group, "*.*", kKeepCookiesAndHistory));
     EXPECT_EQ(group.RemainingUrls().size(), 6u);
     EXPECT_EQ(group.openFinds, 0);
 
@@ -113,17 +113,23 @@ TEST(UrlCacheCleaner, StopRulesLeaveTheRestInPlace)
     FakeUrlCache step = MixedCache();
     step.nextEntryErrorAt = 6;
     step.nextEntryFailIndex = 2;
-    ClearUrlCache(step, "*.*", kKeepCookiesAndHistory);
+    EXPECT_FALSE(ClearUrlCache(step, "*.*", kKeepCookiesAndHistory));
     EXPECT_EQ(step.RemainingUrls(), (Urls{"Cookie:user@portal/", "Visited: user@http://portal/",
                                            "http://portal/zero", "Cookie:user@other/", "http://portal/sticky"}));
     EXPECT_EQ(step.openFinds, 0);
+
+    // The first entry search failing with another code than "no more items" cleans nothing.
+    FakeUrlCache firstEntry = MixedCache();
+    firstEntry.firstEntryError = 5;
+    EXPECT_FALSE(ClearUrlCache(firstEntry, "*.*", kKeepCookiesAndHistory));
+    EXPECT_EQ(firstEntry.RemainingUrls().size(), 6u);
 }
 
 TEST(UrlCacheCleaner, OversizedEntryGrowsTheBufferAndTheWalkGoesOn)
 {
     FakeUrlCache c = MixedCache();
     c.entries[3].infoSize = 5000;  // "http://portal/zero"
-    ClearUrlCache(c, "*.*", kKeepCookiesAndHistory);
+    EXPECT_TRUE(ClearUrlCache(c, "*.*", kKeepCookiesAndHistory));
     EXPECT_EQ(c.RemainingUrls().size(), 3u) << "the entries after the large one are cleaned too";
     // The buffer grew once, to what the system asked for, and stayed that size.
     EXPECT_EQ(c.bufferSizes.back(), 5000u);

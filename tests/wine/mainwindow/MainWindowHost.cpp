@@ -2,10 +2,10 @@
 // the login window opens it (SetURL, then Show), until it is closed. The whole-program tests
 // drive it from outside; its DDE service is its executable's name.
 //
-// With REPORT, a sudden end of the program (App::End, as when a further account's login page is
-// too short) writes to the file REPORT what the process still held at its very last moment: the
-// tray icon and the hot key. The work the main window registers runs before that look, as it
-// is registered later.
+// With REPORT, the program ends suddenly two seconds after the window shows (App::End, as a fatal
+// message ends it) and writes to the file REPORT what the process still held at its very last
+// moment: the tray icon and the hot key. The work the main window registers runs before that
+// look, as it is registered later.
 
 #include <windows.h>
 #include <ole2.h>
@@ -36,6 +36,11 @@ void ReportWhatIsStillHeld(const wchar_t* path)
     }
 }
 
+void CALLBACK EndSuddenly(HWND, UINT, UINT_PTR, DWORD)
+{
+    rt::App::End();
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -49,6 +54,7 @@ int wmain(int argc, wchar_t** argv)
         corvane::WebMainFrm& frm = corvane::WebMainFrm::Instance();
         frm.SetURL(argv[1]);
         frm.Show();
+        if (argc > 2) ::SetTimer(nullptr, 0, 2000, EndSuddenly);
         exitCode = rt::App::Run();
     }
     ::OleUninitialize();
