@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ClientFront.h"
 #include "app/LoginCommands.h"
 #include "browser/WebView.h"
 #include "runtime/Form.h"
@@ -35,12 +36,15 @@ private:
     void WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& cancel);
     void WebBrowser1_DocumentComplete(const std::wstring& url, bool topLevel);
     void ShowLoginPair();
+    void BringPairBack();
     void RunHandOver();
 
     browser::WebViewPtr WebBrowser1;
     // A close or start command waiting for the browser's event to return: the browser must not
     // be destroyed inside its own event.
     std::optional<LoginNavigation> m_handOver;
+    // Offered once the pair has shown: a later launch of the client brings it back.
+    FrontOffer m_front;
 };
 
 }  // namespace corvane
