@@ -170,6 +170,17 @@ void LoginFrm::ShowLoginPair()
     // background brings this window back.
     if (!::IsIconic(background.hWnd())) Show();
     if (LoadFrm* splash = LoadFrm::IfExists()) splash->Unload();
+    if (!m_front) m_front = OfferFront(FrontRank::LoginPair, [this] { BringPairBack(); });
+}
+
+void LoginFrm::BringPairBack()
+{
+    // Restoring the background brings this window back with it.
+    LoginBgFrm* background = LoginBgFrm::IfExists();
+    if (background && background->HasWindow() && ::IsIconic(background->hWnd()))
+        background->SetWindowState(rt::WindowState::Normal);
+    // The page takes the keys.
+    ::SetForegroundWindow(hWnd());
 }
 
 void LoginFrm::OnQueryUnload(bool& cancel, rt::UnloadMode mode)
@@ -185,6 +196,7 @@ void LoginFrm::OnQueryUnload(bool& cancel, rt::UnloadMode mode)
 
 void LoginFrm::OnUnload(bool&)
 {
+    m_front.Withdraw();
     m_handOver.reset();
     WebBrowser1.reset();
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "app/ClientFront.h"
 #include "app/LoginCommands.h"
 #include "browser/WebView.h"
 #include "runtime/Form.h"
@@ -35,6 +36,7 @@ private:
     void WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& cancel);
     void WebBrowser1_DocumentComplete(const std::wstring& url, bool topLevel);
     void ShowLoginPair();
+    void BringPairBack();
     void RunHandOver();
 
     browser::WebViewPtr WebBrowser1;
@@ -43,6 +45,8 @@ private:
     std::optional<LoginNavigation> m_handOver;
     // The pair closes because a further login's page was too short: the player is told why.
     bool m_noConnection = false;
+    // Offered once the pair has shown: a later launch of the client brings it back.
+    FrontOffer m_front;
 };
 
 }  // namespace corvane

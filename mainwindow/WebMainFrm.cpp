@@ -221,6 +221,8 @@ void WebMainFrm::OnLoad()
     PicLogo.SetPicture(rt::LoadResPicture(IDB_LOGO));
 
     m_dde.Start(rt::App::EXEName(), kDdeTopic, [this](const std::wstring& command) { LinkExecute(command); });
+    // A later launch of the client brings this window back instead of the login pair.
+    m_front = OfferFront(FrontRank::MainWindow, [this] { BringBack(); });
 
     web_minmax_Click();
 }
@@ -325,6 +327,7 @@ void WebMainFrm::OnQueryUnload(bool& cancel, rt::UnloadMode)
 
 void WebMainFrm::OnUnload(bool&)
 {
+    m_front.Withdraw();
     ModMsg::UnhookMainWnd(hWnd());
     m_dde.Stop();
     m_toolTip.Detach();

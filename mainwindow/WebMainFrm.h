@@ -1,7 +1,7 @@
 #pragma once
 // The main game window: the game pages in tabs, the caption strip and its commands.
 // The login window reaches it only through SetURL and Show; the update check through m_bExit
-// and Unload.
+// and Unload; a later launch of the client through the offer it makes in ClientFront.
 //
 // Lifetime: the one object is created on first use and lives until its unload has completed;
 // from then on IfExists answers nullptr and the object is deleted as soon as the call that
@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "app/ClientFront.h"
 #include "browser/WebView.h"
 #include "controls/BForm.h"
 #include "controls/cSetStyle.h"
@@ -113,6 +114,7 @@ private:
     void ClearCache_Click();
     bool m_clearingCache = false;
     void Update_Click();
+    void BringBack();
 
     BForm WebBForm;
     rt::PictureBox PicLogo;
@@ -133,6 +135,7 @@ private:
     std::unique_ptr<cSetStyle> objStyle;
     std::unique_ptr<CKvNotifyIcon> m_tray;
     rt::EndHook m_endHook;
+    FrontOffer m_front;
     rt::Icon m_smallIcon;
     rt::Icon m_bigIcon;
 };

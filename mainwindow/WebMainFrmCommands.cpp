@@ -93,6 +93,16 @@ void WebMainFrm::Update_Click()
     CheckForUpdate(UpdateMode::OnDemand);
 }
 
+void WebMainFrm::BringBack()
+{
+    // Hidden by F10, the tray icon or the hide button, minimised from the taskbar, or both.
+    if (::IsIconic(hWnd()))
+        ::ShowWindow(hWnd(), SW_RESTORE);
+    else if (!Visible())
+        ::ShowWindow(hWnd(), SW_SHOW);
+    ::SetForegroundWindow(hWnd());
+}
+
 void WebMainFrm::GameSpaceBtn_Click()
 {
     ::ShellExecuteW(nullptr, L"open", CurrentEndpoints().homePage.c_str(), nullptr, nullptr, SW_SHOWNORMAL);

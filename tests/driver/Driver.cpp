@@ -5,6 +5,7 @@
 
 #include <objidl.h>
 #include <gdiplus.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -443,6 +444,14 @@ Process Process::Start(const std::wstring& exe, const std::wstring& arguments,
     return process;
 }
 
+Process Process::Attach(DWORD processId)
+{
+    Process process;
+    process.m_process = ::OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, processId);
+    if (process.m_process) process.m_id = processId;
+    return process;
+}
+
 long Process::WaitForExit(DWORD timeoutMs)
 {
     if (!m_process) return -1;
@@ -464,6 +473,18 @@ void Process::Kill()
         ::TerminateProcess(m_process, 1);
         ::WaitForSingleObject(m_process, 5000);
     }
+}
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* exeName)
+{
+    std::vector<DWORD> ids;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return ids;
+    PROCESSENTRY32W entry{sizeof entry};
+    for (BOOL ok = ::Process32FirstW(snapshot, &entry); ok; ok = ::Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) ids.push_back(entry.th32ProcessID);
+    ::CloseHandle(snapshot);
+    return ids;
 }
 
 // --- Input -------------------------------------------------------------------------------------

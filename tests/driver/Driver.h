@@ -139,6 +139,8 @@ public:
     // environment entries "NAME=value".
     static Process Start(const std::wstring& exe, const std::wstring& arguments = L"",
                          const std::vector<std::wstring>& environment = {});
+    // A running process that another one started (an updater's restart, say).
+    static Process Attach(DWORD processId);
 
     explicit operator bool() const { return m_process != nullptr; }
     DWORD id() const { return m_id; }
@@ -151,6 +153,9 @@ private:
     HANDLE m_process = nullptr;
     DWORD m_id = 0;
 };
+
+// The ids of the running processes whose executable file is named `exeName` ("Corvane.exe").
+std::vector<DWORD> ProcessesNamed(const wchar_t* exeName);
 
 // --- Input -------------------------------------------------------------------------------------
 // Left-clicks a point in screen coordinates with real mouse input.

@@ -3,6 +3,10 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
 namespace logintest {
 
 std::wstring CorvaneExe() { return driver::BuildDir() + L"\\app\\Corvane.exe"; }
@@ -21,9 +25,40 @@ std::wstring PortalThen(std::wstring_view target)
 driver::Process StartCorvane(const std::wstring& portalUrl, const std::wstring& arguments,
                              std::vector<std::wstring> environment)
 {
+    return StartCorvaneAt(CorvaneExe(), portalUrl, arguments, std::move(environment));
+}
+
+driver::Process StartCorvaneAt(const std::wstring& exe, const std::wstring& portalUrl, const std::wstring& arguments,
+                               std::vector<std::wstring> environment)
+{
     environment.push_back(L"CORVANE_PORTAL_URL=" + portalUrl);
     environment.push_back(L"CORVANE_UPDATE_URL=" + Portal() + L"/gamehome/vld/update.txt");
-    return driver::Process::Start(CorvaneExe(), arguments, environment);
+    return driver::Process::Start(exe, arguments, environment);
+}
+
+DefaultBrowserRecorder::DefaultBrowserRecorder()
+{
+    const char* build = std::getenv("CORVANE_BUILD_DIR");
+    m_log = driver::UnixToWindowsPath(std::string(build ? build : "") + "/opened-urls.log");
+    ::DeleteFileW(m_log.c_str());
+    const char* source = std::getenv("CORVANE_SOURCE_DIR");
+    const std::wstring unixScript = driver::Utf8ToWide(std::string(source ? source : "") + "/tests/wine/data/record-url");
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                      nullptr);
+    ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixScript.c_str()),
+                     static_cast<DWORD>((unixScript.size() + 1) * sizeof(wchar_t)));
+}
+
+DefaultBrowserRecorder::~DefaultBrowserRecorder()
+{
+    ::RegDeleteValueW(m_key, L"Browsers");
+    ::RegCloseKey(m_key);
+}
+
+std::string DefaultBrowserRecorder::Opened() const
+{
+    std::ifstream in(m_log.c_str());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // --- Desktop picture -------------------------------------------------------------------------------
@@ -178,6 +213,18 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId)
     WindowsOf q{processId, {}};
     ::EnumWindows(&CollectVisible, reinterpret_cast<LPARAM>(&q));
     return q.found;
+}
+
+long WaitForExitShowingNothing(driver::Process& process, bool& windowSeen, DWORD timeoutMs)
+{
+    windowSeen = false;
+    driver::PumpUntil(
+        [&] {
+            windowSeen = windowSeen || !VisibleWindowsOf(process.id()).empty();
+            return !process.Running();
+        },
+        timeoutMs);
+    return process.WaitForExit(0);
 }
 
 bool AnswerMessageBox(const driver::Process& client, SeenBox& seen, DWORD timeoutMs)

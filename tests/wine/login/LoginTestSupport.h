@@ -24,6 +24,25 @@ std::wstring PortalThen(std::wstring_view target);
 // and the update manifest of the demo portal.
 driver::Process StartCorvane(const std::wstring& portalUrl, const std::wstring& arguments = L"",
                              std::vector<std::wstring> environment = {});
+// The same for a copy of Corvane.exe elsewhere.
+driver::Process StartCorvaneAt(const std::wstring& exe, const std::wstring& portalUrl,
+                               const std::wstring& arguments = L"", std::vector<std::wstring> environment = {});
+
+// Wine hands URLs to the Unix browser named in its registry; while this object lives, a
+// recording script stands in for it.
+class DefaultBrowserRecorder {
+public:
+    DefaultBrowserRecorder();
+    ~DefaultBrowserRecorder();
+    DefaultBrowserRecorder(const DefaultBrowserRecorder&) = delete;
+    DefaultBrowserRecorder& operator=(const DefaultBrowserRecorder&) = delete;
+    // The URLs opened so far, one a line.
+    std::string Opened() const;
+
+private:
+    HKEY m_key = nullptr;
+    std::wstring m_log;
+};
 
 // A window of this process covering the screen, painted with a pattern that tells every pixel
 // apart, below every other window: what the user's desktop picture is to the client.
@@ -72,6 +91,9 @@ HWND WaitForMainWindow(const driver::Process& client, DWORD timeoutMs = 20000);
 RECT WindowRect(HWND hwnd);
 // Visible top-level windows of a process, message boxes excepted.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// Waits for the end of a process that should show nothing; its exit code (-1 when it still
+// runs), and whether it showed a window meanwhile.
+long WaitForExitShowingNothing(driver::Process& process, bool& windowSeen, DWORD timeoutMs = 20000);
 
 struct SeenBox {
     std::wstring title;

@@ -3,47 +3,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-
 #include "tests/wine/login/LoginTestSupport.h"
 
 namespace {
 
 using namespace logintest;
-
-// Wine hands URLs to the Unix browser named in its registry; a recording script stands in.
-class DefaultBrowserRecorder {
-public:
-    DefaultBrowserRecorder()
-    {
-        const char* build = std::getenv("CORVANE_BUILD_DIR");
-        m_log = driver::UnixToWindowsPath(std::string(build ? build : "") + "/opened-urls.log");
-        ::DeleteFileW(m_log.c_str());
-        const std::wstring script = driver::SourceDir() + L"\\tests\\wine\\data\\record-url";
-        const char* source = std::getenv("CORVANE_SOURCE_DIR");
-        const std::wstring unixScript = driver::Utf8ToWide(std::string(source ? source : "") + "/tests/wine/data/record-url");
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &m_key, nullptr);
-        ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixScript.c_str()),
-                         static_cast<DWORD>((unixScript.size() + 1) * sizeof(wchar_t)));
-    }
-    ~DefaultBrowserRecorder()
-    {
-        ::RegDeleteValueW(m_key, L"Browsers");
-        ::RegCloseKey(m_key);
-    }
-    std::string Opened() const
-    {
-        std::ifstream in(m_log.c_str());
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-private:
-    HKEY m_key = nullptr;
-    std::wstring m_log;
-};
 
 // Requests the portal saw since the object was made.
 class PortalRequests {
@@ -84,13 +48,7 @@ TEST(StartUp, WebSwitchOpensTheHomePageAndEndsWithoutAWindow)
     driver::Process client = StartCorvane(Portal() + L"/portal", L"/web");
     ASSERT_TRUE(client);
     bool windowSeen = false;
-    driver::PumpUntil(
-        [&] {
-            windowSeen = windowSeen || !VisibleWindowsOf(client.id()).empty();
-            return !client.Running();
-        },
-        15000);
-    EXPECT_EQ(client.WaitForExit(1000), 0);
+    EXPECT_EQ(WaitForExitShowingNothing(client, windowSeen, 15000), 0);
     EXPECT_FALSE(windowSeen);
     EXPECT_TRUE(driver::PumpUntil([&] { return !browser.Opened().empty(); }, 10000));
     EXPECT_EQ(browser.Opened(), driver::WideToUtf8(Portal()) + "/portal/\n");

@@ -19,20 +19,6 @@ HWND PageOnTop(HWND main)
     return pages.empty() ? nullptr : ::GetWindow(::GetParent(pages[0]), GW_CHILD);
 }
 
-// Opens the menu with its button and picks the item `index` (0-based) with the keyboard.
-bool ChooseMenuItem(HWND toolButton, DWORD processId, int index)
-{
-    mainwindow_test::ClickCentre(toolButton);
-    HWND menu = nullptr;
-    if (!driver::PumpUntil(
-            [&] { return (menu = driver::FindTopLevel(L"#32768", nullptr, processId)) && ::IsWindowVisible(menu); },
-            5000))
-        return false;
-    for (int i = 0; i <= index; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
-    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
-    return true;
-}
-
 TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
 {
     driver::Process client = StartCorvane(Portal());
@@ -62,7 +48,7 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     // Refresh reloads the selected page only.
     const int aliceLoads = GamePageRequests("alice");
     const int bobLoads = GamePageRequests("bob");
-    ASSERT_TRUE(ChooseMenuItem(buttons[2], client.id(), 0));
+    ASSERT_TRUE(mainwindow_test::ChooseMenuItem(buttons[2], client.id(), 0));
     EXPECT_TRUE(driver::PumpUntil([&] { return GamePageRequests("alice") == aliceLoads + 1; }, 10000));
     EXPECT_EQ(GamePageRequests("bob"), bobLoads);
 
@@ -75,7 +61,7 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     EXPECT_TRUE(::EqualRect(&m, &back));
 
     // "清除缓存" reports that it is done.
-    ASSERT_TRUE(ChooseMenuItem(buttons[2], client.id(), 2));
+    ASSERT_TRUE(mainwindow_test::ChooseMenuItem(buttons[2], client.id(), 2));
     SeenBox box;
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.title, L"缓存清理");

@@ -57,6 +57,19 @@ bool TrayIconShown(HWND main)
     return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
+bool ChooseMenuItem(HWND toolButton, DWORD processId, int index)
+{
+    ClickCentre(toolButton);
+    HWND menu = nullptr;
+    if (!driver::PumpUntil(
+            [&] { return (menu = driver::FindTopLevel(L"#32768", nullptr, processId)) && ::IsWindowVisible(menu); },
+            5000))
+        return false;
+    for (int i = 0; i <= index; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
+}
+
 void PressF10()
 {
     INPUT in[2]{};

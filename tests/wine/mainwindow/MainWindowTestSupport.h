@@ -63,6 +63,10 @@ void ClickCentre(HWND hwnd);
 // starts a move loop on the press finds the rest of the input waiting in its queue.
 void Drag(POINT from, POINT to);
 
+// Opens the menu with the menu button and picks the item `index` (0-based, the separator not
+// counted) with the keyboard.
+bool ChooseMenuItem(HWND toolButton, DWORD processId, int index);
+
 // F10 down and up as real key input.
 void PressF10();
 
