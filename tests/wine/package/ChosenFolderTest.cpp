@@ -60,9 +60,39 @@ TEST(ChosenFolder, BlanksAndChineseInstallRunUpdateAndUninstallKeepingThePlayers
         running.Kill();
     }
 
+    for (const wchar_t* name : {L"update.txt", L"Update.exe", L"vld.ico"})
+        EXPECT_NE(::GetFileAttributesW((TempDir() + L"\\" + name).c_str()), INVALID_FILE_ATTRIBUTES) << "before";
     EXPECT_EQ(UninstallSilently(dir), 0);
     // The client, the updater's file and the uninstaller go; the player's file and folder stay.
     EXPECT_EQ(ListDir(dir), std::vector<std::wstring>{L"存档 笔记.txt"});
     EXPECT_EQ(updatetest::ReadBytes(note), std::string(kPlayersNote));
+    ExpectNothingLeft();
+}
+
+TEST(ChosenFolder, UninstallerTakesOnlyPlainFileNamesFromTheUpdatersManifest)
+{
+    ClientsEnder ender;
+    RemoveInstallation();
+    const std::wstring dir = LocalAppData() + L"\\Games";
+    ::CreateDirectoryW(dir.c_str(), nullptr);
+    ::CreateDirectoryW((dir + L"\\sub").c_str(), nullptr);
+    for (const wchar_t* name : {L"placed.bin", L"notes.txt", L"version-notes.txt", L"sub\\notes.txt", L"a"})
+        ASSERT_TRUE(updatetest::WriteBytes(dir + L"\\" + name, "the player's"));
+    ASSERT_EQ(RunSilently(SetupExe(), L"/S /D=" + dir), 0);
+
+    // The manifest the updater read last, as the uninstaller finds it in the temporary folder.
+    ASSERT_TRUE(updatetest::WriteBytes(TempDir() + L"\\update.txt",
+                                       "version=1.2.0\r\n"
+                                       "placed.bin|http://127.0.0.1/files/placed.bin\r\n"  // the updater's: goes
+                                       "x|http://127.0.0.1/files/*\r\n"                    // a wildcard
+                                       "x|http://127.0.0.1/files/..\r\n"                   // the parent folder
+                                       "x|http://127.0.0.1/files/sub\\notes.txt\r\n"       // a path
+                                       "x|http://127.0.0.1/files/a:stream\r\n"             // a stream of "a"
+                                       "x|http://127.0.0.1/files/version-notes.txt\r\n"    // a version line
+                                       "notes.txt\r\n"                                     // no URL
+                                       "\r\n"));
+    EXPECT_EQ(UninstallSilently(dir), 0);
+    EXPECT_EQ(ListDir(dir), (std::vector<std::wstring>{L"a", L"notes.txt", L"sub", L"version-notes.txt"}));
+    EXPECT_EQ(ListDir(dir + L"\\sub"), std::vector<std::wstring>{L"notes.txt"});
     ExpectNothingLeft();
 }

@@ -8,6 +8,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "runtime/Handles.h"
 #include "tests/wine/login/LoginTestSupport.h"
 #include "tests/wine/package/PackageTestSupport.h"
 #include "tests/wine/update/UpdateTestSupport.h"
@@ -39,6 +40,13 @@ TEST(DefaultFolder, SetupCarriesTheClientsIconAndVersion)
     };
     for (const auto& s : strings) EXPECT_EQ(VersionString(SetupExe(), s.name), s.value) << Narrow(s.name);
     EXPECT_EQ(VersionString(NextSetupExe(), L"ProductVersion"), L"1.2.0");
+    // Per user: the setup asks for no elevation.
+    rt::Module setup(::LoadLibraryExW(SetupExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    HRSRC manifest = ::FindResourceW(setup.get(), MAKEINTRESOURCEW(1), RT_MANIFEST);
+    ASSERT_TRUE(manifest);
+    const std::string xml(static_cast<const char*>(::LockResource(::LoadResource(setup.get(), manifest))),
+                          ::SizeofResource(setup.get(), manifest));
+    EXPECT_NE(xml.find("level=\"asInvoker\""), std::string::npos) << xml;
 }
 
 TEST(DefaultFolder, SilentInstallPutsFilesShortcutsEntryAndDocumentMode)
