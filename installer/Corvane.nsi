@@ -1,5 +1,6 @@
 ; The per-user installer of the LumoraVeldan client, with its uninstaller.
-;   makensis -INPUTCHARSET UTF8 -DCLIENT=<Corvane.exe> -DICON=<vld.ico> -DOUTFILE=<setup.exe> Corvane.nsi
+;   makensis -INPUTCHARSET UTF8 -DCLIENT=<Corvane.exe> -DICON=<vld.ico> -DSIDE_PICTURE=<164x314 .bmp>
+;            -DOUTFILE=<setup.exe> Corvane.nsi
 ; No administrator rights: everything goes to the player's own folders and HKCU, so the updater
 ; can later replace the client's files without elevation.
 
@@ -8,8 +9,8 @@ ManifestSupportedOS all
 RequestExecutionLevel user
 SetCompressor /SOLID lzma
 
-!ifndef CLIENT | ICON | OUTFILE
-  !error "define CLIENT, ICON and OUTFILE"
+!ifndef CLIENT | ICON | SIDE_PICTURE | OUTFILE
+  !error "define CLIENT, ICON, SIDE_PICTURE and OUTFILE"
 !endif
 
 ; The version shown everywhere is the client's own, read from its version resource: major,
@@ -42,6 +43,7 @@ ShowUninstDetails show
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE_PICTURE}"
 !define MUI_ABORTWARNING
 
 !define MUI_WELCOMEPAGE_TEXT "此程序将引导你完成 $(^NameDA) 的安装。$\r$\n$\r$\n客户端安装在你自己的用户文件夹中，无需管理员权限；以后的更新也会直接替换那里的文件。如果游戏正在运行，请先退出。$\r$\n$\r$\n$_CLICK"

@@ -40,7 +40,7 @@ TEST(ChosenFolder, BlanksAndChineseInstallRunUpdateAndUninstallKeepingThePlayers
     {
         driver::Process running = driver::Process::Start(client, L"", PortalEnvironment());
         EXPECT_EQ(ImagePath(running.id()), client);
-        EXPECT_TRUE(logintest::LogInToMainWindow(running, L"玩家 一号")) << "the client from the chosen folder";
+        EXPECT_TRUE(LogInToMainWindow(running, L"玩家 一号")) << "the client from the chosen folder";
         running.Kill();
     }
 

@@ -70,7 +70,7 @@ TEST(DefaultFolder, InstalledClientRunsToTheMainWindowAndIsNeverReplacedSilently
     driver::Process client = driver::Process::Start(shortcut->target, L"", PortalEnvironment());
     ASSERT_TRUE(client);
     EXPECT_EQ(ImagePath(client.id()), InstalledClient());
-    HWND main = logintest::LogInToMainWindow(client, L"installed");
+    HWND main = LogInToMainWindow(client, L"installed");
     ASSERT_TRUE(main);
     driver::Screenshot(main, L"installer-client-main");
 
@@ -101,8 +101,11 @@ TEST(DefaultFolder, NextVersionUpgradesInPlaceThroughThePagesOnceTheClientIsClos
     HWND page = wizard.WaitForPage(L"欢迎使用");
     ASSERT_TRUE(page);
     const driver::Capture welcome = ClientScreenshot(page, L"installer-1-welcome");
-    // The page shows its picture on the left and its texts on the right.
+    // The product's picture on the left (the large warm white of its moon, which the stock
+    // picture does not have), the texts on the right.
     ASSERT_FALSE(welcome.empty());
+    const RECT picture{0, 0, welcome.width() / 4, welcome.height()};
+    EXPECT_GT(welcome.CountNear(picture, RGB(246, 238, 220), 14), 2000);
     EXPECT_GT(Ink(welcome, {welcome.width() / 3, 0, welcome.width(), welcome.height() / 2}), 200);
     Wizard::PressKeyIn(page, VK_RETURN);
 

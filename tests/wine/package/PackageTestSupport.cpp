@@ -276,6 +276,22 @@ std::vector<std::wstring> PortalEnvironment(std::string_view updates)
             L"CORVANE_UPDATE_URL=" + driver::Portal(updates) + L"/gamehome/vld/update.txt"};
 }
 
+HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account)
+{
+    const logintest::LoginPair pair = logintest::WaitForLoginPair(client, 60000);
+    if (!pair) {
+        ADD_FAILURE() << "no login pair";
+        return nullptr;
+    }
+    if (!logintest::LogIn(pair, account)) {
+        ADD_FAILURE() << "no login form";
+        return nullptr;
+    }
+    HWND main = logintest::WaitForMainWindow(client, 60000);
+    if (!main) ADD_FAILURE() << "no main window after the login";
+    return main;
+}
+
 bool WaitForLoginPairOf(DWORD processId, DWORD timeoutMs)
 {
     return driver::PumpUntil(

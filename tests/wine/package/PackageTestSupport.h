@@ -73,6 +73,10 @@ void EndProcesses(const wchar_t* exeName);
 std::vector<std::wstring> PortalEnvironment(std::string_view updates = {});
 // The copy of itself an uninstaller runs from the temporary folder; 0 when none runs.
 DWORD UninstallerCopy();
+// Logs `account` in on the client's login pair and waits for its main window; nullptr (with a
+// gtest failure naming the step) when a step fails. The first client in a fresh prefix starts
+// slowly, so the bounds are generous.
+HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account);
 // A client of `processId` shows its login pair.
 bool WaitForLoginPairOf(DWORD processId, DWORD timeoutMs = 30000);
 
