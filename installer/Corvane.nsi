@@ -86,6 +86,8 @@ Function CheckFolderWritable
   ${EndIf}
   FileClose $0
   Delete "$INSTDIR\corvane-write-test.tmp"
+  ; A folder made just for the test goes again: the player may still cancel.
+  RMDir "$INSTDIR"
 FunctionEnd
 
 Section "Install"
