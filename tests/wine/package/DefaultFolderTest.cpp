@@ -74,14 +74,27 @@ TEST(DefaultFolder, InstalledClientRunsToTheMainWindowAndIsNeverReplacedSilently
     ASSERT_TRUE(main);
     driver::Screenshot(main, L"installer-client-main");
 
-    // A silent install of the next version gives up with exit code 2 and leaves it alone.
-    const FILETIME before = LastWrite(InstalledClient());
-    EXPECT_EQ(RunSilently(NextSetupExe()), 2);
-    EXPECT_TRUE(client.Running());
-    EXPECT_TRUE(SameFile(InstalledClient(), BuiltClient()));
-    const FILETIME after = LastWrite(InstalledClient());
-    EXPECT_EQ(::CompareFileTime(&before, &after), 0);
-    EXPECT_EQ(RegString(kUninstallKey, L"DisplayVersion"), ClientVersion(BuiltClient()));
+    // A silent install of the next version gives up with exit code 2 and leaves it alone: at the
+    // main window, and while the client asks about an update, before it has any window of its
+    // own (then only its locked file tells).
+    const auto expectRefused = [](const driver::Process& running, const char* state) {
+        SCOPED_TRACE(state);
+        const FILETIME before = LastWrite(InstalledClient());
+        EXPECT_EQ(RunSilently(NextSetupExe()), 2);
+        EXPECT_TRUE(running.Running());
+        EXPECT_TRUE(SameFile(InstalledClient(), BuiltClient()));
+        const FILETIME after = LastWrite(InstalledClient());
+        EXPECT_EQ(::CompareFileTime(&before, &after), 0);
+        EXPECT_EQ(RegString(kUninstallKey, L"DisplayVersion"), ClientVersion(BuiltClient()));
+    };
+    expectRefused(client, "main window");
+    client.Kill();
+
+    driver::Process asking = driver::Process::Start(InstalledClient(), L"", PortalEnvironment("UPDATE"));
+    ASSERT_TRUE(driver::WaitForWindow(L"#32770", nullptr, 30000, asking.id())) << "no update question";
+    for (const wchar_t* name : {L"WebMainFrm", L"LoadFrm", L"LoginFrm", L"LoginBgFrm"})
+        ASSERT_FALSE(::FindWindowW(name, nullptr)) << driver::WideToUtf8(name);
+    expectRefused(asking, "update question");
 }
 
 TEST(DefaultFolder, NextVersionUpgradesInPlaceThroughThePagesOnceTheClientIsClosed)
