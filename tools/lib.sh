@@ -1,8 +1,8 @@
 # Shared by the tools: paths, the private Wine prefix and the virtual display.
 # Source it; it defines functions and never changes the caller's ~/.wine.
 
-# Scripts outside tools/ set REPO before sourcing this file.
-REPO=${REPO:-$(cd "$(dirname "$0")/.." && pwd)}
+# Scripts outside tools/ set CORVANE_REPO before sourcing this file.
+REPO=${CORVANE_REPO:-$(cd "$(dirname "$0")/.." && pwd)}
 BUILD_WIN="$REPO/build/win"
 BUILD_NATIVE="$REPO/build/native"
 

@@ -4,8 +4,8 @@
 # and one that offers the next version of the client, 1.2.0, as the update. The program finds
 # them through CORVANE_TEST_PORTAL and CORVANE_TEST_PORTAL_UPDATE.
 set -eu
-REPO=$(cd "$(dirname "$0")/../../.." && pwd)
-. "$REPO/tools/lib.sh"
+CORVANE_REPO=$(cd "$(dirname "$0")/../../.." && pwd)
+. "$CORVANE_REPO/tools/lib.sh"
 work=$(mktemp -d)
 export WINEPREFIX="$REPO/build/wineprefix-package"
 make_prefix "$WINEPREFIX"
