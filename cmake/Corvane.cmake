@@ -3,6 +3,9 @@
 if(WIN32)
     add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX
                             _WIN32_WINNT=0x0601 WINVER=0x0601 _WIN32_IE=0x0800)
+    # The version resources (resources/Version.rc) take their numbers from the project.
+    add_compile_definitions(CORVANE_VERSION_MAJOR=${PROJECT_VERSION_MAJOR} CORVANE_VERSION_MINOR=${PROJECT_VERSION_MINOR}
+                            CORVANE_VERSION_PATCH=${PROJECT_VERSION_PATCH} CORVANE_VERSION_TWEAK=${PROJECT_VERSION_TWEAK})
     add_compile_options(-Wall -Wextra -Wno-cast-function-type -Wno-missing-field-initializers)
     # Shipped executables carry no symbols; Update.exe travels inside Corvane.exe.
     add_link_options($<$<CONFIG:Release>:-s>)

@@ -1,7 +1,8 @@
 # Shared by the tools: paths, the private Wine prefix and the virtual display.
 # Source it; it defines functions and never changes the caller's ~/.wine.
 
-REPO=$(cd "$(dirname "$0")/.." && pwd)
+# Scripts outside tools/ set CORVANE_REPO before sourcing this file.
+REPO=${CORVANE_REPO:-$(cd "$(dirname "$0")/.." && pwd)}
 BUILD_WIN="$REPO/build/win"
 BUILD_NATIVE="$REPO/build/native"
 
@@ -12,9 +13,10 @@ export WINEARCH=win32
 
 die() { echo "$(basename "$0"): $*" >&2; exit 1; }
 
+# configure_win [-DNAME=value...]: further cache settings go to CMake.
 configure_win() {
     cmake -S "$REPO" -B "$BUILD_WIN" -DCMAKE_BUILD_TYPE=Release \
-        -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/toolchain-mingw32.cmake" >/dev/null ||
+        -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/toolchain-mingw32.cmake" "$@" >/dev/null ||
         die "configuring the Windows build failed"
 }
 
@@ -36,6 +38,32 @@ make_prefix() {
     rm -rf "$dir"
     cp -a "$template" "$dir"
 }
+
+# start_demo_portal DIR NAME [options...]: a demo portal in the background that writes its port
+# to DIR/NAME.port; its process id is added to PORTAL_PIDS.
+start_demo_portal() {
+    dir=$1
+    name=$2
+    shift 2
+    python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$dir/$name.port" "$@" \
+        >/dev/null 2>&1 </dev/null &
+    PORTAL_PIDS="${PORTAL_PIDS:-} $!"
+}
+
+# wait_for_portals DIR NAME...: until each named portal listens; its address is then
+# `portal_url DIR NAME`.
+wait_for_portals() {
+    dir=$1
+    shift
+    for name in "$@"; do
+        for _ in $(seq 100); do
+            [ -s "$dir/$name.port" ] && break
+            sleep 0.1
+        done
+        [ -s "$dir/$name.port" ] || die "the demo portal $name did not start"
+    done
+}
+portal_url() { echo "http://127.0.0.1:$(cat "$1/$2.port")"; }
 
 # start_display: a virtual X display when there is none; sets DISPLAY and XVFB_PID.
 start_display() {

@@ -181,6 +181,12 @@ def check_size(name, img, w, h):
     return check((img.w, img.h) == (w, h), "%s: size %dx%d, expected %dx%d" % (name, img.w, img.h, w, h))
 
 
+def check_installer_side():
+    """The installer's welcome and finish pages take a picture of exactly 164 x 314."""
+    name = "resources/installer_side.bmp"
+    check_size(name, decode_bmp(read(name)), 164, 314)
+
+
 def check_png(name, w, h):
     img = decode_png(read(name))
     if not check_size(name, img, w, h):
@@ -372,7 +378,7 @@ def check_reproducible(job, out):
             continue
         with open(os.path.join(out, rel), "rb") as a, open(committed, "rb") as b:
             check(a.read() == b.read(), "%s differs from what make_art.py draws; run it again" % rel)
-    check(len(written) == 18, "make_art.py wrote %d files, expected 18" % len(written))
+    check(len(written) == 19, "make_art.py wrote %d files, expected 19" % len(written))
 
 
 def guarded(step, *args):
@@ -394,6 +400,7 @@ def main():
         guarded(check_png, "resources/login_bg.png", 888, 518)
         guarded(check_png, "resources/splash.png", 356, 122)
         guarded(check_icon)
+        guarded(check_installer_side)
         guarded(check_tab_skin, "resources/tab_skin0.bmp", 0)
         guarded(check_tab_skin, "resources/tab_skin1.bmp", 1)
         if skin is not None:

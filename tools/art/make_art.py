@@ -1598,6 +1598,20 @@ def login_bg():
     return cv
 
 
+def installer_side():
+    """164 x 314 picture of the installer's welcome and finish pages: the castle and moon of the
+    login scene."""
+    scene = login_bg()
+    cv = Canvas(164, 314)
+    x0, y0 = 180, 110
+    for y in range(cv.h):
+        for x in range(cv.w):
+            i = y * cv.w + x
+            j = (y + y0) * scene.w + x + x0
+            cv.r[i], cv.g[i], cv.b[i], cv.a[i] = scene.r[j], scene.g[j], scene.b[j], scene.a[j]
+    return cv
+
+
 # ----------------------------------------------------------------------------
 # Output
 # ----------------------------------------------------------------------------
@@ -1635,6 +1649,7 @@ OUTPUTS = [
     ("resources/btn_otheruser_strip.bmp", bmp_of(btn_otheruser_strip)),
     ("resources/btn_otheruser_icon.bmp", bmp_of(btn_otheruser_icon)),
     ("resources/btn_yesno_strip.bmp", bmp_of(btn_yesno_strip)),
+    ("resources/installer_side.bmp", bmp_of(installer_side)),
     ("updater/res/progress.bmp", bmp_of(progress_skin)),
     ("updater/res/close.bmp", bmp_of(caption_close)),
 ]
