@@ -273,9 +273,11 @@ TEST(LoginCommands, StartCommandHandsFieldOneToTheMainWindowAndClosesThePair)
     client.Kill();
 }
 
-TEST(LoginCommands, StartCommandWithoutAGameKeepsTheLoginWindow)
+// Without field 1, or with one that is not a web address, nothing starts and the page stays.
+TEST(LoginCommands, StartCommandWithoutAWebAddressKeepsTheLoginWindow)
 {
-    for (const wchar_t* command : {L"app://loadgame", L"app://loadgame|"}) {
+    for (const wchar_t* command : {L"app://loadgame", L"app://loadgame|", L"app://loadgame|file:///C:/x",
+                                   L"app://loadgame|\\\\127.0.0.1\\s\\x.html", L"app://loadgame|javascript:alert(1)"}) {
         SCOPED_TRACE(driver::WideToUtf8(command));
         driver::Process client = StartCorvane(PortalThen(command));
         ASSERT_TRUE(client);

@@ -104,6 +104,31 @@ TEST_F(MainWindowProgram, DdeExecuteAddsOrSelectsAPageAndRestoresAMinimisedWindo
     EXPECT_TRUE(WaitForPages(3));
 }
 
+// Any local program can send execute commands: what is not a web address does nothing at all
+// (a minimised window stays down), text longer than an address is refused, and 65 addresses
+// leave 64 pages.
+TEST_F(MainWindowProgram, DdeOpensOnlyWebAddressesAndAtMost64Pages)
+{
+    const int before = Pages();
+    ::ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(driver::PumpUntil([] { return ::IsIconic(main) != FALSE; }, 5000));
+    for (const wchar_t* command : {L"file:///C:/x", L"\\\\127.0.0.1\\s\\x.html", L"javascript:alert(1)"}) {
+        SCOPED_TRACE(driver::WideToUtf8(command));
+        EXPECT_TRUE(DdeExecute(command)) << "taken, then dropped";
+    }
+    const std::wstring head = GameUrl(L"long") + L"&x=";
+    EXPECT_FALSE(DdeExecute(head + std::wstring(2084 - head.size(), L'a'))) << "one character over the limit";
+    EXPECT_FALSE(DdeExecute(std::wstring(1u << 20, L'a')));
+    driver::Pump(1000);
+    EXPECT_EQ(Pages(), before);
+    EXPECT_TRUE(::IsIconic(main));
+
+    for (int i = 0; i < 65; ++i) ASSERT_TRUE(DdeExecute(GameUrl(L"dde" + std::to_wstring(i))));
+    EXPECT_TRUE(WaitForPages(64));
+    driver::Pump(1000);
+    EXPECT_EQ(Pages(), 64);
+}
+
 TEST_F(MainWindowProgram, F10AndTrayNotificationsFromAnotherProcessToggle)
 {
     mainwindow_test::PressF10();
