@@ -65,6 +65,13 @@ bool WebView::RaiseContextMenu(bool& allow)
     });
 }
 
+bool WebView::RaiseDownloadComplete()
+{
+    return Raise([handler = events.downloadComplete] {
+        if (handler) handler();
+    });
+}
+
 void WebView::Release()
 {
     if (m_eventDepth == 0) {

@@ -73,7 +73,7 @@ LiteWebView::~LiteWebView()
     if (hWnd()) ::KillTimer(hWnd(), kRefreshTimer);
     DestroyControls();
     // The images go before the GDI+ session that decoded them (member order does the rest).
-    m_images.clear();
+    ReleaseImages();
 }
 
 void LiteWebView::Quiesce()
@@ -300,7 +300,8 @@ void LiteWebView::PlaceControl(HWND hwnd, const RECT& rect)
 void LiteWebView::SyncControls()
 {
     std::vector<Field> kept;
-    for (std::size_t i = 0; i < m_layout.controls.size(); ++i) {
+    // Only the first controls become windows; Paint draws the others where they stand.
+    for (std::size_t i = 0; i < std::min(m_layout.controls.size(), kMaxLiveControls); ++i) {
         const ControlBox& box = m_layout.controls[i];
         const int id = kFirstControlId + static_cast<int>(i);
         auto it = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field& f) { return f.element == box.element; });
@@ -494,12 +495,32 @@ void LiteWebView::Paint(HDC dc, const RECT& client)
         }
         }
     }
+    PaintInertControls(dc, client);
     if (m_focusLink && m_focusVisible && ::GetFocus() == hWnd()) {
         for (const LinkArea& area : m_layout.links) {
             if (area.element != m_focusLink) continue;
             RECT r{area.rect.x - 1, area.rect.y - 1 - m_scrollY, area.rect.right() + 1, area.rect.bottom() + 1 - m_scrollY};
             ::DrawFocusRect(dc, &r);
         }
+    }
+}
+
+void LiteWebView::PaintInertControls(HDC dc, const RECT& client)
+{
+    for (std::size_t i = kMaxLiveControls; i < m_layout.controls.size(); ++i) {
+        const ControlBox& box = m_layout.controls[i];
+        RECT r{box.rect.x, box.rect.y - m_scrollY, box.rect.right(), box.rect.bottom() - m_scrollY};
+        if (r.bottom < client.top || r.top > client.bottom) continue;
+        const bool button = IsButton(box.kind);
+        ::FillRect(dc, &r, ::GetSysColorBrush(button ? COLOR_BTNFACE : COLOR_WINDOW));
+        ::FrameRect(dc, &r, ::GetSysColorBrush(COLOR_BTNSHADOW));
+        if (box.kind == ControlKind::Password) continue;
+        std::wstring text = InitialText(box);
+        rt::SelectGuard font(dc, m_host.FontFor(box.font));
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::InflateRect(&r, -3, -2);
+        ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (button ? DT_CENTER : DT_LEFT));
     }
 }
 
@@ -535,10 +556,23 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case kFetchedMessage:
         Fetched(static_cast<unsigned>(wParam));
         return 0;
+    case kImageMessage:
+        ImageFetched(static_cast<unsigned>(wParam));
+        return 0;
     case WM_TIMER:
         if (wParam == kRefreshTimer) {
             ::KillTimer(hWnd(), kRefreshTimer);
             if (auto target = std::exchange(m_refreshTarget, std::nullopt)) Navigate(*target);
+            return 0;
+        }
+        if (wParam == kImageDeadlineTimer) {
+            FinishImages();  // what has not come by now stays an empty slot
+            return 0;
+        }
+        if (wParam == kImageLayoutTimer) {
+            ::KillTimer(hWnd(), kImageLayoutTimer);
+            m_imageLayoutDue = false;
+            Relayout();
             return 0;
         }
         break;

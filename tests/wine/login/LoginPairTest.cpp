@@ -59,6 +59,17 @@ TEST(LoginPage, Of1500CharactersShowsThePairAndRemovesTheSplash)
     client.Kill();
 }
 
+// Pictures from a server that never answers do not hold the login up (read one after another
+// with a 15-second timeout each, three of them kept the splash up for 45 seconds).
+TEST(LoginPage, PicturesThatNeverArriveDoNotHoldThePairBack)
+{
+    driver::Process client = StartCorvane(Portal() + L"/images/3/never");
+    ASSERT_TRUE(client);
+    EXPECT_TRUE(WaitForLoginPair(client, 15000));
+    EXPECT_NE(PortalLog().find("/never/2.png"), std::string::npos) << "the pictures were asked for";
+    client.Kill();
+}
+
 TEST(LoginPair, LiesOnTheCentredPictureWithTheKeyColourShowingItThrough)
 {
     const std::wstring icon = TempDir() + L"vld.ico";

@@ -172,6 +172,23 @@ TEST_F(MainWindowProgram, YesEndsTheProcessAndRemovesTheTrayIcon)
     EXPECT_FALSE(mainwindow_test::TrayIconShown(main)) << "the icon left with the program";
 }
 
+// A game page of 12,000 fields makes windows of its first fields only: the process keeps the
+// windows it needs, and the exit box still opens and ends the program.
+TEST(MainWindowBounds, APageOf12000FieldsLeavesTheExitBoxWorking)
+{
+    driver::Process host = driver::Process::Start(HostExe(), mainwindow_test::Portal() + L"/inputs/12000/");
+    ASSERT_TRUE(host);
+    HWND main = driver::WaitForWindow(L"WebMainFrm", nullptr, 20000, host.id());
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(mainwindow_test::WaitVisible(main, true, 10000));
+    EXPECT_TRUE(driver::PumpUntil([&] { return driver::Descendants(main, L"Edit").size() == 256; }, 30000))
+        << driver::Descendants(main, L"Edit").size() << " fields";
+    mainwindow_test::ExitBoxAnswerer answerer(L"Y", host.id());
+    ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(answerer.WaitForCount(1, 15000));
+    EXPECT_EQ(host.WaitForExit(10000), 0);
+}
+
 // "登录其他帐号" meets a login page too short to be the portal's: the connection message, then the
 // end without any unload step. The host reports what the process still held at its last moment,
 // after the main window's own end work: Wine would clear a dead process's icon and hot key
