@@ -1,6 +1,7 @@
 #include "browser/WebView.h"
 
 #include "browser/lite/LiteWebView.h"
+#include "browser/mshtml/FeatureControls.h"
 #include "browser/mshtml/MshtmlWebView.h"
 
 namespace browser {
@@ -105,6 +106,8 @@ WebViewPtr CreateWebView(HWND parent, const RECT& rect) { return CreateWebView(p
 
 WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine)
 {
+    // Before the first system control, whichever engine this view uses.
+    HardenBrowserControlOnce();
     if (engine == WebViewEngine::Mshtml) return MshtmlWebView::Create(parent, rect);
     return LiteWebView::Create(parent, rect);
 }
