@@ -458,13 +458,28 @@ bool LiteWebView::PreTranslate(MSG& msg)
 
 // --- Painting --------------------------------------------------------------------------------------
 
+std::optional<Rgb> LiteWebView::TransparencyKey() const
+{
+    const HWND top = ::GetAncestor(hWnd(), GA_ROOT);
+    COLORREF key = 0;
+    DWORD flags = 0;
+    if (!top || !(::GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+        !::GetLayeredWindowAttributes(top, &key, nullptr, &flags) || !(flags & LWA_COLORKEY))
+        return std::nullopt;
+    return (static_cast<Rgb>(GetRValue(key)) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+}
+
 void LiteWebView::Paint(HDC dc, const RECT& client)
 {
     rt::Brush canvas(::CreateSolidBrush(ToColorRef(m_layout.canvas)));
     ::FillRect(dc, &client, canvas.get());
     ::SetBkMode(dc, TRANSPARENT);
     std::optional<rt::GdipGraphics> graphics;
-    for (const DisplayItem& item : m_layout.items) {
+    // In a window that shows its background through a key colour, text over that colour must
+    // not blend with it.
+    const std::optional<Rgb> key = TransparencyKey();
+    for (std::size_t index = 0; index < m_layout.items.size(); ++index) {
+        const DisplayItem& item = m_layout.items[index];
         RECT r{item.rect.x, item.rect.y - m_scrollY, item.rect.right(), item.rect.bottom() - m_scrollY};
         if (r.bottom < client.top || r.top > client.bottom) continue;
         switch (item.kind) {
@@ -480,7 +495,8 @@ void LiteWebView::Paint(HDC dc, const RECT& client)
         }
         case ItemKind::Text: {
             const std::wstring text = Utf8ToWide(item.text);
-            rt::SelectGuard font(dc, m_host.FontFor(item.font));
+            const bool crisp = key && BackdropOf(m_layout, index) == *key;
+            rt::SelectGuard font(dc, crisp ? m_host.CrispFontFor(item.font) : m_host.FontFor(item.font));
             ::SetTextColor(dc, ToColorRef(item.color));
             ::ExtTextOutW(dc, r.left, r.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
             break;

@@ -133,6 +133,8 @@ private:
     static void DestroyFields(std::vector<Field>& fields);
     void DestroyControls();
     void Paint(HDC dc, const RECT& client);
+    // The colour key of the layered window the view lies in, if it has one.
+    std::optional<Rgb> TransparencyKey() const;
     // The controls past kMaxLiveControls: their look without a window, greyed, taking no input.
     void PaintInertControls(HDC dc, const RECT& client);
     void Submit(const Node* submitter);

@@ -150,6 +150,25 @@ TEST(LoginPair, LiesOnTheCentredPictureWithTheKeyColourShowingItThrough)
         << transparentMatches << " of " << transparent << " transparent pixels show the desktop";
     EXPECT_EQ(keyPixels, 0) << "pixels of the key colour itself";
     EXPECT_GE(panel * 2, 310 * 300) << "the page's panel shows on the picture";
+
+    // The footer's text (#404040) stands on the key colour: each of its pixels is either the
+    // text's colour or shows what lies behind, with no pale edge blended from the key.
+    const COLORREF text = RGB(0x40, 0x40, 0x40);
+    int ink = 0, halo = 0;
+    for (int y = 440; y < 518; ++y)
+        for (int x = 0; x < 888; ++x) {
+            const std::uint32_t argb = picture.At(x, y);
+            const COLORREF behind = Alpha(argb) == 255 ? Colour(argb)
+                                    : Alpha(argb) == 0 ? DesktopPicture::At(bg.left + x, bg.top + y)
+                                                       : CLR_INVALID;
+            if (behind == CLR_INVALID) continue;  // a blend of the two: neither says anything
+            if (shot.At(x, y) == text)
+                ++ink;
+            else if (!driver::ColorNear(shot.At(x, y), behind, 8))
+                ++halo;
+        }
+    EXPECT_GT(ink, 1000) << "the footer's two lines";
+    EXPECT_EQ(halo, 0) << "footer pixels neither text nor background";
     client.Kill();
 }
 
