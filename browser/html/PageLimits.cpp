@@ -122,7 +122,7 @@ std::size_t ImageFetchQueue::RunningFrom(const std::string& host) const
 std::vector<std::size_t> ImageFetchQueue::StartNow()
 {
     std::vector<std::size_t> start;
-    for (auto it = m_waiting.begin(); it != m_waiting.end();) {
+    for (auto it = m_waiting.begin(); it != m_waiting.end() && m_running < m_atOnce;) {
         Entry& e = m_entries[*it];
         if (RunningFrom(e.host) >= m_perHost) {
             ++it;

@@ -19,8 +19,10 @@ namespace browser {
 // Images of one page fetched at most (distinct addresses), and bytes read of one image.
 inline constexpr std::size_t kMaxImagesPerPage = 64;
 inline constexpr std::size_t kMaxImageBytes = 8u << 20;
-// Image fetches under way at once per host, as browsers keep a few connections per server.
+// Image fetches under way at once per host, as browsers keep a few connections per server, and
+// for the whole page (each may hold up to kMaxImageBytes while it reads).
 inline constexpr std::size_t kImagesPerHost = 4;
+inline constexpr std::size_t kImageFetchesAtOnce = 8;
 // From the moment the page shows, its images have this long to arrive; the rest stay empty.
 inline constexpr std::chrono::milliseconds kImageDeadline{20000};
 // Memory that decoded images may hold: of one page, and of all pages of the process.
@@ -59,11 +61,14 @@ private:
 // share its limit.
 std::string HostKey(std::string_view url);
 
-// The image fetches of one page: which may start now, at most `perHost` per host at once, in
-// the order they were added.
+// The image fetches of one page: which may start now, at most `perHost` per host and `atOnce`
+// in all at once, in the order they were added.
 class ImageFetchQueue {
 public:
-    explicit ImageFetchQueue(std::size_t perHost = kImagesPerHost) : m_perHost(perHost) {}
+    explicit ImageFetchQueue(std::size_t perHost = kImagesPerHost, std::size_t atOnce = kImageFetchesAtOnce)
+        : m_perHost(perHost), m_atOnce(atOnce)
+    {
+    }
     // Adds a fetch from `host`; returns its index.
     std::size_t Add(std::string host);
     // The fetches that may start now; they count as running from here on.
@@ -84,6 +89,7 @@ private:
     std::size_t RunningFrom(const std::string& host) const;
 
     std::size_t m_perHost;
+    std::size_t m_atOnce;
     std::vector<Entry> m_entries;
     std::deque<std::size_t> m_waiting;
     std::size_t m_running = 0;

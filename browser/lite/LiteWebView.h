@@ -116,7 +116,8 @@ private:
     static std::unique_ptr<rt::StreamImage> Admit(const std::string& bytes, std::uint64_t& pageCost);
     void ReleaseImages();
     void StartImages(std::vector<PendingImage> fetches);
-    void StartImageFetches();
+    // Starts what the queue allows; true when nothing is left to wait for.
+    bool StartImageFetches();
     void ImageFetched(unsigned id);
     void StopImages();
     // Ends the page's image load (all done or given up): the last layout, then the event.

@@ -67,10 +67,12 @@ void LiteWebView::StartImages(std::vector<PendingImage> fetches)
         m_imageLoad->images.push_back(std::move(f));
     }
     ::SetTimer(hWnd(), kImageDeadlineTimer, static_cast<UINT>(kImageDeadline.count()), nullptr);
-    StartImageFetches();
+    // None could start (no thread): the page has its slots, and download-complete follows its
+    // document-complete as with a page without images.
+    if (StartImageFetches()) StopImages();
 }
 
-void LiteWebView::StartImageFetches()
+bool LiteWebView::StartImageFetches()
 {
     for (std::size_t index : m_imageLoad->queue.StartNow()) {
         const unsigned id = ++m_nextImageJob;
@@ -82,7 +84,7 @@ void LiteWebView::StartImageFetches()
         else
             m_imageLoad->queue.Finish(index);  // no thread: the slot stays empty
     }
-    if (m_imageLoad->queue.Done()) FinishImages();
+    return m_imageLoad->queue.Done();
 }
 
 void LiteWebView::ImageFetched(unsigned id)
@@ -107,7 +109,7 @@ void LiteWebView::ImageFetched(unsigned id)
             }
         }
     }
-    StartImageFetches();
+    if (StartImageFetches()) FinishImages();
 }
 
 void LiteWebView::StopImages()

@@ -115,6 +115,13 @@ TEST(PageLimits, ImageFetchesRunAFewPerHostInTheirOrder)
     queue.Finish(4);
     EXPECT_TRUE(queue.Done());
 
+    // Many hosts: still only so many at once for the page.
+    ImageFetchQueue spread(4, 3);
+    for (const char* host : {"a", "b", "c", "d", "e"}) spread.Add(host);
+    EXPECT_EQ(spread.StartNow(), (std::vector<std::size_t>{0, 1, 2}));
+    spread.Finish(1);
+    EXPECT_EQ(spread.StartNow(), (std::vector<std::size_t>{3}));
+
     ImageFetchQueue givenUp;
     for (int i = 0; i < 10; ++i) givenUp.Add("slow");
     EXPECT_EQ(givenUp.StartNow().size(), kImagesPerHost);
