@@ -396,7 +396,12 @@ void LiteWebView::ScrollIntoView(const Rect& box)
 
 void LiteWebView::MoveFocus(bool forward)
 {
-    const std::vector<FocusStop> order = FocusOrder(*m_document, m_layout);
+    std::vector<FocusStop> order = FocusOrder(*m_document, m_layout);
+    // Controls drawn inert (past kMaxLiveControls) take no focus: Tab passes over them.
+    std::erase_if(order, [&](const FocusStop& stop) {
+        return !stop.link && std::none_of(m_fields.begin(), m_fields.end(),
+                                          [&](const Field& f) { return f.element == stop.element; });
+    });
     const FocusStop* next = NextFocusStop(order, FocusedElement(), forward);
     if (!next) return;
     ScrollIntoView(FocusStopBounds(m_layout, next->element));

@@ -108,6 +108,14 @@ TEST(LiteBounds, ThousandsOfFieldsMakeAFewWindowsAndHugeImagesAreSkipped)
     ::MapWindowPoints(HWND_DESKTOP, view, reinterpret_cast<POINT*>(&lastWindow), 2);
     const RECT below{0, lastWindow.bottom + 4, fields.width() - 20, fields.height()};
     EXPECT_GT(fields.CountNear(below, ::GetSysColor(COLOR_BTNSHADOW)), 1000);
+    // Tab from the last live field goes round to the first: the drawn ones take no focus.
+    const HWND first = ::GetDlgItem(view, 1000);
+    const HWND last = ::GetDlgItem(view, 1000 + static_cast<int>(browser::kMaxLiveControls) - 1);
+    ASSERT_TRUE(first && last);
+    ::SetFocus(last);
+    MSG tab{last, WM_KEYDOWN, VK_TAB, 0};
+    EXPECT_TRUE(host.view()->PreTranslate(tab));
+    EXPECT_EQ(::GetFocus(), first);
 
     // Forty pictures that would each take 256 MB decoded.
     host.view()->Navigate(Portal() + L"/images/40/big-image/pcLogin/");
