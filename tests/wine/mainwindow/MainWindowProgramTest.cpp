@@ -123,7 +123,10 @@ TEST_F(MainWindowProgram, DdeOpensOnlyWebAddressesAndAtMost64Pages)
     EXPECT_EQ(Pages(), before);
     EXPECT_TRUE(::IsIconic(main));
 
-    for (int i = 0; i < 65; ++i) ASSERT_TRUE(DdeExecute(GameUrl(L"dde" + std::to_wstring(i))));
+    // A command may be refused only while 64 others wait, which open 64 pages all the same.
+    int accepted = 0;
+    for (int i = 0; i < 65; ++i) accepted += DdeExecute(GameUrl(L"dde" + std::to_wstring(i)));
+    EXPECT_GE(accepted, 64 - before);
     EXPECT_TRUE(WaitForPages(64));
     driver::Pump(1000);
     EXPECT_EQ(Pages(), 64);
