@@ -1,5 +1,7 @@
 #include "app/LoginCommands.h"
 
+#include "app/GameUrl.h"
+
 namespace corvane {
 
 namespace {
@@ -39,10 +41,10 @@ LoginNavigation ClassifyLoginNavigation(std::wstring_view url)
     } else if (Contains(url, kLoadGame)) {
         n.command = LoginCommand::LoadGame;
         const std::vector<std::wstring> fields = SplitFields(url, L'|');
-        if (fields.size() > 1 && !fields[1].empty())
+        if (fields.size() > 1 && IsGameUrl(fields[1]))
             n.gameUrl = fields[1];
         else
-            n.cancel = true;  // kept on the login page: an address nobody can load would end the program
+            n.cancel = true;  // kept on the login page: there is no game to start
     }
     return n;
 }

@@ -15,8 +15,9 @@ struct LoginNavigation {
     LoginCommand command = LoginCommand::None;
     // Stop the browser from following the URL.
     bool cancel = false;
-    // LoadGame only: field 1 of the start command. Without it (no "|", or nothing after it)
-    // there is no game to start and the command is dropped.
+    // LoadGame only: field 1 of the start command. Without it (no "|", or nothing after it), or
+    // when it is not a web address (IsGameUrl), there is no game to start and the command is
+    // dropped.
     std::optional<std::wstring> gameUrl;
 };
 

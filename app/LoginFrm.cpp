@@ -108,7 +108,9 @@ void LoginFrm::WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& cancel
         return;
     case LoginCommand::LoadGame:
         if (!n.gameUrl) {
-            rt::App::LogEvent(L"LoginFrm.WebBrowser1_BeforeNavigate2: start command without a game URL: " + url);
+            // Only the start of what a hostile page sent goes to the log.
+            rt::App::LogEvent(L"LoginFrm.WebBrowser1_BeforeNavigate2: start command without a web address: " +
+                              url.substr(0, 300));
             return;
         }
         break;

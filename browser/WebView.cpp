@@ -1,6 +1,7 @@
 #include "browser/WebView.h"
 
 #include "browser/lite/LiteWebView.h"
+#include "browser/mshtml/FeatureControls.h"
 #include "browser/mshtml/MshtmlWebView.h"
 
 namespace browser {
@@ -65,6 +66,13 @@ bool WebView::RaiseContextMenu(bool& allow)
     });
 }
 
+bool WebView::RaiseDownloadComplete()
+{
+    return Raise([handler = events.downloadComplete] {
+        if (handler) handler();
+    });
+}
+
 void WebView::Release()
 {
     if (m_eventDepth == 0) {
@@ -98,6 +106,8 @@ WebViewPtr CreateWebView(HWND parent, const RECT& rect) { return CreateWebView(p
 
 WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine)
 {
+    // Before the first system control, whichever engine this view uses.
+    HardenBrowserControlOnce();
     if (engine == WebViewEngine::Mshtml) return MshtmlWebView::Create(parent, rect);
     return LiteWebView::Create(parent, rect);
 }

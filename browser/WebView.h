@@ -23,6 +23,9 @@ struct WebViewEvents {
     std::function<void(const std::wstring& url, bool topLevel, bool& cancel)> beforeNavigate;
     std::function<void(const std::wstring& text)> titleChange;
     std::function<void(const std::wstring& url, bool topLevel)> documentComplete;
+    // The built-in engine only, after document-complete: every image of the page has arrived or
+    // been given up. (The system control completes a document only after its images.)
+    std::function<void()> downloadComplete;
     // The document's context-menu event: return false to refuse the menu.
     std::function<bool()> contextMenu;
 };
@@ -63,6 +66,7 @@ protected:
     bool RaiseTitleChange(const std::wstring& text);
     bool RaiseDocumentComplete(const std::wstring& url, bool topLevel);
     bool RaiseContextMenu(bool& allow);
+    bool RaiseDownloadComplete();
     bool Destroyed() const { return m_destroyPending; }
 
     // Called when destruction is requested inside an event: hide, stop loading, go quiet.

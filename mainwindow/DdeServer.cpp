@@ -1,6 +1,5 @@
 #include "mainwindow/DdeServer.h"
 
-#include <cstring>
 #include <vector>
 
 namespace corvane {
@@ -9,14 +8,6 @@ namespace {
 
 // DDEML's callback carries no context; the process has one server.
 DdeServer* g_server = nullptr;
-
-// DDEML hands a Unicode server every execute string in UTF-16, an ANSI client's converted.
-std::wstring ExecuteText(const std::vector<unsigned char>& bytes)
-{
-    std::wstring text(bytes.size() / 2, L'\0');
-    if (!text.empty()) std::memcpy(text.data(), bytes.data(), text.size() * 2);
-    return text.substr(0, text.find(L'\0'));
-}
 
 }  // namespace
 
@@ -55,20 +46,40 @@ void DdeServer::Stop()
     ::DdeUninitialize(m_instance);
     m_instance = 0;
     m_topic = m_service = nullptr;
+    if (m_deliveryTimer) ::KillTimer(nullptr, m_deliveryTimer);
+    m_deliveryTimer = 0;
+    m_waiting.TakeAll();
     if (g_server == this) g_server = nullptr;
     m_onExecute = nullptr;
 }
 
 HDDEDATA DdeServer::Execute(HDDEDATA data)
 {
+    // Measured before anything is copied: any local program can send any amount.
     const DWORD size = ::DdeGetData(data, nullptr, 0, 0);
+    if (!DdeCommandQueue::Fits(size)) return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
     std::vector<unsigned char> bytes(size);
     if (size) ::DdeGetData(data, bytes.data(), size, 0);
-    const std::wstring text = ExecuteText(bytes);
-    // Through a copy: the handler may stop this server.
-    const ExecuteHandler handler = m_onExecute;
-    if (handler) handler(text);
+    // DDEML hands a Unicode server every execute string in UTF-16, an ANSI client's converted.
+    if (!m_waiting.Accept(bytes)) return reinterpret_cast<HDDEDATA>(DDE_FNOTPROCESSED);
+    // A thread timer of zero comes once the transaction has returned and the thread is idle.
+    if (!m_deliveryTimer) m_deliveryTimer = ::SetTimer(nullptr, 0, 0, &DdeServer::Deliver);
     return reinterpret_cast<HDDEDATA>(DDE_FACK);
+}
+
+void CALLBACK DdeServer::Deliver(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    DdeServer* server = g_server;
+    if (!server || server->m_deliveryTimer != id) return;
+    server->m_deliveryTimer = 0;
+    for (const std::wstring& command : server->m_waiting.TakeAll()) {
+        // Through a copy: the handler may stop this server.
+        const ExecuteHandler handler = server->m_onExecute;
+        if (!handler) return;
+        handler(command);
+        if (g_server != server) return;
+    }
 }
 
 HDDEDATA CALLBACK DdeServer::Callback(UINT type, UINT, HCONV, HSZ hsz1, HSZ hsz2, HDDEDATA data, ULONG_PTR, ULONG_PTR)

@@ -1,6 +1,8 @@
 #include "mainwindow/WebMainFrm.h"
 
+#include "app/GameUrl.h"
 #include "app/PublicData.h"
+#include "mainwindow/GamePageLimits.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/ModMsg.h"
 #include "mainwindow/MsgFrm.h"
@@ -271,22 +273,40 @@ void WebMainFrm::SetArrowCursor()
 
 void WebMainFrm::OpenGamePage(const std::wstring& strURL)
 {
+    // Every way in (a start command, DDE) meets the same rule here.
+    if (!IsGameUrl(strURL)) {
+        rt::App::LogEvent(L"WebMainFrm.OpenGamePage: not a web address: " + strURL.substr(0, 300));
+        return;
+    }
     const std::wstring key = L"Game" + strURL;
     CTabItems& items = WebuTab.TabItems();
     const long index = items.FindItem(key);
-    if (index == -1) {
+    switch (NextGamePageStep(index, items.Count())) {
+    case GamePageStep::Open: {
         auto page = std::make_shared<WebUrl>();
         page->OpenURL(strURL);
         items.Add(key, page, key);
         items.SetSelected(items.Count() - 1);
-    } else {
+        break;
+    }
+    case GamePageStep::Select:
         items.SetSelected(index);
+        break;
+    case GamePageStep::Refuse:
+        rt::App::LogEvent(L"WebMainFrm.OpenGamePage: " + std::to_wstring(kMaxGamePages) +
+                          L" game pages are open already: " + strURL);
+        return;
     }
     Picture1.SetVisible(false);
 }
 
 void WebMainFrm::LinkExecute(const std::wstring& command)
 {
+    // Any local program can send this: what is not a web address changes nothing at all.
+    if (!IsGameUrl(command)) {
+        rt::App::LogEvent(L"WebMainFrm.LinkExecute: not a web address: " + command.substr(0, 300));
+        return;
+    }
     SetWindowState(rt::WindowState::Normal);
     OpenGamePage(command);
 }

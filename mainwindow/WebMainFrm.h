@@ -39,7 +39,8 @@ public:
 
     ~WebMainFrm() override;
 
-    // Opens strURL as a game page (loading the window first when needed).
+    // Opens strURL as a game page (loading the window first when needed); one that is not a web
+    // address (IsGameUrl), or one more than kMaxGamePages, opens nothing and is logged.
     void SetURL(const std::wstring& strURL);
 
     // A rounded region for window hWnd: right edge Top, bottom edge Buttom, corner ellipse X by Y

@@ -45,4 +45,17 @@ const LinkArea* LinkAt(const PageLayout& layout, int x, int y)
     return nullptr;
 }
 
+Rgb BackdropOf(const PageLayout& layout, std::size_t item)
+{
+    if (item >= layout.items.size()) return layout.canvas;
+    const Rect& r = layout.items[item].rect;
+    const int cx = r.x + r.width / 2;
+    const int cy = r.y + r.height / 2;
+    for (std::size_t i = item; i-- > 0;) {
+        const DisplayItem& fill = layout.items[i];
+        if (fill.kind == ItemKind::Fill && fill.rect.Contains(cx, cy)) return fill.color;
+    }
+    return layout.canvas;
+}
+
 }  // namespace browser

@@ -79,4 +79,8 @@ PageLayout LayoutDocument(const Document& document, LayoutHost& host, int viewpo
 // Which link lies under a point in page coordinates, if any.
 const LinkArea* LinkAt(const PageLayout& layout, int x, int y);
 
+// The colour a display item is painted over: that of the last fill before it that holds the
+// item's centre, else the canvas.
+Rgb BackdropOf(const PageLayout& layout, std::size_t item);
+
 }  // namespace browser

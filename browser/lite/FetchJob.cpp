@@ -77,14 +77,24 @@ FetchJob::~FetchJob() = default;
 std::shared_ptr<FetchJob> FetchJob::Start(std::shared_ptr<HttpLoader> http, std::vector<FetchRequest> requests,
                                           HWND notify, UINT message, WPARAM id)
 {
+    // The worker holds the loader for as long as it fetches.
+    Fetcher fetch = [http](const FetchRequest& r, const std::atomic<bool>& abandoned) {
+        return http->Fetch(r.url, r.post, r.maxBytes, &abandoned);
+    };
+    return Start(std::move(fetch), std::move(requests), notify, message, id);
+}
+
+std::shared_ptr<FetchJob> FetchJob::Start(Fetcher fetch, std::vector<FetchRequest> requests, HWND notify,
+                                          UINT message, WPARAM id)
+{
     std::shared_ptr<FetchJob> job(new FetchJob());
     job->m_requests = std::move(requests);
     job->m_notify = notify;
     job->m_message = message;
     job->m_id = id;
     ++g_running;
-    const bool posted = Workers::Instance().Post([job, http] {
-        job->Run(http);
+    const bool posted = Workers::Instance().Post([job, fetch = std::move(fetch)] {
+        job->Run(fetch);
         --g_running;
     });
     if (posted) return job;
@@ -92,12 +102,20 @@ std::shared_ptr<FetchJob> FetchJob::Start(std::shared_ptr<HttpLoader> http, std:
     return nullptr;
 }
 
-void FetchJob::Run(const std::shared_ptr<HttpLoader>& http)
+void FetchJob::Run(const Fetcher& fetch)
 {
     std::vector<HttpResult> results;
+    results.reserve(m_requests.size());
     for (const FetchRequest& r : m_requests) {
         if (m_abandoned) break;
-        results.push_back(http->Fetch(r.url, r.post, r.maxBytes));
+        // A worker's failure stays a failed fetch: nothing may end the process from here.
+        try {
+            results.push_back(fetch(r, m_abandoned));
+        } catch (const std::exception&) {
+            HttpResult failed;
+            failed.error = ERROR_NOT_ENOUGH_MEMORY;
+            results.push_back(std::move(failed));
+        }
     }
     m_results = std::move(results);
     m_done = true;

@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -26,10 +27,17 @@ struct FetchRequest {
 
 class FetchJob {
 public:
+    // What a worker runs for one request; it may stop early once `abandoned` holds.
+    using Fetcher = std::function<HttpResult(const FetchRequest& request, const std::atomic<bool>& abandoned)>;
+
     // Fetches `requests` in order on a worker, then posts `message` (wParam `id`) to `notify`.
     // nullptr when no thread can be started. Idle workers end two seconds after their last job.
+    // A fetch that throws (std::bad_alloc for a body the process has no room for) is a failed
+    // fetch: no connection, error ERROR_NOT_ENOUGH_MEMORY.
     static std::shared_ptr<FetchJob> Start(std::shared_ptr<HttpLoader> http, std::vector<FetchRequest> requests,
                                            HWND notify, UINT message, WPARAM id);
+    static std::shared_ptr<FetchJob> Start(Fetcher fetch, std::vector<FetchRequest> requests, HWND notify,
+                                           UINT message, WPARAM id);
     ~FetchJob();
 
     // The results, one per request, once the message has arrived (empty before).
@@ -42,7 +50,7 @@ public:
 
 private:
     FetchJob() = default;
-    void Run(const std::shared_ptr<HttpLoader>& http);
+    void Run(const Fetcher& fetch);
 
     std::vector<FetchRequest> m_requests;
     std::vector<HttpResult> m_results;

@@ -44,6 +44,20 @@ GdiLayoutHost::Entry& GdiLayoutHost::Get(const FontDesc& requested)
 
 HFONT GdiLayoutHost::FontFor(const FontDesc& font) { return Get(font).font->get(); }
 
+HFONT GdiLayoutHost::CrispFontFor(const FontDesc& requested)
+{
+    FontDesc params = requested;
+    params.sizePx = std::clamp(params.sizePx, 1, 400);
+    auto it = m_crispFonts.find(params);
+    if (it != m_crispFonts.end()) return it->second.get();
+    // Few pages draw over a key; a page that asks for many sizes starts the set over.
+    if (m_crispFonts.size() >= kMaxCachedFonts) m_crispFonts.clear();
+    rt::Font font(::CreateFontW(-params.sizePx, 0, 0, 0, params.bold ? FW_BOLD : FW_NORMAL, params.italic,
+                                params.underline, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                NONANTIALIASED_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"宋体"));
+    return m_crispFonts.emplace(params, std::move(font)).first->second.get();
+}
+
 std::shared_ptr<const rt::Font> GdiLayoutHost::SharedFontFor(const FontDesc& font) { return Get(font).font; }
 
 int GdiLayoutHost::TextWidth(std::string_view utf8, const FontDesc& font)

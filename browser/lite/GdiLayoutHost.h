@@ -33,6 +33,10 @@ public:
 
     // Valid until the next call of this object: for painting one item.
     HFONT FontFor(const FontDesc& font);
+    // The same font drawn without anti-aliasing: every pixel of its text is either the text's
+    // colour or untouched (for text over a window's transparency key, where a blended edge pixel
+    // would show as a pale halo). Valid until the next call of this object.
+    HFONT CrispFontFor(const FontDesc& font);
     // For a window that keeps the font (an edit control): alive as long as the pointer is held.
     std::shared_ptr<const rt::Font> SharedFontFor(const FontDesc& font);
     std::size_t CachedFonts() const { return m_fonts.size(); }
@@ -57,6 +61,7 @@ private:
     ImageSizeLookup m_images;
     rt::MemoryDC m_dc;
     std::map<FontDesc, Entry, Less> m_fonts;
+    std::map<FontDesc, rt::Font, Less> m_crispFonts;
     unsigned long long m_uses = 0;
 };
 

@@ -3,6 +3,7 @@
 #include "browser/html/Url.h"
 #include "browser/lite/TextConvert.h"
 
+#include <algorithm>
 #include <cwchar>
 #include <vector>
 
@@ -54,7 +55,8 @@ HttpLoader::HttpLoader()
     }
 }
 
-HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::string>& postBody, std::size_t maxBytes)
+HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::string>& postBody, std::size_t maxBytes,
+                             const std::atomic<bool>* stop)
 {
     HttpResult result;
     if (!m_session) {
@@ -87,7 +89,16 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
         if (result.finalUrl.empty()) result.finalUrl = address;
         char buffer[16384];
         DWORD read = 0;
-        while (::InternetReadFile(request.get(), buffer, sizeof(buffer), &read) && read > 0) {
+        // A read asks only for what has come: InternetReadFile waits for a whole buffer, which a
+        // server that trickles bytes would never fill, and `stop` would never be looked at.
+        DWORD available = 0;
+        while (::InternetQueryDataAvailable(request.get(), &available, 0, 0) && available > 0 &&
+               ::InternetReadFile(request.get(), buffer, std::min<DWORD>(available, sizeof(buffer)), &read) &&
+               read > 0) {
+            if (stop && *stop) {
+                result.truncated = true;
+                break;
+            }
             if (result.body.size() + read > maxBytes) {
                 // The rest of an oversized body is dropped, and the caller told so.
                 result.truncated = true;

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <optional>
 #include <string>
 
@@ -29,8 +30,10 @@ public:
     HttpLoader();
     // GET, or POST of an urlencoded body, always from the server (nothing is read from or written
     // to the system's disk cache).
+    // With `stop`, the body is read only while *stop is false (a fetch given up ends at its next
+    // piece, however slowly the server trickles).
     HttpResult Fetch(const std::wstring& url, const std::optional<std::string>& postBody,
-                     std::size_t maxBytes = 32u << 20);
+                     std::size_t maxBytes = 32u << 20, const std::atomic<bool>* stop = nullptr);
 
     static constexpr int kMaxRedirects = 10;
 

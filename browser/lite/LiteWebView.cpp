@@ -73,7 +73,7 @@ LiteWebView::~LiteWebView()
     if (hWnd()) ::KillTimer(hWnd(), kRefreshTimer);
     DestroyControls();
     // The images go before the GDI+ session that decoded them (member order does the rest).
-    m_images.clear();
+    ReleaseImages();
 }
 
 void LiteWebView::Quiesce()
@@ -300,7 +300,8 @@ void LiteWebView::PlaceControl(HWND hwnd, const RECT& rect)
 void LiteWebView::SyncControls()
 {
     std::vector<Field> kept;
-    for (std::size_t i = 0; i < m_layout.controls.size(); ++i) {
+    // Only the first controls become windows; Paint draws the others where they stand.
+    for (std::size_t i = 0; i < std::min(m_layout.controls.size(), kMaxLiveControls); ++i) {
         const ControlBox& box = m_layout.controls[i];
         const int id = kFirstControlId + static_cast<int>(i);
         auto it = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field& f) { return f.element == box.element; });
@@ -395,7 +396,12 @@ void LiteWebView::ScrollIntoView(const Rect& box)
 
 void LiteWebView::MoveFocus(bool forward)
 {
-    const std::vector<FocusStop> order = FocusOrder(*m_document, m_layout);
+    std::vector<FocusStop> order = FocusOrder(*m_document, m_layout);
+    // Controls drawn inert (past kMaxLiveControls) take no focus: Tab passes over them.
+    std::erase_if(order, [&](const FocusStop& stop) {
+        return !stop.link && std::none_of(m_fields.begin(), m_fields.end(),
+                                          [&](const Field& f) { return f.element == stop.element; });
+    });
     const FocusStop* next = NextFocusStop(order, FocusedElement(), forward);
     if (!next) return;
     ScrollIntoView(FocusStopBounds(m_layout, next->element));
@@ -457,13 +463,28 @@ bool LiteWebView::PreTranslate(MSG& msg)
 
 // --- Painting --------------------------------------------------------------------------------------
 
+std::optional<Rgb> LiteWebView::TransparencyKey() const
+{
+    const HWND top = ::GetAncestor(hWnd(), GA_ROOT);
+    COLORREF key = 0;
+    DWORD flags = 0;
+    if (!top || !(::GetWindowLongW(top, GWL_EXSTYLE) & WS_EX_LAYERED) ||
+        !::GetLayeredWindowAttributes(top, &key, nullptr, &flags) || !(flags & LWA_COLORKEY))
+        return std::nullopt;
+    return (static_cast<Rgb>(GetRValue(key)) << 16) | (GetGValue(key) << 8) | GetBValue(key);
+}
+
 void LiteWebView::Paint(HDC dc, const RECT& client)
 {
     rt::Brush canvas(::CreateSolidBrush(ToColorRef(m_layout.canvas)));
     ::FillRect(dc, &client, canvas.get());
     ::SetBkMode(dc, TRANSPARENT);
     std::optional<rt::GdipGraphics> graphics;
-    for (const DisplayItem& item : m_layout.items) {
+    // In a window that shows its background through a key colour, text over that colour must
+    // not blend with it.
+    const std::optional<Rgb> key = TransparencyKey();
+    for (std::size_t index = 0; index < m_layout.items.size(); ++index) {
+        const DisplayItem& item = m_layout.items[index];
         RECT r{item.rect.x, item.rect.y - m_scrollY, item.rect.right(), item.rect.bottom() - m_scrollY};
         if (r.bottom < client.top || r.top > client.bottom) continue;
         switch (item.kind) {
@@ -479,7 +500,8 @@ void LiteWebView::Paint(HDC dc, const RECT& client)
         }
         case ItemKind::Text: {
             const std::wstring text = Utf8ToWide(item.text);
-            rt::SelectGuard font(dc, m_host.FontFor(item.font));
+            const bool crisp = key && BackdropOf(m_layout, index) == *key;
+            rt::SelectGuard font(dc, crisp ? m_host.CrispFontFor(item.font) : m_host.FontFor(item.font));
             ::SetTextColor(dc, ToColorRef(item.color));
             ::ExtTextOutW(dc, r.left, r.top, 0, nullptr, text.c_str(), static_cast<UINT>(text.size()), nullptr);
             break;
@@ -494,12 +516,32 @@ void LiteWebView::Paint(HDC dc, const RECT& client)
         }
         }
     }
+    PaintInertControls(dc, client);
     if (m_focusLink && m_focusVisible && ::GetFocus() == hWnd()) {
         for (const LinkArea& area : m_layout.links) {
             if (area.element != m_focusLink) continue;
             RECT r{area.rect.x - 1, area.rect.y - 1 - m_scrollY, area.rect.right() + 1, area.rect.bottom() + 1 - m_scrollY};
             ::DrawFocusRect(dc, &r);
         }
+    }
+}
+
+void LiteWebView::PaintInertControls(HDC dc, const RECT& client)
+{
+    for (std::size_t i = kMaxLiveControls; i < m_layout.controls.size(); ++i) {
+        const ControlBox& box = m_layout.controls[i];
+        RECT r{box.rect.x, box.rect.y - m_scrollY, box.rect.right(), box.rect.bottom() - m_scrollY};
+        if (r.bottom < client.top || r.top > client.bottom) continue;
+        const bool button = IsButton(box.kind);
+        ::FillRect(dc, &r, ::GetSysColorBrush(button ? COLOR_BTNFACE : COLOR_WINDOW));
+        ::FrameRect(dc, &r, ::GetSysColorBrush(COLOR_BTNSHADOW));
+        if (box.kind == ControlKind::Password) continue;
+        std::wstring text = InitialText(box);
+        rt::SelectGuard font(dc, m_host.FontFor(box.font));
+        ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
+        ::InflateRect(&r, -3, -2);
+        ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
+                    DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (button ? DT_CENTER : DT_LEFT));
     }
 }
 
@@ -535,10 +577,23 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case kFetchedMessage:
         Fetched(static_cast<unsigned>(wParam));
         return 0;
+    case kImageMessage:
+        ImageFetched(static_cast<unsigned>(wParam));
+        return 0;
     case WM_TIMER:
         if (wParam == kRefreshTimer) {
             ::KillTimer(hWnd(), kRefreshTimer);
             if (auto target = std::exchange(m_refreshTarget, std::nullopt)) Navigate(*target);
+            return 0;
+        }
+        if (wParam == kImageDeadlineTimer) {
+            FinishImages();  // what has not come by now stays an empty slot
+            return 0;
+        }
+        if (wParam == kImageLayoutTimer) {
+            ::KillTimer(hWnd(), kImageLayoutTimer);
+            m_imageLayoutDue = false;
+            Relayout();
             return 0;
         }
         break;

@@ -2,12 +2,21 @@
 // The built-in engine: WinINet loading, the pure parser and layout, GDI painting, edit and
 // button controls for forms, vertical scrolling, meta refresh and its own small context menu.
 // A load starts in a posted step after before-navigation, so Navigate returns first, as the
-// system control does; the page and its images are fetched on a worker (FetchJob), and parsing,
+// system control does; the page and its images are fetched on workers (FetchJob), and parsing,
 // layout, painting and every event happen back on the view's thread. A newer navigation, a
 // refresh or the view's end drops the load under way: its results are never looked at.
+//
+// A page shows as soon as it has arrived, with empty slots for its images (sized from their
+// width and height when the page gives them); the images are fetched in parallel, a few per
+// host (PageLimits), and each is drawn when it comes; what has not come by the page's image
+// deadline stays empty. Document-complete fires when the page shows, before its images: the
+// client takes it as "the page is usable" (the login pair shows, the page is measured, the game
+// page loses its scroll bars), and none of that needs an image, while waiting for them would let
+// any image server hold the login up. Download-complete follows once the images are done.
 
 #include <windows.h>
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -17,6 +26,8 @@
 #include "browser/WebView.h"
 #include "browser/html/Charset.h"
 #include "browser/html/Dom.h"
+#include "browser/html/ImageCache.h"
+#include "browser/html/PageLimits.h"
 #include "browser/layout/Layout.h"
 #include "browser/lite/GdiLayoutHost.h"
 #include "browser/lite/FetchJob.h"
@@ -65,27 +76,52 @@ private:
     void Quiesce() override;
 
     using ImageMap = std::map<std::string, std::unique_ptr<rt::StreamImage>>;  // by src as written
-    // A page that has arrived and waits for its images before it is shown.
+    struct PendingImage {
+        std::string src;
+        std::string url;
+    };
+    // A page that has arrived, with the images it already has and those still to fetch.
     struct ArrivedPage {
         std::wstring url;
         std::unique_ptr<Document> document;
         Charset charset = Charset::Utf8;
-        std::vector<std::string> imageSources;  // those fetched, in the order of the job's requests
-        std::vector<std::string> imageUrls;     // their addresses
         ImageMap images;
+        std::uint64_t imageCost = 0;
+        std::vector<PendingImage> fetches;
+    };
+    // The shown page's images still to come: the fetches by queue index, the jobs under way by id.
+    struct ImageLoad {
+        ImageFetchQueue queue;
+        std::vector<PendingImage> images;
+        std::map<unsigned, std::pair<std::size_t, std::shared_ptr<FetchJob>>> running;
     };
     static constexpr UINT kLoadMessage = WM_APP + 0x31;
     static constexpr UINT kFetchedMessage = WM_APP + 0x32;
+    static constexpr UINT kImageMessage = WM_APP + 0x33;
     static constexpr UINT_PTR kRefreshTimer = 1;
+    static constexpr UINT_PTR kImageDeadlineTimer = 2;
+    static constexpr UINT_PTR kImageLayoutTimer = 3;
 
     void Start(Request request, bool askFirst);
     void Load(unsigned serial);
     void Fetched(unsigned serial);
     void PageArrived(const Request& request, HttpResult result);
     void Arrive(const std::wstring& url, const std::string& html, Charset charset, bool reload = false);
-    void ShowArrived();
     void AbandonLoad();
     void ShowDocument(ArrivedPage page);
+    // Images (LiteWebViewImages.cpp).
+    // The bytes of images fetched before, shared by every view of the process (their thread's).
+    static ImageCache& SharedImages();
+    // Decodes an image when the page's and the process's budgets allow; an empty slot otherwise.
+    static std::unique_ptr<rt::StreamImage> Admit(const std::string& bytes, std::uint64_t& pageCost);
+    void ReleaseImages();
+    void StartImages(std::vector<PendingImage> fetches);
+    // Starts what the queue allows; true when nothing is left to wait for.
+    bool StartImageFetches();
+    void ImageFetched(unsigned id);
+    void StopImages();
+    // Ends the page's image load (all done or given up): the last layout, then the event.
+    void FinishImages();
     void Relayout();
     void UpdateScrollBar();
     void ScrollTo(int y);
@@ -98,6 +134,10 @@ private:
     static void DestroyFields(std::vector<Field>& fields);
     void DestroyControls();
     void Paint(HDC dc, const RECT& client);
+    // The colour key of the layered window the view lies in, if it has one.
+    std::optional<Rgb> TransparencyKey() const;
+    // The controls past kMaxLiveControls: their look without a window, greyed, taking no input.
+    void PaintInertControls(HDC dc, const RECT& client);
     void Submit(const Node* submitter);
     const Field* FieldOf(HWND hwnd) const;
     const Node* FocusedElement() const;
@@ -126,7 +166,10 @@ private:
     // The load under way: its job, the request it fetches, and the page waiting for images.
     std::shared_ptr<FetchJob> m_job;
     Request m_loading;
-    std::optional<ArrivedPage> m_arrived;
+    std::optional<ImageLoad> m_imageLoad;
+    unsigned m_nextImageJob = 0;
+    std::uint64_t m_imageCost = 0;  // taken from the process's budget by m_images
+    bool m_imageLayoutDue = false;
     std::optional<std::wstring> m_refreshTarget;
     const LinkArea* m_pressedLink = nullptr;
     const Node* m_focusLink = nullptr;  // the link holding the focus while the view itself has it

@@ -1,10 +1,7 @@
-// Navigation in the built-in engine: the posted load step, the page and image fetches on a
-// worker, and showing what arrived, with the browser's events.
-
-#include <span>
+// Navigation in the built-in engine: the posted load step, the page's fetch on a worker, and
+// showing what arrived, with the browser's events. Its images follow in LiteWebViewImages.cpp.
 
 #include "browser/html/ErrorPage.h"
-#include "browser/html/ImageCache.h"
 #include "browser/html/MetaRefresh.h"
 #include "browser/html/Parser.h"
 #include "browser/html/Url.h"
@@ -14,22 +11,6 @@
 
 namespace browser {
 namespace {
-
-constexpr std::size_t kMaxImages = 64;
-constexpr std::size_t kMaxImageBytes = 8u << 20;
-
-// Shared by every view of the process; only the views' thread uses it.
-ImageCache& SharedImages()
-{
-    static ImageCache cache;
-    return cache;
-}
-
-std::unique_ptr<rt::StreamImage> Decode(const std::string& bytes)
-{
-    return std::make_unique<rt::StreamImage>(
-        std::span<const std::byte>(reinterpret_cast<const std::byte*>(bytes.data()), bytes.size()));
-}
 
 bool IsHttp(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
 
@@ -62,7 +43,7 @@ void LiteWebView::AbandonLoad()
 {
     if (m_job) m_job->Abandon();
     m_job.reset();
-    m_arrived.reset();
+    StopImages();
 }
 
 void LiteWebView::Load(unsigned serial)
@@ -91,19 +72,7 @@ void LiteWebView::Fetched(unsigned serial)
     if (serial != m_serial || !m_job) return;  // from a load that was dropped
     std::vector<HttpResult> results = m_job->TakeResults();
     m_job.reset();
-    if (!m_arrived) {
-        if (!results.empty()) PageArrived(m_loading, std::move(results.front()));
-        return;
-    }
-    // The images of the page that arrived: an image that did not come stays an empty slot.
-    for (std::size_t i = 0; i < results.size() && i < m_arrived->imageSources.size(); ++i) {
-        HttpResult& r = results[i];
-        if (!r.connected || r.status >= 400 || r.body.empty()) continue;
-        auto bytes = std::make_shared<const std::string>(std::move(r.body));
-        m_arrived->images[m_arrived->imageSources[i]] = Decode(*bytes);
-        SharedImages().Store(m_arrived->imageUrls[i], std::move(bytes));
-    }
-    ShowArrived();
+    if (!results.empty()) PageArrived(m_loading, std::move(results.front()));
 }
 
 void LiteWebView::PageArrived(const Request& request, HttpResult result)
@@ -129,10 +98,9 @@ void LiteWebView::Arrive(const std::wstring& url, const std::string& html, Chars
     page.charset = charset;
     // Every image gets a slot (empty until its bytes come); the http ones come from the images
     // fetched before, or else (and on a reload always) from a fetch.
-    std::vector<FetchRequest> fetches;
     std::vector<const Node*> stack{&page.document->root()};
     const std::string base = WideToUtf8(url);
-    while (!stack.empty() && page.images.size() < kMaxImages) {
+    while (!stack.empty() && page.images.size() < kMaxImagesPerPage) {
         const Node* n = stack.back();
         stack.pop_back();
         for (const auto& c : n->children()) stack.push_back(c.get());
@@ -144,23 +112,12 @@ void LiteWebView::Arrive(const std::wstring& url, const std::string& html, Chars
         if (!IsHttp(UrlScheme(target))) continue;
         if (!reload) {
             if (const auto bytes = SharedImages().Find(target)) {
-                page.images[src] = Decode(*bytes);
+                page.images[src] = Admit(*bytes, page.imageCost);
                 continue;
             }
         }
-        page.imageSources.push_back(src);
-        page.imageUrls.push_back(target);
-        fetches.push_back({Utf8ToWide(EscapeForRequest(target)), std::nullopt, kMaxImageBytes});
+        page.fetches.push_back({src, target});
     }
-    m_arrived = std::move(page);
-    if (!fetches.empty()) m_job = FetchJob::Start(m_http, std::move(fetches), hWnd(), kFetchedMessage, m_serial);
-    if (!m_job) ShowArrived();
-}
-
-void LiteWebView::ShowArrived()
-{
-    ArrivedPage page = std::move(*m_arrived);
-    m_arrived.reset();
     ShowDocument(std::move(page));
 }
 
@@ -174,7 +131,9 @@ void LiteWebView::ShowDocument(ArrivedPage page)
     m_focusLink = nullptr;
     m_focusVisible = false;
     m_layout = {};
+    ReleaseImages();
     m_images = std::move(page.images);
+    m_imageCost = page.imageCost;
     m_document = std::move(page.document);
     m_charset = page.charset;
     m_url = page.url;
@@ -183,12 +142,18 @@ void LiteWebView::ShowDocument(ArrivedPage page)
     Relayout();
     DestroyFields(m_spareFields);  // those the new page had no use for
     ::InvalidateRect(hWnd(), nullptr, TRUE);
+    // Under way before the events: a handler that navigates elsewhere drops them with the page.
+    StartImages(std::move(page.fetches));
 
     const std::wstring url = m_url;
+    const unsigned serial = m_serial;
     std::wstring title = Utf8ToWide(m_document->Title());
     if (!RaiseTitleChange(title.empty() ? url : title)) return;
     if (!RaiseDocumentComplete(url, true)) return;
+    if (serial != m_serial) return;  // a handler navigated: this page's refresh is void
 
+    if (!m_imageLoad && !RaiseDownloadComplete()) return;
+    if (serial != m_serial) return;
     if (const auto refresh = FindMetaRefresh(*m_document)) {
         const std::string target = refresh->url.empty() ? WideToUtf8(m_url) : ResolveUrl(WideToUtf8(m_url), refresh->url);
         m_refreshTarget = Utf8ToWide(target);

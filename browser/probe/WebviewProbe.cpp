@@ -79,6 +79,7 @@ int wmain(int argc, wchar_t** argv)
         PrintLine(L"document-complete " + std::wstring(topLevel ? L"top " : L"frame ") + target +
                   L" inner-html-length=" + std::to_wstring(g_view ? g_view->RootInnerHtmlLength() : -1));
     };
+    g_view->events.downloadComplete = [] { PrintLine(L"download-complete"); };
     g_view->events.contextMenu = [] {
         PrintLine(L"context-menu refused");
         return false;

@@ -54,14 +54,16 @@ TEST(LoginCommands, StartCommandHandsExactlyFieldOne)
     EXPECT_EQ(*n.gameUrl, L"http://h/game/");
 
     // Field 1 keeps everything up to the next bar, blanks and all.
-    n = ClassifyLoginNavigation(L"app://loadgame| http://h/g ?a=b c");
+    n = ClassifyLoginNavigation(L"app://loadgame|http://h/g ?a=b c");
     ASSERT_TRUE(n.gameUrl);
-    EXPECT_EQ(*n.gameUrl, L" http://h/g ?a=b c");
+    EXPECT_EQ(*n.gameUrl, L"http://h/g ?a=b c");
 }
 
-TEST(LoginCommands, StartCommandWithoutAGameIsDroppedAndCancelled)
+TEST(LoginCommands, StartCommandWithoutAWebAddressIsDroppedAndCancelled)
 {
-    for (const wchar_t* url : {L"app://loadgame", L"app://loadgame|", L"app://loadgame||http://h/game/"}) {
+    for (const wchar_t* url : {L"app://loadgame", L"app://loadgame|", L"app://loadgame||http://h/game/",
+                               L"app://loadgame|file:///C:/x", L"app://loadgame|\\\\127.0.0.1\\s\\x.html",
+                               L"app://loadgame|javascript:alert(1)", L"app://loadgame| http://h/game/"}) {
         const auto n = ClassifyLoginNavigation(url);
         EXPECT_EQ(n.command, LoginCommand::LoadGame);
         EXPECT_FALSE(n.gameUrl);

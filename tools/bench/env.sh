@@ -18,3 +18,20 @@ bench_setup() {
     start_wineserver
     BENCH_WINESERVER=1
 }
+
+# bench_portal [options]: a demo portal for the run, with its address in PORTAL; it stops with
+# the benchmark.
+bench_portal() {
+    BENCH_PORTAL_DIR=$(mktemp -d)
+    python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$BENCH_PORTAL_DIR/port" "$@" \
+        >/dev/null 2>&1 </dev/null &
+    BENCH_PORTAL_PID=$!
+    BENCH_CLEANUP="${BENCH_CLEANUP:-} bench_stop_portal"
+    for _ in $(seq 100); do [ -s "$BENCH_PORTAL_DIR/port" ] && break; sleep 0.1; done
+    [ -s "$BENCH_PORTAL_DIR/port" ] || die "the demo portal did not start"
+    PORTAL="http://127.0.0.1:$(cat "$BENCH_PORTAL_DIR/port")"
+}
+bench_stop_portal() {
+    kill "$BENCH_PORTAL_PID" 2>/dev/null
+    rm -rf "$BENCH_PORTAL_DIR"
+}

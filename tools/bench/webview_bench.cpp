@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "browser/WebView.h"
+#include "tools/bench/BenchSupport.h"
 #include "browser/html/Charset.h"
 #include "browser/html/Parser.h"
 #include "browser/layout/Layout.h"
@@ -36,25 +37,9 @@ SIZE_T CommittedKb()
     return counters.PagefileUsage / 1024;
 }
 
-double NowMs()
-{
-    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
-
-void PumpUntil(const std::function<bool()>& done)
-{
-    MSG msg;
-    while (!done() && ::GetMessageW(&msg, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&msg);
-        ::DispatchMessageW(&msg);
-    }
-}
+using bench::Median;
+using bench::NowMs;
+using bench::PumpUntil;
 
 // The peer: what a program needs at the least to have the page's bytes, on a session of its own.
 // By default WinINet keeps a copy in the system's disk cache; `uncached` is the strictest peer,
@@ -99,13 +84,7 @@ int wmain(int argc, wchar_t** argv)
     const std::wstring url = argv[1];
     const std::wstring slowUrl = argv[2];
     const int loads = argc > 3 ? std::max(1, _wtoi(argv[3])) : 20;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = ::DefWindowProcW;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"WebviewBench";
-    ::RegisterClassW(&wc);
-    HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"webview-bench", WS_POPUP | WS_VISIBLE, 0, 0, 920, 625,
-                                    nullptr, nullptr, wc.hInstance, nullptr);
+    HWND window = bench::PopupWindow(L"WebviewBench", 920, 625);
     const SIZE_T before = CommittedKb();
     browser::WebViewPtr view = browser::CreateWebView(window, RECT{0, 0, 920, 625}, browser::WebViewEngine::Lite);
     if (!view) return 1;

@@ -11,18 +11,9 @@ REPO=$(cd "$(dirname "$0")/../.." && pwd)
 BENCH="${1:-$REPO/build/win}/bench/webview-bench.exe"
 [ -f "$BENCH" ] || die "no $BENCH: run tools/build first"
 LOADS=20
-work=$(mktemp -d)
-stop_portal() {
-    [ -n "${portal:-}" ] && kill "$portal" 2>/dev/null
-    rm -rf "$work"
-}
-BENCH_CLEANUP=stop_portal
 bench_setup
-python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" --slow /error-short --slow-delay 1 \
-    >/dev/null 2>&1 </dev/null &
-portal=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-BASE="http://127.0.0.1:$(cat "$work/port")"
+bench_portal --slow /error-short --slow-delay 1
+BASE=$PORTAL
 
 # curl: the same page, 20 times, each a whole fetch.
 curl_ms=$(for _ in $(seq $LOADS); do curl -s -o /dev/null -w '%{time_total}\n' "$BASE/pcLogin/"; done |

@@ -100,3 +100,18 @@ def logo_png():
         return (int(139 + t * 60), int(30 + t * 90), int(45 - t * 20) + (y % 4 == 0) * 20)
 
     return png_rgb(w, h, pixel)
+
+
+HUGE_SIDE = 8000
+
+
+def huge_png(side=HUGE_SIDE):
+    """A black RGB PNG of side x side pixels: a few hundred kilobytes that
+    decode to side * side * 4 bytes (256 MB at 8000), for tests of a client's
+    memory bounds. Compressed row by row, so building it needs little memory."""
+    packer = zlib.compressobj(9)
+    row = bytes(1 + side * 3)
+    data = b"".join(packer.compress(row) for _ in range(side)) + packer.flush()
+    ihdr = struct.pack(">IIBBBBB", side, side, 8, 2, 0, 0, 0)
+    return (b"\x89PNG\r\n\x1a\n" + _png_chunk(b"IHDR", ihdr) + _png_chunk(b"IDAT", data)
+            + _png_chunk(b"IEND", b""))

@@ -50,9 +50,10 @@ def _news_list():
             '<ul style="margin:0 0 0 16px;padding:0;font-size:12px">\n' + items + "</ul>\n")
 
 
-def _login_frame(panel, head_extra=""):
+def _login_frame(panel, head_extra="", images=()):
     """The 888 x 518 login layout: key-coloured everywhere except the command
-    links at the top right and the panel at x 520..850, y 110..430."""
+    links at the top right and the panel at x 520..850, y 110..430. `images`
+    (addresses) stand in a row in the band above the panel, 32 x 32 each."""
     commands = ('<table border="0" cellpadding="3" cellspacing="0" bgcolor="%s"><tr>\n'
                 '<td><a href="app://minimize" style="color:#FFFFFF;font-size:12px;text-decoration:none">最小化</a></td>\n'
                 '<td><a href="app://exitgame" style="color:#FFFFFF;font-size:12px;text-decoration:none">关闭</a></td>\n'
@@ -60,7 +61,7 @@ def _login_frame(panel, head_extra=""):
     body = (
         '<table width="888" height="518" border="0" cellpadding="0" cellspacing="0">\n'
         '<tr><td colspan="3" height="30" align="right" valign="top">\n' + commands + "</td></tr>\n"
-        '<tr><td colspan="3" height="80">&nbsp;</td></tr>\n'
+        '<tr><td colspan="3" height="80">' + _image_row(images) + '</td></tr>\n'
         '<tr><td width="520" height="320">&nbsp;</td>\n'
         '<td width="330" height="320" valign="top" bgcolor="%s" style="background-color:%s;color:#E8EEF6;font-size:13px;padding:12px">\n'
         % (PANEL_COLOUR, PANEL_COLOUR)
@@ -77,7 +78,13 @@ def _login_frame(panel, head_extra=""):
     return _document("LumoraVeldan 登录", body_attrs, body, head_extra)
 
 
-def login_page(error=None, username="", method="post", refresh_to=None):
+def _image_row(images):
+    if not images:
+        return "&nbsp;"
+    return "".join('<img src="%s" width="32" height="32" alt="">' % escape(src) for src in images)
+
+
+def login_page(error=None, username="", method="post", refresh_to=None, images=()):
     error_html = ""
     if error:
         error_html = '<p style="margin:4px 0"><font color="#FF8080"><b>%s</b></font></p>\n' % escape(error)
@@ -94,7 +101,7 @@ def login_page(error=None, username="", method="post", refresh_to=None):
     head_extra = ""
     if refresh_to is not None:
         head_extra = '<meta http-equiv="refresh" content="1;url=%s">\n' % escape(refresh_to)
-    return _login_frame(panel, head_extra)
+    return _login_frame(panel, head_extra, images)
 
 
 def login_success_page(app_url):
@@ -120,6 +127,13 @@ def page_of_inner_length(length):
         raise ValueError("at least %d characters" % len(EMPTY_ROOT_INNER))
     words = ("LumoraVeldan " * (filler // 13 + 1))[:filler]
     return "<!DOCTYPE html><html><head></head><body>" + words + "</body></html>"
+
+
+def inputs_page(count):
+    """A page of `count` text fields in one form, for tests of a client's bounds."""
+    fields = "".join('<input type="text" name="f%d" size="4" value="%d">\n' % (i, i) for i in range(count))
+    return _document("%d inputs" % count, 'bgcolor="#FFFFFF"',
+                     '<form method="post" action="/pcLogin/login">\n' + fields + "</form>\n")
 
 
 def short_error_page():

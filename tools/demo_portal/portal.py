@@ -11,6 +11,7 @@ import json
 import os
 import re
 import secrets
+import select
 import signal
 import socket
 import sys
@@ -29,7 +30,6 @@ MANIFEST_PATH = "/gamehome/vld/update.txt"
 SESSION_COOKIE = "vld_session"
 MAX_BODY = 1 << 20
 SLOW_TICK = 0.05  # seconds between the pieces of a slow response
-TRICKLE_TICK = 0.5  # seconds between the bytes of a trickling manifest
 
 
 def parse_args(argv):
@@ -82,14 +82,15 @@ def parse_args(argv):
 
 
 class Response:
-    def __init__(self, status, body, content_type="text/html; charset=utf-8", headers=(), trickle=False,
-                 cut_to=None):
+    def __init__(self, status, body, content_type="text/html; charset=utf-8", headers=(), delay=0.0,
+                 behaviour=None, cut_to=None):
         self.status = status
         self.body = body.encode("utf-8") if isinstance(body, str) else body
         self.content_type = content_type
         self.headers = list(headers)
-        self.trickle = trickle  # one byte every TRICKLE_TICK
-        self.cut_to = cut_to    # announce the whole body, send this many bytes, close
+        self.delay = delay  # seconds before the status line
+        self.behaviour = behaviour  # None, "never" (no answer at all) or "trickle" (a byte a second)
+        self.cut_to = cut_to  # announce the whole body, send this many bytes, close
 
 
 def html(body, status=200, headers=()):
@@ -113,6 +114,8 @@ class PortalServer(ThreadingHTTPServer):
         self.signer = manifests.Signer(opts.signing_key)
         self.sessions = {}
         self.served = {}  # path -> requests answered, for the pages that change with use
+        self.huge = None  # the big picture, made on first use
+        self.stopping = threading.Event()  # held responses let go
         self.lock = threading.Lock()
         self.log_file = open(opts.log, "a", encoding="utf-8") if opts.log else None
 
@@ -241,6 +244,9 @@ class PortalHandler(BaseHTTPRequestHandler):
             return Response(200, self.server.logo, "image/png")
         if path == "/error-short":
             return html(pages.short_error_page())
+        hostile = self.hostile_route(path)
+        if hostile is not None:
+            return hostile
         if path == "/redirect":
             # For the client's tests of redirects (to long addresses, too).
             target = params.get("to", ["/"])[0]
@@ -267,6 +273,46 @@ class PortalHandler(BaseHTTPRequestHandler):
                 return html(pages.login_page())
             return html(pages.short_error_page())
         return None
+
+    def hostile_route(self, path):
+        """Pages and pictures that test a client's bounds: /images/<K>/<kind>/pcLogin/ (the login
+        page with K pictures from /<kind>/<i>.png), /never/... (never answered), /trickle/...
+        (a byte a second), /slow-image/<ms>/... (the logo, <ms> late), /big-image/...
+        (8000 x 8000 pixels) and /inputs/<N>/ (N text fields)."""
+        m = re.fullmatch(r"/images/(\d{1,2})/(never|trickle|big-image|slow-image/\d{1,5})/pcLogin/", path)
+        if m:
+            images = ["/%s/%d.png" % (m.group(2), i) for i in range(int(m.group(1)))]
+            return html(pages.login_page(images=images))
+        if path.startswith("/never/"):
+            return Response(200, b"", "image/png", behaviour="never")
+        if path.startswith("/trickle/"):
+            return Response(200, self.server.logo, "image/png", behaviour="trickle")
+        m = re.fullmatch(r"/slow-image/(\d{1,5})/[^/]*", path)
+        if m:
+            return Response(200, self.server.logo, "image/png", delay=int(m.group(1)) / 1000)
+        if path.startswith("/big-image/"):
+            with self.server.lock:
+                if self.server.huge is None:
+                    self.server.huge = content.huge_png()
+            return Response(200, self.server.huge, "image/png")
+        m = re.fullmatch(r"/inputs/(\d{1,5})/", path)
+        if m and int(m.group(1)) <= 20000:
+            return html(pages.inputs_page(int(m.group(1))))
+        return None
+
+    def hold(self, seconds, trickle=b""):
+        """Keeps the connection without finishing the response until the client leaves, the
+        portal stops or `seconds` pass, sending one byte of `trickle` a second meanwhile."""
+        self.close_connection = True
+        for tick in range(int(seconds)):
+            if trickle and tick < len(trickle):
+                self.wfile.write(trickle[tick:tick + 1])
+                self.wfile.flush()
+            ready, _, _ = select.select([self.connection], [], [], 0)
+            if ready and not self.connection.recv(1, socket.MSG_PEEK):
+                return  # the client closed its end
+            if self.server.stopping.wait(1):
+                return
 
     def login(self, params):
         user = params.get("username", [""])[0].strip()
@@ -321,7 +367,7 @@ class PortalHandler(BaseHTTPRequestHandler):
         if data is None:
             return not_found()
         if kind == "trickle":
-            return Response(200, data, "text/plain", trickle=True)
+            return Response(200, data, "text/plain", behaviour="trickle")
         if kind == "cut":
             return Response(200, data, "text/plain", cut_to=len(manifests.cut_at_line(data)))
         return Response(200, data, "text/plain")
@@ -339,6 +385,18 @@ class PortalHandler(BaseHTTPRequestHandler):
 
     def send(self, resp, path):
         opts = self.server.opts
+        if resp.behaviour == "never":
+            self.hold(600)
+            return
+        if resp.delay:
+            time.sleep(resp.delay)
+        if resp.behaviour == "trickle":
+            self.send_response(resp.status)
+            self.send_header("Content-Type", resp.content_type)
+            self.send_header("Content-Length", str(len(resp.body)))
+            self.end_headers()
+            self.hold(600, resp.body)
+            return
         slow = path in opts.slow
         if slow and opts.slow_delay > 0:
             time.sleep(opts.slow_delay)
@@ -363,11 +421,10 @@ class PortalHandler(BaseHTTPRequestHandler):
                 self.send_header("Connection", "close")
                 self.close_connection = True
         self.end_headers()
-        tick = TRICKLE_TICK if resp.trickle else SLOW_TICK
-        piece = 1 if resp.trickle else max(1, int(opts.slow_rate * SLOW_TICK)) if slow else max(1, len(body))
+        piece = max(1, int(opts.slow_rate * SLOW_TICK)) if slow else max(1, len(body))
         for start in range(0, len(body), piece):
-            if (slow or resp.trickle) and start:
-                time.sleep(tick)
+            if slow and start:
+                time.sleep(SLOW_TICK)
             self.write_piece(body[start:start + piece], chunked)
         if chunked and self.command != "HEAD":
             self.wfile.write(b"0\r\n\r\n")
@@ -419,6 +476,7 @@ def main(argv=None):
     worker.start()
     while not stop.wait(0.5):
         pass
+    server.stopping.set()
     server.shutdown()
     server.server_close()
     return 0

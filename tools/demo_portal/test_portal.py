@@ -619,6 +619,60 @@ class SlowResponses(unittest.TestCase):
             self.assertEqual(result["r"][0], 200)
 
 
+class HostileRoutes(SharedPortal):
+    def test_login_page_with_pictures_from_a_route(self):
+        for kind in ("never", "trickle", "big-image", "slow-image/250"):
+            with self.subTest(kind=kind):
+                status, _, text = self.portal.page("/images/3/%s/pcLogin/" % kind)
+                self.assertEqual(status, 200)
+                doc = parse(text)
+                self.assertEqual([i.attrs["src"] for i in doc.find_all("img")],
+                                 ["/%s/%d.png" % (kind, i) for i in range(3)])
+                self.assertIsNotNone(doc.find("form"))
+                self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
+        self.assertEqual(self.portal.request("/images/3/elsewhere/pcLogin/")[0], 404)
+
+    def test_never_answers_and_trickle_sends_a_byte_a_second(self):
+        never = socket.create_connection(("127.0.0.1", self.portal.port), timeout=1.5)
+        self.addCleanup(never.close)
+        never.sendall(b"GET /never/1.png HTTP/1.1\r\nHost: x\r\n\r\n")
+        with self.assertRaises(socket.timeout):
+            never.recv(1)
+        trickle = socket.create_connection(("127.0.0.1", self.portal.port), timeout=5)
+        self.addCleanup(trickle.close)
+        trickle.sendall(b"GET /trickle/1.png HTTP/1.1\r\nHost: x\r\n\r\n")
+        start = time.monotonic()
+        received = b""
+        while len(received.partition(b"\r\n\r\n")[2]) < 2:
+            received += trickle.recv(100)
+        self.assertTrue(received.startswith(b"HTTP/1.1 200"))
+        self.assertIn(b"Content-Length: %d" % len(content_logo()), received)
+        self.assertTrue(received.endswith(b"\x89P"))
+        self.assertGreater(time.monotonic() - start, 0.9, "the second byte comes a second after the first")
+
+    def test_slow_and_big_pictures(self):
+        start = time.monotonic()
+        status, headers, body = self.portal.request("/slow-image/300/a.png")
+        self.assertGreaterEqual(time.monotonic() - start, 0.3)
+        self.assertEqual((status, headers["Content-Type"], body[:4]), (200, "image/png", b"\x89PNG"))
+        status, _, body = self.portal.request("/big-image/1.png")
+        self.assertEqual(status, 200)
+        self.assertEqual(body[12:24], b"IHDR" + (8000).to_bytes(4, "big") * 2)
+        self.assertLess(len(body), 1 << 20)
+
+    def test_page_of_many_inputs(self):
+        status, _, text = self.portal.page("/inputs/12000/")
+        self.assertEqual(status, 200)
+        self.assertEqual(len(list(parse(text).find_all("input"))), 12000)
+        self.assertEqual(self.portal.request("/inputs/20001/")[0], 404)
+
+
+def content_logo():
+    sys.path.insert(0, os.path.dirname(PORTAL))
+    import content
+    return content.logo_png()
+
+
 class RequestLog(unittest.TestCase):
     def test_every_request_is_logged_with_headers_and_body(self):
         with Portal() as p:

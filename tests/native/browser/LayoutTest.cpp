@@ -245,3 +245,28 @@ TEST(Layout, LaysOutEverythingTheParserKeeps)
 }
 
 }  // namespace
+
+namespace {
+
+TEST(Backdrop, LastFillUnderTheItemsCentreElseTheCanvas)
+{
+    browser::PageLayout layout;
+    layout.canvas = 0xFEFEFE;
+    using browser::ItemKind;
+    layout.items = {
+        {ItemKind::Fill, {0, 0, 100, 100}, 0x1E3350},   // 0: a panel
+        {ItemKind::Text, {10, 10, 20, 10}, 0xE8EEF6},   // 1: on the panel
+        {ItemKind::Fill, {0, 0, 50, 50}, 0xFEFEFE},     // 2: a key-coloured cell over part of it
+        {ItemKind::Text, {10, 10, 20, 10}, 0x404040},   // 3: on the cell
+        {ItemKind::Text, {40, 40, 30, 30}, 0x404040},   // 4: centre (55, 55) on the panel only
+        {ItemKind::Frame, {0, 0, 200, 200}, 0x000000},  // 5: a frame is no backdrop
+        {ItemKind::Text, {150, 150, 10, 10}, 0x404040}, // 6: outside every fill
+    };
+    struct Case {
+        std::size_t item;
+        browser::Rgb backdrop;
+    } cases[] = {{0, 0xFEFEFE}, {1, 0x1E3350}, {3, 0xFEFEFE}, {4, 0x1E3350}, {6, 0xFEFEFE}, {99, 0xFEFEFE}};
+    for (const Case& c : cases) EXPECT_EQ(browser::BackdropOf(layout, c.item), c.backdrop) << c.item;
+}
+
+}  // namespace

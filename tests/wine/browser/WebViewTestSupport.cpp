@@ -29,6 +29,7 @@ Host::Host(browser::WebViewEngine engine, int width, int height)
     m_view->events.documentComplete = [this](const std::wstring& url, bool top) {
         m_events.push_back({L"complete", url, top});
     };
+    m_view->events.downloadComplete = [this] { ++downloads; };
     m_view->events.contextMenu = [this] {
         m_events.push_back({L"menu", L"", true});
         return allowContextMenu;

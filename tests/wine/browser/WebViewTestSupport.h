@@ -32,6 +32,8 @@ public:
     // Navigations whose URL contains this text are cancelled (after being recorded).
     std::wstring cancelContaining = L"app://";
     bool allowContextMenu = false;
+    // Download-complete events so far (kept apart from the browser's ordered events).
+    int downloads = 0;
 
     // Pumps until `count` events of `kind` were recorded in total.
     bool WaitFor(const wchar_t* kind, std::size_t count, DWORD timeoutMs = 15000);

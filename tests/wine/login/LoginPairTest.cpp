@@ -59,6 +59,17 @@ TEST(LoginPage, Of1500CharactersShowsThePairAndRemovesTheSplash)
     client.Kill();
 }
 
+// Pictures from a server that never answers do not hold the login up (read one after another
+// with a 15-second timeout each, three of them kept the splash up for 45 seconds).
+TEST(LoginPage, PicturesThatNeverArriveDoNotHoldThePairBack)
+{
+    driver::Process client = StartCorvane(Portal() + L"/images/3/never");
+    ASSERT_TRUE(client);
+    EXPECT_TRUE(WaitForLoginPair(client, 15000));
+    EXPECT_NE(PortalLog().find("/never/2.png"), std::string::npos) << "the pictures were asked for";
+    client.Kill();
+}
+
 TEST(LoginPair, LiesOnTheCentredPictureWithTheKeyColourShowingItThrough)
 {
     const std::wstring icon = TempDir() + L"vld.ico";
@@ -139,6 +150,25 @@ TEST(LoginPair, LiesOnTheCentredPictureWithTheKeyColourShowingItThrough)
         << transparentMatches << " of " << transparent << " transparent pixels show the desktop";
     EXPECT_EQ(keyPixels, 0) << "pixels of the key colour itself";
     EXPECT_GE(panel * 2, 310 * 300) << "the page's panel shows on the picture";
+
+    // The footer's text (#404040) stands on the key colour: each of its pixels is either the
+    // text's colour or shows what lies behind, with no pale edge blended from the key.
+    const COLORREF text = RGB(0x40, 0x40, 0x40);
+    int ink = 0, halo = 0;
+    for (int y = 440; y < 518; ++y)
+        for (int x = 0; x < 888; ++x) {
+            const std::uint32_t argb = picture.At(x, y);
+            const COLORREF behind = Alpha(argb) == 255 ? Colour(argb)
+                                    : Alpha(argb) == 0 ? DesktopPicture::At(bg.left + x, bg.top + y)
+                                                       : CLR_INVALID;
+            if (behind == CLR_INVALID) continue;  // a blend of the two: neither says anything
+            if (shot.At(x, y) == text)
+                ++ink;
+            else if (!driver::ColorNear(shot.At(x, y), behind, 8))
+                ++halo;
+        }
+    EXPECT_GT(ink, 1000) << "the footer's two lines";
+    EXPECT_EQ(halo, 0) << "footer pixels neither text nor background";
     client.Kill();
 }
 
@@ -273,9 +303,11 @@ TEST(LoginCommands, StartCommandHandsFieldOneToTheMainWindowAndClosesThePair)
     client.Kill();
 }
 
-TEST(LoginCommands, StartCommandWithoutAGameKeepsTheLoginWindow)
+// Without field 1, or with one that is not a web address, nothing starts and the page stays.
+TEST(LoginCommands, StartCommandWithoutAWebAddressKeepsTheLoginWindow)
 {
-    for (const wchar_t* command : {L"app://loadgame", L"app://loadgame|"}) {
+    for (const wchar_t* command : {L"app://loadgame", L"app://loadgame|", L"app://loadgame|file:///C:/x",
+                                   L"app://loadgame|\\\\127.0.0.1\\s\\x.html", L"app://loadgame|javascript:alert(1)"}) {
         SCOPED_TRACE(driver::WideToUtf8(command));
         driver::Process client = StartCorvane(PortalThen(command));
         ASSERT_TRUE(client);

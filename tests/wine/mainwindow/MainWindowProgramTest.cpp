@@ -104,6 +104,34 @@ TEST_F(MainWindowProgram, DdeExecuteAddsOrSelectsAPageAndRestoresAMinimisedWindo
     EXPECT_TRUE(WaitForPages(3));
 }
 
+// Any local program can send execute commands: what is not a web address does nothing at all
+// (a minimised window stays down), text longer than an address is refused, and 65 addresses
+// leave 64 pages.
+TEST_F(MainWindowProgram, DdeOpensOnlyWebAddressesAndAtMost64Pages)
+{
+    const int before = Pages();
+    ::ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(driver::PumpUntil([] { return ::IsIconic(main) != FALSE; }, 5000));
+    for (const wchar_t* command : {L"file:///C:/x", L"\\\\127.0.0.1\\s\\x.html", L"javascript:alert(1)"}) {
+        SCOPED_TRACE(driver::WideToUtf8(command));
+        EXPECT_TRUE(DdeExecute(command)) << "taken, then dropped";
+    }
+    const std::wstring head = GameUrl(L"long") + L"&x=";
+    EXPECT_FALSE(DdeExecute(head + std::wstring(2084 - head.size(), L'a'))) << "one character over the limit";
+    EXPECT_FALSE(DdeExecute(std::wstring(1u << 20, L'a')));
+    driver::Pump(1000);
+    EXPECT_EQ(Pages(), before);
+    EXPECT_TRUE(::IsIconic(main));
+
+    // A command may be refused only while 64 others wait, which open 64 pages all the same.
+    int accepted = 0;
+    for (int i = 0; i < 65; ++i) accepted += DdeExecute(GameUrl(L"dde" + std::to_wstring(i)));
+    EXPECT_GE(accepted, 64 - before);
+    EXPECT_TRUE(WaitForPages(64));
+    driver::Pump(1000);
+    EXPECT_EQ(Pages(), 64);
+}
+
 TEST_F(MainWindowProgram, F10AndTrayNotificationsFromAnotherProcessToggle)
 {
     mainwindow_test::PressF10();
@@ -145,6 +173,23 @@ TEST_F(MainWindowProgram, YesEndsTheProcessAndRemovesTheTrayIcon)
     }
     EXPECT_EQ(host->WaitForExit(10000), 0);
     EXPECT_FALSE(mainwindow_test::TrayIconShown(main)) << "the icon left with the program";
+}
+
+// A game page of 12,000 fields makes windows of its first fields only: the process keeps the
+// windows it needs, and the exit box still opens and ends the program.
+TEST(MainWindowBounds, APageOf12000FieldsLeavesTheExitBoxWorking)
+{
+    driver::Process host = driver::Process::Start(HostExe(), mainwindow_test::Portal() + L"/inputs/12000/");
+    ASSERT_TRUE(host);
+    HWND main = driver::WaitForWindow(L"WebMainFrm", nullptr, 20000, host.id());
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(mainwindow_test::WaitVisible(main, true, 10000));
+    EXPECT_TRUE(driver::PumpUntil([&] { return driver::Descendants(main, L"Edit").size() == 256; }, 30000))
+        << driver::Descendants(main, L"Edit").size() << " fields";
+    mainwindow_test::ExitBoxAnswerer answerer(L"Y", host.id());
+    ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(answerer.WaitForCount(1, 15000));
+    EXPECT_EQ(host.WaitForExit(10000), 0);
 }
 
 // A sudden end while the main window is up (App::End, as after a fatal message): the host reports

@@ -247,7 +247,7 @@ TEST_F(Downloader, BoundsOfSizeAndTime)
         EXPECT_TRUE(d.ReceivedAll());
     }
     {
-        // A byte every half second: cut off at the bound, not whole, and not long after it.
+        // A byte a second: cut off at the bound, not whole, and not long after it.
         CKvDownLoadFile d;
         d.LimitTime(1500);
         const ULONGLONG start = ::GetTickCount64();
