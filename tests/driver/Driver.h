@@ -55,7 +55,16 @@ struct SeenMessageBox {
     std::wstring title;
     std::wstring text;
     int textInk = -1;  // dark pixels in the text's area, when screenshots are on
+    unsigned style = 0;  // what MessageBoxStyle saw, when the answerer records styles
 };
+
+// The style a message box of any process shows, as the MB_ bits that ask for it: the icon
+// (MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK; 0 for none) told by
+// comparing the pixels of the box's icon control with the system icons drawn here (an icon
+// handle means nothing in another process), and the buttons (MB_OK, MB_OKCANCEL, MB_YESNO,
+// MB_YESNOCANCEL) from the visible buttons. Waits up to `timeoutMs` for the icon to be painted;
+// ~0u when the buttons make no known set.
+unsigned MessageBoxStyle(HWND box, DWORD timeoutMs = 3000);
 
 // Watches, on a thread of its own, for message boxes (#32770) of one process, records title and
 // text and presses the button with the given id (IDOK, IDYES, IDNO...). Boxes of the test's own
@@ -71,6 +80,9 @@ public:
     // Saves each box as <OutDir>\<prefix>-<n>.png before answering and counts the ink of its
     // text. Set before the first box appears.
     void SetScreenshotPrefix(const std::wstring& prefix) { m_screenshotPrefix = prefix; }
+    // Records each box's MessageBoxStyle before answering (it waits for the icon to be painted,
+    // so only tests that look at the style pay for it). Set before the first box appears.
+    void SetRecordStyle(bool record) { m_recordStyle = record; }
     std::vector<SeenMessageBox> Seen() const;
     // Waits (pumping this thread's messages) until `count` boxes were answered.
     bool WaitForCount(std::size_t count, DWORD timeoutMs) const;
@@ -82,6 +94,7 @@ private:
     DWORD m_processId;
     std::atomic<bool> m_stop{false};
     std::wstring m_screenshotPrefix;
+    std::atomic<bool> m_recordStyle{false};
     mutable std::mutex m_mutex;
     std::vector<SeenMessageBox> m_seen;
     std::vector<HWND> m_answered;
@@ -116,6 +129,8 @@ private:
 };
 
 bool ColorNear(COLORREF a, COLORREF b, int tolerance);
+// `icon` drawn at width x height over a background of one colour (0x00BBGGRR).
+Capture DrawnIcon(HICON icon, int width, int height, COLORREF background);
 // Copies what a DC shows (a memory DC, a window DC).
 Capture CaptureDC(HDC dc, int width, int height);
 // The window painting itself into a bitmap (PrintWindow).

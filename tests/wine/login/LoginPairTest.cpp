@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "runtime/MessageBox.h"
 #include "tests/wine/login/LoginTestSupport.h"
 
 namespace {
@@ -41,6 +42,7 @@ TEST(LoginPage, ShorterThan1500CharactersEndsTheProgramWithTheConnectionMessage)
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.title, L"提示");
     EXPECT_EQ(box.text, kNoConnection);
+    EXPECT_EQ(box.style, rt::kMsgExclamation);
     for (const std::wstring& window : box.otherWindows) {
         EXPECT_NE(window, L"LoginFrm");
         EXPECT_NE(window, L"LoginBgFrm");

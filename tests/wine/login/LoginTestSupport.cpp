@@ -190,6 +190,7 @@ bool AnswerMessageBox(const driver::Process& client, SeenBox& seen, DWORD timeou
     wchar_t text[1024] = {};
     ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
     seen.text = text;
+    seen.style = driver::MessageBoxStyle(box);
     for (HWND hwnd : VisibleWindowsOf(client.id())) seen.otherWindows.push_back(driver::ClassNameOf(hwnd));
     if (HWND ok = ::GetDlgItem(box, IDOK))
         ::SendMessageW(ok, BM_CLICK, 0, 0);

@@ -76,6 +76,7 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId);
 struct SeenBox {
     std::wstring title;
     std::wstring text;
+    unsigned style = 0;  // driver::MessageBoxStyle
     std::vector<std::wstring> otherWindows;  // classes of the process's other visible windows
 };
 // Waits for a message box of the process, records it and what else the process shows, and

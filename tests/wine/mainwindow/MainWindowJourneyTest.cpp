@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "runtime/MessageBox.h"
 #include "tests/wine/login/LoginTestSupport.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
@@ -80,6 +81,7 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.title, L"缓存清理");
     EXPECT_EQ(box.text, L"缓存已清理完毕！");
+    EXPECT_EQ(box.style, rt::kMsgInformation);
     EXPECT_EQ(Descendants(main, L"WebUrl").size(), 2u);
 
     // The close button asks; "是" ends the program.
@@ -105,6 +107,7 @@ TEST(MainWindowJourney, FurtherLoginOnATooShortPageClosesOnlyItsPair)
     SeenBox box;
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.text, kNoConnection);
+    EXPECT_EQ(box.style, rt::kMsgExclamation);
     EXPECT_TRUE(driver::PumpUntil(
         [&] {
             HWND login = driver::FindTopLevel(L"LoginBgFrm", nullptr, client.id());

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CheckForUpdate.h"
+#include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
 
@@ -83,10 +84,12 @@ TEST(StartUpCheck, NoContinuesTheStartUp)
     ClientRun run(L"declined");
     driver::Process corvane = run.Start();
     driver::MessageBoxAnswerer answerer(IDNO, corvane.id());
+    answerer.SetRecordStyle(true);
     EXPECT_TRUE(StartUpContinued(corvane));
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].title, L"提示");
     EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgQuestionYesNo);
     EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
     corvane.Kill();
 }
@@ -115,12 +118,14 @@ TEST(StartUpCheck, YesStartsTheUpdaterWhichBringsTheNewClient)
 
     // The updater fetches the client and starts it.
     driver::MessageBoxAnswerer updaterAnswerer(IDOK, updaterId);
+    updaterAnswerer.SetRecordStyle(true);
     ASSERT_TRUE(driver::PumpUntil([&] { return Exists(run.marker); }, 30000));
     driver::Pump(300);
     EXPECT_EQ(ReadBytes(run.marker), driver::WideToUtf8(run.inst + L"\\Corvane.exe") + "\n");
     EXPECT_TRUE(ReadBytes(run.inst + L"\\Corvane.exe") == newClient);
     ASSERT_EQ(updaterAnswerer.Seen().size(), 1u);
     EXPECT_EQ(updaterAnswerer.Seen()[0].text, L"软件已升至最新版本！");
+    EXPECT_EQ(updaterAnswerer.Seen()[0].style, rt::kMsgInformation);
 }
 
 TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
@@ -186,10 +191,12 @@ TEST_F(OnDemandCheck, SaysSoWhenCurrent)
 {
     ServeManifest("1.1.0", "");
     driver::MessageBoxAnswerer answerer(IDOK);
+    answerer.SetRecordStyle(true);
     corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].title, L"提示");
     EXPECT_EQ(answerer.Seen()[0].text, L"当前版本已是最新，无需更新！");
+    EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);
 }
 
 TEST_F(OnDemandCheck, OffersAnyOtherVersion)
@@ -198,9 +205,11 @@ TEST_F(OnDemandCheck, OffersAnyOtherVersion)
         SCOPED_TRACE(version);
         ServeManifest(version, "");
         driver::MessageBoxAnswerer answerer(IDNO);
+        answerer.SetRecordStyle(true);
         corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+        EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgQuestionYesNo);
     }
 }
 
@@ -212,9 +221,11 @@ TEST_F(OnDemandCheck, RefusedManifestSaysItCannotBeVerified)
         ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
         ServeHostile(kind);
         driver::MessageBoxAnswerer answerer(IDYES);
+        answerer.SetRecordStyle(true);
         corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].text, L"无法验证更新信息，本次不进行更新！");
+        EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);
         EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
     }
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
 
@@ -19,11 +20,17 @@ std::wstring UpdaterExe() { return driver::BuildDir() + L"\\updater\\Update.exe"
 
 std::string Narrow(const std::wstring& text) { return driver::WideToUtf8(text); }
 
+// The texts of the boxes seen, each checked for the title and for the style of its kind: the
+// question, the success and every failure.
 std::vector<std::wstring> Texts(const driver::MessageBoxAnswerer& answerer)
 {
     std::vector<std::wstring> texts;
     for (const auto& box : answerer.Seen()) {
         EXPECT_EQ(box.title, L"提示");
+        const unsigned style = box.text == L"您是否要退出更新！"    ? rt::kMsgQuestionYesNo
+                               : box.text == L"软件已升至最新版本！" ? rt::kMsgInformation
+                                                                     : rt::kMsgExclamation;
+        EXPECT_EQ(box.style, style) << Narrow(box.text);
         texts.push_back(box.text);
     }
     return texts;
@@ -85,6 +92,7 @@ public:
         driver::Process updater = StartProgram(program);
         ASSERT_TRUE(updater);
         driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+        answerer.SetRecordStyle(true);
         EXPECT_EQ(updater.WaitForExit(40000), 0);
         EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{message});
         EXPECT_EQ(Started(), InstalledClientLine());
@@ -318,6 +326,7 @@ TEST(Updater, ClientInUseIsReplacedOnceReleasedOrKept)
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         driver::Process updater = run.Start();
         driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+        answerer.SetRecordStyle(true);
         // The updater retries for about ten seconds, then keeps the old file.
         if (released) {
             driver::Pump(holdMs);
@@ -428,6 +437,7 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
 
     // Cancel with the close button: the question, "是", and the download stops at once.
     driver::MessageBoxAnswerer answerer(IDYES, updater.id());
+    answerer.SetRecordStyle(true);
     driver::ClickAt({frame.left + 305 - 49 + 20, frame.top + 1 + 8});
     EXPECT_EQ(updater.WaitForExit(15000), 0);
     EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"您是否要退出更新！"});
