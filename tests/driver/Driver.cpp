@@ -9,6 +9,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 namespace driver {
@@ -89,6 +91,31 @@ std::string PortalLog()
         std::fclose(f);
     }
     return log;
+}
+
+DefaultBrowserRecorder::DefaultBrowserRecorder()
+{
+    const char* build = std::getenv("CORVANE_BUILD_DIR");
+    m_log = UnixToWindowsPath(std::string(build ? build : "") + "/opened-urls.log");
+    ::DeleteFileW(m_log.c_str());
+    const char* source = std::getenv("CORVANE_SOURCE_DIR");
+    const std::wstring unixScript = Utf8ToWide(std::string(source ? source : "") + "/tests/wine/data/record-url");
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                      nullptr);
+    ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixScript.c_str()),
+                     static_cast<DWORD>((unixScript.size() + 1) * sizeof(wchar_t)));
+}
+
+DefaultBrowserRecorder::~DefaultBrowserRecorder()
+{
+    ::RegDeleteValueW(m_key, L"Browsers");
+    ::RegCloseKey(m_key);
+}
+
+std::string DefaultBrowserRecorder::Opened() const
+{
+    std::ifstream in(m_log.c_str());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // --- Messages ----------------------------------------------------------------------------------

@@ -34,6 +34,23 @@ std::wstring Portal(std::string_view which = {});
 // The main portal's request log (JSON lines) as it stands now.
 std::string PortalLog();
 
+// The user's default browser as Wine knows it (HKCU\Software\Wine\WineBrowser, "Browsers"),
+// pointed for the object's life at tests/wine/data/record-url, which notes every URL it is asked
+// to open in <build>/opened-urls.log (emptied first).
+class DefaultBrowserRecorder {
+public:
+    DefaultBrowserRecorder();
+    ~DefaultBrowserRecorder();
+    DefaultBrowserRecorder(const DefaultBrowserRecorder&) = delete;
+    DefaultBrowserRecorder& operator=(const DefaultBrowserRecorder&) = delete;
+    // The URLs opened so far, one a line.
+    std::string Opened() const;
+
+private:
+    HKEY m_key = nullptr;
+    std::wstring m_log;
+};
+
 // --- Messages ----------------------------------------------------------------------------------
 // Dispatches this thread's messages for `ms` milliseconds.
 void Pump(DWORD ms);

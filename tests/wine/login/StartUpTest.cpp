@@ -3,10 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <fstream>
-#include <iterator>
-
 #include "runtime/MessageBox.h"
 #include "tests/wine/login/LoginTestSupport.h"
 
@@ -14,37 +10,7 @@ namespace {
 
 using namespace logintest;
 
-// Wine hands URLs to the Unix browser named in its registry; a recording script stands in.
-class DefaultBrowserRecorder {
-public:
-    DefaultBrowserRecorder()
-    {
-        const char* build = std::getenv("CORVANE_BUILD_DIR");
-        m_log = driver::UnixToWindowsPath(std::string(build ? build : "") + "/opened-urls.log");
-        ::DeleteFileW(m_log.c_str());
-        const std::wstring script = driver::SourceDir() + L"\\tests\\wine\\data\\record-url";
-        const char* source = std::getenv("CORVANE_SOURCE_DIR");
-        const std::wstring unixScript = driver::Utf8ToWide(std::string(source ? source : "") + "/tests/wine/data/record-url");
-        ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                          &m_key, nullptr);
-        ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixScript.c_str()),
-                         static_cast<DWORD>((unixScript.size() + 1) * sizeof(wchar_t)));
-    }
-    ~DefaultBrowserRecorder()
-    {
-        ::RegDeleteValueW(m_key, L"Browsers");
-        ::RegCloseKey(m_key);
-    }
-    std::string Opened() const
-    {
-        std::ifstream in(m_log.c_str());
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
-
-private:
-    HKEY m_key = nullptr;
-    std::wstring m_log;
-};
+using driver::DefaultBrowserRecorder;
 
 // Requests the portal saw since the object was made.
 class PortalRequests {

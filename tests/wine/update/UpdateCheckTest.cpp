@@ -26,12 +26,12 @@ public:
         ::CopyFileW((driver::BuildDir() + L"\\app\\Corvane.exe").c_str(), (inst + L"\\Corvane.exe").c_str(), FALSE);
     }
 
-    driver::Process Start(const std::wstring& manifestUrl = {})
+    driver::Process Start(const std::wstring& manifestUrl = {}, const std::wstring& arguments = L"")
     {
         std::vector<std::wstring> environment = {L"TMP=" + temp, L"TEMP=" + temp, L"CORVANE_PORTAL_URL=" + Portal(),
                                                  L"CORVANE_TEST_MARKER=" + marker};
         if (!manifestUrl.empty()) environment.push_back(L"CORVANE_UPDATE_URL=" + manifestUrl);
-        return driver::Process::Start(inst + L"\\Corvane.exe", L"", environment);
+        return driver::Process::Start(inst + L"\\Corvane.exe", arguments, environment);
     }
 
     std::wstring inst;
@@ -60,22 +60,36 @@ std::size_t ManifestRequests()
     return n;
 }
 
-TEST(StartUpCheck, SilentWhenCurrent)
+// A manifest naming this version, none at all (the portal answers with an error) and a signed
+// page without a version line: the start-up asked, then goes on without a word.
+TEST(StartUpCheck, SilentWhenCurrentOrWithoutAVersion)
 {
-    ServeManifest("1.1.0", "");
-    ClientRun run(L"current");
-    const std::size_t before = ManifestRequests();
-    driver::Process corvane = run.Start();
-    driver::MessageBoxAnswerer answerer(IDNO, corvane.id());
-    EXPECT_TRUE(StartUpContinued(corvane));
-    driver::Pump(500);
-    EXPECT_TRUE(answerer.Seen().empty());
-    EXPECT_EQ(ManifestRequests(), before + 1);
-    // The manifest stays in the temporary directory, hidden.
-    const DWORD attributes = ::GetFileAttributesW((run.temp + L"\\update.txt").c_str());
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
-    corvane.Kill();
+    for (const char* served : {"current", "no manifest", "no version line"}) {
+        SCOPED_TRACE(served);
+        const std::string kind = served;
+        if (kind == "current")
+            ServeManifest("1.1.0", "");
+        else if (kind == "no manifest")
+            ::DeleteFileW((WorkDir() + L"\\update.txt").c_str());
+        else
+            ServeSigned("<html>maintenance</html>\r\n");
+        ClientRun run(driver::Utf8ToWide(kind));
+        const std::size_t before = ManifestRequests();
+        driver::Process corvane = run.Start();
+        driver::MessageBoxAnswerer answerer(IDYES, corvane.id());
+        EXPECT_TRUE(StartUpContinued(corvane));
+        driver::Pump(500);
+        EXPECT_TRUE(answerer.Seen().empty());
+        EXPECT_EQ(ManifestRequests(), before + 1);
+        EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
+        if (kind == "current") {
+            // The manifest stays in the temporary directory, hidden.
+            const DWORD attributes = ::GetFileAttributesW((run.temp + L"\\update.txt").c_str());
+            ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+            EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+        }
+        corvane.Kill();
+    }
 }
 
 TEST(StartUpCheck, NoContinuesTheStartUp)
@@ -126,6 +140,43 @@ TEST(StartUpCheck, YesStartsTheUpdaterWhichBringsTheNewClient)
     ASSERT_EQ(updaterAnswerer.Seen().size(), 1u);
     EXPECT_EQ(updaterAnswerer.Seen()[0].text, L"软件已升至最新版本！");
     EXPECT_EQ(updaterAnswerer.Seen()[0].style, rt::kMsgInformation);
+}
+
+// "/web" checks for an update before it opens the portal's home page: the offer stands while no
+// browser has been asked for anything. "否" then opens the home page; "是" hands over to the
+// updater and opens nothing.
+TEST(StartUpCheck, WebSwitchChecksFirstAndAnAcceptedUpdateOpensNoBrowser)
+{
+    WriteBytes(FilesDir() + L"\\Corvane.exe", ProbeClient("new client for the web switch"));
+    ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+        driver::DefaultBrowserRecorder browser;
+        ClientRun run(answer == IDYES ? L"web accepted" : L"web declined");
+        driver::Process corvane = run.Start({}, L"/web");
+        HWND box = nullptr;
+        ASSERT_TRUE(driver::PumpUntil(
+            [&] {
+                box = driver::FindTopLevel(L"#32770", nullptr, corvane.id());
+                return box && ::IsWindowVisible(box);
+            },
+            15000));
+        EXPECT_EQ(driver::MessageBoxStyle(box), rt::kMsgQuestionYesNo);
+        EXPECT_EQ(browser.Opened(), "");
+        ::SendMessageW(::GetDlgItem(box, answer), BM_CLICK, 0, 0);
+        EXPECT_EQ(corvane.WaitForExit(15000), 0);
+        if (answer == IDNO) {
+            EXPECT_TRUE(driver::PumpUntil([&] { return !browser.Opened().empty(); }, 10000));
+            EXPECT_EQ(browser.Opened(), driver::WideToUtf8(Portal()) + "/\n");
+            continue;
+        }
+        DWORD updaterId = 0;
+        ASSERT_TRUE(driver::PumpUntil([&] { return (updaterId = FindProcess(L"Update.exe")) != 0; }, 10000));
+        driver::MessageBoxAnswerer updaterAnswerer(IDOK, updaterId);
+        EXPECT_TRUE(driver::PumpUntil([&] { return Exists(run.marker); }, 30000)) << "the updater brought the client";
+        driver::Pump(1000);
+        EXPECT_EQ(browser.Opened(), "");
+    }
 }
 
 TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
