@@ -7,7 +7,7 @@ namespace logintest {
 
 std::wstring CorvaneExe() { return driver::BuildDir() + L"\\app\\Corvane.exe"; }
 
-std::wstring PortalThen(std::wstring_view target)
+std::wstring PortalThen(std::wstring_view target, int after)
 {
     static const char digits[] = "0123456789abcdef";
     std::wstring hex;
@@ -15,6 +15,7 @@ std::wstring PortalThen(std::wstring_view target)
         hex.push_back(digits[c >> 4]);
         hex.push_back(digits[c & 15]);
     }
+    if (after > 0) return Portal() + L"/then-after/" + std::to_wstring(after) + L"/" + hex;
     return Portal() + L"/then/" + hex;
 }
 

@@ -17,8 +17,9 @@ namespace logintest {
 std::wstring CorvaneExe();
 using driver::Portal;
 using driver::PortalLog;
-// The portal's login page variant that navigates to `target` a second after it has loaded.
-std::wstring PortalThen(std::wstring_view target);
+// The portal's login page variant that navigates to `target` a second after it has loaded; with
+// `after`, only once the plain login page has been served that many times.
+std::wstring PortalThen(std::wstring_view target, int after = 0);
 
 // Starts Corvane.exe with its portal at `portalUrl` (its login page is portalUrl + "/pcLogin/")
 // and the update manifest of the demo portal.

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Handles.h"
 #include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
@@ -358,6 +359,37 @@ std::uint32_t SkinPixel(int x, int y)
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
 
+// A window of one colour at `rect`, below `above` (a topmost window of another process, raised
+// again: without a window manager a new window lies on top of every other).
+class Backdrop {
+public:
+    Backdrop(const RECT& rect, HWND above, COLORREF colour) : m_brush(::CreateSolidBrush(colour))
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hbrBackground = m_brush.get();
+        wc.lpszClassName = L"UpdaterTestBackdrop";
+        ::RegisterClassW(&wc);
+        m_hwnd = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"", WS_POPUP, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, wc.hInstance, nullptr);
+        ::SetWindowPos(m_hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        ::SetWindowPos(above, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    ~Backdrop()
+    {
+        ::DestroyWindow(m_hwnd);
+        ::UnregisterClassW(L"UpdaterTestBackdrop", ::GetModuleHandleW(nullptr));
+    }
+    Backdrop(const Backdrop&) = delete;
+    Backdrop& operator=(const Backdrop&) = delete;
+
+private:
+    rt::Brush m_brush;
+    HWND m_hwnd = nullptr;
+};
+
 void SendMouse(DWORD flags)
 {
     INPUT in{};
@@ -422,6 +454,35 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
     EXPECT_EQ(shot.Rgb(8, 130), 0xFFFFFFu);
     EXPECT_NE(shot.Rgb(150, 16), 0xFFFFFFu);
     EXPECT_GT(shot.CountNear({16, 72, 280, 92}, 0x000000, 80), 20) << "status text";
+    const std::vector<HWND> labels = driver::Descendants(window, L"CorvaneLabel");
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(driver::WindowText(labels[0]), L"正在下载：Corvane.exe");
+
+    // The rounded corners, 6 x 6: a backdrop shows through exactly where a round rectangle one
+    // pixel wider and higher than the window leaves them out, and nowhere else at the edges.
+    {
+        const COLORREF magenta = RGB(255, 0, 255);
+        Backdrop backdrop(frame, window, magenta);
+        const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+        const rt::Region round(::CreateRoundRectRgn(0, 0, w + 1, h + 1, 6, 6));
+        int wrong = 0, through = 0;
+        const bool corners = driver::PumpUntil(
+            [&] {
+                const driver::Capture edges = driver::CaptureScreen(frame);
+                wrong = through = 0;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        if (x >= 6 && x < w - 6 && y >= 6 && y < h - 6) continue;
+                        const bool behind = edges.At(x, y) == magenta;
+                        through += behind;
+                        wrong += behind == (::PtInRegion(round.get(), x, y) != FALSE);
+                    }
+                return wrong == 0 && through > 0;
+            },
+            5000);
+        EXPECT_TRUE(corners) << wrong << " pixels wrong, " << through << " show the backdrop";
+        EXPECT_GE(through, 4 * 3);
+    }
 
     // The caption strip drags the window.
     DragBy({frame.left + 100, frame.top + 16}, 40, 24);
