@@ -10,7 +10,16 @@ Label::Label()
 void Label::SetCaption(const std::wstring& caption)
 {
     m_caption = caption;
-    if (HasWindow()) ::InvalidateRect(hWnd(), nullptr, TRUE);
+    if (!HasWindow()) return;
+    ::SetWindowTextW(hWnd(), m_caption.c_str());
+    ::InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+void Label::OnCreated()
+{
+    // The text is drawn, but kept as the window's text too, for whatever reads windows (a
+    // screen reader, another process).
+    ::SetWindowTextW(hWnd(), m_caption.c_str());
 }
 
 void Label::SetForeColor(DWORD color)

@@ -25,6 +25,7 @@ public:
 
 protected:
     const wchar_t* ClassName() const override { return L"CorvaneLabel"; }
+    void OnCreated() override;
     void OnPaint(HDC dc, const RECT& area) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

@@ -10,6 +10,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <iterator>
 #include <utility>
 
 namespace driver {
@@ -90,6 +92,31 @@ std::string PortalLog()
         std::fclose(f);
     }
     return log;
+}
+
+DefaultBrowserRecorder::DefaultBrowserRecorder()
+{
+    const char* build = std::getenv("CORVANE_BUILD_DIR");
+    m_log = UnixToWindowsPath(std::string(build ? build : "") + "/opened-urls.log");
+    ::DeleteFileW(m_log.c_str());
+    const char* source = std::getenv("CORVANE_SOURCE_DIR");
+    const std::wstring unixScript = Utf8ToWide(std::string(source ? source : "") + "/tests/wine/data/record-url");
+    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
+                      nullptr);
+    ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixScript.c_str()),
+                     static_cast<DWORD>((unixScript.size() + 1) * sizeof(wchar_t)));
+}
+
+DefaultBrowserRecorder::~DefaultBrowserRecorder()
+{
+    ::RegDeleteValueW(m_key, L"Browsers");
+    ::RegCloseKey(m_key);
+}
+
+std::string DefaultBrowserRecorder::Opened() const
+{
+    std::ifstream in(m_log.c_str());
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // --- Messages ----------------------------------------------------------------------------------
@@ -228,6 +255,7 @@ void MessageBoxAnswerer::Watch()
             wchar_t text[2048] = {};
             ::GetDlgItemTextW(box, 0xFFFF, text, 2048);
             SeenMessageBox seen{WindowText(box), text};
+            if (m_recordStyle) seen.style = MessageBoxStyle(box);
             if (!m_screenshotPrefix.empty()) {
                 ::Sleep(300);  // let the box paint itself
                 RECT boxRect, textRect;
@@ -373,6 +401,93 @@ Capture CaptureScreen(const RECT& rect)
     return CaptureThrough(width, height, [&](HDC memory, HDC screen) {
         ::BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
     });
+}
+
+Capture DrawnIcon(HICON icon, int width, int height, COLORREF background)
+{
+    return CaptureThrough(width, height, [&](HDC memory, HDC) {
+        rt::Brush brush(::CreateSolidBrush(background));
+        RECT all{0, 0, width, height};
+        ::FillRect(memory, &all, brush.get());
+        ::DrawIconEx(memory, 0, 0, icon, width, height, 0, nullptr, DI_NORMAL);
+    });
+}
+
+namespace {
+
+BOOL CALLBACK FindIconStatic(HWND child, LPARAM param)
+{
+    if (ClassNameOf(child) == L"Static" && (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+        *reinterpret_cast<HWND*>(param) = child;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// How many of the icon's opaque pixels `shown` reproduces, as a share of them; the icon is
+// drawn here at the control's size on black and on white, and the pixels that differ between
+// the two are its transparent ones.
+double IconMatch(const Capture& shown, LPCWSTR iconId)
+{
+    HICON icon = ::LoadIconW(nullptr, iconId);  // shared: never destroyed
+    const int width = shown.width();
+    const int height = shown.height();
+    const Capture onBlack = DrawnIcon(icon, width, height, RGB(0, 0, 0));
+    const Capture onWhite = DrawnIcon(icon, width, height, RGB(255, 255, 255));
+    int opaque = 0;
+    int same = 0;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            if (onBlack.Rgb(x, y) != onWhite.Rgb(x, y)) continue;
+            ++opaque;
+            if (ColorNear(onBlack.At(x, y), shown.At(x, y), 8)) ++same;
+        }
+    }
+    return opaque ? double(same) / opaque : 0.0;
+}
+
+unsigned ButtonsOf(HWND box)
+{
+    auto shown = [box](int id) {
+        HWND button = ::GetDlgItem(box, id);
+        return button && ::IsWindowVisible(button);
+    };
+    const int set = (shown(IDOK) ? 1 : 0) | (shown(IDCANCEL) ? 2 : 0) | (shown(IDYES) ? 4 : 0) | (shown(IDNO) ? 8 : 0);
+    switch (set) {
+    case 1: return MB_OK;
+    case 1 | 2: return MB_OKCANCEL;
+    case 4 | 8: return MB_YESNO;
+    case 2 | 4 | 8: return MB_YESNOCANCEL;
+    default: return ~0u;
+    }
+}
+
+}  // namespace
+
+unsigned MessageBoxStyle(HWND box, DWORD timeoutMs)
+{
+    const unsigned buttons = ButtonsOf(box);
+    if (buttons == ~0u) return ~0u;
+    HWND iconControl = nullptr;
+    ::EnumChildWindows(box, &FindIconStatic, reinterpret_cast<LPARAM>(&iconControl));
+    if (!iconControl || !::IsWindowVisible(iconControl)) return buttons;
+    static const struct {
+        LPCWSTR id;
+        unsigned style;
+    } kIcons[] = {{IDI_HAND, MB_ICONHAND}, {IDI_QUESTION, MB_ICONQUESTION},
+                  {IDI_EXCLAMATION, MB_ICONEXCLAMATION}, {IDI_ASTERISK, MB_ICONASTERISK}};
+    RECT rect{};
+    ::GetClientRect(iconControl, &rect);
+    ::MapWindowPoints(iconControl, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    // A box just shown may not have painted yet: look again until one icon stands out.
+    const DWORD start = ::GetTickCount();
+    do {
+        const Capture shown = CaptureScreen(rect);
+        for (const auto& icon : kIcons)
+            if (!shown.empty() && IconMatch(shown, icon.id) > 0.95) return buttons | icon.style;
+        ::Sleep(30);
+    } while (::GetTickCount() - start < timeoutMs);
+    return buttons;
 }
 
 Capture Screenshot(HWND hwnd, const std::wstring& name)

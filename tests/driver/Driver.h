@@ -34,6 +34,23 @@ std::wstring Portal(std::string_view which = {});
 // The main portal's request log (JSON lines) as it stands now.
 std::string PortalLog();
 
+// The user's default browser as Wine knows it (HKCU\Software\Wine\WineBrowser, "Browsers"),
+// pointed for the object's life at tests/wine/data/record-url, which notes every URL it is asked
+// to open in <build>/opened-urls.log (emptied first).
+class DefaultBrowserRecorder {
+public:
+    DefaultBrowserRecorder();
+    ~DefaultBrowserRecorder();
+    DefaultBrowserRecorder(const DefaultBrowserRecorder&) = delete;
+    DefaultBrowserRecorder& operator=(const DefaultBrowserRecorder&) = delete;
+    // The URLs opened so far, one a line.
+    std::string Opened() const;
+
+private:
+    HKEY m_key = nullptr;
+    std::wstring m_log;
+};
+
 // --- Messages ----------------------------------------------------------------------------------
 // Dispatches this thread's messages for `ms` milliseconds.
 void Pump(DWORD ms);
@@ -55,7 +72,16 @@ struct SeenMessageBox {
     std::wstring title;
     std::wstring text;
     int textInk = -1;  // dark pixels in the text's area, when screenshots are on
+    unsigned style = 0;  // what MessageBoxStyle saw, when the answerer records styles
 };
+
+// The style a message box of any process shows, as the MB_ bits that ask for it: the icon
+// (MB_ICONHAND, MB_ICONQUESTION, MB_ICONEXCLAMATION, MB_ICONASTERISK; 0 for none) told by
+// comparing the pixels of the box's icon control with the system icons drawn here (an icon
+// handle means nothing in another process), and the buttons (MB_OK, MB_OKCANCEL, MB_YESNO,
+// MB_YESNOCANCEL) from the visible buttons. Waits up to `timeoutMs` for the icon to be painted;
+// ~0u when the buttons make no known set.
+unsigned MessageBoxStyle(HWND box, DWORD timeoutMs = 3000);
 
 // Watches, on a thread of its own, for message boxes (#32770) of one process, records title and
 // text and presses the button with the given id (IDOK, IDYES, IDNO...). Boxes of the test's own
@@ -71,6 +97,9 @@ public:
     // Saves each box as <OutDir>\<prefix>-<n>.png before answering and counts the ink of its
     // text. Set before the first box appears.
     void SetScreenshotPrefix(const std::wstring& prefix) { m_screenshotPrefix = prefix; }
+    // Records each box's MessageBoxStyle before answering (it waits for the icon to be painted,
+    // so only tests that look at the style pay for it). Set before the first box appears.
+    void SetRecordStyle(bool record) { m_recordStyle = record; }
     std::vector<SeenMessageBox> Seen() const;
     // Waits (pumping this thread's messages) until `count` boxes were answered.
     bool WaitForCount(std::size_t count, DWORD timeoutMs) const;
@@ -82,6 +111,7 @@ private:
     DWORD m_processId;
     std::atomic<bool> m_stop{false};
     std::wstring m_screenshotPrefix;
+    std::atomic<bool> m_recordStyle{false};
     mutable std::mutex m_mutex;
     std::vector<SeenMessageBox> m_seen;
     std::vector<HWND> m_answered;
@@ -116,6 +146,8 @@ private:
 };
 
 bool ColorNear(COLORREF a, COLORREF b, int tolerance);
+// `icon` drawn at width x height over a background of one colour (0x00BBGGRR).
+Capture DrawnIcon(HICON icon, int width, int height, COLORREF background);
 // Copies what a DC shows (a memory DC, a window DC).
 Capture CaptureDC(HDC dc, int width, int height);
 // The window painting itself into a bitmap (PrintWindow).

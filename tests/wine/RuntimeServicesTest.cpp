@@ -42,6 +42,24 @@ TEST(MessageBoxes, FixedTitleAndTheButtonPressed)
     EXPECT_NE(seen[2].textInk, seen[3].textInk);
 }
 
+// The driver tells every box's style apart by its pixels and buttons, the program's three and
+// the ones it never uses alike, so a box shown with the wrong icon is caught.
+TEST(MessageBoxes, StyleReadFromTheIconAndTheButtons)
+{
+    static constexpr unsigned kStyles[] = {rt::kMsgExclamation, rt::kMsgQuestionYesNo, rt::kMsgInformation,
+                                           MB_ICONHAND, MB_OK, MB_ICONQUESTION | MB_OKCANCEL,
+                                           MB_ICONEXCLAMATION | MB_YESNOCANCEL};
+    driver::MessageBoxAnswerer answerer(IDCANCEL);
+    answerer.SetRecordStyle(true);
+    for (unsigned style : kStyles) {
+        answerer.SetButton((style & MB_TYPEMASK) == MB_YESNO ? IDNO : (style & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL);
+        rt::MsgBox(L"样式", style);
+    }
+    const auto seen = answerer.Seen();
+    ASSERT_EQ(seen.size(), std::size(kStyles));
+    for (std::size_t i = 0; i < seen.size(); ++i) EXPECT_EQ(seen[i].style, kStyles[i]) << "box " << i;
+}
+
 TEST(Timers, TickUntilStoppedEvenFromTheirOwnCallback)
 {
     int ticks = 0;

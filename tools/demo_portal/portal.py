@@ -255,8 +255,9 @@ class PortalHandler(BaseHTTPRequestHandler):
 
     def login_variant(self, path):
         """Login pages for the client's tests, reached by pointing the client's
-        portal URL at a prefix: /length/<N>/pcLogin/, /then/<hex>/pcLogin/ and
-        /short-after/<K>/pcLogin/."""
+        portal URL at a prefix: /length/<N>/pcLogin/, /then/<hex>/pcLogin/,
+        /short-after/<K>/pcLogin/ and /then-after/<K>/<hex>/pcLogin/ (the plain
+        page K times, then the one that navigates on)."""
         m = re.fullmatch(r"/length/(\d{1,6})/pcLogin/", path)
         if m:
             length = int(m.group(1))
@@ -266,6 +267,12 @@ class PortalHandler(BaseHTTPRequestHandler):
         m = re.fullmatch(r"/then/((?:[0-9a-fA-F]{2})*)/pcLogin/", path)
         if m:
             target = bytes.fromhex(m.group(1)).decode("utf-8", "replace")
+            return html(pages.login_page(refresh_to=target))
+        m = re.fullmatch(r"/then-after/(\d{1,3})/((?:[0-9a-fA-F]{2})*)/pcLogin/", path)
+        if m:
+            if self.server.count_request(path) < int(m.group(1)):
+                return html(pages.login_page())
+            target = bytes.fromhex(m.group(2)).decode("utf-8", "replace")
             return html(pages.login_page(refresh_to=target))
         m = re.fullmatch(r"/short-after/(\d{1,3})/pcLogin/", path)
         if m:

@@ -435,6 +435,10 @@ class LoginPage(SharedPortal):
         self.assertIsNotNone(doc.find("form"))
         self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
         self.assertEqual(self.portal.request("/then/abc/pcLogin/")[0], 404)
+        # The same page only after the plain one was served K times.
+        path = "/then-after/2/%s/pcLogin/" % target.encode().hex()
+        refreshes = [meta_refresh(parse(self.portal.page(path)[2])) for _ in range(3)]
+        self.assertEqual(refreshes, [None, None, "1;url=" + target])
 
     def test_login_page_that_turns_short_after_some_requests(self):
         for k in (0, 2):

@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "runtime/MessageBox.h"
 #include "tests/wine/login/LoginTestSupport.h"
 
 namespace {
@@ -41,6 +42,7 @@ TEST(LoginPage, ShorterThan1500CharactersEndsTheProgramWithTheConnectionMessage)
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.title, L"提示");
     EXPECT_EQ(box.text, kNoConnection);
+    EXPECT_EQ(box.style, rt::kMsgExclamation);
     for (const std::wstring& window : box.otherWindows) {
         EXPECT_NE(window, L"LoginFrm");
         EXPECT_NE(window, L"LoginBgFrm");
@@ -95,6 +97,14 @@ TEST(LoginPair, LiesOnTheCentredPictureWithTheKeyColourShowingItThrough)
     const RECT login = WindowRect(pair.login);
     EXPECT_TRUE(::EqualRect(&bg, &login));
     EXPECT_EQ(::GetWindow(pair.login, GW_OWNER), pair.background);
+    // The page's browser at the login window's corner, 920 x 625.
+    HWND browser = ::GetWindow(pair.login, GW_CHILD);
+    ASSERT_TRUE(browser);
+    const RECT page = WindowRect(browser);
+    EXPECT_EQ(page.left - login.left, 0);
+    EXPECT_EQ(page.top - login.top, 0);
+    EXPECT_EQ(page.right - page.left, 920);
+    EXPECT_EQ(page.bottom - page.top, 625);
 
     const DWORD bgStyle = static_cast<DWORD>(::GetWindowLongW(pair.background, GWL_STYLE));
     EXPECT_EQ(bgStyle & (WS_CAPTION | WS_THICKFRAME), 0u);

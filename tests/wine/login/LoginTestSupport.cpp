@@ -11,7 +11,7 @@ namespace logintest {
 
 std::wstring CorvaneExe() { return driver::BuildDir() + L"\\app\\Corvane.exe"; }
 
-std::wstring PortalThen(std::wstring_view target)
+std::wstring PortalThen(std::wstring_view target, int after)
 {
     static const char digits[] = "0123456789abcdef";
     std::wstring hex;
@@ -19,6 +19,7 @@ std::wstring PortalThen(std::wstring_view target)
         hex.push_back(digits[c >> 4]);
         hex.push_back(digits[c & 15]);
     }
+    if (after > 0) return Portal() + L"/then-after/" + std::to_wstring(after) + L"/" + hex;
     return Portal() + L"/then/" + hex;
 }
 
@@ -34,31 +35,6 @@ driver::Process StartCorvaneAt(const std::wstring& exe, const std::wstring& port
     environment.push_back(L"CORVANE_PORTAL_URL=" + portalUrl);
     environment.push_back(L"CORVANE_UPDATE_URL=" + Portal() + L"/gamehome/vld/update.txt");
     return driver::Process::Start(exe, arguments, environment);
-}
-
-DefaultBrowserRecorder::DefaultBrowserRecorder()
-{
-    const char* build = std::getenv("CORVANE_BUILD_DIR");
-    m_log = driver::UnixToWindowsPath(std::string(build ? build : "") + "/opened-urls.log");
-    ::DeleteFileW(m_log.c_str());
-    const char* source = std::getenv("CORVANE_SOURCE_DIR");
-    const std::wstring unixScript = driver::Utf8ToWide(std::string(source ? source : "") + "/tests/wine/data/record-url");
-    ::RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Wine\\WineBrowser", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &m_key,
-                      nullptr);
-    ::RegSetValueExW(m_key, L"Browsers", 0, REG_SZ, reinterpret_cast<const BYTE*>(unixScript.c_str()),
-                     static_cast<DWORD>((unixScript.size() + 1) * sizeof(wchar_t)));
-}
-
-DefaultBrowserRecorder::~DefaultBrowserRecorder()
-{
-    ::RegDeleteValueW(m_key, L"Browsers");
-    ::RegCloseKey(m_key);
-}
-
-std::string DefaultBrowserRecorder::Opened() const
-{
-    std::ifstream in(m_log.c_str());
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 // --- Desktop picture -------------------------------------------------------------------------------
@@ -237,6 +213,7 @@ bool AnswerMessageBox(const driver::Process& client, SeenBox& seen, DWORD timeou
     wchar_t text[1024] = {};
     ::GetDlgItemTextW(box, 0xFFFF, text, 1024);
     seen.text = text;
+    seen.style = driver::MessageBoxStyle(box);
     for (HWND hwnd : VisibleWindowsOf(client.id())) seen.otherWindows.push_back(driver::ClassNameOf(hwnd));
     if (HWND ok = ::GetDlgItem(box, IDOK))
         ::SendMessageW(ok, BM_CLICK, 0, 0);

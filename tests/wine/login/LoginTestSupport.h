@@ -17,8 +17,9 @@ namespace logintest {
 std::wstring CorvaneExe();
 using driver::Portal;
 using driver::PortalLog;
-// The portal's login page variant that navigates to `target` a second after it has loaded.
-std::wstring PortalThen(std::wstring_view target);
+// The portal's login page variant that navigates to `target` a second after it has loaded; with
+// `after`, only once the plain login page has been served that many times.
+std::wstring PortalThen(std::wstring_view target, int after = 0);
 
 // Starts Corvane.exe with its portal at `portalUrl` (its login page is portalUrl + "/pcLogin/")
 // and the update manifest of the demo portal.
@@ -28,21 +29,7 @@ driver::Process StartCorvane(const std::wstring& portalUrl, const std::wstring& 
 driver::Process StartCorvaneAt(const std::wstring& exe, const std::wstring& portalUrl,
                                const std::wstring& arguments = L"", std::vector<std::wstring> environment = {});
 
-// Wine hands URLs to the Unix browser named in its registry; while this object lives, a
-// recording script stands in for it.
-class DefaultBrowserRecorder {
-public:
-    DefaultBrowserRecorder();
-    ~DefaultBrowserRecorder();
-    DefaultBrowserRecorder(const DefaultBrowserRecorder&) = delete;
-    DefaultBrowserRecorder& operator=(const DefaultBrowserRecorder&) = delete;
-    // The URLs opened so far, one a line.
-    std::string Opened() const;
-
-private:
-    HKEY m_key = nullptr;
-    std::wstring m_log;
-};
+using driver::DefaultBrowserRecorder;
 
 // A window of this process covering the screen, painted with a pattern that tells every pixel
 // apart, below every other window: what the user's desktop picture is to the client.
@@ -98,6 +85,7 @@ long WaitForExitShowingNothing(driver::Process& process, bool& windowSeen, DWORD
 struct SeenBox {
     std::wstring title;
     std::wstring text;
+    unsigned style = 0;  // driver::MessageBoxStyle
     std::vector<std::wstring> otherWindows;  // classes of the process's other visible windows
 };
 // Waits for a message box of the process, records it and what else the process shows, and

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/MessageBox.h"
 #include "tests/wine/login/LoginTestSupport.h"
 
 namespace {
@@ -31,6 +32,7 @@ TEST(StartUp, WithoutAConnectionOnlyTheMessageShowsAndTheProgramEnds)
         ASSERT_TRUE(AnswerMessageBox(client, box));
         EXPECT_EQ(box.title, L"提示");
         EXPECT_EQ(box.text, kNoConnection);
+        EXPECT_EQ(box.style, rt::kMsgExclamation);
         EXPECT_TRUE(box.otherWindows.empty()) << driver::WideToUtf8(box.otherWindows.front());
         EXPECT_FALSE(driver::FindTopLevel(L"LoadFrm", nullptr, client.id())) << "no splash, not even hidden";
         EXPECT_EQ(client.WaitForExit(10000), 0);

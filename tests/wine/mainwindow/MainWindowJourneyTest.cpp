@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include "runtime/MessageBox.h"
 #include "tests/wine/login/LoginTestSupport.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
@@ -66,6 +67,7 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.title, L"缓存清理");
     EXPECT_EQ(box.text, L"缓存已清理完毕！");
+    EXPECT_EQ(box.style, rt::kMsgInformation);
     EXPECT_EQ(Descendants(main, L"WebUrl").size(), 2u);
 
     // The close button asks; "是" ends the program.
@@ -91,6 +93,7 @@ TEST(MainWindowJourney, FurtherLoginOnATooShortPageClosesOnlyItsPair)
     SeenBox box;
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.text, kNoConnection);
+    EXPECT_EQ(box.style, rt::kMsgExclamation);
     EXPECT_TRUE(driver::PumpUntil(
         [&] {
             HWND login = driver::FindTopLevel(L"LoginBgFrm", nullptr, client.id());
@@ -103,6 +106,40 @@ TEST(MainWindowJourney, FurtherLoginOnATooShortPageClosesOnlyItsPair)
     EXPECT_EQ(Descendants(main, L"WebUrl").size(), 1u);
     EXPECT_TRUE(mainwindow_test::TrayIconShown(main));
     client.Kill();
+}
+
+// "app://exitgame" and "app://minimize" in the login window of a further login act on that pair
+// only: it closes or goes down, and the game already running stays as it was.
+TEST(MainWindowJourney, FurtherLoginCommandsActOnItsPairOnly)
+{
+    for (const std::wstring command : {L"app://exitgame", L"app://minimize"}) {
+        SCOPED_TRACE(driver::WideToUtf8(command));
+        driver::Process client = StartCorvane(PortalThen(command, 1));
+        ASSERT_TRUE(client);
+        HWND main = LogInToMainWindow(client, L"alice");
+        ASSERT_TRUE(main);
+        const RECT before = WindowRect(main);
+        driver::ClickAt(CentreOf(mainwindow_test::ButtonsLeftToRight(main)[0]));
+        const LoginPair pair = WaitForLoginPair(client);
+        ASSERT_TRUE(pair);
+        const bool exit = command == L"app://exitgame";
+        EXPECT_TRUE(driver::PumpUntil(
+            [&] {
+                if (exit) return !VisibleWindow(L"LoginBgFrm", client.id()) && !VisibleWindow(L"LoginFrm", client.id());
+                return ::IsIconic(pair.background) && !::IsWindowVisible(pair.login);
+            },
+            15000));
+        driver::Pump(500);
+        EXPECT_TRUE(client.Running());
+        EXPECT_FALSE(VisibleWindow(L"#32770", client.id()));
+        EXPECT_TRUE(::IsWindowVisible(main));
+        EXPECT_FALSE(::IsIconic(main));
+        const RECT after = WindowRect(main);
+        EXPECT_TRUE(::EqualRect(&before, &after));
+        EXPECT_EQ(Descendants(main, L"WebUrl").size(), 1u);
+        EXPECT_TRUE(mainwindow_test::TrayIconShown(main));
+        client.Kill();
+    }
 }
 
 }  // namespace

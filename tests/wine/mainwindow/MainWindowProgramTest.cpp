@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <string>
 
+#include "runtime/MessageBox.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
 namespace {
@@ -83,10 +84,19 @@ TEST_F(MainWindowProgram, DdeExecuteAddsOrSelectsAPageAndRestoresAMinimisedWindo
     ASSERT_TRUE(WaitForPages(1));
     ASSERT_TRUE(DdeExecute(GameUrl(L"bob")));
     EXPECT_TRUE(WaitForPages(2));
-    // An open URL (letter case aside) is selected, not opened again.
+    // An open URL (letter case aside) is selected, not opened again: its page comes on top of
+    // the new one and the portal hears nothing.
+    const std::vector<HWND> pages = driver::Descendants(main, L"WebUrl");
+    ASSERT_EQ(pages.size(), 2u);
+    HWND container = ::GetParent(pages[0]);
+    HWND bobPage = ::GetWindow(container, GW_CHILD);
+    const int aliceRequests = mainwindow_test::GameRequests("alice");
     ASSERT_TRUE(DdeExecute(GameUrl(L"ALICE")));
-    driver::Pump(300);
+    EXPECT_TRUE(driver::PumpUntil([&] { return ::GetWindow(container, GW_CHILD) != bobPage; }, 5000));
+    driver::Pump(700);
     EXPECT_EQ(Pages(), 2);
+    EXPECT_EQ(mainwindow_test::GameRequests("alice"), aliceRequests);
+    EXPECT_EQ(mainwindow_test::GameRequests("ALICE"), 0);
     // A wrong topic is refused.
     DWORD instance = 0;
     ::DdeInitializeW(&instance, &IgnoreDde, APPCMD_CLIENTONLY, 0);
@@ -230,11 +240,13 @@ TEST(MainWindowFurtherLogin, TooShortPageKeepsTheGameRunning)
     ASSERT_TRUE(mainwindow_test::WaitVisible(main, true, 10000));
 
     driver::MessageBoxAnswerer answerer(IDOK, host.id());
+    answerer.SetRecordStyle(true);
     const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
     ASSERT_EQ(buttons.size(), 6u);
     mainwindow_test::ClickCentre(buttons[0]);
     ASSERT_TRUE(answerer.WaitForCount(1, 20000));
     EXPECT_EQ(answerer.Seen()[0].text, L"未能连接到服务器，请检查网络连接是否正常！");
+    EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);
     driver::Pump(1000);
     EXPECT_TRUE(host.Running());
     EXPECT_TRUE(::IsWindowVisible(main));

@@ -6,14 +6,19 @@
 #include <ole2.h>
 #include <wininet.h>
 
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <vector>
 
+#include "app/PublicData.h"
 #include "mainwindow/CKvNotifyIcon.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/WebMainFrm.h"
 #include "mainwindow/WebUrl.h"
 #include "resources/ResourceIds.h"
+#include "runtime/Handles.h"
+#include "runtime/MessageBox.h"
 #include "runtime/Resources.h"
 #include "runtime/Screen.h"
 #include "tabstrip/CTabItem.h"
@@ -30,6 +35,8 @@ protected:
     static void SetUpTestSuite()
     {
         ::OleInitialize(nullptr);
+        // The login window leaves the icon file for the main window to load.
+        ::CopyFileW((driver::SourceDir() + L"\\resources\\vld.ico").c_str(), corvane::IconFilePath().c_str(), FALSE);
         WebMainFrm& frm = WebMainFrm::Instance();
         frm.SetURL(GameUrl(L"alice"));
         frm.Show();
@@ -87,9 +94,14 @@ TEST_F(MainWindow, OneUrlOneTabCaseIgnoredSlashCounts)
     ASSERT_EQ(Tabs().Count(), 2);
     EXPECT_EQ(Tabs().Selected(), 1);
     // Only letter case differs: the open page is selected, not loaded again.
+    const int aliceRequests = mainwindow_test::GameRequests("alice");
+    ASSERT_GT(aliceRequests, 0);
     frm.SetURL(GameUrl(L"ALICE"));
     EXPECT_EQ(Tabs().Count(), 2);
     EXPECT_EQ(Tabs().Selected(), 0);
+    driver::Pump(1000);
+    EXPECT_EQ(mainwindow_test::GameRequests("alice"), aliceRequests);
+    EXPECT_EQ(mainwindow_test::GameRequests("ALICE"), 0);
     // A trailing slash makes another page.
     frm.SetURL(GameUrl(L"alice") + L"/");
     EXPECT_EQ(Tabs().Count(), 3);
@@ -103,6 +115,57 @@ TEST_F(MainWindow, OneUrlOneTabCaseIgnoredSlashCounts)
     }
     EXPECT_EQ(::GetWindow(frm.PageContainer(), GW_CHILD), reinterpret_cast<HWND>(Tabs().Item(2)->Form()->hWnd()));
     CloseAllButFirst();
+}
+
+// The width of an icon's own pictures (0 when it has none).
+int IconWidth(HICON icon)
+{
+    ICONINFO info{};
+    if (!::GetIconInfo(icon, &info)) return 0;
+    const rt::Bitmap mask(info.hbmMask);
+    const rt::Bitmap colour(info.hbmColor);
+    BITMAP bitmap{};
+    ::GetObjectW(mask.get(), sizeof bitmap, &bitmap);
+    return bitmap.bmWidth;
+}
+
+// The image of one size in an icon file with the most colours (as the system picks it on a
+// true-colour display), made into an icon from its own bytes.
+rt::Icon IconFileImage(const std::wstring& path, int size)
+{
+    std::ifstream in(path.c_str(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    auto word = [&](std::size_t at) { return static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1]) << 8; };
+    auto dword = [&](std::size_t at) { return static_cast<DWORD>(word(at) | word(at + 2) << 16); };
+    std::size_t best = 0;
+    for (std::size_t i = 0, entry = 6; bytes.size() >= 6 && i < std::size_t(word(4)) && entry + 16 <= bytes.size(); ++i, entry += 16)
+        if (static_cast<unsigned char>(bytes[entry]) == size && (!best || word(entry + 6) > word(best + 6))) best = entry;
+    if (!best || dword(best + 12) + dword(best + 8) > bytes.size()) return {};
+    auto* image = reinterpret_cast<BYTE*>(const_cast<char*>(bytes.data() + dword(best + 12)));
+    return rt::Icon(::CreateIconFromResourceEx(image, dword(best + 8), TRUE, 0x00030000, size, size, 0));
+}
+
+// What a player reads and sees of the window: the title the taskbar shows, the captions of the
+// strip and of the two wide buttons, and the icons of vld.ico at both sizes.
+TEST_F(MainWindow, CaptionsAndIconsFromVldIco)
+{
+    EXPECT_EQ(driver::WindowText(Main()), L"LumoraVeldan客户端");
+    EXPECT_EQ(Frm().CaptionStrip().Caption(), L"LumoraVeldan");
+    EXPECT_EQ(Frm().GameSpaceButton().Caption(), L"游戏大厅");
+    EXPECT_EQ(Frm().OtherUserButton().Caption(), L"登录其他帐号");
+
+    const std::wstring file = driver::SourceDir() + L"\\resources\\vld.ico";
+    for (const auto& [which, size] : {std::pair{ICON_SMALL, 16}, std::pair{ICON_BIG, 32}}) {
+        SCOPED_TRACE(size);
+        auto icon = reinterpret_cast<HICON>(::SendMessageW(Main(), WM_GETICON, which, 0));
+        ASSERT_NE(icon, nullptr);
+        EXPECT_EQ(IconWidth(icon), size);
+        const rt::Icon expected = IconFileImage(file, size);
+        ASSERT_TRUE(expected) << "vld.ico has an image of this size";
+        for (COLORREF background : {RGB(0, 0, 0), RGB(255, 255, 255)})
+            EXPECT_TRUE(driver::DrawnIcon(icon, size, size, background).pixels() ==
+                        driver::DrawnIcon(expected.get(), size, size, background).pixels());
+    }
 }
 
 TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
@@ -436,10 +499,12 @@ TEST_F(MainWindow, ClearCacheEmptiesTheRealCacheButKeepsCookies)
     ASSERT_EQ(::GetLastError(), DWORD{ERROR_INSUFFICIENT_BUFFER}) << "the picture is in the cache";
 
     driver::MessageBoxAnswerer answerer(IDOK);
+    answerer.SetRecordStyle(true);
     Frm().RunMenuCommand(WebMainFrm::kMenuClearCache);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].title, L"缓存清理");
     EXPECT_EQ(answerer.Seen()[0].text, L"缓存已清理完毕！");
+    EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgInformation);
 
     size = 0;
     EXPECT_FALSE(::GetUrlCacheEntryInfoW(picture.c_str(), nullptr, &size));
@@ -454,13 +519,7 @@ TEST_F(MainWindow, RefreshReloadsTheSelectedPageOnly)
 {
     ASSERT_GE(Tabs().Count(), 1);
     Tabs().SetSelected(0);
-    auto requests = [](const char* account) {
-        const std::string log = webviewtest::PortalLog();
-        const std::string path = std::string("\"query\": \"account=") + account + "\"";
-        int n = 0;
-        for (std::size_t at = log.find(path); at != std::string::npos; at = log.find(path, at + 1)) ++n;
-        return n;
-    };
+    const auto requests = mainwindow_test::GameRequests;
     const int alice = requests("alice");
     const int bob = requests("bob");
     ASSERT_GT(alice, 0);

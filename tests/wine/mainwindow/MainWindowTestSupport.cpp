@@ -12,6 +12,15 @@ std::wstring GameUrl(const std::wstring& account)
     return Portal() + L"/game/?account=" + account;
 }
 
+int GameRequests(const char* account)
+{
+    const std::string log = driver::PortalLog();
+    const std::string query = std::string("\"query\": \"account=") + account + "\"";
+    int n = 0;
+    for (std::size_t at = log.find(query); at != std::string::npos; at = log.find(query, at + 1)) ++n;
+    return n;
+}
+
 HWND FindExitBox(DWORD processId)
 {
     HWND box = driver::FindTopLevel(L"MsgFrm", nullptr, processId);

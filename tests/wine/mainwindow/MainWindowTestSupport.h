@@ -15,6 +15,8 @@ namespace mainwindow_test {
 
 using driver::Portal;
 std::wstring GameUrl(const std::wstring& account);
+// Requests the portal has seen so far for the game page of `account` (letter case counts).
+int GameRequests(const char* account);
 
 // The exit box's answer buttons and its close button.
 enum class BoxButton { Yes, No, Close, AltF4 };

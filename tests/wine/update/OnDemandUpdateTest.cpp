@@ -9,6 +9,7 @@
 #include "app/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"
 #include "runtime/App.h"
+#include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
 
@@ -33,11 +34,13 @@ TEST(OnDemandUpdate, YesStartsTheUpdaterAndClosesTheMainWindowWithoutAsking)
     corvane::LoginFrm::Instance().Show();
     ASSERT_TRUE(corvane::LoginBgFrm::Instance().IsLoaded());
     driver::MessageBoxAnswerer answerer(IDYES);
+    answerer.SetRecordStyle(true);
     corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
 
     // Only the question: no exit confirmation.
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgQuestionYesNo);
     EXPECT_TRUE(frm.m_bExit);
     EXPECT_FALSE(frm.IsLoaded());
     // No window of the program is left to keep it running while the updater replaces it.

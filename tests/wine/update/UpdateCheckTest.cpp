@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CheckForUpdate.h"
+#include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
 
@@ -25,12 +26,12 @@ public:
         ::CopyFileW((driver::BuildDir() + L"\\app\\Corvane.exe").c_str(), (inst + L"\\Corvane.exe").c_str(), FALSE);
     }
 
-    driver::Process Start(const std::wstring& manifestUrl = {})
+    driver::Process Start(const std::wstring& manifestUrl = {}, const std::wstring& arguments = L"")
     {
         std::vector<std::wstring> environment = {L"TMP=" + temp, L"TEMP=" + temp, L"CORVANE_PORTAL_URL=" + Portal(),
                                                  L"CORVANE_TEST_MARKER=" + marker};
         if (!manifestUrl.empty()) environment.push_back(L"CORVANE_UPDATE_URL=" + manifestUrl);
-        return driver::Process::Start(inst + L"\\Corvane.exe", L"", environment);
+        return driver::Process::Start(inst + L"\\Corvane.exe", arguments, environment);
     }
 
     std::wstring inst;
@@ -59,22 +60,36 @@ std::size_t ManifestRequests()
     return n;
 }
 
-TEST(StartUpCheck, SilentWhenCurrent)
+// A manifest naming this version, none at all (the portal answers with an error) and a signed
+// page without a version line: the start-up asked, then goes on without a word.
+TEST(StartUpCheck, SilentWhenCurrentOrWithoutAVersion)
 {
-    ServeManifest("1.1.0", "");
-    ClientRun run(L"current");
-    const std::size_t before = ManifestRequests();
-    driver::Process corvane = run.Start();
-    driver::MessageBoxAnswerer answerer(IDNO, corvane.id());
-    EXPECT_TRUE(StartUpContinued(corvane));
-    driver::Pump(500);
-    EXPECT_TRUE(answerer.Seen().empty());
-    EXPECT_EQ(ManifestRequests(), before + 1);
-    // The manifest stays in the temporary directory, hidden.
-    const DWORD attributes = ::GetFileAttributesW((run.temp + L"\\update.txt").c_str());
-    ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
-    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
-    corvane.Kill();
+    for (const char* served : {"current", "no manifest", "no version line"}) {
+        SCOPED_TRACE(served);
+        const std::string kind = served;
+        if (kind == "current")
+            ServeManifest("1.1.0", "");
+        else if (kind == "no manifest")
+            ::DeleteFileW((WorkDir() + L"\\update.txt").c_str());
+        else
+            ServeSigned("<html>maintenance</html>\r\n");
+        ClientRun run(driver::Utf8ToWide(kind));
+        const std::size_t before = ManifestRequests();
+        driver::Process corvane = run.Start();
+        driver::MessageBoxAnswerer answerer(IDYES, corvane.id());
+        EXPECT_TRUE(StartUpContinued(corvane));
+        driver::Pump(500);
+        EXPECT_TRUE(answerer.Seen().empty());
+        EXPECT_EQ(ManifestRequests(), before + 1);
+        EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
+        if (kind == "current") {
+            // The manifest stays in the temporary directory, hidden.
+            const DWORD attributes = ::GetFileAttributesW((run.temp + L"\\update.txt").c_str());
+            ASSERT_NE(attributes, INVALID_FILE_ATTRIBUTES);
+            EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
+        }
+        corvane.Kill();
+    }
 }
 
 TEST(StartUpCheck, NoContinuesTheStartUp)
@@ -83,10 +98,12 @@ TEST(StartUpCheck, NoContinuesTheStartUp)
     ClientRun run(L"declined");
     driver::Process corvane = run.Start();
     driver::MessageBoxAnswerer answerer(IDNO, corvane.id());
+    answerer.SetRecordStyle(true);
     EXPECT_TRUE(StartUpContinued(corvane));
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].title, L"提示");
     EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgQuestionYesNo);
     EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
     corvane.Kill();
 }
@@ -115,12 +132,51 @@ TEST(StartUpCheck, YesStartsTheUpdaterWhichBringsTheNewClient)
 
     // The updater fetches the client and starts it.
     driver::MessageBoxAnswerer updaterAnswerer(IDOK, updaterId);
+    updaterAnswerer.SetRecordStyle(true);
     ASSERT_TRUE(driver::PumpUntil([&] { return Exists(run.marker); }, 30000));
     driver::Pump(300);
     EXPECT_EQ(ReadBytes(run.marker), driver::WideToUtf8(run.inst + L"\\Corvane.exe") + "\n");
     EXPECT_TRUE(ReadBytes(run.inst + L"\\Corvane.exe") == newClient);
     ASSERT_EQ(updaterAnswerer.Seen().size(), 1u);
     EXPECT_EQ(updaterAnswerer.Seen()[0].text, L"软件已升至最新版本！");
+    EXPECT_EQ(updaterAnswerer.Seen()[0].style, rt::kMsgInformation);
+}
+
+// "/web" checks for an update before it opens the portal's home page: the offer stands while no
+// browser has been asked for anything. "否" then opens the home page; "是" hands over to the
+// updater and opens nothing.
+TEST(StartUpCheck, WebSwitchChecksFirstAndAnAcceptedUpdateOpensNoBrowser)
+{
+    WriteBytes(FilesDir() + L"\\Corvane.exe", ProbeClient("new client for the web switch"));
+    ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
+    for (const int answer : {IDNO, IDYES}) {
+        SCOPED_TRACE(answer == IDYES ? "yes" : "no");
+        driver::DefaultBrowserRecorder browser;
+        ClientRun run(answer == IDYES ? L"web accepted" : L"web declined");
+        driver::Process corvane = run.Start({}, L"/web");
+        HWND box = nullptr;
+        ASSERT_TRUE(driver::PumpUntil(
+            [&] {
+                box = driver::FindTopLevel(L"#32770", nullptr, corvane.id());
+                return box && ::IsWindowVisible(box);
+            },
+            15000));
+        EXPECT_EQ(driver::MessageBoxStyle(box), rt::kMsgQuestionYesNo);
+        EXPECT_EQ(browser.Opened(), "");
+        ::SendMessageW(::GetDlgItem(box, answer), BM_CLICK, 0, 0);
+        EXPECT_EQ(corvane.WaitForExit(15000), 0);
+        if (answer == IDNO) {
+            EXPECT_TRUE(driver::PumpUntil([&] { return !browser.Opened().empty(); }, 10000));
+            EXPECT_EQ(browser.Opened(), driver::WideToUtf8(Portal()) + "/\n");
+            continue;
+        }
+        DWORD updaterId = 0;
+        ASSERT_TRUE(driver::PumpUntil([&] { return (updaterId = FindProcess(L"Update.exe")) != 0; }, 10000));
+        driver::MessageBoxAnswerer updaterAnswerer(IDOK, updaterId);
+        EXPECT_TRUE(driver::PumpUntil([&] { return Exists(run.marker); }, 30000)) << "the updater brought the client";
+        driver::Pump(1000);
+        EXPECT_EQ(browser.Opened(), "");
+    }
 }
 
 TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
@@ -186,10 +242,12 @@ TEST_F(OnDemandCheck, SaysSoWhenCurrent)
 {
     ServeManifest("1.1.0", "");
     driver::MessageBoxAnswerer answerer(IDOK);
+    answerer.SetRecordStyle(true);
     corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
     ASSERT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(answerer.Seen()[0].title, L"提示");
     EXPECT_EQ(answerer.Seen()[0].text, L"当前版本已是最新，无需更新！");
+    EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);
 }
 
 TEST_F(OnDemandCheck, OffersAnyOtherVersion)
@@ -198,9 +256,11 @@ TEST_F(OnDemandCheck, OffersAnyOtherVersion)
         SCOPED_TRACE(version);
         ServeManifest(version, "");
         driver::MessageBoxAnswerer answerer(IDNO);
+        answerer.SetRecordStyle(true);
         corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+        EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgQuestionYesNo);
     }
 }
 
@@ -212,9 +272,11 @@ TEST_F(OnDemandCheck, RefusedManifestSaysItCannotBeVerified)
         ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
         ServeHostile(kind);
         driver::MessageBoxAnswerer answerer(IDYES);
+        answerer.SetRecordStyle(true);
         corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].text, L"无法验证更新信息，本次不进行更新！");
+        EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);
         EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
     }
 }

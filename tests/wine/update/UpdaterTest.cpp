@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "runtime/Handles.h"
+#include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
 
@@ -19,11 +21,17 @@ std::wstring UpdaterExe() { return driver::BuildDir() + L"\\updater\\Update.exe"
 
 std::string Narrow(const std::wstring& text) { return driver::WideToUtf8(text); }
 
+// The texts of the boxes seen, each checked for the title and for the style of its kind: the
+// question, the success and every failure.
 std::vector<std::wstring> Texts(const driver::MessageBoxAnswerer& answerer)
 {
     std::vector<std::wstring> texts;
     for (const auto& box : answerer.Seen()) {
         EXPECT_EQ(box.title, L"提示");
+        const unsigned style = box.text == L"您是否要退出更新！"    ? rt::kMsgQuestionYesNo
+                               : box.text == L"软件已升至最新版本！" ? rt::kMsgInformation
+                                                                     : rt::kMsgExclamation;
+        EXPECT_EQ(box.style, style) << Narrow(box.text);
         texts.push_back(box.text);
     }
     return texts;
@@ -85,6 +93,7 @@ public:
         driver::Process updater = StartProgram(program);
         ASSERT_TRUE(updater);
         driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+        answerer.SetRecordStyle(true);
         EXPECT_EQ(updater.WaitForExit(40000), 0);
         EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{message});
         EXPECT_EQ(Started(), InstalledClientLine());
@@ -318,6 +327,7 @@ TEST(Updater, ClientInUseIsReplacedOnceReleasedOrKept)
         ASSERT_NE(held, INVALID_HANDLE_VALUE);
         driver::Process updater = run.Start();
         driver::MessageBoxAnswerer answerer(IDOK, updater.id());
+        answerer.SetRecordStyle(true);
         // The updater retries for about ten seconds, then keeps the old file.
         if (released) {
             driver::Pump(holdMs);
@@ -348,6 +358,37 @@ std::uint32_t SkinPixel(int x, int y)
     ::FreeLibrary(module);
     return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
 }
+
+// A window of one colour at `rect`, below `above` (a topmost window of another process, raised
+// again: without a window manager a new window lies on top of every other).
+class Backdrop {
+public:
+    Backdrop(const RECT& rect, HWND above, COLORREF colour) : m_brush(::CreateSolidBrush(colour))
+    {
+        WNDCLASSW wc{};
+        wc.lpfnWndProc = ::DefWindowProcW;
+        wc.hInstance = ::GetModuleHandleW(nullptr);
+        wc.hbrBackground = m_brush.get();
+        wc.lpszClassName = L"UpdaterTestBackdrop";
+        ::RegisterClassW(&wc);
+        m_hwnd = ::CreateWindowExW(WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, wc.lpszClassName, L"", WS_POPUP, rect.left, rect.top,
+                                   rect.right - rect.left, rect.bottom - rect.top, nullptr, nullptr, wc.hInstance, nullptr);
+        ::SetWindowPos(m_hwnd, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_SHOWWINDOW);
+        ::SetWindowPos(above, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        ::SetWindowPos(above, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    ~Backdrop()
+    {
+        ::DestroyWindow(m_hwnd);
+        ::UnregisterClassW(L"UpdaterTestBackdrop", ::GetModuleHandleW(nullptr));
+    }
+    Backdrop(const Backdrop&) = delete;
+    Backdrop& operator=(const Backdrop&) = delete;
+
+private:
+    rt::Brush m_brush;
+    HWND m_hwnd = nullptr;
+};
 
 void SendMouse(DWORD flags)
 {
@@ -413,6 +454,35 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
     EXPECT_EQ(shot.Rgb(8, 130), 0xFFFFFFu);
     EXPECT_NE(shot.Rgb(150, 16), 0xFFFFFFu);
     EXPECT_GT(shot.CountNear({16, 72, 280, 92}, 0x000000, 80), 20) << "status text";
+    const std::vector<HWND> labels = driver::Descendants(window, L"CorvaneLabel");
+    ASSERT_EQ(labels.size(), 1u);
+    EXPECT_EQ(driver::WindowText(labels[0]), L"正在下载：Corvane.exe");
+
+    // The rounded corners, 6 x 6: a backdrop shows through exactly where a round rectangle one
+    // pixel wider and higher than the window leaves them out, and nowhere else at the edges.
+    {
+        const COLORREF magenta = RGB(255, 0, 255);
+        Backdrop backdrop(frame, window, magenta);
+        const int w = frame.right - frame.left, h = frame.bottom - frame.top;
+        const rt::Region round(::CreateRoundRectRgn(0, 0, w + 1, h + 1, 6, 6));
+        int wrong = 0, through = 0;
+        const bool corners = driver::PumpUntil(
+            [&] {
+                const driver::Capture edges = driver::CaptureScreen(frame);
+                wrong = through = 0;
+                for (int y = 0; y < h; ++y)
+                    for (int x = 0; x < w; ++x) {
+                        if (x >= 6 && x < w - 6 && y >= 6 && y < h - 6) continue;
+                        const bool behind = edges.At(x, y) == magenta;
+                        through += behind;
+                        wrong += behind == (::PtInRegion(round.get(), x, y) != FALSE);
+                    }
+                return wrong == 0 && through > 0;
+            },
+            5000);
+        EXPECT_TRUE(corners) << wrong << " pixels wrong, " << through << " show the backdrop";
+        EXPECT_GE(through, 4 * 3);
+    }
 
     // The caption strip drags the window.
     DragBy({frame.left + 100, frame.top + 16}, 40, 24);
@@ -428,6 +498,7 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
 
     // Cancel with the close button: the question, "是", and the download stops at once.
     driver::MessageBoxAnswerer answerer(IDYES, updater.id());
+    answerer.SetRecordStyle(true);
     driver::ClickAt({frame.left + 305 - 49 + 20, frame.top + 1 + 8});
     EXPECT_EQ(updater.WaitForExit(15000), 0);
     EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"您是否要退出更新！"});
