@@ -529,6 +529,36 @@ TEST_F(MainWindow, AnsweringNoOrClosingTheBoxKeepsEverything)
     EXPECT_TRUE(frm.IsLoaded());
 }
 
+TEST_F(MainWindow, TheBoxAnswersTheKeyboard)
+{
+    WebMainFrm& frm = Frm();
+    // Each of these keeps the window; Enter on "是", which has the focus first, ends it in the
+    // last test.
+    static const struct {
+        const wchar_t* answers;
+        const char* name;
+    } cases[] = {
+        {L"T", "Tab, Enter"},
+        {L"S", "Shift+Tab, Tab, Tab, Space"},
+        {L"E", "Esc"},
+        {L"A", "Alt+F4"},
+    };
+    for (const auto& c : cases) {
+        mainwindow_test::ExitBoxAnswerer answerer(c.answers);
+        if (c.answers == cases[0].answers) answerer.SetScreenshot(L"mainwindow_exit_box_focus");
+        frm.RunMenuCommand(WebMainFrm::kMenuExit);
+        EXPECT_EQ(answerer.Answered(), 1) << c.name;
+        EXPECT_TRUE(frm.IsLoaded()) << c.name;
+        EXPECT_FALSE(frm.m_bExit) << c.name;
+        if (c.answers != cases[0].answers) continue;
+        // The focus cue: a dotted rectangle 3 pixels inside "是", and none on "否".
+        const driver::Capture box = answerer.FirstBox();
+        int differing = 0;
+        for (int x = 5; x < 60; ++x) differing += box.At(56 + x, 91) != box.At(136 + x, 91);
+        EXPECT_GT(differing, 10) << "focus cue on the first button";
+    }
+}
+
 TEST_F(MainWindow, SystemCloseAsksTwiceWhenTheFirstAnswerIsNo)
 {
     mainwindow_test::ExitBoxAnswerer answerer(L"NN");
@@ -568,7 +598,7 @@ TEST_F(MainWindow, YesUnloadsReleasesThePagesAndRemovesTheTrayIcon)
     std::vector<HWND> pages;
     for (long i = 0; i < Tabs().Count(); ++i) pages.push_back(reinterpret_cast<HWND>(Tabs().Item(i)->Form()->hWnd()));
     {
-        mainwindow_test::ExitBoxAnswerer answerer(L"Y");
+        mainwindow_test::ExitBoxAnswerer answerer(L"K");
         frm.RunMenuCommand(WebMainFrm::kMenuExit);
         EXPECT_EQ(answerer.Answered(), 1);
     }
