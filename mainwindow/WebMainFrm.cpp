@@ -162,6 +162,7 @@ void WebMainFrm::CreateControls()
     WebuTab.OnMouseDown = [this](long& index, int&, int&, float&, float&) { WebuTab_OnMouseDown(index); };
     WebuTab.OnMouseHover = [this](long& index, int&, int&, float&, float&) { WebuTab_OnMouseHover(index); };
     WebuTab.OnMouseMove = [this](long&, int&, int&, float&, float&) { SetArrowCursor(); };
+    WebuTab.OnMouseLeave = [this] { m_toolTip.SetText(L""); };
     WebuTab.OnItemColose = [this](long&, bool& cancel) { WebuTab_OnItemColose(cancel); };
     web_tool.Click = [this] { ShowAppMenu(); };
     web_min.Click = [this] { web_min_Click(); };
@@ -311,7 +312,12 @@ void WebMainFrm::WebuTab_OnMouseHover(long itemIndex)
 
 void WebMainFrm::WebuTab_OnItemColose(bool& cancel)
 {
-    if (WebuTab.TabItems().Count() > 1) return;
+    if (WebuTab.TabItems().Count() > 1) {
+        // The closing tab's caption must not stay on the tip; the strip reports a hover again
+        // only when the pointer reaches another tab.
+        m_toolTip.SetText(L"");
+        return;
+    }
     // The last page stays; closing it means closing the window (after the confirmation).
     cancel = true;
     web_close_Click();

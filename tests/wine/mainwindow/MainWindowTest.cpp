@@ -265,23 +265,51 @@ TEST_F(MainWindow, CaptionStripButtonsAndBorderPixels)
     ClickMinMax();
 }
 
-TEST_F(MainWindow, HoverShowsTheCaptionAsTooltip)
+TEST_F(MainWindow, TooltipShowsOnlyTheTabUnderThePointer)
 {
     WebMainFrm& frm = Frm();
-    ASSERT_GE(Tabs().Count(), 2);
-    long index = 1;
-    int button = 0;
-    int shift = 0;
-    float x = 0;
-    float y = 0;
-    frm.TabStrip().OnMouseHover(index, button, shift, x, y);
-    EXPECT_EQ(frm.ToolTip().Text(), Caption(1));
-    index = -1;
-    frm.TabStrip().OnMouseHover(index, button, shift, x, y);
+    CloseAllButFirst();
+    for (const wchar_t* account : {L"tip1", L"tip2"}) frm.SetURL(GameUrl(account));
+    ASSERT_EQ(Tabs().Count(), 3);
+    HWND strip = frm.TabStrip().rt::Window::hWnd();
+    HWND tip = frm.ToolTip().hWnd();
+    // Strip points of a tab's body, its close button (style 1) and the empty space after the tabs.
+    auto onStrip = [&](long x, long y) {
+        POINT p{x, y};
+        ::ClientToScreen(strip, &p);
+        return p;
+    };
+    auto body = [&](long i) { return onStrip(10 + Tabs().Item(i)->Left() + 40, 16); };
+    auto close = [&](long i) { return onStrip(10 + Tabs().Item(i)->Left() + Tabs().Item(i)->Width() - 14, 13); };
+    auto empty = [&] {
+        const long last = Tabs().Count() - 1;
+        return onStrip(10 + Tabs().Item(last)->Left() + Tabs().Item(last)->Width() + 40, 16);
+    };
+    auto tipShows = [&](const std::wstring& text) {
+        return driver::PumpUntil([&] { return ::IsWindowVisible(tip) && frm.ToolTip().Text() == text; }, 5000);
+    };
+    // No tip appears while the pointer rests for longer than the tip's delay.
+    auto noTipFor = [&](DWORD ms) { return !driver::PumpUntil([&] { return ::IsWindowVisible(tip) != FALSE; }, ms); };
+
+    driver::MoveMouseTo(body(1));
+    EXPECT_TRUE(tipShows(Caption(1)));
+    driver::MoveMouseTo(empty());
+    EXPECT_TRUE(noTipFor(1500)) << "over empty space";
     EXPECT_EQ(frm.ToolTip().Text(), L"");
-    index = Tabs().Count();
-    frm.TabStrip().OnMouseHover(index, button, shift, x, y);
+
+    // Closing tab 1 under the pointer takes its caption off the tip.
+    const long before = Tabs().Count();
+    const std::wstring closed = Caption(1);
+    driver::MoveMouseTo(close(1));
+    driver::Pump(150);
+    driver::ClickAt(close(1));
+    ASSERT_TRUE(driver::PumpUntil([&] { return Tabs().Count() == before - 1; }, 5000));
+    EXPECT_NE(frm.ToolTip().Text(), closed);
+    driver::MoveMouseTo(empty());
+    EXPECT_TRUE(noTipFor(1500)) << "over empty space after a tab closed";
     EXPECT_EQ(frm.ToolTip().Text(), L"");
+    driver::MoveMouseTo(onStrip(2, 40));
+    CloseAllButFirst();
 }
 
 // --- Commands -------------------------------------------------------------------------------
