@@ -1,5 +1,6 @@
 #include "mainwindow/WebMainFrm.h"
 
+#include "app/LoginBgFrm.h"
 #include "app/PublicData.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/ModMsg.h"
@@ -334,6 +335,9 @@ void WebMainFrm::OnQueryUnload(bool& cancel, rt::UnloadMode)
 void WebMainFrm::OnUnload(bool&)
 {
     m_front.Withdraw();
+    // The player chose to leave the game: a further login still open goes too, or it would keep
+    // the program running with nothing to log in to.
+    if (LoginBgFrm* pair = LoginBgFrm::IfExists(); pair && pair->IsLoaded()) pair->Unload();
     ModMsg::UnhookMainWnd(hWnd());
     m_dde.Stop();
     m_toolTip.Detach();
