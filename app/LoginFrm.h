@@ -39,6 +39,7 @@ private:
     void WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& cancel);
     void WebBrowser1_DocumentComplete(const std::wstring& url, bool topLevel);
     void ShowLoginPair();
+    void FocusPage();
     void RunHandOver();
 
     browser::WebViewPtr WebBrowser1;
