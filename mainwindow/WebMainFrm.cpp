@@ -281,10 +281,24 @@ void WebMainFrm::OpenGamePage(const std::wstring& strURL)
         page->OpenURL(strURL);
         items.Add(key, page, key);
         items.SetSelected(items.Count() - 1);
+        TakeRefreshKey();
     } else {
         items.SetSelected(index);
     }
     Picture1.SetVisible(false);
+}
+
+void WebMainFrm::TakeRefreshKey()
+{
+    // Filters are asked latest first, and a page's view registers its own, which swallows F5
+    // in the system browser control: registering again after each new page keeps this one first.
+    m_refreshKey = rt::MessageFilterRegistration([this](MSG& msg) {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_F5) return false;
+        if (!HasWindow() || !msg.hwnd || !::IsChild(WebuTab.hContainerWnd(), msg.hwnd)) return false;
+        // A held key refreshes once.
+        if (!(msg.lParam & (1 << 30))) RunMenuCommand(kMenuRefresh);
+        return true;
+    });
 }
 
 void WebMainFrm::LinkExecute(const std::wstring& command)
@@ -335,6 +349,7 @@ void WebMainFrm::OnQueryUnload(bool& cancel, rt::UnloadMode)
 void WebMainFrm::OnUnload(bool&)
 {
     m_front.Withdraw();
+    m_refreshKey.Reset();
     // The player chose to leave the game: a further login still open goes too, or it would keep
     // the program running with nothing to log in to.
     if (LoginBgFrm* pair = LoginBgFrm::IfExists(); pair && pair->IsLoaded()) pair->Unload();

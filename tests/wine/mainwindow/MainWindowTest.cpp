@@ -494,7 +494,16 @@ TEST_F(MainWindow, RefreshReloadsTheSelectedPageOnly)
     ASSERT_GT(alice, 0);
     Frm().RunMenuCommand(WebMainFrm::kMenuRefresh);
     EXPECT_TRUE(driver::PumpUntil([&] { return requests("alice") == alice + 1; }, 8000));
+    // F5 with the keyboard in the page takes the same path.
+    HWND inPage = reinterpret_cast<HWND>(Tabs().Item(0)->Form()->hWnd());
+    while (HWND child = ::GetWindow(inPage, GW_CHILD)) inPage = child;
+    ::SetForegroundWindow(Main());
+    ::SetFocus(inPage);
+    ASSERT_TRUE(driver::PumpUntil([&] { return ::GetFocus() == inPage; }, 3000));
+    driver::PressKey(VK_F5);
+    EXPECT_TRUE(driver::PumpUntil([&] { return requests("alice") == alice + 2; }, 8000)) << "F5";
     driver::Pump(300);
+    EXPECT_EQ(requests("alice"), alice + 2);
     EXPECT_EQ(requests("bob"), bob);
 }
 
