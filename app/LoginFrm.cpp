@@ -170,7 +170,10 @@ void LoginFrm::ShowLoginPair()
     ::SetWindowPos(hWnd(), nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     // A page that completes again while the pair is minimised leaves it down; restoring the
     // background brings this window back.
-    if (!::IsIconic(background.hWnd())) Show();
+    if (!::IsIconic(background.hWnd())) {
+        Show();
+        FocusPage();
+    }
     if (LoadFrm* splash = LoadFrm::IfExists()) splash->Unload();
     if (!m_front) m_front = OfferFront(FrontRank::LoginPair, [this] { BringPairBack(); });
 }
@@ -181,8 +184,14 @@ void LoginFrm::BringPairBack()
     LoginBgFrm* background = LoginBgFrm::IfExists();
     if (background && background->HasWindow() && ::IsIconic(background->hWnd()))
         background->SetWindowState(rt::WindowState::Normal);
-    // The page takes the keys.
+    FocusPage();
+}
+
+void LoginFrm::FocusPage()
+{
+    // The player types at once: activating the form alone leaves the focus on the form itself.
     ::SetForegroundWindow(hWnd());
+    if (WebBrowser1) ::SetFocus(WebBrowser1->hWnd());
 }
 
 void LoginFrm::OnQueryUnload(bool& cancel, rt::UnloadMode mode)

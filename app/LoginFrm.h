@@ -22,6 +22,9 @@ public:
 
     ~LoginFrm() override;
 
+    // Restores a minimised pair and brings it to the front with the page taking the keys.
+    void BringPairBack();
+
 protected:
     void OnLoad() override;
     void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
@@ -36,7 +39,7 @@ private:
     void WebBrowser1_BeforeNavigate2(const std::wstring& url, bool& cancel);
     void WebBrowser1_DocumentComplete(const std::wstring& url, bool topLevel);
     void ShowLoginPair();
-    void BringPairBack();
+    void FocusPage();
     void RunHandOver();
 
     browser::WebViewPtr WebBrowser1;

@@ -55,6 +55,9 @@ void MsgFrm::OnLoad()
     iButton1.Click = [this] { Answer(true); };
     iButton2.Click = [this] { Answer(false); };
     closebtn.Click = [this] { Answer(false); };
+    // "是" first, as the buttons stand; Esc and Alt+F4 answer like the close button.
+    m_keys = std::make_unique<DialogKeys>(self, std::vector<HWND>{iButton1.rt::Window::hWnd(), iButton2.rt::Window::hWnd()},
+                                          [this] { Answer(false); });
     // The caption strip lies under the close button and the question under the answers (the
     // label's designer box reaches below their tops).
     for (HWND below : {BForm1.rt::Window::hWnd(), Label1.rt::Window::hWnd()})
@@ -77,6 +80,14 @@ void MsgFrm::OnResize()
     WebMainFrm::RectRgn(hWnd(), r.width, r.height, kBoxCorner, kBoxCorner);
     BForm1.Printform(*this);
     closebtn.Move(BoxCloseLeft(Width()), rt::kKeep);
+}
+
+LRESULT MsgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg != WM_ACTIVATE) return rt::Form::HandleMessage(msg, wParam, lParam);
+    const LRESULT result = rt::Form::HandleMessage(msg, wParam, lParam);
+    if (m_keys) m_keys->OnActivate(LOWORD(wParam) != WA_INACTIVE);
+    return result;
 }
 
 void MsgFrm::Answer(bool exit)

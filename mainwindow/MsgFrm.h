@@ -3,7 +3,10 @@
 // rounded corners). It writes its answer to the flag it is given and unloads itself; any other
 // way of closing it leaves the flag as it was.
 
+#include <memory>
+
 #include "controls/BForm.h"
+#include "controls/DialogKeys.h"
 #include "controls/iButton.h"
 #include "runtime/Form.h"
 #include "runtime/Label.h"
@@ -26,6 +29,7 @@ public:
 protected:
     void OnLoad() override;
     void OnResize() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Answer(bool exit);
@@ -36,6 +40,7 @@ private:
     rt::Label Label1;
     iButton iButton1;
     iButton iButton2;
+    std::unique_ptr<DialogKeys> m_keys;
 };
 
 }  // namespace corvane

@@ -49,6 +49,8 @@ void StripToolTip::SetText(const std::wstring& text)
     if (!m_tip) return;
     TTTOOLINFOW info = ToolFor(m_strip, m_text);
     ::SendMessageW(m_tip, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+    // An active tip with empty text still pops up over the strip with the last text it showed.
+    ::SendMessageW(m_tip, TTM_ACTIVATE, !m_text.empty(), 0);
     if (m_text.empty()) ::SendMessageW(m_tip, TTM_POP, 0, 0);
 }
 

@@ -1,6 +1,7 @@
 #include "mainwindow/WebMainFrm.h"
 
 #include "app/GameUrl.h"
+#include "app/LoginBgFrm.h"
 #include "app/PublicData.h"
 #include "mainwindow/GamePageLimits.h"
 #include "mainwindow/MainLayout.h"
@@ -164,6 +165,7 @@ void WebMainFrm::CreateControls()
     WebuTab.OnMouseDown = [this](long& index, int&, int&, float&, float&) { WebuTab_OnMouseDown(index); };
     WebuTab.OnMouseHover = [this](long& index, int&, int&, float&, float&) { WebuTab_OnMouseHover(index); };
     WebuTab.OnMouseMove = [this](long&, int&, int&, float&, float&) { SetArrowCursor(); };
+    WebuTab.OnMouseLeave = [this] { m_toolTip.SetText(L""); };
     WebuTab.OnItemColose = [this](long&, bool& cancel) { WebuTab_OnItemColose(cancel); };
     web_tool.Click = [this] { ShowAppMenu(); };
     web_min.Click = [this] { web_min_Click(); };
@@ -287,6 +289,7 @@ void WebMainFrm::OpenGamePage(const std::wstring& strURL)
         page->OpenURL(strURL);
         items.Add(key, page, key);
         items.SetSelected(items.Count() - 1);
+        TakeRefreshKey();
         break;
     }
     case GamePageStep::Select:
@@ -298,6 +301,19 @@ void WebMainFrm::OpenGamePage(const std::wstring& strURL)
         return;
     }
     Picture1.SetVisible(false);
+}
+
+void WebMainFrm::TakeRefreshKey()
+{
+    // Filters are asked latest first, and a page's view registers its own, which swallows F5
+    // in the system browser control: registering again after each new page keeps this one first.
+    m_refreshKey = rt::MessageFilterRegistration([this](MSG& msg) {
+        if (msg.message != WM_KEYDOWN || msg.wParam != VK_F5) return false;
+        if (!HasWindow() || !msg.hwnd || !::IsChild(WebuTab.hContainerWnd(), msg.hwnd)) return false;
+        // A held key refreshes once.
+        if (!(msg.lParam & (1 << 30))) RunMenuCommand(kMenuRefresh);
+        return true;
+    });
 }
 
 void WebMainFrm::LinkExecute(const std::wstring& command)
@@ -331,7 +347,12 @@ void WebMainFrm::WebuTab_OnMouseHover(long itemIndex)
 
 void WebMainFrm::WebuTab_OnItemColose(bool& cancel)
 {
-    if (WebuTab.TabItems().Count() > 1) return;
+    if (WebuTab.TabItems().Count() > 1) {
+        // The closing tab's caption must not stay on the tip; the strip reports a hover again
+        // only when the pointer reaches another tab.
+        m_toolTip.SetText(L"");
+        return;
+    }
     // The last page stays; closing it means closing the window (after the confirmation).
     cancel = true;
     web_close_Click();
@@ -348,6 +369,10 @@ void WebMainFrm::OnQueryUnload(bool& cancel, rt::UnloadMode)
 void WebMainFrm::OnUnload(bool&)
 {
     m_front.Withdraw();
+    m_refreshKey.Reset();
+    // The player chose to leave the game: a further login still open goes too, or it would keep
+    // the program running with nothing to log in to.
+    if (LoginBgFrm* pair = LoginBgFrm::IfExists(); pair && pair->IsLoaded()) pair->Unload();
     ModMsg::UnhookMainWnd(hWnd());
     m_dde.Stop();
     m_toolTip.Detach();

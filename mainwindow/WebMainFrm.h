@@ -21,6 +21,7 @@
 #include "mainwindow/CKvNotifyIcon.h"
 #include "mainwindow/DdeServer.h"
 #include "mainwindow/StripToolTip.h"
+#include "runtime/MessageFilter.h"
 #include "runtime/App.h"
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
@@ -94,6 +95,7 @@ private:
 
     void CreateControls();
     void OpenGamePage(const std::wstring& strURL);
+    void TakeRefreshKey();
     void LinkExecute(const std::wstring& command);
     void Picture1_Resize();
     void SetArrowCursor();
@@ -132,6 +134,8 @@ private:
     rt::PopupMenu appmenu;
     StripToolTip m_toolTip;
     DdeServer m_dde;
+    // F5 in a game page runs the menu's "刷新".
+    rt::MessageFilterRegistration m_refreshKey;
 
     std::unique_ptr<cSetStyle> objStyle;
     std::unique_ptr<CKvNotifyIcon> m_tray;

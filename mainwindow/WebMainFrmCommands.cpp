@@ -110,7 +110,11 @@ void WebMainFrm::GameSpaceBtn_Click()
 
 void WebMainFrm::OtherUserBtn_Click()
 {
-    LoginFrm::Instance().Show();
+    LoginFrm& login = LoginFrm::Instance();
+    // A pair already open, perhaps minimised or under this window, is the one the player wants.
+    const bool open = login.IsLoaded();
+    login.Show();
+    if (open) login.BringPairBack();
 }
 
 }  // namespace corvane

@@ -8,6 +8,7 @@
 
 #include "app/CKvDownLoadFile.h"
 #include "controls/BForm.h"
+#include "controls/DialogKeys.h"
 #include "controls/iButton.h"
 #include "runtime/Form.h"
 #include "runtime/Label.h"
@@ -52,6 +53,7 @@ private:
     iButton closebtn;
     rt::Label Label1;
     KvProgressBar KvProgressBar1;
+    std::unique_ptr<DialogKeys> m_keys;
 };
 
 }  // namespace corvane

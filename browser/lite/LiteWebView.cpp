@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "browser/html/FormEncoding.h"
 #include "browser/html/Serializer.h"
@@ -396,6 +397,7 @@ void LiteWebView::ScrollIntoView(const Rect& box)
 
 void LiteWebView::MoveFocus(bool forward)
 {
+    m_autofocus = nullptr;
     std::vector<FocusStop> order = FocusOrder(*m_document, m_layout);
     // Controls drawn inert (past kMaxLiveControls) take no focus: Tab passes over them.
     std::erase_if(order, [&](const FocusStop& stop) {
@@ -673,10 +675,16 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         m_pressedLink = LinkAt(m_layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_scrollY);
         m_focusLink = m_pressedLink ? m_pressedLink->element : nullptr;
         m_focusVisible = false;
+        m_autofocus = nullptr;
         ::SetFocus(hWnd());
         ::InvalidateRect(hWnd(), nullptr, FALSE);
         return 0;
     case WM_SETFOCUS:
+        if (m_autofocus && ::IsWindow(m_autofocus)) {
+            ::SetFocus(std::exchange(m_autofocus, nullptr));
+            return 0;
+        }
+        [[fallthrough]];
     case WM_KILLFOCUS:
         if (m_focusLink && m_focusVisible) ::InvalidateRect(hWnd(), nullptr, FALSE);
         break;

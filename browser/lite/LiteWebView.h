@@ -173,6 +173,8 @@ private:
     std::optional<std::wstring> m_refreshTarget;
     const LinkArea* m_pressedLink = nullptr;
     const Node* m_focusLink = nullptr;  // the link holding the focus while the view itself has it
+    // The page's first field marked `autofocus`, waiting for the view to get the focus.
+    HWND m_autofocus = nullptr;
     bool m_focusVisible = false;  // drawn after keyboard moves, not after clicks (as browsers do)
 };
 

@@ -7,6 +7,8 @@
 #include "browser/html/Url.h"
 #include "browser/html/Utf8.h"
 #include "browser/lite/LiteWebView.h"
+
+#include <utility>
 #include "browser/lite/TextConvert.h"
 
 namespace browser {
@@ -141,6 +143,15 @@ void LiteWebView::ShowDocument(ArrivedPage page)
     m_pressedLink = nullptr;
     Relayout();
     DestroyFields(m_spareFields);  // those the new page had no use for
+    // As browsers do, the first field marked `autofocus` takes the focus: now when the page has
+    // it, else when the view gets it (a hidden page must not activate its window).
+    m_autofocus = nullptr;
+    for (const Field& f : m_fields)
+        if (f.element->HasAttr("autofocus")) {
+            m_autofocus = f.hwnd;
+            break;
+        }
+    if (m_autofocus && hadFocus) ::SetFocus(std::exchange(m_autofocus, nullptr));
     ::InvalidateRect(hWnd(), nullptr, TRUE);
     // Under way before the events: a handler that navigates elsewhere drops them with the page.
     StartImages(std::move(page.fetches));

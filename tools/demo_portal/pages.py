@@ -93,7 +93,7 @@ def login_page(error=None, username="", method="post", refresh_to=None, images=(
         + error_html +
         '<form method="%s" action="/pcLogin/login" style="margin:0">\n'
         '<table border="0" cellpadding="2" cellspacing="0" style="font-size:13px;color:#E8EEF6">\n'
-        '<tr><td>帐号：</td><td><input type="text" name="username" size="20" maxlength="32" value="%s"></td></tr>\n'
+        '<tr><td>帐号：</td><td><input type="text" name="username" size="20" maxlength="32" value="%s" autofocus></td></tr>\n'
         '<tr><td>密码：</td><td><input type="password" name="password" size="20" maxlength="32"></td></tr>\n'
         '<tr><td>&nbsp;</td><td><input type="submit" value="登录游戏"></td></tr>\n'
         "</table>\n</form>\n" % (escape(method), escape(username))

@@ -29,20 +29,29 @@ HWND FocusOf(HWND anyWindowOfThread)
     return info.hwndFocus;
 }
 
-TEST(LoginKeyboard, TabShiftTabAndEnterLogIn)
+// The client at its login pair with the page's two fields; it goes with the test, also when an
+// assertion ends it early.
+class LoginKeyboard : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        client = StartCorvane(Portal());
+        ASSERT_TRUE(client);
+        pair = WaitForLoginPair(client);
+        ASSERT_TRUE(pair);
+        fields = Descendants(pair.login, L"Edit");
+        ASSERT_EQ(fields.size(), 2u);
+    }
+    void TearDown() override { client.Kill(); }
+
+    driver::Process client;
+    LoginPair pair;
+    std::vector<HWND> fields;
+};
+
+TEST_F(LoginKeyboard, TabShiftTabAndEnterLogIn)
 {
-    driver::Process client = StartCorvane(Portal());
-    ASSERT_TRUE(client);
-    // The client goes with the test, also when an assertion ends it early.
-    struct Ender {
-        driver::Process& client;
-        ~Ender() { client.Kill(); }
-    } ender{client};
-    const LoginPair pair = WaitForLoginPair(client);
-    ASSERT_TRUE(pair);
-    const std::vector<HWND> fields = Descendants(pair.login, L"Edit");
     const std::vector<HWND> buttons = Descendants(pair.login, L"Button");
-    ASSERT_EQ(fields.size(), 2u);
     ASSERT_EQ(buttons.size(), 1u);
     const auto focusReaches = [&](HWND hwnd) { return driver::PumpUntil([&] { return FocusOf(pair.login) == hwnd; }, 5000); };
     const auto textReaches = [&](HWND hwnd, const wchar_t* text) {
@@ -76,6 +85,19 @@ TEST(LoginKeyboard, TabShiftTabAndEnterLogIn)
     EXPECT_TRUE(WaitForMainWindow(client));
     const std::string log = PortalLog();
     EXPECT_NE(log.find("username=carol&password=secret"), std::string::npos) << log;
+}
+
+// Typing right after the pair shows, without a click, fills the account field: the pair is
+// active, the page has the focus and the login page marks the account field `autofocus`.
+TEST_F(LoginKeyboard, TypingAtOnceFillsTheAccount)
+{
+    EXPECT_TRUE(driver::PumpUntil([&] { return ::GetForegroundWindow() == pair.login; }, 5000));
+    ASSERT_TRUE(driver::PumpUntil([&] { return FocusOf(pair.login) == fields[0]; }, 5000));
+    driver::TypeText(L"erin");
+    EXPECT_TRUE(driver::PumpUntil([&] { return FieldText(fields[0]).ends_with(L"erin"); }, 5000))
+        << driver::WideToUtf8(FieldText(fields[0]));
+    driver::PressKey(VK_TAB);
+    EXPECT_TRUE(driver::PumpUntil([&] { return FocusOf(pair.login) == fields[1]; }, 5000)) << "document order";
 }
 
 }  // namespace

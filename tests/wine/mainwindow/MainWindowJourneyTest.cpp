@@ -142,4 +142,41 @@ TEST(MainWindowJourney, FurtherLoginCommandsActOnItsPairOnly)
     }
 }
 
+// The further-login window comes back when minimised or covered, and "是" ends the program with
+// it still open.
+TEST(MainWindowJourney, FurtherLoginComesBackAndEndsWithTheProgram)
+{
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    HWND main = LogInToMainWindow(client, L"alice");
+    ASSERT_TRUE(main);
+    const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
+    ASSERT_EQ(buttons.size(), 6u);
+    driver::ClickAt(CentreOf(buttons[0]));
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    auto inFront = [&] {
+        const HWND front = ::GetForegroundWindow();
+        return !::IsIconic(pair.background) && ::IsWindowVisible(pair.background) &&
+               (front == pair.login || front == pair.background);
+    };
+
+    ::PostMessageW(pair.background, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(driver::PumpUntil([&] { return ::IsIconic(pair.background) != FALSE; }, 5000));
+    driver::ClickAt(CentreOf(buttons[0]));
+    EXPECT_TRUE(driver::PumpUntil(inFront, 5000)) << "minimised";
+
+    // A click on the main window's caption strip brings it in front of the pair.
+    const RECT m = WindowRect(main);
+    driver::ClickAt(POINT{m.left + 400, m.top + 10});
+    ASSERT_TRUE(driver::PumpUntil([&] { return ::GetForegroundWindow() == main; }, 5000));
+    driver::ClickAt(CentreOf(buttons[0]));
+    EXPECT_TRUE(driver::PumpUntil(inFront, 5000)) << "covered";
+
+    mainwindow_test::ExitBoxAnswerer answerer(L"Y", client.id());
+    mainwindow_test::ClickCentre(buttons[5]);
+    EXPECT_TRUE(answerer.WaitForCount(1, 10000));
+    EXPECT_EQ(client.WaitForExit(15000), 0);
+}
+
 }  // namespace

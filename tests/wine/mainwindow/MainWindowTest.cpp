@@ -328,23 +328,51 @@ TEST_F(MainWindow, CaptionStripButtonsAndBorderPixels)
     ClickMinMax();
 }
 
-TEST_F(MainWindow, HoverShowsTheCaptionAsTooltip)
+TEST_F(MainWindow, TooltipShowsOnlyTheTabUnderThePointer)
 {
     WebMainFrm& frm = Frm();
-    ASSERT_GE(Tabs().Count(), 2);
-    long index = 1;
-    int button = 0;
-    int shift = 0;
-    float x = 0;
-    float y = 0;
-    frm.TabStrip().OnMouseHover(index, button, shift, x, y);
-    EXPECT_EQ(frm.ToolTip().Text(), Caption(1));
-    index = -1;
-    frm.TabStrip().OnMouseHover(index, button, shift, x, y);
+    CloseAllButFirst();
+    for (const wchar_t* account : {L"tip1", L"tip2"}) frm.SetURL(GameUrl(account));
+    ASSERT_EQ(Tabs().Count(), 3);
+    HWND strip = frm.TabStrip().rt::Window::hWnd();
+    HWND tip = frm.ToolTip().hWnd();
+    // Strip points of a tab's body, its close button (style 1) and the empty space after the tabs.
+    auto onStrip = [&](long x, long y) {
+        POINT p{x, y};
+        ::ClientToScreen(strip, &p);
+        return p;
+    };
+    auto body = [&](long i) { return onStrip(10 + Tabs().Item(i)->Left() + 40, 16); };
+    auto close = [&](long i) { return onStrip(10 + Tabs().Item(i)->Left() + Tabs().Item(i)->Width() - 14, 13); };
+    auto empty = [&] {
+        const long last = Tabs().Count() - 1;
+        return onStrip(10 + Tabs().Item(last)->Left() + Tabs().Item(last)->Width() + 40, 16);
+    };
+    auto tipShows = [&](const std::wstring& text) {
+        return driver::PumpUntil([&] { return ::IsWindowVisible(tip) && frm.ToolTip().Text() == text; }, 5000);
+    };
+    // No tip appears while the pointer rests for longer than the tip's delay.
+    auto noTipFor = [&](DWORD ms) { return !driver::PumpUntil([&] { return ::IsWindowVisible(tip) != FALSE; }, ms); };
+
+    driver::MoveMouseTo(body(1));
+    EXPECT_TRUE(tipShows(Caption(1)));
+    driver::MoveMouseTo(empty());
+    EXPECT_TRUE(noTipFor(1500)) << "over empty space";
     EXPECT_EQ(frm.ToolTip().Text(), L"");
-    index = Tabs().Count();
-    frm.TabStrip().OnMouseHover(index, button, shift, x, y);
+
+    // Closing tab 1 under the pointer takes its caption off the tip.
+    const long before = Tabs().Count();
+    const std::wstring closed = Caption(1);
+    driver::MoveMouseTo(close(1));
+    driver::Pump(150);
+    driver::ClickAt(close(1));
+    ASSERT_TRUE(driver::PumpUntil([&] { return Tabs().Count() == before - 1; }, 5000));
+    EXPECT_NE(frm.ToolTip().Text(), closed);
+    driver::MoveMouseTo(empty());
+    EXPECT_TRUE(noTipFor(1500)) << "over empty space after a tab closed";
     EXPECT_EQ(frm.ToolTip().Text(), L"");
+    driver::MoveMouseTo(onStrip(2, 40));
+    CloseAllButFirst();
 }
 
 // --- Commands -------------------------------------------------------------------------------
@@ -525,7 +553,16 @@ TEST_F(MainWindow, RefreshReloadsTheSelectedPageOnly)
     ASSERT_GT(alice, 0);
     Frm().RunMenuCommand(WebMainFrm::kMenuRefresh);
     EXPECT_TRUE(driver::PumpUntil([&] { return requests("alice") == alice + 1; }, 8000));
+    // F5 with the keyboard in the page takes the same path.
+    HWND inPage = reinterpret_cast<HWND>(Tabs().Item(0)->Form()->hWnd());
+    while (HWND child = ::GetWindow(inPage, GW_CHILD)) inPage = child;
+    ::SetForegroundWindow(Main());
+    ::SetFocus(inPage);
+    ASSERT_TRUE(driver::PumpUntil([&] { return ::GetFocus() == inPage; }, 3000));
+    driver::PressKey(VK_F5);
+    EXPECT_TRUE(driver::PumpUntil([&] { return requests("alice") == alice + 2; }, 8000)) << "F5";
     driver::Pump(300);
+    EXPECT_EQ(requests("alice"), alice + 2);
     EXPECT_EQ(requests("bob"), bob);
 }
 
@@ -588,6 +625,36 @@ TEST_F(MainWindow, AnsweringNoOrClosingTheBoxKeepsEverything)
     EXPECT_TRUE(frm.IsLoaded());
 }
 
+TEST_F(MainWindow, TheBoxAnswersTheKeyboard)
+{
+    WebMainFrm& frm = Frm();
+    // Each of these keeps the window; Enter on "是", which has the focus first, ends it in the
+    // last test.
+    static const struct {
+        const wchar_t* answers;
+        const char* name;
+    } cases[] = {
+        {L"T", "Tab, Enter"},
+        {L"S", "Shift+Tab, Tab, Tab, Space"},
+        {L"E", "Esc"},
+        {L"A", "Alt+F4"},
+    };
+    for (const auto& c : cases) {
+        mainwindow_test::ExitBoxAnswerer answerer(c.answers);
+        if (c.answers == cases[0].answers) answerer.SetScreenshot(L"mainwindow_exit_box_focus");
+        frm.RunMenuCommand(WebMainFrm::kMenuExit);
+        EXPECT_EQ(answerer.Answered(), 1) << c.name;
+        EXPECT_TRUE(frm.IsLoaded()) << c.name;
+        EXPECT_FALSE(frm.m_bExit) << c.name;
+        if (c.answers != cases[0].answers) continue;
+        // The focus cue: a dotted rectangle 3 pixels inside "是", and none on "否".
+        const driver::Capture box = answerer.FirstBox();
+        int differing = 0;
+        for (int x = 5; x < 60; ++x) differing += box.At(56 + x, 91) != box.At(136 + x, 91);
+        EXPECT_GT(differing, 10) << "focus cue on the first button";
+    }
+}
+
 TEST_F(MainWindow, SystemCloseAsksTwiceWhenTheFirstAnswerIsNo)
 {
     mainwindow_test::ExitBoxAnswerer answerer(L"NN");
@@ -627,7 +694,7 @@ TEST_F(MainWindow, YesUnloadsReleasesThePagesAndRemovesTheTrayIcon)
     std::vector<HWND> pages;
     for (long i = 0; i < Tabs().Count(); ++i) pages.push_back(reinterpret_cast<HWND>(Tabs().Item(i)->Form()->hWnd()));
     {
-        mainwindow_test::ExitBoxAnswerer answerer(L"Y");
+        mainwindow_test::ExitBoxAnswerer answerer(L"K");
         frm.RunMenuCommand(WebMainFrm::kMenuExit);
         EXPECT_EQ(answerer.Answered(), 1);
     }

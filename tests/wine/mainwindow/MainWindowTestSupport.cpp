@@ -46,6 +46,29 @@ LONG LeftOf(HWND hwnd)
     return r.left;
 }
 
+struct KeyStroke {
+    WORD vk;
+    UINT modifiers;
+};
+
+// The keyboard answers: the first button ("是") has the focus when the box opens.
+const std::vector<KeyStroke>* KeysFor(wchar_t answer)
+{
+    static const struct {
+        wchar_t answer;
+        std::vector<KeyStroke> keys;
+    } table[] = {
+        {L'K', {{VK_RETURN, 0}}},                                                   // "是"
+        {L'T', {{VK_TAB, 0}, {VK_RETURN, 0}}},                                      // "否"
+        {L'S', {{VK_TAB, MOD_SHIFT}, {VK_TAB, 0}, {VK_TAB, 0}, {VK_SPACE, 0}}},  // "否"
+        {L'E', {{VK_ESCAPE, 0}}},
+        {L'A', {{VK_F4, MOD_ALT}}},
+    };
+    for (const auto& row : table)
+        if (row.answer == answer) return &row.keys;
+    return nullptr;
+}
+
 }  // namespace
 
 std::vector<HWND> ButtonsLeftToRight(HWND main)
@@ -150,7 +173,14 @@ void ExitBoxAnswerer::Watch()
             r = moved;
             answer = m_answers[next++];
         }
-        if (answer == L'F') {
+        if (const std::vector<KeyStroke>* keys = KeysFor(answer)) {
+            // Keys go to the active window's focus: the box must have become active first.
+            for (int i = 0; i < 100 && ::GetForegroundWindow() != box; ++i) ::Sleep(20);
+            for (const KeyStroke& k : *keys) {
+                driver::PressKey(k.vk, k.modifiers);
+                ::Sleep(60);
+            }
+        } else if (answer == L'F') {
             ::PostMessageW(box, WM_SYSCOMMAND, SC_CLOSE, 0);
         } else {
             // Designer places in pixels: "是" at (56, 88), "否" at (136, 88), 65 x 25; the close

@@ -22,7 +22,7 @@ int GameRequests(const char* account);
 enum class BoxButton { Yes, No, Close, AltF4 };
 
 // Waits on a thread of its own for each exit box (class "MsgFrm") of a process and presses the
-// next button of `answers` with real mouse input. The first box can be saved as a screenshot.
+// next button of `answers` with real mouse or key input. The first box can be saved as a screenshot.
 class ExitBoxAnswerer {
 public:
     ExitBoxAnswerer(std::wstring answers, DWORD processId = ::GetCurrentProcessId());
@@ -43,7 +43,9 @@ public:
 private:
     void Watch();
 
-    std::wstring m_answers;  // 'Y' yes, 'N' no, 'C' the close button, 'F' Alt+F4; 'D' drags the
+    std::wstring m_answers;  // 'Y' yes, 'N' no, 'C' the close button, 'F' the system close
+                             // command; with real keys: 'K' Enter, 'T' Tab and Enter, 'S'
+                             // Shift+Tab, Tab, Tab and Space, 'E' Esc, 'A' Alt+F4; 'D' drags the
                              // box by its caption strip first, then the next letter answers
     DWORD m_processId;
     std::wstring m_screenshot;

@@ -429,6 +429,14 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
     EXPECT_EQ(frame.right - frame.left, 305);
     EXPECT_EQ(frame.bottom - frame.top, 144);
 
+    // Esc asks the close button's question; "否" lets the download go on.
+    driver::MessageBoxAnswerer answerer(IDNO, updater.id());
+    answerer.SetRecordStyle(true);
+    driver::ClickAt({frame.left + 150, frame.top + 130});
+    driver::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(answerer.WaitForCount(1, 8000)) << "Esc";
+    EXPECT_TRUE(updater.Running());
+
     // The bar's row 5 from left to right: the cap's edge, the filled look up to the fill point,
     // the empty look after it, the end cap's edge in the last column.
     const std::uint32_t edge = SkinPixel(0, 5), filled = SkinPixel(3, 5), empty = SkinPixel(8, 5);
@@ -497,11 +505,10 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
     frame = moved;
 
     // Cancel with the close button: the question, "是", and the download stops at once.
-    driver::MessageBoxAnswerer answerer(IDYES, updater.id());
-    answerer.SetRecordStyle(true);
+    answerer.SetButton(IDYES);
     driver::ClickAt({frame.left + 305 - 49 + 20, frame.top + 1 + 8});
     EXPECT_EQ(updater.WaitForExit(15000), 0);
-    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"您是否要退出更新！"});
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>(2, L"您是否要退出更新！"));
     EXPECT_EQ(run.Started(), run.InstalledClientLine());
     EXPECT_TRUE(run.Client() == run.oldClient);
     EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
