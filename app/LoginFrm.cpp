@@ -172,7 +172,6 @@ void LoginFrm::ShowLoginPair()
     // background brings this window back.
     if (!::IsIconic(background.hWnd())) {
         Show();
-        FocusPage();
     }
     if (LoadFrm* splash = LoadFrm::IfExists()) splash->Unload();
     if (!m_front) m_front = OfferFront(FrontRank::LoginPair, [this] { BringPairBack(); });

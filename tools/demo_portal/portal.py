@@ -233,6 +233,12 @@ class PortalHandler(BaseHTTPRequestHandler):
         m = re.fullmatch(r"/hostile/([a-z-]+)/update\.txt", path)
         if m:
             return self.hostile_manifest(m.group(1))
+        m = re.fullmatch(r"/manifest-after/(\d{1,3})/([0-9A-Za-z.]{1,20})/update\.txt", path)
+        if m:
+            # The portal's own manifest for the first K requests, then one naming another version:
+            # a client that starts current and meets an update on demand.
+            later = self.server.count_request(path) >= int(m.group(1))
+            return self.manifest(m.group(2) if later else None)
         if path.startswith("/files/"):
             return self.download(unquote(path[len("/files/"):], errors="replace"))
         if path.startswith(manifests.TAMPERED_FILES):
@@ -355,16 +361,16 @@ class PortalHandler(BaseHTTPRequestHandler):
         session_account = self.server.session_account(token) if token else None
         return html(pages.game_page(account, server, session_account))
 
-    def raw_manifest(self):
+    def raw_manifest(self, version=None):
         opts = self.server.opts
-        if opts.manifest_file:
+        if opts.manifest_file and version is None:
             with open(opts.manifest_file, "rb") as f:
                 return f.read()
-        return content.manifest_bytes(opts.manifest_version, opts.manifest_line,
+        return content.manifest_bytes(version or opts.manifest_version, opts.manifest_line,
                                       self.server.base_url, content.LINE_ENDS[opts.line_ends])
 
-    def manifest(self):
-        data = self.raw_manifest()
+    def manifest(self, version=None):
+        data = self.raw_manifest(version)
         if not self.server.opts.unsigned:
             data = self.server.signer.signed(data, self.file_bytes)
         return Response(200, data, "text/plain")

@@ -328,6 +328,12 @@ class SignedManifest(unittest.TestCase):
                                 fields[2].decode())
             self.assertEqual(p.request("/hostile/nonsense/update.txt")[0], 404)
 
+    def test_manifest_that_names_another_version_later(self):
+        with Portal() as p:
+            versions = [p.request("/manifest-after/2/1.2.0/update.txt")[2].split(b"\r\n")[0] for _ in range(3)]
+            self.assertEqual(versions, [b"version=1.1.0", b"version=1.1.0", b"version=1.2.0"])
+            self.assertTrue(self.verifies(p.request("/manifest-after/0/1.2.0/update.txt")[2]))
+
     def test_cut_and_trickling_manifests(self):
         with Portal("--version", "1.2.0") as p:
             conn = http.client.HTTPConnection("127.0.0.1", p.port, timeout=10)

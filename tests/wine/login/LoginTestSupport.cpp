@@ -3,6 +3,7 @@
 #include <objidl.h>
 #include <gdiplus.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -33,7 +34,10 @@ driver::Process StartCorvaneAt(const std::wstring& exe, const std::wstring& port
                                std::vector<std::wstring> environment)
 {
     environment.push_back(L"CORVANE_PORTAL_URL=" + portalUrl);
-    environment.push_back(L"CORVANE_UPDATE_URL=" + Portal() + L"/gamehome/vld/update.txt");
+    // The portal's manifest unless the test names another.
+    const bool manifestGiven = std::any_of(environment.begin(), environment.end(),
+                                           [](const std::wstring& v) { return v.starts_with(L"CORVANE_UPDATE_URL="); });
+    if (!manifestGiven) environment.push_back(L"CORVANE_UPDATE_URL=" + Portal() + L"/gamehome/vld/update.txt");
     return driver::Process::Start(exe, arguments, environment);
 }
 

@@ -142,6 +142,30 @@ TEST(MainWindowJourney, FurtherLoginCommandsActOnItsPairOnly)
     }
 }
 
+// "更新" picked from the menu as a player would: the portal names another version by then, the
+// offer (a question) comes, "否", and the game goes on as it was.
+TEST(MainWindowJourney, UpdateFromTheMenuThroughTheOfferAndNo)
+{
+    driver::Process client =
+        StartCorvane(Portal(), L"", {L"CORVANE_UPDATE_URL=" + Portal() + L"/manifest-after/1/1.2.0/update.txt"});
+    ASSERT_TRUE(client);
+    HWND main = LogInToMainWindow(client, L"alice");
+    ASSERT_TRUE(main);
+    driver::MessageBoxAnswerer offer(IDNO, client.id());
+    offer.SetRecordStyle(true);
+    ASSERT_TRUE(mainwindow_test::ChooseMenuItem(mainwindow_test::ButtonsLeftToRight(main)[2], client.id(), 3));
+    ASSERT_TRUE(offer.WaitForCount(1, 15000));
+    EXPECT_EQ(offer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_EQ(offer.Seen()[0].style, rt::kMsgQuestionYesNo);
+    driver::Pump(1000);
+    EXPECT_EQ(offer.Seen().size(), 1u);
+    EXPECT_TRUE(client.Running());
+    EXPECT_TRUE(::IsWindowVisible(main));
+    EXPECT_EQ(Descendants(main, L"WebUrl").size(), 1u);
+    EXPECT_TRUE(mainwindow_test::TrayIconShown(main));
+    client.Kill();
+}
+
 // The further-login window comes back when minimised or covered, and "是" ends the program with
 // it still open.
 TEST(MainWindowJourney, FurtherLoginComesBackAndEndsWithTheProgram)

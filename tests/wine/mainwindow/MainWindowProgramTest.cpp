@@ -82,17 +82,17 @@ bool DdeExecute(const std::wstring& command)
 TEST_F(MainWindowProgram, DdeExecuteAddsOrSelectsAPageAndRestoresAMinimisedWindow)
 {
     ASSERT_TRUE(WaitForPages(1));
+    const HWND alicePage = driver::Descendants(main, L"WebUrl").front();
+    const HWND container = ::GetParent(alicePage);
     ASSERT_TRUE(DdeExecute(GameUrl(L"bob")));
     EXPECT_TRUE(WaitForPages(2));
+    // The new page comes on top (the command runs after the transaction: wait for it).
+    ASSERT_TRUE(driver::PumpUntil([&] { return ::GetWindow(container, GW_CHILD) != alicePage; }, 10000));
     // An open URL (letter case aside) is selected, not opened again: its page comes on top of
     // the new one and the portal hears nothing.
-    const std::vector<HWND> pages = driver::Descendants(main, L"WebUrl");
-    ASSERT_EQ(pages.size(), 2u);
-    HWND container = ::GetParent(pages[0]);
-    HWND bobPage = ::GetWindow(container, GW_CHILD);
     const int aliceRequests = mainwindow_test::GameRequests("alice");
     ASSERT_TRUE(DdeExecute(GameUrl(L"ALICE")));
-    EXPECT_TRUE(driver::PumpUntil([&] { return ::GetWindow(container, GW_CHILD) != bobPage; }, 5000));
+    EXPECT_TRUE(driver::PumpUntil([&] { return ::GetWindow(container, GW_CHILD) == alicePage; }, 10000));
     driver::Pump(700);
     EXPECT_EQ(Pages(), 2);
     EXPECT_EQ(mainwindow_test::GameRequests("alice"), aliceRequests);
