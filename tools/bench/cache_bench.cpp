@@ -15,6 +15,7 @@
 #include <thread>
 
 #include "mainwindow/CacheMain.h"
+#include "tools/bench/BenchSupport.h"
 
 namespace {
 
@@ -22,18 +23,10 @@ constexpr UINT kTick = WM_APP + 1;
 double g_last = 0;
 double g_longest = 0;
 
-double Now()
-{
-    LARGE_INTEGER f, t;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
 LRESULT CALLBACK TickProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == kTick) {
-        const double now = Now();
+        const double now = bench::NowMs();
         if (g_last > 0) g_longest = std::max(g_longest, now - g_last);
         g_last = now;
         return 0;
@@ -66,10 +59,10 @@ template <typename Clear>
 std::pair<double, double> Measure(Clear clear)
 {
     g_longest = 0;
-    const double start = Now();
+    const double start = bench::NowMs();
     g_last = start;
     clear();
-    const double end = Now();
+    const double end = bench::NowMs();
     // A gap still open when the walk ends counts too.
     MSG msg;
     while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);

@@ -12,36 +12,23 @@
 #include <vector>
 
 #include "app/ManifestVerifier.h"
+#include "tools/bench/BenchSupport.h"
 #include "runtime/TextFile.h"
 #include "updater/PlatformFileSystem.h"
 #include "updater/StagedReplace.h"
 
 namespace {
 
-double Now()
-{
-    LARGE_INTEGER f, t;
-    ::QueryPerformanceFrequency(&f);
-    ::QueryPerformanceCounter(&t);
-    return static_cast<double>(t.QuadPart) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 template <typename Work>
 double MedianMs(int runs, Work work)
 {
     std::vector<double> times;
     for (int i = 0; i < runs; ++i) {
-        const double start = Now();
+        const double start = bench::NowMs();
         work();
-        times.push_back(Now() - start);
+        times.push_back(bench::NowMs() - start);
     }
-    return Median(times);
+    return bench::Median(times);
 }
 
 void WriteFileOf(const std::wstring& path, std::size_t bytes, char fill)
@@ -88,21 +75,21 @@ int wmain(int argc, wchar_t** argv)
     for (int i = 0; i < runs; ++i) {
         WriteFileOf(target, clientBytes, 'o');
         WriteFileOf(staged, clientBytes, 'n');
-        double start = Now();
+        double start = bench::NowMs();
         if (corvane::CommitStaged(fs, {target}) != corvane::CommitResult::Committed) {
             std::fprintf(stderr, "the staged replace failed\n");
             return 1;
         }
-        stagedTimes.push_back(Now() - start);
+        stagedTimes.push_back(bench::NowMs() - start);
 
         WriteFileOf(target, clientBytes, 'o');
         WriteFileOf(staged, clientBytes, 'n');
-        start = Now();
+        start = bench::NowMs();
         ::MoveFileExW(staged.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
-        moveTimes.push_back(Now() - start);
+        moveTimes.push_back(bench::NowMs() - start);
     }
-    const double stagedMs = Median(stagedTimes);
-    const double moveMs = Median(moveTimes);
+    const double stagedMs = bench::Median(stagedTimes);
+    const double moveMs = bench::Median(moveTimes);
     std::printf("replace of a %zu MB client: staged %.2f ms, plain move %.2f ms, ratio %.1f\n", clientBytes >> 20,
                 stagedMs, moveMs, stagedMs / moveMs);
     ::DeleteFileW(target.c_str());
