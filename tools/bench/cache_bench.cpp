@@ -19,19 +19,15 @@
 
 namespace {
 
-constexpr UINT kTick = WM_APP + 1;
 double g_last = 0;
 double g_longest = 0;
 
-LRESULT CALLBACK TickProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT OnTick()
 {
-    if (msg == kTick) {
-        const double now = bench::NowMs();
-        if (g_last > 0) g_longest = std::max(g_longest, now - g_last);
-        g_last = now;
-        return 0;
-    }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    const double now = bench::NowMs();
+    if (g_last > 0) g_longest = std::max(g_longest, now - g_last);
+    g_last = now;
+    return 0;
 }
 
 // The number of entries made.
@@ -74,27 +70,12 @@ std::pair<double, double> Measure(Clear clear)
 int wmain(int argc, wchar_t** argv)
 {
     const int entries = argc > 1 ? _wtoi(argv[1]) : 50000;
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = TickProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"CacheBenchTicks";
-    ::RegisterClassW(&wc);
-    HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                    wc.hInstance, nullptr);
-    std::atomic<bool> stop{false};
-    std::thread ticker([&] {
-        while (!stop) {
-            ::PostMessageW(window, kTick, 0, 0);
-            ::Sleep(2);
-        }
-    });
+    bench::Ticker ticker(OnTick);
 
     const int first = Fill(entries, 1);
     bool complete = false;
     const auto [threadedMs, threadedGap] =
         Measure([&] { complete = corvane::CacheMain::ClearUrlCache("*.*", corvane::kKeepCookiesAndHistory); });
-    stop = true;
-    ticker.join();
     std::printf("entries made: %d\n", first);
     std::printf("walk %.0f ms (%s); longest gap between processed messages %.1f ms\n", threadedMs,
                 complete ? "complete" : "stopped early", threadedGap);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/CKvDownLoadFile.h"
+#include "tools/bench/BenchSupport.h"
 
 namespace {
 
@@ -22,7 +23,6 @@ LARGE_INTEGER g_frequency;
 LONGLONG g_lastMessage = 0;
 bool g_measuring = false;
 std::vector<LONGLONG> g_gaps;
-constexpr UINT kTick = WM_APP + 1;
 
 LONGLONG Now()
 {
@@ -31,15 +31,14 @@ LONGLONG Now()
     return t.QuadPart;
 }
 
-LRESULT CALLBACK TickWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
+LRESULT OnTick()
 {
-    if (msg == kTick && g_measuring) {
+    if (g_measuring) {
         const LONGLONG now = Now();
         if (g_lastMessage) g_gaps.push_back(now - g_lastMessage);
         g_lastMessage = now;
-        return 0;
     }
-    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
+    return 0;
 }
 
 double Milliseconds(LONGLONG ticks)
@@ -68,21 +67,7 @@ int wmain(int argc, wchar_t** argv)
     const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 3;
     ::QueryPerformanceFrequency(&g_frequency);
 
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = TickWindowProc;
-    wc.hInstance = ::GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"DownloadBenchTicks";
-    ::RegisterClassW(&wc);
-    HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                    wc.hInstance, nullptr);
-
-    std::atomic<bool> stop{false};
-    std::thread ticker([&] {
-        while (!stop) {
-            ::PostMessageW(window, kTick, 0, 0);
-            ::Sleep(2);
-        }
-    });
+    bench::Ticker ticker(OnTick);
 
     // Until the response is accepted the call blocks in the server's time to first byte (the
     // demo portal reads the whole file first); that wait is reported apart from the transfer.
@@ -107,8 +92,6 @@ int wmain(int argc, wchar_t** argv)
         g_measuring = false;
         if (!ok || !downloader.ReceivedAll()) {
             std::fprintf(stderr, "download %d failed\n", i + 1);
-            stop = true;
-            ticker.join();
             return 1;
         }
         bytes = downloader.ReceivedBytes();
@@ -130,9 +113,6 @@ int wmain(int argc, wchar_t** argv)
     g_measuring = false;
     const auto [idleLongest, idleP99] = TakeGaps();
 
-    stop = true;
-    ticker.join();
-    ::DestroyWindow(window);
 
     std::printf("bytes=%.0f median_seconds=%.3f mb_per_s=%.1f longest_open_ms=%.1f longest_gap_ms=%.1f "
                 "p99_gap_ms=%.1f idle_longest_gap_ms=%.1f idle_p99_gap_ms=%.1f\n",
