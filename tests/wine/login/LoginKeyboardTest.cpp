@@ -89,9 +89,7 @@ TEST_F(LoginKeyboard, TabShiftTabAndEnterLogIn)
 
 // Typing right after the pair shows, without a click, fills the account field: the pair is
 // active, the page has the focus and the login page marks the account field `autofocus`.
-// Off until the pair takes the focus as it shows without keeping the first login of a new Wine
-// prefix from reaching its main window (the page's autofocus then raced the form's submit).
-TEST_F(LoginKeyboard, DISABLED_TypingAtOnceFillsTheAccount)
+TEST_F(LoginKeyboard, TypingAtOnceFillsTheAccount)
 {
     EXPECT_TRUE(driver::PumpUntil([&] { return ::GetForegroundWindow() == pair.login; }, 5000));
     ASSERT_TRUE(driver::PumpUntil([&] { return FocusOf(pair.login) == fields[0]; }, 5000));
