@@ -58,14 +58,10 @@ TEST_F(LoginKeyboard, TabShiftTabAndEnterLogIn)
         return driver::PumpUntil([&] { return FieldText(hwnd) == text; }, 5000);
     };
 
-    // The pair may still be settling (the splash leaving): click again until the field has it.
-    const RECT r = WindowRect(fields[0]);
-    bool focused = false;
-    for (int attempt = 0; attempt < 5 && !focused; ++attempt) {
-        driver::ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        focused = driver::PumpUntil([&] { return FocusOf(pair.login) == fields[0]; }, 1500);
-    }
-    ASSERT_TRUE(focused);
+    driver::PressKey(VK_TAB);
+    ASSERT_TRUE(focusReaches(fields[1]));
+    driver::ClickAt(CentreOf(fields[0]));
+    ASSERT_TRUE(focusReaches(fields[0]));
     driver::TypeText(L"carol");
     ASSERT_TRUE(textReaches(fields[0], L"carol"));
     driver::PressKey(VK_TAB);
