@@ -98,11 +98,11 @@ WebViewEngine DefaultEngine();
 
 // A view as a child of `parent` at `rect` (pixels); nullptr when the engine cannot start.
 WebViewPtr CreateWebView(HWND parent, const RECT& rect);
+WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine);
 
 // What makes the views of the two-argument CreateWebView: tests put a view of their own here
 // (one that records what the forms ask of it); an empty maker gives the engines back.
 using WebViewMaker = std::function<WebViewPtr(HWND parent, const RECT& rect)>;
 void SetWebViewMaker(WebViewMaker maker);
-WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine);
 
 }  // namespace browser

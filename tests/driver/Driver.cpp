@@ -627,9 +627,9 @@ void MoveMouseTo(POINT screenPoint, DWORD buttonFlags)
 void ClickAt(POINT screenPoint)
 {
     // Each event carries the position: injected input moves Wine's cursor but not the X
-    // pointer, and a crossing event X sends late (a window unmapped under the real pointer, as
-    // the splash goes) puts the cursor back there; a press without a position of its own then
-    // lands where the real pointer rests.
+    // pointer, and a crossing event that X sends late (a window mapped or unmapped under the
+    // real pointer, the splash going say) puts the cursor back there; a press without a
+    // position of its own then lands where the real pointer rests.
     const DWORD move = MOUSEEVENTF_MOVE;
     INPUT in[3] = {MouseInput(screenPoint, move), MouseInput(screenPoint, move | MOUSEEVENTF_LEFTDOWN),
                    MouseInput(screenPoint, move | MOUSEEVENTF_LEFTUP)};
