@@ -172,6 +172,9 @@ void LoginFrm::ShowLoginPair()
     // background brings this window back.
     if (!::IsIconic(background.hWnd())) {
         Show();
+        // The page is the first thing the window shows, not whatever its surface held.
+        ::RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        FocusPage();
     }
     if (LoadFrm* splash = LoadFrm::IfExists()) splash->Unload();
     if (!m_front) m_front = OfferFront(FrontRank::LoginPair, [this] { BringPairBack(); });
@@ -179,10 +182,11 @@ void LoginFrm::ShowLoginPair()
 
 void LoginFrm::BringPairBack()
 {
-    // Restoring the background brings this window back with it.
+    // Still waiting for its page, the pair comes to the front when it shows.
     LoginBgFrm* background = LoginBgFrm::IfExists();
-    if (background && background->HasWindow() && ::IsIconic(background->hWnd()))
-        background->SetWindowState(rt::WindowState::Normal);
+    if (!background || !background->HasWindow() || !::IsWindowVisible(background->hWnd())) return;
+    // Restoring the background brings this window back with it.
+    if (::IsIconic(background->hWnd())) background->SetWindowState(rt::WindowState::Normal);
     FocusPage();
 }
 

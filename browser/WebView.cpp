@@ -102,7 +102,23 @@ WebViewEngine DefaultEngine()
     return ChooseEngine(n > 0 && n < 32 ? std::wstring_view(value, n) : std::wstring_view{}, RunningUnderWine());
 }
 
-WebViewPtr CreateWebView(HWND parent, const RECT& rect) { return CreateWebView(parent, rect, DefaultEngine()); }
+namespace {
+
+WebViewMaker& Maker()
+{
+    static WebViewMaker maker;
+    return maker;
+}
+
+}  // namespace
+
+void SetWebViewMaker(WebViewMaker maker) { Maker() = std::move(maker); }
+
+WebViewPtr CreateWebView(HWND parent, const RECT& rect)
+{
+    if (const WebViewMaker maker = Maker()) return maker(parent, rect);
+    return CreateWebView(parent, rect, DefaultEngine());
+}
 
 WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine)
 {

@@ -100,4 +100,9 @@ WebViewEngine DefaultEngine();
 WebViewPtr CreateWebView(HWND parent, const RECT& rect);
 WebViewPtr CreateWebView(HWND parent, const RECT& rect, WebViewEngine engine);
 
+// What makes the views of the two-argument CreateWebView: tests put a view of their own here
+// (one that records what the forms ask of it); an empty maker gives the engines back.
+using WebViewMaker = std::function<WebViewPtr(HWND parent, const RECT& rect)>;
+void SetWebViewMaker(WebViewMaker maker);
+
 }  // namespace browser

@@ -112,9 +112,13 @@ void WebMainFrm::OtherUserBtn_Click()
 {
     LoginFrm& login = LoginFrm::Instance();
     // A pair already open, perhaps minimised or under this window, is the one the player wants.
-    const bool open = login.IsLoaded();
-    login.Show();
-    if (open) login.BringPairBack();
+    if (login.IsLoaded()) {
+        login.BringPairBack();
+        return;
+    }
+    // Shown when its page has come, as at the first login: the browser has nothing to paint
+    // before, and would show a blank box where the picture belongs.
+    login.Load();
 }
 
 }  // namespace corvane

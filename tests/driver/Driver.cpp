@@ -626,8 +626,13 @@ void MoveMouseTo(POINT screenPoint, DWORD buttonFlags)
 
 void ClickAt(POINT screenPoint)
 {
-    INPUT in[3] = {MouseInput(screenPoint, MOUSEEVENTF_MOVE), MouseInput(screenPoint, MOUSEEVENTF_LEFTDOWN),
-                   MouseInput(screenPoint, MOUSEEVENTF_LEFTUP)};
+    // Each event carries the position: injected input moves Wine's cursor but not the X
+    // pointer, and a crossing event that X sends late (a window mapped or unmapped under the
+    // real pointer, the splash going say) puts the cursor back there; a press without a
+    // position of its own then lands where the real pointer rests.
+    const DWORD move = MOUSEEVENTF_MOVE;
+    INPUT in[3] = {MouseInput(screenPoint, move), MouseInput(screenPoint, move | MOUSEEVENTF_LEFTDOWN),
+                   MouseInput(screenPoint, move | MOUSEEVENTF_LEFTUP)};
     ::SendInput(3, in, sizeof(INPUT));
 }
 

@@ -6,11 +6,14 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/LoginBgFrm.h"
+#include "app/LoginFrm.h"
 #include "app/PublicData.h"
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "runtime/Screen.h"
 #include "tests/driver/Driver.h"
+#include "tests/driver/MessageSequence.h"
 
 namespace {
 
@@ -145,6 +148,62 @@ TEST(LoginBgHook, FollowerStaysOnTheBackgroundsCorner)
 
     follower.Unload();
     background.Unload();
+}
+
+// What the login pair's two windows see while the background unloads, with a mark where the
+// background's procedure stops being LoginBgWndProc.
+struct UnloadWatch {
+    HWND background = nullptr;
+    HWND login = nullptr;
+    bool restored = false;
+    driver::MessageSequence seq;
+};
+UnloadWatch* g_watch = nullptr;
+constexpr UINT kProcedureRestored = WM_APP + 1;
+
+LRESULT CALLBACK WatchUnload(int code, WPARAM wParam, LPARAM lParam)
+{
+    const auto* m = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && g_watch && (m->hwnd == g_watch->background || m->hwnd == g_watch->login)) {
+        if (!g_watch->restored &&
+            reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(g_watch->background, GWLP_WNDPROC)) != &corvane::LoginBgWndProc) {
+            g_watch->restored = true;
+            g_watch->seq.Add(kProcedureRestored, 0);
+        }
+        if (m->message == WM_DESTROY || m->message == WM_NCDESTROY)
+            g_watch->seq.Add(m->message, m->hwnd == g_watch->login ? driver::kSent : driver::kSent | driver::kParent);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+// The background gives its procedure back before the login window goes, so that no move
+// message can reach a login window that is gone; then it goes itself.
+TEST(LoginBgUnload, ProcedureRestoredBeforeTheLoginWindowIsDestroyed)
+{
+    // Unloaded before any message is pumped: the login page never comes.
+    corvane::LoginFrm& login = corvane::LoginFrm::Instance();
+    login.Load();
+    corvane::LoginBgFrm& background = corvane::LoginBgFrm::Instance();
+    ASSERT_TRUE(background.IsLoaded());
+    UnloadWatch watch{background.hWnd(), login.hWnd()};
+    ASSERT_EQ(reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(watch.background, GWLP_WNDPROC)), &corvane::LoginBgWndProc);
+    g_watch = &watch;
+    {
+        const rt::Hook hook(::SetWindowsHookExW(WH_CALLWNDPROC, &WatchUnload, nullptr, ::GetCurrentThreadId()));
+        ASSERT_TRUE(hook);
+        background.Unload();
+    }
+    g_watch = nullptr;
+    static const driver::Msg expected[] = {
+        {kProcedureRestored, 0},
+        {WM_DESTROY, driver::kSent},
+        {WM_NCDESTROY, driver::kSent},
+        {WM_DESTROY, driver::kSent | driver::kParent},
+        {WM_NCDESTROY, driver::kSent | driver::kParent},
+        {0, 0},
+    };
+    EXPECT_EQ(watch.seq.Compare(expected), "");
+    EXPECT_FALSE(login.IsLoaded());
 }
 
 }  // namespace

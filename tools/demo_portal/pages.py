@@ -164,26 +164,28 @@ def home_page():
     return _document("LumoraVeldan 游戏门户", 'bgcolor="#F4EFE4" text="#202020" style="margin:0"', body)
 
 
-def game_page(account, server, session_account):
-    """A game page for one account; it tells whether the request carried a
-    valid session, so tests can see the login's cookie arrive."""
+def game_page(account, server, session):
+    """A game page for one account; it tells whether the request carried the
+    account's session (its token, or None), and its links keep that session."""
     name, state = SERVERS[server]
     title = "LumoraVeldan - " + account
     if server != 1:
         title += " - %d服 %s" % (server, name)
-    if session_account is None:
-        session = '<font color="#FF8080"><b>未登录</b></font>'
+    if session is None:
+        session_html = '<font color="#FF8080"><b>未登录</b></font>'
+        session_q = ""
     else:
-        session = '<font color="#8FD18F"><b>已登录</b></font>（%s）' % escape(session_account)
+        session_html = '<font color="#8FD18F"><b>已登录</b></font>（%s）' % escape(account)
+        session_q = "&amp;session=" + session
     account_q = quote(account, safe="")
     links = "".join(
-        '<li><a href="/game/?account=%s&amp;server=%d">%d服 %s</a>%s</li>\n'
-        % (account_q, n, n, other, "（当前）" if n == server else "")
+        '<li><a href="/game/?account=%s&amp;server=%d%s">%d服 %s</a>%s</li>\n'
+        % (account_q, n, session_q, n, other, "（当前）" if n == server else "")
         for n, (other, _) in sorted(SERVERS.items()))
     stats = [("等级", 42 + server), ("金币", 12800 * server), ("体力", "96 / 120"), ("门派", "云麓剑宗")]
     stat_rows = "".join('<tr><td bgcolor="#24405E">%s</td><td>%s</td></tr>\n' % (k, v) for k, v in stats)
     body = (
-        _banner(5, '<td bgcolor="#8B1E2D" align="right">会话：' + session + "</td>\n")
+        _banner(5, '<td bgcolor="#8B1E2D" align="right">会话：' + session_html + "</td>\n")
         + '<h2><font color="%s">%d服 %s</font> <font size="2">（%s）</font></h2>\n' % (GOLD, server, name, state)
         + "<p>帐号：<b>%s</b></p>\n" % escape(account)
         + '<table border="1" cellpadding="4" cellspacing="0" bordercolor="#3A5A80">\n'

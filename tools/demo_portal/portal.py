@@ -27,7 +27,9 @@ import manifests  # noqa: E402
 import pages  # noqa: E402
 
 MANIFEST_PATH = "/gamehome/vld/update.txt"
-SESSION_COOKIE = "vld_session"
+SESSION_PARAM = "session"
+# Tokens are secrets.token_hex(16); anything else in the URL is no session at all.
+SESSION_TOKEN = re.compile(r"[0-9a-f]{32}")
 MAX_BODY = 1 << 20
 SLOW_TICK = 0.05  # seconds between the pieces of a slow response
 
@@ -262,8 +264,8 @@ class PortalHandler(BaseHTTPRequestHandler):
     def login_variant(self, path):
         """Login pages for the client's tests, reached by pointing the client's
         portal URL at a prefix: /length/<N>/pcLogin/, /then/<hex>/pcLogin/,
-        /short-after/<K>/pcLogin/ and /then-after/<K>/<hex>/pcLogin/ (the plain
-        page K times, then the one that navigates on)."""
+        /short-after/<K>/pcLogin/, /then-after/<K>/<hex>/pcLogin/ (the plain
+        page K times, then the one that navigates on) and /late-after/<K>/<ms>/pcLogin/."""
         m = re.fullmatch(r"/length/(\d{1,6})/pcLogin/", path)
         if m:
             length = int(m.group(1))
@@ -280,6 +282,12 @@ class PortalHandler(BaseHTTPRequestHandler):
                 return html(pages.login_page())
             target = bytes.fromhex(m.group(2)).decode("utf-8", "replace")
             return html(pages.login_page(refresh_to=target))
+        m = re.fullmatch(r"/late-after/(\d{1,3})/(\d{1,5})/pcLogin/", path)
+        if m:
+            # The login page at once K times, then <ms> milliseconds late: a further login's
+            # window that waits for its page.
+            late = self.server.count_request(path) >= int(m.group(1))
+            return Response(200, pages.login_page(), delay=int(m.group(2)) / 1000 if late else 0.0)
         m = re.fullmatch(r"/short-after/(\d{1,3})/pcLogin/", path)
         if m:
             if self.server.count_request(path) < int(m.group(1)):
@@ -335,19 +343,21 @@ class PortalHandler(BaseHTTPRequestHandler):
         if password == "wrong":
             return html(pages.login_page("帐号或密码错误，请重新输入。", user))
         token = self.server.new_session(user)
-        # The account is percent-encoded so a "|" in it cannot add a field
-        # to the start command.
-        app_url = "app://loadgame|%s/game/?account=%s" % (self.server.base_url, quote(user, safe=""))
-        return html(pages.login_success_page(app_url),
-                    headers=[("Set-Cookie", "%s=%s; Path=/" % (SESSION_COOKIE, token))])
+        # The session rides in the game URL, not in a cookie: the client keeps several accounts
+        # in one process with one cookie store, and a cookie would make every tab the last
+        # account's. The account is percent-encoded so a "|" in it cannot add a field to the
+        # start command.
+        app_url = "app://loadgame|%s/game/?account=%s&%s=%s" % (
+            self.server.base_url, quote(user, safe=""), SESSION_PARAM, token)
+        return html(pages.login_success_page(app_url))
 
-    def session_token(self):
-        for header in self.headers.get_all("Cookie") or []:
-            for part in header.split(";"):
-                name, _, value = part.strip().partition("=")
-                if name == SESSION_COOKIE:
-                    return value.strip()
-        return None
+    def session_of(self, params, account):
+        """The token of the request's URL when it is a session of `account`, else None: a token
+        of another account, a repeated, malformed or unknown one is no session."""
+        tokens = params.get(SESSION_PARAM, [])
+        if len(tokens) != 1 or not SESSION_TOKEN.fullmatch(tokens[0]):
+            return None
+        return tokens[0] if self.server.session_account(tokens[0]) == account else None
 
     def game(self, params):
         account = params.get("account", [""])[0] or "游客"
@@ -357,9 +367,7 @@ class PortalHandler(BaseHTTPRequestHandler):
             server = 1
         if server not in pages.SERVERS:
             server = 1
-        token = self.session_token()
-        session_account = self.server.session_account(token) if token else None
-        return html(pages.game_page(account, server, session_account))
+        return html(pages.game_page(account, server, self.session_of(params, account)))
 
     def raw_manifest(self, version=None):
         opts = self.server.opts

@@ -458,6 +458,24 @@ class LoginPage(SharedPortal):
                         self.assertLess(length, ERROR_INNER_MAX)
         self.assertEqual(self.portal.request("/short-after/x/pcLogin/")[0], 404)
 
+    def test_login_page_that_comes_late_after_some_requests(self):
+        # The first request of the path answers at once, the second only after one that reached
+        # the portal later.
+        path = "/late-after/1/1500/pcLogin/"
+        self.assertGreaterEqual(inner_html_length(self.portal.page(path)[2]), LOGIN_INNER_MIN)
+        result = {}
+        seen = len(self.portal.log())
+        late = threading.Thread(target=lambda: result.update(r=self.portal.page(path)))
+        late.start()
+        self.portal.wait_for_requests(seen + 1)
+        self.assertEqual(self.portal.request("/pcLogin/")[0], 200)
+        self.assertTrue(late.is_alive(), "the late page came first")
+        late.join(10)
+        self.assertEqual(result["r"][0], 200)
+        self.assertGreaterEqual(inner_html_length(result["r"][2]), LOGIN_INNER_MIN)
+        for bad in ("/late-after/1/100000/pcLogin/", "/late-after/x/1/pcLogin/", "/late-after/1/pcLogin/"):
+            self.assertEqual(self.portal.request(bad)[0], 404, bad)
+
 
 class LoginFlow(SharedPortal):
     def login(self, user, password, method="POST"):
@@ -470,8 +488,8 @@ class LoginFlow(SharedPortal):
     def assert_started(self, user, method):
         status, headers, text = self.login(user, "secret", method)
         self.assertEqual(status, 200)
-        m = re.fullmatch(r"vld_session=([0-9a-f]{16,}); Path=/", headers["Set-Cookie"])
-        self.assertIsNotNone(m, headers["Set-Cookie"])
+        # One cookie store holds every account of the client: the session is in the URL only.
+        self.assertIsNone(headers["Set-Cookie"])
         doc = parse(text)
         refresh = meta_refresh(doc)
         self.assertTrue(refresh.startswith("0;url=app://loadgame|"), refresh)
@@ -479,28 +497,61 @@ class LoginFlow(SharedPortal):
         self.assertIn(app_url, {a.attrs.get("href") for a in doc.find_all("a")})
         # The login window measures every page it completes, this one too.
         self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
-        return m.group(1), app_url
+        session = parse_qs(urlsplit(app_url.split("|")[1]).query)["session"]
+        self.assertEqual(len(session), 1)
+        self.assertRegex(session[0], r"^[0-9a-f]{32}$")
+        return session[0], app_url
 
-    def test_post_login_starts_the_game_with_the_session(self):
+    def test_post_login_starts_the_game_with_the_session_in_its_url(self):
         token, app_url = self.assert_started("alice", "POST")
-        self.assertEqual(app_url, "app://loadgame|http://127.0.0.1:%d/game/?account=alice" % self.portal.port)
+        self.assertEqual(app_url, "app://loadgame|http://127.0.0.1:%d/game/?account=alice&session=%s"
+                         % (self.portal.port, token))
         game = urlsplit(app_url.split("|")[1])
-        path = game.path + "?" + game.query
-
-        status, _, text = self.portal.page(path, headers={"Cookie": "other=1; vld_session=" + token})
+        status, _, text = self.portal.page(game.path + "?" + game.query)
         self.assertEqual(status, 200)
         self.assertEqual(parse(text).find("title").text(), "LumoraVeldan - alice")
-        self.assertIn("已登录", text)
+        self.assertIn("已登录（alice）", parse(text).text())
         self.assertNotIn("未登录", text)
-        for cookie in (None, "vld_session=0000", "vld_session="):
-            with self.subTest(cookie=cookie):
-                text = self.portal.page(path, headers={"Cookie": cookie} if cookie else {})[2]
-                self.assertIn("未登录", text)
-                self.assertNotIn("已登录", text)
+
+    def test_accounts_in_one_cookie_store_keep_their_own_sessions(self):
+        alice, _ = self.assert_started("alice", "POST")
+        bob, _ = self.assert_started("bob", "POST")
+        self.assertNotEqual(alice, bob)
+        # A cookie from elsewhere changes nothing; the URL's token decides, for its own account only.
+        cookie = {"Cookie": "vld_session=" + bob}
+        cases = (
+            ("account=alice&session=" + alice, "已登录（alice）"),
+            ("account=bob&session=" + bob, "已登录（bob）"),
+            ("account=alice&server=2&session=" + alice, "已登录（alice）"),
+            ("account=alice&session=" + bob, "未登录"),
+            ("account=alice", "未登录"),
+            ("account=alice&session=", "未登录"),
+            ("account=alice&session=" + alice.upper(), "未登录"),
+            ("account=alice&session=" + alice[:31], "未登录"),
+            ("account=alice&session=" + alice + "0", "未登录"),
+            ("account=alice&session=" + alice + "&session=" + alice, "未登录"),
+            ("account=alice&session=" + "0" * 32, "未登录"),
+            ("account=alice&session=" + "x" * 60000, "未登录"),
+        )
+        for query, shown in cases:
+            with self.subTest(query=query[:80]):
+                status, _, text = self.portal.page("/game/?" + query, headers=cookie)
+                self.assertEqual(status, 200)
+                self.assertIn(shown, parse(text).text())
+                session_links = [a.attrs["href"] for a in parse(text).find_all("a") if "session=" in a.attrs["href"]]
+                if shown == "未登录":
+                    self.assertEqual(session_links, [])
+                else:
+                    # Navigating within the page keeps its own account's session.
+                    token = parse_qs(query)["session"][0]
+                    self.assertEqual(len(session_links), len(pages_servers()))
+                    for href in session_links:
+                        self.assertEqual(parse_qs(urlsplit(href).query)["session"], [token])
+                        self.assertIn(shown, parse(self.portal.page(href)[2]).text())
 
     def test_get_login_works_too(self):
-        _, app_url = self.assert_started("bob", "GET")
-        self.assertTrue(app_url.endswith("/game/?account=bob"))
+        token, app_url = self.assert_started("bob", "GET")
+        self.assertTrue(app_url.endswith("/game/?account=bob&session=" + token))
 
     def test_account_cannot_add_fields_to_the_start_command(self):
         user = "张三|x&y z"
@@ -675,6 +726,12 @@ class HostileRoutes(SharedPortal):
         self.assertEqual(status, 200)
         self.assertEqual(len(list(parse(text).find_all("input"))), 12000)
         self.assertEqual(self.portal.request("/inputs/20001/")[0], 404)
+
+
+def pages_servers():
+    sys.path.insert(0, os.path.dirname(PORTAL))
+    import pages
+    return pages.SERVERS
 
 
 def content_logo():

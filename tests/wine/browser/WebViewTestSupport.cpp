@@ -54,4 +54,42 @@ bool Host::WaitFor(const wchar_t* kind, std::size_t count, DWORD timeoutMs)
     return driver::PumpUntil([&] { return Count(kind) >= count; }, timeoutMs);
 }
 
+namespace {
+
+class RecordingView final : public browser::WebView {
+public:
+    RecordingView(HWND parent, const RECT& r, int index, std::shared_ptr<std::vector<RecordedViews::Call>> calls)
+        : m_hwnd(::CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, r.left, r.top, r.right - r.left,
+                                   r.bottom - r.top, parent, nullptr, ::GetModuleHandleW(nullptr), nullptr)),
+          m_index(index),
+          m_calls(std::move(calls))
+    {
+    }
+    ~RecordingView() override { ::DestroyWindow(m_hwnd); }
+    browser::WebViewEngine Engine() const override { return browser::WebViewEngine::Lite; }
+    HWND hWnd() const override { return m_hwnd; }
+    void Move(int x, int y, int width, int height) override { ::MoveWindow(m_hwnd, x, y, width, height, TRUE); }
+    void Navigate(const std::wstring& url) override { m_calls->push_back({m_index, url}); }
+    void Refresh() override { m_calls->push_back({m_index, L"refresh"}); }
+    std::wstring DocumentUrl() const override { return L""; }
+    long RootInnerHtmlLength() const override { return -1; }
+    bool SetRootOverflow(const std::wstring&) override { return false; }
+
+private:
+    HWND m_hwnd;
+    int m_index;
+    std::shared_ptr<std::vector<RecordedViews::Call>> m_calls;
+};
+
+}  // namespace
+
+RecordedViews::RecordedViews()
+{
+    browser::SetWebViewMaker([this](HWND parent, const RECT& rect) {
+        return browser::WebViewPtr(new RecordingView(parent, rect, m_made++, m_calls));
+    });
+}
+
+RecordedViews::~RecordedViews() { browser::SetWebViewMaker({}); }
+
 }  // namespace webviewtest

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include <memory>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -44,5 +46,32 @@ private:
     browser::WebViewPtr m_view;
     std::vector<Event> m_events;
 };
+
+// While it lives, the views the forms make are stand-ins (a plain child window each) that record
+// the navigations and refreshes asked of them, in order, across views.
+class RecordedViews {
+public:
+    struct Call {
+        int view;           // the views in the order they were made, from 0
+        std::wstring what;  // the URL navigated to, or "refresh"
+        bool operator==(const Call&) const = default;
+    };
+    RecordedViews();
+    ~RecordedViews();
+    RecordedViews(const RecordedViews&) = delete;
+    RecordedViews& operator=(const RecordedViews&) = delete;
+    const std::vector<Call>& Calls() const { return *m_calls; }
+    int Made() const { return m_made; }
+
+private:
+    // Shared with the views, which may outlive the recording in a form the test leaves open.
+    std::shared_ptr<std::vector<Call>> m_calls = std::make_shared<std::vector<Call>>();
+    int m_made = 0;
+};
+
+inline void PrintTo(const RecordedViews::Call& call, std::ostream* out)
+{
+    *out << "view " << call.view << ": " << driver::WideToUtf8(call.what);
+}
 
 }  // namespace webviewtest

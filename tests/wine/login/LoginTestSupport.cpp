@@ -300,17 +300,24 @@ HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account)
 
 int GamePageRequests(const std::string& account)
 {
+    return static_cast<int>(GamePageSessions(account).size());
+}
+
+std::vector<std::string> GamePageSessions(const std::string& account)
+{
     const std::string log = PortalLog();
-    int count = 0;
+    const std::string query = "\"query\": \"account=" + account + "&";
+    std::vector<std::string> sessions;
     for (std::size_t at = log.find("\"path\": \"/game/\""); at != std::string::npos;
          at = log.find("\"path\": \"/game/\"", at + 1)) {
         const std::size_t end = log.find('\n', at);
         const std::string line = log.substr(at, end - at);
-        if (line.find("\"query\": \"account=" + account + "\"") != std::string::npos &&
-            line.find("vld_session=") != std::string::npos)
-            ++count;
+        if (line.find(query) == std::string::npos) continue;
+        const std::size_t token = line.find("session=");
+        if (token == std::string::npos) continue;
+        sessions.push_back(line.substr(token + 8, 32));
     }
-    return count;
+    return sessions;
 }
 
 }  // namespace logintest

@@ -105,8 +105,10 @@ bool LogIn(const LoginPair& pair, const wchar_t* account);
 // The opening of every journey: waits for the login pair, logs `account` in and waits for the
 // main window; nullptr when a step fails.
 HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account);
-// Requests of the game page of `account` that came with a session cookie.
+// Requests of the game page of `account` that carried a session token in their URL.
 int GamePageRequests(const std::string& account);
+// The session tokens of those requests, in the order the portal saw them.
+std::vector<std::string> GamePageSessions(const std::string& account);
 inline bool GamePageServed(const std::string& account) { return GamePageRequests(account) > 0; }
 
 inline constexpr const wchar_t* kNoConnection = L"未能连接到服务器，请检查网络连接是否正常！";

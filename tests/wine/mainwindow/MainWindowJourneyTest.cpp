@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "runtime/MessageBox.h"
@@ -18,6 +19,30 @@ HWND PageOnTop(HWND main)
 {
     const std::vector<HWND> pages = Descendants(main, L"WebUrl");
     return pages.empty() ? nullptr : ::GetWindow(::GetParent(pages[0]), GW_CHILD);
+}
+
+// Follows the selected page's link to its second server with the keyboard, as a player would:
+// a click on the page where it has no link, Tab, Tab, Enter.
+void GoToSecondServer(HWND main)
+{
+    const RECT m = WindowRect(main);
+    driver::ClickAt(POINT{m.right - 80, m.bottom - 80});
+    driver::PressKey(VK_TAB);
+    driver::PressKey(VK_TAB);
+    driver::PressKey(VK_RETURN);
+}
+
+// The page of `account` on its second server came with the session of the account's login.
+bool SecondServerKeepsTheSession(const std::string& account)
+{
+    return driver::PumpUntil(
+        [&] {
+            const std::vector<std::string> sessions = GamePageSessions(account);
+            const std::string log = PortalLog();
+            return sessions.size() >= 2 && log.find("account=" + account + "&server=2&session=" + sessions.front()) != std::string::npos &&
+                   std::all_of(sessions.begin(), sessions.end(), [&](const std::string& s) { return s == sessions.front(); });
+        },
+        10000);
 }
 
 TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
@@ -40,11 +65,19 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     ASSERT_TRUE(driver::PumpUntil([&] { return Descendants(main, L"WebUrl").size() == 2; }, 20000));
     ASSERT_TRUE(driver::PumpUntil([] { return GamePageServed("bob"); }, 15000));
     EXPECT_NE(PageOnTop(main), alice) << "the new page is the selected one";
+    // Each tab stays its own account's as the player moves on within it.
+    GoToSecondServer(main);
+    EXPECT_TRUE(SecondServerKeepsTheSession("bob")) << PortalLog();
 
     // Switch back to the first tab with a click on it: the strip starts 1800 + 10 twips in.
     const RECT m = WindowRect(main);
     driver::ClickAt(POINT{m.left + 120 + 10 + 60, m.top + 3 + 15});
     EXPECT_TRUE(driver::PumpUntil([&] { return PageOnTop(main) == alice; }, 5000));
+    GoToSecondServer(main);
+    EXPECT_TRUE(SecondServerKeepsTheSession("alice")) << PortalLog();
+    ASSERT_FALSE(GamePageSessions("alice").empty());
+    ASSERT_FALSE(GamePageSessions("bob").empty());
+    EXPECT_NE(GamePageSessions("alice").front(), GamePageSessions("bob").front());
 
     // Refresh reloads the selected page only.
     const int aliceLoads = GamePageRequests("alice");
@@ -105,6 +138,39 @@ TEST(MainWindowJourney, FurtherLoginOnATooShortPageClosesOnlyItsPair)
     EXPECT_TRUE(::IsWindowVisible(main));
     EXPECT_EQ(Descendants(main, L"WebUrl").size(), 1u);
     EXPECT_TRUE(mainwindow_test::TrayIconShown(main));
+    client.Kill();
+}
+
+// Pixels of pure white in what the screen shows of a window.
+int WhiteOf(HWND hwnd)
+{
+    const driver::Capture shown = driver::CaptureScreen(WindowRect(hwnd));
+    return shown.CountNear({0, 0, shown.width(), shown.height()}, RGB(255, 255, 255));
+}
+
+// "登录其他帐号" while the portal takes seconds for the login page: the login window shows no
+// blank box where the picture belongs, neither while the page is on its way nor as the pair
+// comes up. (The picture and the page's white links hold a few hundred white pixels.)
+TEST(MainWindowJourney, FurtherLoginShowsNoBlankBoxBeforeItsPage)
+{
+    driver::Process client = StartCorvane(Portal() + L"/late-after/1/3000");
+    ASSERT_TRUE(client);
+    HWND main = LogInToMainWindow(client, L"alice");
+    ASSERT_TRUE(main);
+    driver::ClickAt(CentreOf(mainwindow_test::ButtonsLeftToRight(main)[0]));
+    constexpr int kFewWhite = 888 * 518 / 20;
+    int whitest = 0;
+    ASSERT_TRUE(driver::PumpUntil(
+        [&] {
+            if (HWND login = VisibleWindow(L"LoginFrm", client.id())) whitest = std::max(whitest, WhiteOf(login));
+            return VisibleWindow(L"LoginBgFrm", client.id()) != nullptr;
+        },
+        20000));
+    EXPECT_LT(whitest, kFewWhite) << "while the page was on its way";
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    EXPECT_LT(WhiteOf(pair.login), kFewWhite) << "as the pair came up";
+    driver::Screenshot(pair.background, L"journey-further-login");
     client.Kill();
 }
 

@@ -117,6 +117,24 @@ TEST_F(MainWindow, OneUrlOneTabCaseIgnoredSlashCounts)
     CloseAllButFirst();
 }
 
+// A new game page's view is sent to "about:blank" before the game URL; a URL already open asks
+// no view for anything.
+TEST_F(MainWindow, NewPageGoesToAboutBlankBeforeItsUrl)
+{
+    using Call = webviewtest::RecordedViews::Call;
+    const std::wstring first = GameUrl(L"blank-first");
+    const std::wstring second = GameUrl(L"blank-second");
+    {
+        webviewtest::RecordedViews views;
+        Frm().SetURL(first);
+        Frm().SetURL(first);
+        Frm().SetURL(second);
+        EXPECT_EQ(views.Made(), 2);
+        EXPECT_EQ(views.Calls(), (std::vector<Call>{{0, L"about:blank"}, {0, first}, {1, L"about:blank"}, {1, second}}));
+    }
+    CloseAllButFirst();
+}
+
 // The width of an icon's own pictures (0 when it has none).
 int IconWidth(HICON icon)
 {
