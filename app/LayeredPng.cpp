@@ -1,5 +1,6 @@
 #include "app/LayeredPng.h"
 
+#include "app/StartupMarks.h"
 #include "runtime/Resources.h"
 
 namespace corvane {
@@ -20,7 +21,9 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id)
 {
     Release();
     m_session.emplace();
+    StartupMark("gdi+ started");
     m_image = LoadPngResource(id, L"PNG");
+    StartupMark("png decoded");
     if (!m_image || !*m_image) return;
     m_width = static_cast<int>(m_image->Width());
     m_height = static_cast<int>(m_image->Height());
