@@ -8,6 +8,7 @@
 #include "app/LoginBgFrm.h"
 #include "app/ManifestVerifier.h"
 #include "app/PublicData.h"
+#include "app/StartupMarks.h"
 #include "app/UpdateManifest.h"
 #include "mainwindow/WebMainFrm.h"
 #include "resources/ResourceIds.h"
@@ -73,6 +74,7 @@ void CheckForUpdate(UpdateMode mode)
             !::MoveFileExW(incoming.c_str(), manifest.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
             ::DeleteFileW(incoming.c_str());
     }
+    StartupMark("manifest downloaded");
 
     const ManifestReading reading = ReadCheckedManifest(manifest);
     if (reading.outcome == ManifestReading::Outcome::Missing) return;

@@ -33,6 +33,10 @@ public:
     int Height() const { return m_height; }
 
 private:
+    // Copies the image into `bits`, top-down 32-bit pixels of its size, premultiplied; false when
+    // GDI+ cannot hand it out so.
+    bool CopyPremultiplied(void* bits) const;
+
     std::optional<rt::GdiplusSession> m_session;
     std::unique_ptr<rt::StreamImage> m_image;
     rt::MemoryDC m_memoryDC;

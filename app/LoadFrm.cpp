@@ -6,6 +6,7 @@
 #include "app/Connection.h"
 #include "app/Endpoints.h"
 #include "app/LoginFrm.h"
+#include "app/StartupMarks.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
 
@@ -53,20 +54,25 @@ void LoadFrm::OnInitialize()
 {
     // Before any window exists: without a connection nothing is shown but the message.
     if (!InternetConnected()) EndForNoConnection();
+    StartupMark("connection tested");
     CheckForUpdate(UpdateMode::StartUp);
+    StartupMark("update checked");
 }
 
 void LoadFrm::OnLoad()
 {
+    StartupMark("splash window made");
     if (IsWebSwitch(rt::App::Command())) {
         ::ShellExecuteW(nullptr, L"open", CurrentEndpoints().homePage.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         rt::App::End();
     }
     ::SetWindowLongW(hWnd(), GWL_EXSTYLE, ::GetWindowLongW(hWnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
     m_splash.Paint(hWnd(), IDP_SPLASH);
+    StartupMark("splash painted");
     // Hidden: the login page loads while the splash shows; the login window shows the pair
     // and unloads the splash when the page has arrived.
     LoginFrm::Instance().Load();
+    StartupMark("login window loaded");
 }
 
 void LoadFrm::OnUnload(bool&)

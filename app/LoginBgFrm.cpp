@@ -5,6 +5,7 @@
 #include "app/LoginFrm.h"
 #include "app/LoginLayout.h"
 #include "app/PublicData.h"
+#include "app/StartupMarks.h"
 #include "resources/ResourceIds.h"
 
 namespace corvane {
@@ -69,7 +70,9 @@ void LoginBgFrm::OnLoad()
     const LONG style = ::GetWindowLongW(hWnd(), GWL_STYLE);
     ::SetWindowLongW(hWnd(), GWL_STYLE, static_cast<LONG>(static_cast<DWORD>(style) & 0xFF3BFFFFu));
     ::SetWindowLongW(hWnd(), GWL_EXSTYLE, ::GetWindowLongW(hWnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
+    StartupMark("background window made");
     m_picture.Paint(hWnd(), IDP_LOGIN_BG);
+    StartupMark("background painted");
     SetLoginBgFollower(&LoginFrm::Instance());
     HookLoginBg(hWnd());
     SetCaption(L"LumoraVeldan客户端");

@@ -8,6 +8,7 @@
 #include "app/LoginBgFrm.h"
 #include "app/LoginLayout.h"
 #include "app/PublicData.h"
+#include "app/StartupMarks.h"
 #include "mainwindow/WebMainFrm.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
@@ -61,6 +62,7 @@ void LoginFrm::WriteIconFile()
     // Written anew at every load; the main window takes its icons from the same file.
     const std::wstring path = IconFilePath();
     SaveResourceToFile(IDR_ICON_FILE, L"ICON", path);
+    StartupMark("icon file written");
     // Asking the background window for its window loads it.
     LoginBgFrm& background = LoginBgFrm::Instance();
     background.Load();
@@ -69,8 +71,10 @@ void LoginFrm::WriteIconFile()
 
 void LoginFrm::OnLoad()
 {
+    StartupMark("login window made");
     m_handOver.reset();
     WriteIconFile();
+    StartupMark("icon file and background");
 
     WebBrowser1 = browser::CreateWebView(hWnd(), RECT{0, 0, kLoginBrowserWidth, kLoginBrowserHeight});
     if (WebBrowser1) {
@@ -84,6 +88,7 @@ void LoginFrm::OnLoad()
         WebBrowser1->events.contextMenu = [] { return false; };
         WebBrowser1->Navigate(CurrentEndpoints().loginPage);
     }
+    StartupMark("login page asked for");
 
     ::SetWindowLongW(hWnd(), GWL_EXSTYLE, ::GetWindowLongW(hWnd(), GWL_EXSTYLE) | WS_EX_LAYERED);
     ::SetLayeredWindowAttributes(hWnd(), kKeyColour, 0, LWA_COLORKEY);
@@ -153,7 +158,9 @@ void LoginFrm::WebBrowser1_DocumentComplete(const std::wstring& url, bool topLev
         }
         return;
     case PageVerdict::ShowLogin:
+        StartupMark("login page complete");
         ShowLoginPair();
+        StartupMark("login pair shown");
         return;
     case PageVerdict::Ignore:
         return;
@@ -164,6 +171,7 @@ void LoginFrm::ShowLoginPair()
 {
     LoginBgFrm& background = LoginBgFrm::Instance();
     background.Show();
+    StartupMark("background shown");
     // Glued to the picture's corner before it shows; the background keeps it there.
     RECT r{};
     ::GetWindowRect(background.hWnd(), &r);

@@ -70,19 +70,11 @@ private:
     HashHandle m_hash;
 };
 
+// Our own decoder, not crypt32's: that library cost the start-up its loading time for two short
+// strings, both checked strict already.
 std::optional<std::vector<BYTE>> DecodeBase64(std::string_view text)
 {
-    const std::wstring wide(text.begin(), text.end());
-    DWORD size = 0;
-    if (!::CryptStringToBinaryW(wide.c_str(), static_cast<DWORD>(wide.size()), CRYPT_STRING_BASE64, nullptr, &size,
-                                nullptr, nullptr))
-        return std::nullopt;
-    std::vector<BYTE> bytes(size);
-    if (!::CryptStringToBinaryW(wide.c_str(), static_cast<DWORD>(wide.size()), CRYPT_STRING_BASE64, bytes.data(),
-                                &size, nullptr, nullptr))
-        return std::nullopt;
-    bytes.resize(size);
-    return bytes;
+    return DecodeStrictBase64(text);
 }
 
 // A trusted key as CNG takes it: the blob header, then X and Y of the uncompressed point.

@@ -93,6 +93,31 @@ bool IsStrictBase64Of(std::string_view text, std::size_t bytes)
     return true;
 }
 
+std::optional<std::vector<std::uint8_t>> DecodeStrictBase64(std::string_view text)
+{
+    if (text.size() % 4 != 0) return std::nullopt;
+    const std::size_t padding = text.ends_with("==") ? 2 : text.ends_with("=") ? 1 : 0;
+    const std::size_t bytes = text.size() / 4 * 3 - padding;
+    if (!IsStrictBase64Of(text, bytes)) return std::nullopt;
+    const auto value = [](char c) -> std::uint32_t {
+        if (c >= 'A' && c <= 'Z') return c - 'A';
+        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+        if (c >= '0' && c <= '9') return c - '0' + 52;
+        return c == '+' ? 62 : c == '/' ? 63 : 0;  // "=" counts as zero bits
+    };
+    std::vector<std::uint8_t> out;
+    out.reserve(bytes + 2);
+    for (std::size_t i = 0; i < text.size(); i += 4) {
+        const std::uint32_t group = value(text[i]) << 18 | value(text[i + 1]) << 12 | value(text[i + 2]) << 6 |
+                                    value(text[i + 3]);
+        out.push_back(static_cast<std::uint8_t>(group >> 16));
+        out.push_back(static_cast<std::uint8_t>(group >> 8));
+        out.push_back(static_cast<std::uint8_t>(group));
+    }
+    out.resize(bytes);
+    return out;
+}
+
 std::optional<Sha256Digest> ParseSha256Hex(std::wstring_view text)
 {
     Sha256Digest digest{};

@@ -7,10 +7,12 @@
 
 #include "app/LoadFrm.h"
 #include "app/SessionClient.h"
+#include "app/StartupMarks.h"
 #include "runtime/App.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    corvane::StartupMark("entry");
     // Before the connection test and the splash: a later launch brings the running client back
     // instead. "/web" only opens the home page, so it neither waits for nor blocks a client.
     std::unique_ptr<corvane::SessionClient> client;
@@ -18,8 +20,10 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
         client = corvane::SessionClient::Claim();
         if (!client) return 0;
     }
+    corvane::StartupMark("session claimed");
     // The embedded browser and the picture objects need an apartment-threaded OLE thread.
     ::OleInitialize(nullptr);
+    corvane::StartupMark("ole initialised");
     int exitCode = 0;
     {
         corvane::LoadFrm splash;

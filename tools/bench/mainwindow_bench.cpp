@@ -3,7 +3,13 @@
 //                                            its title, then idle for SECONDS (PSS is read outside)
 //   mainwindow-bench cycles PORTAL N         GDI and USER objects and committed memory after
 //                                            opening and closing N further pages
-//   mainwindow-bench idle PORTAL SECONDS     one page, "READY", then idle (CPU is read outside)
+//   mainwindow-bench idle PORTAL SECONDS     one page, the pointer on the page, "READY", then idle
+//                                            (CPU is read outside)
+//   mainwindow-bench polled PORTAL SECONDS   as idle, pumping as this benchmark did before (waits
+//                                            of 10 ms): what its earlier idle figure measured
+//   mainwindow-bench hover PORTAL SECONDS    the same with the pointer resting on the close button
+//   mainwindow-bench hidden PORTAL SECONDS   the pointer on the close button, then F10 hides the
+//                                            window
 //   mainwindow-bench views PORTAL N          the cycles' peer: bare web views, no main window
 
 #include <windows.h>
@@ -17,6 +23,7 @@
 
 #include "mainwindow/WebMainFrm.h"
 #include "runtime/App.h"
+#include "runtime/Timer.h"
 #include "tabstrip/CTabItem.h"
 #include "tools/bench/ObjectCapacity.h"
 
@@ -57,6 +64,21 @@ void PumpFor(DWORD ms)
             ::DispatchMessageW(&msg);
         }
         ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+// Pumps like the program's own loop, asleep until a message comes: the idle figures are the
+// window's, not this loop's.
+void IdleFor(DWORD ms)
+{
+    const DWORD start = ::GetTickCount();
+    MSG msg;
+    for (DWORD spent = 0; spent < ms; spent = ::GetTickCount() - start) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - spent, QS_ALLINPUT);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
     }
 }
 
@@ -170,9 +192,26 @@ int wmain(int argc, wchar_t** argv)
             rc = Tabs(frm, portal, n - 1, seconds);
         } else if (mode == L"cycles") {
             rc = Cycles(frm, portal, n);
-        } else if (mode == L"idle") {
+        } else if (mode == L"idle" || mode == L"polled" || mode == L"hover" || mode == L"hidden") {
+            const bool onPage = mode == L"idle" || mode == L"polled";
+            RECT r{};
+            ::GetWindowRect(onPage ? frm.hWnd() : frm.CloseButton().hWnd(), &r);
+            ::SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+            PumpFor(500);
+            if (mode == L"hidden") {
+                // What F10 sends; the window goes as the player sees it go.
+                ::PostMessageW(frm.hWnd(), WM_HOTKEY, 1000, MAKELPARAM(0, VK_F10));
+                const DWORD start = ::GetTickCount();
+                while (frm.Visible() && ::GetTickCount() - start < 10000) PumpFor(20);
+                if (frm.Visible()) std::puts("the window did not hide");
+            }
+            PumpFor(1000);
+            std::printf("timers running: %u\n", static_cast<unsigned>(rt::Timer::Running()));
             Ready("idle");
-            PumpFor(static_cast<DWORD>(n) * 1000);
+            if (mode == L"polled")
+                PumpFor(static_cast<DWORD>(n) * 1000);
+            else
+                IdleFor(static_cast<DWORD>(n) * 1000);
             rc = 0;
         }
         frm.m_bExit = true;

@@ -1,12 +1,16 @@
 // Start-up benchmark: time from process start until Corvane's splash is visible and until the
 // login pair is visible, against the time a minimal Win32 window takes to become visible under
-// the same Wine in the same run. Prints medians over the warm runs and the ratios.
+// the same Wine in the same run. Prints medians over the warm runs and the ratios, and where the
+// time went: Corvane appends a mark per start-up step to the file CORVANE_STARTUP_MARKS names, on
+// the same performance counter as this program's clock.
 // Usage: startup-bench.exe <Corvane.exe> <minimal-window.exe> <runs>
 
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -51,10 +55,46 @@ bool Visible(const wchar_t* className, DWORD processId)
     return s.visible;
 }
 
+struct Mark {
+    std::string step;
+    double atMs;  // from the process's creation
+};
+
+std::wstring MarksFile()
+{
+    wchar_t dir[MAX_PATH] = {};
+    ::GetTempPathW(MAX_PATH, dir);
+    return std::wstring(dir) + L"corvane-startup-marks.txt";
+}
+
+// The marks of the run started at `start`; a step that runs twice (each picture's painter) is
+// told apart by its number.
+std::vector<Mark> ReadMarks(double start)
+{
+    std::vector<Mark> marks;
+    std::map<std::string, int> seen;
+    FILE* in = _wfopen(MarksFile().c_str(), L"r");
+    if (!in) return marks;
+    char text[256];
+    while (std::fgets(text, sizeof text, in)) {
+        const std::string line = text;
+        const std::size_t tab = line.find('\t');
+        if (tab == std::string::npos) continue;
+        std::string step = line.substr(0, tab);
+        if (const int n = ++seen[step]; n > 1) step += " #" + std::to_string(n);
+        marks.push_back({step, std::atof(line.c_str() + tab + 1) - start});
+    }
+    std::fclose(in);
+    return marks;
+}
+
 // Starts `exe` and returns the milliseconds until each of `stages` held, in order (-1: not
 // within 30 s). The process is ended afterwards.
-std::vector<double> TimeStages(const std::wstring& exe, const std::vector<std::vector<const wchar_t*>>& stages)
+std::vector<double> TimeStages(const std::wstring& exe, const std::vector<std::vector<const wchar_t*>>& stages,
+                               std::vector<Mark>* marks = nullptr)
 {
+    ::DeleteFileW(MarksFile().c_str());
+    ::SetEnvironmentVariableW(L"CORVANE_STARTUP_MARKS", marks ? MarksFile().c_str() : nullptr);
     std::wstring commandLine = L"\"" + exe + L"\"";
     STARTUPINFOW si{sizeof(si)};
     PROCESS_INFORMATION pi{};
@@ -77,6 +117,7 @@ std::vector<double> TimeStages(const std::wstring& exe, const std::vector<std::v
     ::WaitForSingleObject(pi.hProcess, 10000);
     ::CloseHandle(pi.hThread);
     ::CloseHandle(pi.hProcess);
+    if (marks) *marks = ReadMarks(start);
     return times;
 }
 
@@ -87,41 +128,77 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
+// One program under measurement: this build's Corvane, or an earlier build's for the before figures.
+struct Subject {
+    std::string name;
+    std::wstring exe;
+    std::vector<double> splash, pair;
+    std::vector<std::string> order;  // the steps in the order the first run gave them
+    std::map<std::string, std::vector<double>> steps;
+};
+
+void PrintSteps(const Subject& s)
+{
+    std::printf("%s: steps (median ms from start; the step's own share since the step before):\n", s.name.c_str());
+    std::vector<std::pair<double, std::string>> timeline;
+    for (const std::string& step : s.order) timeline.push_back({Median(s.steps.at(step)), step});
+    timeline.push_back({Median(s.splash), "= splash visible"});
+    timeline.push_back({Median(s.pair), "= login pair visible"});
+    std::stable_sort(timeline.begin(), timeline.end());
+    double previous = 0;
+    for (const auto& [at, step] : timeline) {
+        std::printf("  %8.1f  %+7.1f  %s\n", at, at - previous, step.c_str());
+        previous = at;
+    }
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: startup-bench <Corvane.exe> <minimal-window.exe> <runs>\n");
+        std::fprintf(stderr, "usage: startup-bench <Corvane.exe> <minimal-window.exe> <runs> [<earlier Corvane.exe>]\n");
         return 2;
     }
-    const std::wstring corvane = argv[1];
+    std::vector<Subject> subjects;
+    if (argc > 4) subjects.push_back({"before", argv[4]});
+    subjects.push_back({argc > 4 ? "after" : "Corvane", argv[1]});
     const std::wstring minimal = argv[2];
     const int runs = std::max(1, _wtoi(argv[3]));
     constexpr int kWarmUp = 2;
 
-    std::vector<double> floor, splash, pair;
+    std::vector<double> floor;
     for (int i = 0; i < kWarmUp + runs; ++i) {
-        // Alternating the two programs keeps both equally warm.
+        // Alternating the programs keeps them equally warm.
         const std::vector<double> f = TimeStages(minimal, {{L"MinimalWindow"}});
-        const std::vector<double> c = TimeStages(corvane, {{L"LoadFrm"}, {L"LoginBgFrm", L"LoginFrm"}});
-        if (i < kWarmUp) continue;
-        if (f[0] < 0 || c[0] < 0 || c[1] < 0) {
-            std::printf("run %d: a window did not show (floor %.1f, splash %.1f, pair %.1f ms)\n", i - kWarmUp + 1, f[0],
-                        c[0], c[1]);
-            return 1;
+        for (Subject& s : subjects) {
+            std::vector<Mark> marks;
+            const std::vector<double> c = TimeStages(s.exe, {{L"LoadFrm"}, {L"LoginBgFrm", L"LoginFrm"}}, &marks);
+            if (i < kWarmUp) continue;
+            if (f[0] < 0 || c[0] < 0 || c[1] < 0) {
+                std::printf("run %d (%s): a window did not show (floor %.1f, splash %.1f, pair %.1f ms)\n",
+                            i - kWarmUp + 1, s.name.c_str(), f[0], c[0], c[1]);
+                return 1;
+            }
+            s.splash.push_back(c[0]);
+            s.pair.push_back(c[1]);
+            for (const Mark& m : marks) {
+                if (!s.steps.count(m.step)) s.order.push_back(m.step);
+                s.steps[m.step].push_back(m.atMs);
+            }
+            std::printf("run %d: minimal window %.1f ms, %s: splash %.1f ms, login pair %.1f ms\n", i - kWarmUp + 1,
+                        f[0], s.name.c_str(), c[0], c[1]);
         }
-        floor.push_back(f[0]);
-        splash.push_back(c[0]);
-        pair.push_back(c[1]);
-        std::printf("run %d: minimal window %.1f ms, splash %.1f ms, login pair %.1f ms\n", i - kWarmUp + 1, f[0], c[0],
-                    c[1]);
+        if (i >= kWarmUp) floor.push_back(f[0]);
     }
-    const double mf = Median(floor), ms = Median(splash), mp = Median(pair);
-    std::printf("medians over %d warm runs: minimal window %.1f ms, splash %.1f ms, login pair %.1f ms\n", runs, mf, ms,
-                mp);
-    std::printf("ratio splash / minimal window: %.2f\n", ms / mf);
-    std::printf("ratio login pair / minimal window: %.2f\n", mp / mf);
-    std::printf("login pair within 1 s of start: %s\n", mp <= 1000 ? "yes" : "no");
+    const double mf = Median(floor);
+    std::printf("medians over %d warm runs: minimal window %.1f ms\n", runs, mf);
+    for (const Subject& s : subjects) PrintSteps(s);
+    for (const Subject& s : subjects) {
+        const double ms = Median(s.splash), mp = Median(s.pair);
+        std::printf("%s: splash %.1f ms, login pair %.1f ms; ratio splash / minimal window %.2f, login pair / "
+                    "minimal window %.2f, login pair within 1 s of start: %s\n",
+                    s.name.c_str(), ms, mp, ms / mf, mp / mf, mp <= 1000 ? "yes" : "no");
+    }
     return 0;
 }

@@ -2,8 +2,10 @@
 # Start-up of Corvane.exe against the demo portal: time from process start to the splash visible
 # and to the login pair visible, medians over warm runs, each as a ratio to the time a minimal
 # Win32 window takes to become visible under the same Wine in the same run (the floor).
-# Usage: tools/bench/startup_bench.sh [runs]   (after tools/build; starts its own display,
-# portal, Wine prefix and Wine server)
+# With an earlier build's Corvane.exe as well, both are measured in the same run (before and
+# after), each with where its start-up time went.
+# Usage: tools/bench/startup_bench.sh [runs] [earlier Corvane.exe]   (after tools/build; starts its
+# own display, portal, Wine prefix and Wine server)
 set -eu
 REPO=$(cd "$(dirname "$0")/../.." && pwd)
 BUILD="$REPO/build/win"
@@ -14,6 +16,11 @@ for f in "$BENCH" "$MINIMAL" "$CORVANE"; do
     [ -f "$f" ] || { echo "no $f: run tools/build first" >&2; exit 1; }
 done
 RUNS=${1:-15}
+EARLIER=${2:-}
+if [ -n "$EARLIER" ]; then
+    [ -f "$EARLIER" ] || { echo "no $EARLIER" >&2; exit 1; }
+    EARLIER=$(cd "$(dirname "$EARLIER")" && pwd)/$(basename "$EARLIER")
+fi
 work=$(mktemp -d)
 xvfb=
 cleanup() {
@@ -46,4 +53,4 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then cp -a "$REPO/build/wine-template" "$W
 wineserver -p >/dev/null 2>&1 </dev/null &
 wine cmd /c exit >/dev/null 2>&1 </dev/null
 w() { winepath -w "$1" 2>/dev/null; }
-wine "$BENCH" "$(w "$CORVANE")" "$(w "$MINIMAL")" "$RUNS" 2>/dev/null | tr -d '\r'
+wine "$BENCH" "$(w "$CORVANE")" "$(w "$MINIMAL")" "$RUNS" ${EARLIER:+"$(w "$EARLIER")"} 2>/dev/null | tr -d '\r'

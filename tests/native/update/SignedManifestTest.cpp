@@ -76,6 +76,33 @@ TEST(SignedManifest, StrictBase64)
     EXPECT_FALSE(IsStrictBase64Of("B" + std::string(85, 'x') + "==", 65));
 }
 
+TEST(SignedManifest, StrictBase64Decoding)
+{
+    using Bytes = std::vector<std::uint8_t>;
+    const struct {
+        std::string text;
+        std::optional<Bytes> bytes;
+    } cases[] = {
+        {"", Bytes{}},
+        {"TQ==", Bytes{'M'}},
+        {"TWE=", Bytes{'M', 'a'}},
+        {"TWFu", Bytes{'M', 'a', 'n'}},
+        {"+/+/", Bytes{0xFB, 0xFF, 0xBF}},
+        {"AAEC/w==", Bytes{0, 1, 2, 0xFF}},
+        {"TWFu\n", std::nullopt},
+        {"TWF", std::nullopt},
+        {"TQ=A", std::nullopt},
+        {"T===", std::nullopt},
+        {"=QQQ", std::nullopt},
+        {"TW-u", std::nullopt},
+        {"TW u", std::nullopt},
+    };
+    for (const auto& [text, bytes] : cases) EXPECT_EQ(DecodeStrictBase64(text), bytes) << text;
+    // What the verifier decodes: a 64-byte signature and a 65-byte key.
+    EXPECT_EQ(DecodeStrictBase64(kGoodSig), Bytes(64, 0));
+    EXPECT_EQ(DecodeStrictBase64("B" + std::string(86, 'A') + "=")->size(), 65u);
+}
+
 TEST(SignedManifest, KeyListAndHashFields)
 {
     const std::string key1 = "B" + std::string(86, 'a') + "=";
