@@ -12,6 +12,7 @@
 #include "runtime/App.h"
 #include "runtime/Resources.h"
 #include "runtime/Screen.h"
+#include "runtime/WorkArea.h"
 #include "tabstrip/CTabItem.h"
 
 namespace corvane {
@@ -211,6 +212,8 @@ void WebMainFrm::OnLoad()
     WebBForm.SetfrmHwnd(self);
 
     Move(CentredOffset(rt::Screen::Width(), Width()), CentredOffset(rt::Screen::Height(), Height()));
+    // This is where restoring the window puts it: on a small screen, all of it on the work area.
+    rt::KeepWindowOnWorkArea(self, rt::Sizing::Shrinkable);
 
     web_close.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_CLOSE));
     web_minmax.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_MINMAX));

@@ -6,6 +6,7 @@
 #include "runtime/MessageFilter.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
+#include "runtime/WorkArea.h"
 
 namespace rt {
 
@@ -62,7 +63,10 @@ bool Form::CreateFormWindow()
     params.height = height;
     params.icon = icon;
     params.smallIcon = icon;
-    return CreateHandle(params);
+    if (!CreateHandle(params)) return false;
+    // Centred on a screen smaller than the form, it would start with its caption off the screen.
+    if (m_design.startUp == StartUpPosition::CenterScreen) KeepWindowOnWorkArea(hWnd(), Sizing::Fixed);
+    return true;
 }
 
 void Form::Load()
