@@ -57,6 +57,7 @@ bool Form::CreateFormWindow()
     params.title = m_design.caption;
     params.style = style;
     params.exStyle = exStyle;
+    if (m_design.embeddedOnly) params.parent = HWND_MESSAGE;
     params.x = x;
     params.y = y;
     params.width = width;
