@@ -7,6 +7,7 @@
 #include "app/PublicData.h"
 #include "app/StartupMarks.h"
 #include "resources/ResourceIds.h"
+#include "runtime/WorkArea.h"
 
 namespace corvane {
 
@@ -86,6 +87,9 @@ void LoginBgFrm::OnLoad()
     ::SetWindowPos(hWnd(), nullptr, CentredOrigin(::GetSystemMetrics(SM_CXSCREEN), width),
                    CentredOrigin(::GetSystemMetrics(SM_CYSCREEN), height), 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // On a screen narrower than the picture the page's own caption links, at its top right,
+    // stay reachable.
+    rt::KeepWindowOnWorkArea(hWnd(), rt::Sizing::Fixed);
 }
 
 void LoginBgFrm::OnResize()

@@ -4,16 +4,11 @@
 
 #include <cstdint>
 
+#include "runtime/OnScreen.h"
+
 namespace corvane {
 
-struct ScreenRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-
-    bool operator==(const ScreenRect&) const = default;
-};
+using rt::ScreenRect;
 
 // Zones: 0 top, 1 top-right, 2 right, 3 bottom-right, 4 bottom, 5 bottom-left, 6 left,
 // 7 top-left, -1 elsewhere.

@@ -2,6 +2,7 @@
 
 #include "controls/ModGetTaskbarHei.h"
 #include "runtime/Screen.h"
+#include "runtime/WorkArea.h"
 
 namespace corvane {
 
@@ -52,6 +53,8 @@ bool cSetStyle::CallWindowStateChange()
     if (!m_objForm) return m_maximized;
     if (m_maximized) {
         m_objForm->Move(m_savedLeft, m_savedTop, m_savedWidth, m_savedHeight);
+        // The screen may have become smaller while the window was maximised.
+        if (m_hwnd) rt::KeepWindowOnWorkArea(m_hwnd, rt::Sizing::Shrinkable);
         m_maximized = false;
     } else {
         m_savedLeft = m_objForm->Left();

@@ -12,6 +12,7 @@
 #include "runtime/App.h"
 #include "runtime/Resources.h"
 #include "runtime/Screen.h"
+#include "runtime/WorkArea.h"
 #include "tabstrip/CTabItem.h"
 
 namespace corvane {
@@ -21,6 +22,7 @@ namespace {
 constexpr DWORD kCaptionBackColor = 0x00DEDEDE;
 constexpr DWORD kWhite = 0x00FFFFFF;
 constexpr long kBrowserOverhang = 30;  // twips: hides the placeholder browser's border
+constexpr UINT kLoginPairInFrontMessage = WM_APP + 0x49;
 const wchar_t* const kTrayTip = L"LumoraVeldan客户端";
 
 std::unique_ptr<WebMainFrm>& TheMainWindow()
@@ -211,6 +213,8 @@ void WebMainFrm::OnLoad()
     WebBForm.SetfrmHwnd(self);
 
     Move(CentredOffset(rt::Screen::Width(), Width()), CentredOffset(rt::Screen::Height(), Height()));
+    // This is where restoring the window puts it: on a small screen, all of it on the work area.
+    rt::KeepWindowOnWorkArea(self, rt::Sizing::Shrinkable);
 
     web_close.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_CLOSE));
     web_minmax.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_MINMAX));
@@ -378,6 +382,20 @@ void WebMainFrm::OnUnload(bool&)
     m_toolTip.Detach();
     WebuTab.TabItems().Clear();
     objStyle.reset();
+}
+
+LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    switch (msg) {
+    case WM_ACTIVATE:
+        // Posted: the activation raises this window only after its notice has been handled.
+        if (LOWORD(wParam) != WA_INACTIVE) ::PostMessageW(hWnd(), kLoginPairInFrontMessage, 0, 0);
+        break;
+    case kLoginPairInFrontMessage:
+        KeepLoginPairInFront();
+        return 0;
+    }
+    return rt::Form::HandleMessage(msg, wParam, lParam);
 }
 
 void WebMainFrm::OnWindowDestroyed()

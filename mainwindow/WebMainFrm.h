@@ -89,6 +89,7 @@ protected:
     void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
     void OnUnload(bool& cancel) override;
     void OnWindowDestroyed() override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     WebMainFrm();
@@ -112,6 +113,7 @@ private:
     void web_close_Click();
     void GameSpaceBtn_Click();
     void OtherUserBtn_Click();
+    void KeepLoginPairInFront();
     void Refresh_Click();
     void HideRestore_Click();
     void ClearCache_Click();

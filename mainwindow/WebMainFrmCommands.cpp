@@ -6,6 +6,7 @@
 
 #include "app/CheckForUpdate.h"
 #include "app/Endpoints.h"
+#include "app/LoginBgFrm.h"
 #include "app/LoginFrm.h"
 #include "mainwindow/CacheMain.h"
 #include "mainwindow/ModMsg.h"
@@ -119,6 +120,20 @@ void WebMainFrm::OtherUserBtn_Click()
     // Shown when its page has come, as at the first login: the browser has nothing to paint
     // before, and would show a blank box where the picture belongs.
     login.Load();
+}
+
+void WebMainFrm::KeepLoginPairInFront()
+{
+    // The further login stays above the game while it is open. Brought forward, not owned by
+    // this window: an owned pair would go down whenever the game is minimised, and Windows hides
+    // only the windows that a minimised owner owns itself, so the login window, owned by the
+    // background, would stay on the screen alone.
+    LoginBgFrm* background = LoginBgFrm::IfExists();
+    if (!background || !background->IsLoaded() || !background->Visible() || ::IsIconic(background->hWnd())) return;
+    constexpr UINT kFlags = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+    ::SetWindowPos(background->hWnd(), HWND_TOP, 0, 0, 0, 0, kFlags);
+    LoginFrm* login = LoginFrm::IfExists();
+    if (login && login->IsLoaded() && login->Visible()) ::SetWindowPos(login->hWnd(), HWND_TOP, 0, 0, 0, 0, kFlags);
 }
 
 }  // namespace corvane

@@ -13,10 +13,12 @@ rt::FormDesign PageDesign()
 {
     rt::FormDesign d;
     d.className = L"WebUrl";
-    d.caption = L"Form1";
+    // The tab carries the page's caption; the page's window shows none, not even to a shell.
     d.clientWidth = 9090;
     d.clientHeight = 6255;
+    d.startUp = rt::StartUpPosition::Manual;
     d.showInTaskbar = false;
+    d.embeddedOnly = true;
     d.backColor = 0x00FFFFFF;
     return d;
 }

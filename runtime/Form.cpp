@@ -6,6 +6,7 @@
 #include "runtime/MessageFilter.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
+#include "runtime/WorkArea.h"
 
 namespace rt {
 
@@ -56,13 +57,17 @@ bool Form::CreateFormWindow()
     params.title = m_design.caption;
     params.style = style;
     params.exStyle = exStyle;
+    if (m_design.embeddedOnly) params.parent = HWND_MESSAGE;
     params.x = x;
     params.y = y;
     params.width = width;
     params.height = height;
     params.icon = icon;
     params.smallIcon = icon;
-    return CreateHandle(params);
+    if (!CreateHandle(params)) return false;
+    // Centred on a screen smaller than the form, it would start with its caption off the screen.
+    if (m_design.startUp == StartUpPosition::CenterScreen) KeepWindowOnWorkArea(hWnd(), Sizing::Fixed);
+    return true;
 }
 
 void Form::Load()

@@ -35,6 +35,9 @@ struct FormDesign {
     StartUpPosition startUp = StartUpPosition::CenterScreen;
     bool sizableBorder = false;  // true: caption and sizing frame; false: borderless
     bool showInTaskbar = true;
+    // The form lives only inside another window (a tab page): until then its window is
+    // message-only, never a window of the desktop, which shells list the moment one is made.
+    bool embeddedOnly = false;
     DWORD backColor = 0x8000000F;  // system colour reference (button face) or 0x00BBGGRR
     int iconResource = 0;  // icon group of the executable, 0 = none
 };

@@ -15,6 +15,14 @@ namespace {
 
 using namespace logintest;
 
+// Whether `window` lies above `below` in the order of the desktop's windows.
+bool Above(HWND window, HWND below)
+{
+    for (HWND w = ::GetWindow(below, GW_HWNDPREV); w; w = ::GetWindow(w, GW_HWNDPREV))
+        if (w == window) return true;
+    return false;
+}
+
 HWND PageOnTop(HWND main)
 {
     const std::vector<HWND> pages = Descendants(main, L"WebUrl");
@@ -232,8 +240,8 @@ TEST(MainWindowJourney, UpdateFromTheMenuThroughTheOfferAndNo)
     client.Kill();
 }
 
-// The further-login window comes back when minimised or covered, and "是" ends the program with
-// it still open.
+// The further-login window stays above the main window, comes back when minimised, and "是"
+// ends the program with it still open.
 TEST(MainWindowJourney, FurtherLoginComesBackAndEndsWithTheProgram)
 {
     driver::Process client = StartCorvane(Portal());
@@ -256,12 +264,14 @@ TEST(MainWindowJourney, FurtherLoginComesBackAndEndsWithTheProgram)
     driver::ClickAt(CentreOf(buttons[0]));
     EXPECT_TRUE(driver::PumpUntil(inFront, 5000)) << "minimised";
 
-    // A click on the main window's caption strip brings it in front of the pair.
+    // A click on the main window's caption strip makes it the active window; the pair stays
+    // above it, and "登录其他帐号" gives it the keys again.
     const RECT m = WindowRect(main);
     driver::ClickAt(POINT{m.left + 400, m.top + 10});
     ASSERT_TRUE(driver::PumpUntil([&] { return ::GetForegroundWindow() == main; }, 5000));
+    EXPECT_TRUE(driver::PumpUntil([&] { return Above(pair.background, main) && Above(pair.login, main); }, 5000));
     driver::ClickAt(CentreOf(buttons[0]));
-    EXPECT_TRUE(driver::PumpUntil(inFront, 5000)) << "covered";
+    EXPECT_TRUE(driver::PumpUntil(inFront, 5000)) << "after the main window was clicked";
 
     mainwindow_test::ExitBoxAnswerer answerer(L"Y", client.id());
     mainwindow_test::ClickCentre(buttons[5]);

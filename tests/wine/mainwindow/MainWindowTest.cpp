@@ -6,6 +6,7 @@
 #include <ole2.h>
 #include <wininet.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -133,6 +134,69 @@ TEST_F(MainWindow, NewPageGoesToAboutBlankBeforeItsUrl)
         EXPECT_EQ(views.Calls(), (std::vector<Call>{{0, L"about:blank"}, {0, first}, {1, L"about:blank"}, {1, second}}));
     }
     CloseAllButFirst();
+}
+
+// Watches every message the windows of this thread handle while it lives, and notes each one
+// that a page window (class "WebUrl") or a window captioned "Form1" handled while it was a
+// window of the desktop: what a shell would list, and show once it is visible.
+class PageWindowWatch {
+public:
+    PageWindowWatch() : m_hook(::SetWindowsHookExW(WH_CALLWNDPROCRET, &Seen, nullptr, ::GetCurrentThreadId()))
+    {
+        Current() = this;
+    }
+    ~PageWindowWatch() { Current() = nullptr; }
+    PageWindowWatch(const PageWindowWatch&) = delete;
+    PageWindowWatch& operator=(const PageWindowWatch&) = delete;
+
+    int pagesCreated = 0;
+    int pageMessages = 0;
+    std::vector<std::string> onTheDesktop;
+
+private:
+    static PageWindowWatch*& Current()
+    {
+        static PageWindowWatch* watch = nullptr;
+        return watch;
+    }
+
+    static LRESULT CALLBACK Seen(int code, WPARAM wParam, LPARAM lParam)
+    {
+        const auto* m = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+        if (PageWindowWatch* self = Current(); self && code == HC_ACTION && ::IsWindow(m->hwnd)) {
+            const bool page = driver::ClassNameOf(m->hwnd) == L"WebUrl";
+            if (page) ++self->pageMessages;
+            if (page && m->message == WM_CREATE) ++self->pagesCreated;
+            if ((page || driver::WindowText(m->hwnd) == L"Form1") &&
+                ::GetAncestor(m->hwnd, GA_PARENT) == ::GetDesktopWindow()) {
+                char line[96];
+                std::snprintf(line, sizeof line, "message 0x%04X, %s", m->message,
+                              ::IsWindowVisible(m->hwnd) ? "visible" : "hidden");
+                self->onTheDesktop.push_back(line);
+            }
+        }
+        return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    rt::Hook m_hook;
+};
+
+// A page's window is never a window of the desktop, not even hidden while it is made and put
+// into the strip: a shell that lists windows as they are made would give it a taskbar button.
+TEST_F(MainWindow, PagesNeverLiveOnTheDesktop)
+{
+    PageWindowWatch watch;
+    Frm().SetURL(GameUrl(L"erin"));
+    Frm().SetURL(GameUrl(L"frank"));
+    ASSERT_EQ(Tabs().Count(), 3);
+    EXPECT_TRUE(WaitForCaption(2, L"LumoraVeldan - frank"));
+    Tabs().SetSelected(1);
+    driver::Pump(100);
+    CloseAllButFirst();
+    EXPECT_EQ(watch.pagesCreated, 2);
+    EXPECT_GT(watch.pageMessages, 0);
+    EXPECT_TRUE(watch.onTheDesktop.empty()) << watch.onTheDesktop.size() << " messages to a page on the desktop, the first "
+                                            << watch.onTheDesktop.front();
 }
 
 // The width of an icon's own pictures (0 when it has none).

@@ -1,0 +1,26 @@
+#include "runtime/WorkArea.h"
+
+namespace rt {
+
+ScreenRect WorkAreaOf(HWND hwnd)
+{
+    MONITORINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info))
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
+    return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+}
+
+void KeepWindowOnWorkArea(HWND hwnd, Sizing sizing)
+{
+    RECT r{};
+    if (!::GetWindowRect(hwnd, &r)) return;
+    const ScreenRect now{r.left, r.top, r.right, r.bottom};
+    const ScreenRect placed = KeepOnWorkArea(now, WorkAreaOf(hwnd), sizing);
+    if (placed == now) return;
+    UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (placed.Width() == now.Width() && placed.Height() == now.Height()) flags |= SWP_NOSIZE;
+    ::SetWindowPos(hwnd, nullptr, placed.left, placed.top, placed.Width(), placed.Height(), flags);
+}
+
+}  // namespace rt
