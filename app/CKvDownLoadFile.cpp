@@ -45,7 +45,7 @@ constexpr std::size_t kBlocksPerWake = 128;
 // reader starts and makes the file, so that a block that comes at once still comes before any
 // message, as it would from a read on the window's own thread.
 constexpr std::chrono::milliseconds kLongestHold{10};
-constexpr std::chrono::milliseconds kFirstHold{25};
+constexpr std::chrono::milliseconds kFirstHold{15};
 
 // Under Wine every look at the message queue is a round trip to the server that costs about as
 // much as reading a block: after a block the window's messages are processed only when they were
