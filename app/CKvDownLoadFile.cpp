@@ -3,13 +3,11 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <array>
 #include <chrono>
 #include <optional>
 #include <system_error>
-#include <thread>
 
-#include "app/TransferPipe.h"
+#include "app/DownloadReader.h"
 #include "runtime/App.h"
 #include "runtime/Handles.h"
 
@@ -36,138 +34,15 @@ void SetTimeouts(HINTERNET root, DWORD ms)
         ::InternetSetOptionW(root, option, &ms, sizeof ms);
 }
 
-// How far the reader may write ahead of the Loading events, and how many blocks wake the window's
-// thread when it waits for them.
-constexpr std::size_t kBlocksAhead = 256;
-constexpr std::size_t kBlocksPerWake = 128;
-// The longest the window waits for the reader (a server that stalls, a large file cut back to
-// nothing) before it processes its messages; a little longer for the first block, while the
-// reader starts and makes the file, so that a block that comes at once still comes before any
-// message, as it would from a read on the window's own thread.
-constexpr std::chrono::milliseconds kLongestHold{10};
+// The longest the window waits for the first block before it processes its messages: a little
+// longer than for later ones (DownloadReader::kLongestHold), while the reader starts and makes the
+// file, so that a block that comes at once still comes before any message, as it would from a
+// read on the window's own thread.
 constexpr std::chrono::milliseconds kFirstHold{15};
-
 // Under Wine every look at the message queue is a round trip to the server that costs about as
 // much as reading a block: after a block the window's messages are processed only when they were
 // last processed at least this long ago.
 constexpr std::chrono::milliseconds kYieldEvery{1};
-// Emptying a file frees its blocks; in one go that holds Wine's server, and with it every thread
-// of every program, for 50 ms and more per 200 MB. An old file is cut back this much at a time.
-constexpr LONGLONG kShrinkStep = 4 << 20;
-
-// The file at `path`, made anew or emptied, with the hidden attribute as asked (overwriting a
-// file keeps its old attributes on some systems, Wine among them).
-rt::KernelHandle OpenEmpty(const std::wstring& path, bool hidden)
-{
-    const DWORD attributes = hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
-    rt::KernelHandle file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, attributes, nullptr));
-    if (!file) return file;
-    LARGE_INTEGER size{};
-    if (::GetFileSizeEx(file.get(), &size)) {
-        for (LONGLONG end = size.QuadPart; end > 0;) {
-            end = end > kShrinkStep ? end - kShrinkStep : 0;
-            LARGE_INTEGER at{};
-            at.QuadPart = end;
-            if (!::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) || !::SetEndOfFile(file.get())) break;
-        }
-    }
-    ::SetFileAttributesW(path.c_str(), attributes);
-    return file;
-}
-
-struct ReaderJob {
-    HINTERNET request;  // borrowed: closed by the caller once the reader has finished
-    std::wstring path;
-    bool hidden;
-    bool availableOnly;
-};
-
-// The reading thread: creates the file, then reads and writes block after block until the end of
-// the data, a failure or Stop; at Stop the file is cut back to what the events reported. Every
-// call that can block (replacing a large file, a read, a write) is made here, off the window's
-// thread.
-void ReadToFile(const ReaderJob& job, TransferPipe& pipe)
-{
-    rt::KernelHandle file = OpenEmpty(job.path, job.hidden);
-    if (!file) {
-        pipe.Post({TransferNote::CreateFailed, 0, ::GetLastError()});
-        pipe.WaitForStop();
-        pipe.Finish();
-        return;
-    }
-    pipe.Post({TransferNote::Created});
-
-    std::array<char, CKvDownLoadFile::kBlockSize> buffer;
-    std::int64_t written = 0;
-    while (!pipe.Stopped()) {
-        DWORD want = CKvDownLoadFile::kBlockSize;
-        if (job.availableOnly) {
-            // Only what has arrived: a full block from a trickle would hold the read past Stop.
-            DWORD available = 0;
-            if (!::InternetQueryDataAvailable(job.request, &available, 0, 0) || available == 0) break;
-            want = available < want ? available : want;
-        }
-        DWORD got = 0;
-        if (!::InternetReadFile(job.request, buffer.data(), want, &got) || got == 0) break;
-        DWORD done = 0;
-        const BOOL wrote = ::WriteFile(file.get(), buffer.data(), got, &done, nullptr);
-        if (!wrote || done != got) {
-            pipe.Post({TransferNote::WriteFailed, 0, wrote ? 0 : ::GetLastError()});
-            break;
-        }
-        written += got;
-        if (!pipe.Post({TransferNote::Block, got})) break;
-    }
-    pipe.Post({TransferNote::End});
-    const std::int64_t keep = pipe.WaitForStop();
-    if (keep >= 0 && keep < written) {
-        LARGE_INTEGER at{};
-        at.QuadPart = keep;
-        if (::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) ::SetEndOfFile(file.get());
-    }
-    file.reset();
-    pipe.Finish();
-}
-
-// The reader on its thread, stopped and joined however the transfer ends.
-class Reader {
-public:
-    Reader(ReaderJob job, const std::int32_t& reported) : m_pipe(kBlocksAhead, kBlocksPerWake), m_reported(reported)
-    {
-        m_thread = std::thread([this, job = std::move(job)] { ReadToFile(job, m_pipe); });
-    }
-    ~Reader() { Join(false); }
-    Reader(const Reader&) = delete;
-    Reader& operator=(const Reader&) = delete;
-
-    TransferPipe& Pipe() { return m_pipe; }
-
-    // Stops the reader after what it is doing and waits for it, processing the window's
-    // messages meanwhile when `pump`. True when it had created the file.
-    bool Join(bool pump)
-    {
-        if (!m_thread.joinable()) return m_created;
-        m_pipe.Stop(m_reported);
-        while (!m_pipe.WaitFinished(kLongestHold))
-            if (pump) rt::App::DoEvents();
-        m_thread.join();
-        // What the events' thread did not take: whether the file was made.
-        while (const std::optional<TransferNote> note = m_pipe.Take(std::chrono::milliseconds(0)))
-            Saw(*note);
-        return m_created;
-    }
-    void Saw(const TransferNote& note)
-    {
-        if (note.kind == TransferNote::Created) m_created = true;
-    }
-
-private:
-    TransferPipe m_pipe;
-    const std::int32_t& m_reported;
-    std::thread m_thread;
-    bool m_created = false;
-};
 
 }  // namespace
 
@@ -233,9 +108,9 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     }
 
     std::int32_t total = 0;
-    std::optional<Reader> reader;
+    std::optional<DownloadReader> reader;
     try {
-        reader.emplace(ReaderJob{request.get(), path, hidden, timed}, total);
+        reader.emplace(DownloadReaderJob{request.get(), path, hidden, timed}, total);
     } catch (const std::system_error&) {
         rt::App::LogEvent(L"CKvDownLoadFile: no thread to read " + url + L" with");
         return false;
@@ -252,7 +127,7 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     // Each note is taken as it comes; while none comes the window processes its messages.
     const auto take = [&]() -> std::optional<TransferNote> {
         for (;;) {
-            if (std::optional<TransferNote> note = reader->Pipe().Take(total == 0 ? kFirstHold : kLongestHold)) {
+            if (std::optional<TransferNote> note = reader->Pipe().Take(total == 0 ? kFirstHold : DownloadReader::kLongestHold)) {
                 reader->Saw(*note);
                 return note;
             }
