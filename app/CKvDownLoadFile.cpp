@@ -3,8 +3,11 @@
 #include <windows.h>
 #include <wininet.h>
 
-#include <array>
+#include <chrono>
+#include <optional>
+#include <system_error>
 
+#include "app/DownloadReader.h"
 #include "runtime/App.h"
 #include "runtime/Handles.h"
 
@@ -30,6 +33,16 @@ void SetTimeouts(HINTERNET root, DWORD ms)
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         ::InternetSetOptionW(root, option, &ms, sizeof ms);
 }
+
+// The longest the window waits for the first block before it processes its messages: a little
+// longer than for later ones (DownloadReader::kLongestHold), while the reader starts and makes the
+// file, so that a block that comes at once still comes before any message, as it would from a
+// read on the window's own thread.
+constexpr std::chrono::milliseconds kFirstHold{15};
+// Under Wine every look at the message queue is a round trip to the server that costs about as
+// much as reading a block: after a block the window's messages are processed only when they were
+// last processed at least this long ago.
+constexpr std::chrono::milliseconds kYieldEvery{1};
 
 }  // namespace
 
@@ -65,9 +78,11 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     InternetHandle root(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
     if (!root) return false;
     const ULONGLONG started = ::GetTickCount64();
-    const bool timed = m_timeLimitMs != 0;
-    const auto timeIsUp = [&] { return timed && ::GetTickCount64() - started >= m_timeLimitMs; };
-    if (timed) SetTimeouts(root.get(), m_timeLimitMs);
+    // A copy: the clock is read after handlers that may have destroyed this object.
+    const std::uint32_t limitMs = m_timeLimitMs;
+    const bool timed = limitMs != 0;
+    const auto timeIsUp = [=] { return timed && ::GetTickCount64() - started >= limitMs; };
+    if (timed) SetTimeouts(root.get(), limitMs);
     // Always from the server, and never into the browser's cache either: a copy of every update
     // there wastes disk, and committing a large entry at the end of the body froze the loop for a
     // quarter of a second per 200 MB.
@@ -92,36 +107,59 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
         if (!*alive) return false;
     }
 
-    rt::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                        hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!file) return false;
-    // Overwriting an existing file keeps its old attributes on some systems (Wine among them).
-    if (hidden) ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_HIDDEN);
-
-    std::array<char, kBlockSize> buffer;
     std::int32_t total = 0;
+    std::optional<DownloadReader> reader;
+    try {
+        reader.emplace(DownloadReaderJob{request.get(), path, hidden, timed}, total);
+    } catch (const std::system_error&) {
+        rt::App::LogEvent(L"CKvDownLoadFile: no thread to read " + url + L" with");
+        return false;
+    }
     bool quit = false;
     bool writeFailed = false;
     bool late = false;
-    while (!m_stop) {
-        DWORD want = kBlockSize;
-        if (timed) {
-            // Only what has arrived: a full block from a trickle would hold the read for ever.
-            DWORD available = 0;
-            if (!::InternetQueryDataAvailable(request.get(), &available, 0, 0) || available == 0) break;
-            want = available < kBlockSize ? available : kBlockSize;
+    bool ended = false;
+    std::optional<std::chrono::steady_clock::time_point> lastYield;  // none yet: the first block yields
+    const auto yield = [&] {
+        lastYield = std::chrono::steady_clock::now();
+        return rt::App::DoEvents();
+    };
+    // Each note is taken as it comes; while none comes the window processes its messages.
+    const auto take = [&]() -> std::optional<TransferNote> {
+        for (;;) {
+            if (std::optional<TransferNote> note = reader->Pipe().Take(total == 0 ? kFirstHold : DownloadReader::kLongestHold)) {
+                reader->Saw(*note);
+                return note;
+            }
+            if (total < announced && timeIsUp()) {
+                late = true;
+                rt::App::LogEvent(L"CKvDownLoadFile: " + url + L" took too long");
+                return std::nullopt;
+            }
+            quit = !yield();
+            if (!*alive || quit || m_stop) return std::nullopt;
         }
-        DWORD got = 0;
-        if (!::InternetReadFile(request.get(), buffer.data(), want, &got) || got == 0) break;
-        DWORD written = 0;
-        // A full disk must not pass for a whole file: the updater would install the stump.
-        if (!::WriteFile(file.get(), buffer.data(), got, &written, nullptr) || written != got) {
+    };
+    while (!ended && !m_stop) {
+        const std::optional<TransferNote> note = take();
+        if (!note) break;
+        switch (note->kind) {
+        case TransferNote::Created:
+            continue;
+        case TransferNote::CreateFailed:
+        case TransferNote::End:
+            ended = true;
+            continue;
+        case TransferNote::WriteFailed:
+            // A full disk must not pass for a whole file: the updater would install the stump.
             writeFailed = true;
-            rt::App::LogEvent(L"CKvDownLoadFile: writing " + path + L" failed, error " +
-                              std::to_wstring(::GetLastError()));
+            ended = true;
+            rt::App::LogEvent(L"CKvDownLoadFile: writing " + path + L" failed, error " + std::to_wstring(note->error));
+            continue;
+        case TransferNote::Block:
             break;
         }
-        total += static_cast<std::int32_t>(got);
+        total += static_cast<std::int32_t>(note->bytes);
         m_received = total;
         if (total > announced || (total < announced && timeIsUp())) {
             late = true;
@@ -133,13 +171,16 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
             auto handler = Loading;
             std::int32_t received = total;
             if (handler) handler(received);
-            if (!*alive) return true;
+            if (!*alive) break;
         }
+        if (lastYield && std::chrono::steady_clock::now() - *lastYield < kYieldEvery) continue;
         // WM_QUIT means the program is ending: the transfer stops as a cancel would.
-        quit = !rt::App::DoEvents();
-        if (!*alive) return true;
-        if (quit) break;
+        quit = !yield();
+        if (!*alive || quit) break;
     }
+    const bool created = reader->Join(true);
+    if (!*alive) return true;
+    if (!created) return false;
     m_receivedAll = !m_stop && !quit && !writeFailed && !late && total == announced;
     return true;
 }

@@ -1,7 +1,10 @@
 #pragma once
-// CKvDownLoadFile: fetches one URL over HTTP into one file, on the calling thread, yielding to the
-// message loop after every block so that windows stay responsive and a cancel button can call
-// StopDownLoad. Responses other than 200 and responses without a Content-Length are not
+// CKvDownLoadFile: fetches one URL over HTTP into one file. The call returns when the transfer is
+// over; its events come on the calling thread, and between blocks (and while a block is slow to
+// come) the calling thread processes its window messages, so that windows stay responsive and a
+// cancel button can call StopDownLoad. The blocks are read and written on a thread of the call's
+// own, a few ahead of the events: nothing that can block (a stalled server, a large file emptied)
+// holds the window. Responses other than 200 and responses without a Content-Length are not
 // downloaded at all, and then no file is created or touched.
 
 #include <cstdint>
@@ -31,13 +34,14 @@ public:
     // True when the transfer loop ran, whether or not every announced byte arrived (a read error,
     // a failed write, an early end or StopDownLoad keep what was received): ask ReceivedAll.
     bool DownLoadFile(const std::wstring& url, const std::wstring& path, bool hidden, bool raiseEvents);
-    // Ends the running transfer after the block in progress.
+    // Ends the running transfer after the block in progress; the file keeps exactly the bytes the
+    // Loading events reported.
     void StopDownLoad() { m_stop = true; }
 
     // Bounds for a download whose size and pace the far end decides (the manifest), for later
     // calls; 0 means none. A response announcing more than `maxBytes` is not downloaded; a
     // transfer not finished within `ms` of the call is cut off and is not whole. With a time
-    // bound every read takes only what has arrived, so a trickle cannot hold a read.
+    // bound every read takes only what has arrived, so a trickle cannot hold the call past it.
     void LimitSize(std::int32_t maxBytes) { m_maxBytes = maxBytes; }
     void LimitTime(std::uint32_t ms) { m_timeLimitMs = ms; }
 

@@ -3,8 +3,10 @@
 # same run:
 #   - memory (PSS of the client's Wine process; of all Chromium processes) with 1, 5 and 10 game
 #     pages, and the ratio client / Chromium (target with 5 pages: at most 0.12);
-#   - GDI and USER objects and committed memory before and after opening and closing 100 pages
-#     (target: no growth);
+#   - GDI and USER objects before and after opening and closing 100 pages (target: none left);
+#   - memory across the same 100 cycles after 10 cycles' warm-up (target: within 256 KiB of where
+#     the warm-up left it), against the same page in bare web views and in bare WinINet fetches:
+#     what the main window adds to the engine, and the engine to the platform;
 #   - CPU of the idle main window with one page over 30 seconds, shown and hidden by F10, against
 #     the same Wine's minimal window idle as long (target: under 0.1 % of a core; with the pointer
 #     resting on a button its 50 ms timer runs, as the hover look needs).
@@ -101,11 +103,25 @@ for n in 1 5 10; do
     awk -v n=$n -v c="$c" -v g="$g" 'BEGIN { printf "%2d pages: client %7d  chromium %7d  ratio %.3f\n", n, c, g, (g > 0 ? c / g : 0) }'
 done
 
-echo "== objects and committed memory across $CYCLES open/close cycles of one page (pages: tabs of"
-echo "   the main window; views: the same page in bare web views, the engine's own share)"
+echo "== objects and memory across $CYCLES open/close cycles of one page, after a few warm-up cycles"
+echo "   (pages: tabs of the main window; views: the same page in bare web views; WinINet: the same"
+echo "   page fetched by WinINet alone; objects and memory in separate runs, as counting objects moves"
+echo "   memory by megabytes)"
 for mode in cycles views; do
-    "$REPO/tools/wine-exec" "$BENCH" $mode "$PORTAL" $CYCLES 2>/dev/null | tr -d '\r' | sed 's/^/  /'
+    "$REPO/tools/wine-exec" "$BENCH" $mode "$PORTAL" $CYCLES objects 2>/dev/null | tr -d '\r' | sed 's/^/  /'
 done
+for mode in cycles views wininet; do
+    "$REPO/tools/wine-exec" "$BENCH" $mode "$PORTAL" $CYCLES memory 2>/dev/null | tr -d '\r' >"$work/memory-$mode"
+    sed 's/^/  /' "$work/memory-$mode"
+done
+growth_of() { sed -n 's/.* growth \([-+0-9]*\) KiB.*/\1/p' "$work/memory-$1"; }
+pages=$(growth_of cycles)
+views=$(growth_of views)
+wininet=$(growth_of wininet)
+awk -v p="${pages:-nan}" -v v="${views:-nan}" -v w="${wininet:-nan}" -v n=$CYCLES 'BEGIN {
+    printf "  growth after warm-up: pages %+d KiB (%.1f KiB per cycle; target within 256 KiB: %s), bare views %+d KiB, bare WinINet %+d KiB\n",
+        p, p / n, (p <= 256 && p >= -256 ? "met" : "missed"), v, w
+    printf "  the main window adds %+d KiB to the engine, the engine %+d KiB to the platform\n", p - v, v - w }'
 }
 [ -n "$IDLE_ONLY" ] || memory_and_objects
 echo "== CPU while idle over $IDLE_SECONDS s: the main window with one page, shown (the pointer on the"

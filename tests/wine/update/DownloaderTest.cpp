@@ -232,6 +232,34 @@ TEST_F(Downloader, HandlerMayDestroyTheDownloader)
 
 namespace {
 
+std::vector<std::string>* g_timerOrder = nullptr;
+
+void CALLBACK RecordTimerOnce(HWND, UINT, UINT_PTR id, DWORD)
+{
+    ::KillTimer(nullptr, id);
+    if (g_timerOrder) g_timerOrder->push_back("timer");
+}
+
+TEST_F(Downloader, WindowMessagesRunWhileABlockIsSlowToCome)
+{
+    // A byte a second: a timer set at the first block is due long before the second block, and
+    // its message is handled while the download waits for that block, not after it.
+    ServeManifest("1.1.0", "");
+    CKvDownLoadFile d;
+    d.LimitTime(2500);
+    std::vector<std::string> order;
+    g_timerOrder = &order;
+    d.Loading = [&](std::int32_t& received) {
+        if (order.empty()) ::SetTimer(nullptr, 0, 50, &RecordTimerOnce);
+        order.push_back(std::to_string(received));
+    };
+    d.DownLoadFile(Portal("SIGN") + L"/hostile/trickle/update.txt", dir + L"\\trickle.bin", false, true);
+    g_timerOrder = nullptr;
+    ASSERT_GE(order.size(), 3u);
+    EXPECT_EQ(order[1], "timer");
+    EXPECT_EQ(ReadBytes(dir + L"\\trickle.bin").value_or("").size(), static_cast<std::size_t>(d.ReceivedBytes()));
+}
+
 TEST_F(Downloader, BoundsOfSizeAndTime)
 {
     ServeManifest("1.1.0", "");
