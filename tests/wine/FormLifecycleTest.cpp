@@ -253,14 +253,18 @@ TEST(FormLifecycle, FormDeletedInsideItsOwnEvents)
         if (how == "Load") box->Load();
         if (how == "Show") box->Show();
         if (how == "SetWindowState") box->SetWindowState(rt::WindowState::Minimized);
-        if (how == "Unload") EXPECT_TRUE(box->Unload());
+        if (how == "Unload") {
+            EXPECT_TRUE(box->Unload());
+        }
         if (how == "WM_CLOSE") ::SendMessageW(hwnd, WM_CLOSE, 0, 0);
 
         EXPECT_FALSE(box.Alive());
         EXPECT_TRUE(box.Untouched()) << "the runtime wrote to the form after it was deleted";
         EXPECT_EQ(log.back(), c.event) << "no event after the one that deleted the form";
         EXPECT_EQ(rt::App::LoadedForms(), 0);
-        if (hwnd) EXPECT_FALSE(::IsWindow(hwnd));
+        if (hwnd) {
+            EXPECT_FALSE(::IsWindow(hwnd));
+        }
     }
 }
 
