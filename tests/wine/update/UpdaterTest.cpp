@@ -58,7 +58,7 @@ public:
     void Manifest(std::string text, const std::string& kind = {})
     {
         const std::pair<const char*, const char*> portals[] = {
-            {"{main}", ""}, {"{cut0}", "CUT0"}, {"{cut50}", "CUT50"}, {"{cut99}", "CUT99"}, {"{slow}", "SLOW"}};
+            {"{main}", ""}, {"{cut0}", "CUT0"}, {"{cut50}", "CUT50"}, {"{cut99}", "CUT99"}, {"{slow}", "SLOW"}, {"{late}", "LATE"}};
         for (const auto& [key, which] : portals)
             for (auto at = text.find(key); at != std::string::npos; at = text.find(key))
                 text.replace(at, std::string(key).size(), Narrow(Portal(which)));
@@ -413,6 +413,37 @@ void DragBy(POINT from, int dx, int dy)
     }
     SendMouse(MOUSEEVENTF_LEFTUP);
     driver::Pump(200);
+}
+
+// While the server has not answered yet, the window is painted already: its caption strip, its
+// close button and the name of the file it waits for, not a blank box.
+TEST(Updater, WindowPaintedBeforeTheServerAnswers)
+{
+    UpdaterRun run(L"late");
+    run.Manifest("version=1.2.0\r\nCorvane.exe|{late}/files/Corvane.exe\r\n");
+    driver::Process updater = run.Start();
+    HWND window = driver::WaitForWindow(L"UpdateFrm", nullptr, 15000, updater.id());
+    ASSERT_TRUE(window);
+    // Nothing here may send the window a message: its thread waits for the server.
+    RECT frame;
+    ::GetWindowRect(window, &frame);
+    driver::Capture shot;
+    int text = 0, button = 0;
+    const bool painted = driver::PumpUntil(
+        [&] {
+            shot = driver::CaptureScreen(frame);
+            text = shot.CountNear({16, 72, 280, 92}, 0x000000, 80);
+            button = 0;
+            for (int y = 3; y < 15; ++y)
+                for (int x = 258; x < 296; ++x) button += shot.Rgb(x, y) != 0xFFFFFFu;
+            // The white form around the text, then the text and the button on it.
+            return shot.Rgb(8, 130) == 0xFFFFFFu && shot.Rgb(150, 60) == 0xFFFFFFu && text > 20 && button > 100;
+        },
+        8000);
+    shot.SavePng(driver::OutDir() + L"\\updater-waiting.png");
+    EXPECT_TRUE(painted) << "status text " << text << " pixels, close button " << button;
+    EXPECT_TRUE(updater.Running()) << "the server has not answered yet";
+    updater.Kill();
 }
 
 TEST(Updater, WindowMidDownloadDragThenCancel)
