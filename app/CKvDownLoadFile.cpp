@@ -6,6 +6,7 @@
 #include <chrono>
 #include <optional>
 #include <system_error>
+#include <thread>
 
 #include "app/DownloadReader.h"
 #include "runtime/App.h"
@@ -32,6 +33,37 @@ void SetTimeouts(HINTERNET root, DWORD ms)
 {
     for (DWORD option : {INTERNET_OPTION_CONNECT_TIMEOUT, INTERNET_OPTION_SEND_TIMEOUT, INTERNET_OPTION_RECEIVE_TIMEOUT})
         ::InternetSetOptionW(root, option, &ms, sizeof ms);
+}
+
+// Always from the server, and never into the browser's cache either: a copy of every update
+// there wastes disk, and committing a large entry at the end of the body froze the loop for a
+// quarter of a second per 200 MB.
+constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
+
+// Opens `url` on a thread of its own while this thread processes its messages: a server that is
+// slow to answer (or a connection that takes its time) must not hold the window, which would go
+// unanswered until then. `quit` is set when WM_QUIT came meanwhile; the wait then goes on without
+// messages, since the request must not outlive the thread that makes it.
+InternetHandle OpenWhileProcessingMessages(HINTERNET root, const std::wstring& url, bool& quit)
+{
+    const rt::KernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    HINTERNET opened = nullptr;
+    std::thread opener;
+    if (done) {
+        try {
+            opener = std::thread([&, event = done.get()] {
+                opened = ::InternetOpenUrlW(root, url.c_str(), nullptr, 0, kOpenFlags, 0);
+                ::SetEvent(event);
+            });
+        } catch (const std::system_error&) {
+        }
+    }
+    if (!opener.joinable()) return InternetHandle(::InternetOpenUrlW(root, url.c_str(), nullptr, 0, kOpenFlags, 0));
+    HANDLE event = done.get();
+    while (!quit && ::MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+        quit = !rt::App::DoEvents();
+    opener.join();
+    return InternetHandle(opened);
 }
 
 // The longest the window waits for the first block before it processes its messages: a little
@@ -83,12 +115,12 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     const bool timed = limitMs != 0;
     const auto timeIsUp = [=] { return timed && ::GetTickCount64() - started >= limitMs; };
     if (timed) SetTimeouts(root.get(), limitMs);
-    // Always from the server, and never into the browser's cache either: a copy of every update
-    // there wastes disk, and committing a large entry at the end of the body froze the loop for a
-    // quarter of a second per 200 MB.
-    InternetHandle request(::InternetOpenUrlW(root.get(), url.c_str(), nullptr, 0,
-                                              INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE, 0));
-    if (!request || timeIsUp()) return false;
+    bool quitWhileOpening = false;
+    InternetHandle request = OpenWhileProcessingMessages(root.get(), url, quitWhileOpening);
+    // A handler run meanwhile may have destroyed this object, stopped the download or ended the
+    // program.
+    if (!*alive || quitWhileOpening) return false;
+    if (!request || m_stop || timeIsUp()) return false;
     if (QueryNumber(request.get(), HTTP_QUERY_STATUS_CODE) != 200) return false;
     // Sizes of 2 GiB and more read as negative: outside what the program downloads.
     const auto announced = static_cast<std::int32_t>(QueryNumber(request.get(), HTTP_QUERY_CONTENT_LENGTH));

@@ -415,16 +415,16 @@ void DragBy(POINT from, int dx, int dy)
     driver::Pump(200);
 }
 
-// While the server has not answered yet, the window is painted already: its caption strip, its
-// close button and the name of the file it waits for, not a blank box.
-TEST(Updater, WindowPaintedBeforeTheServerAnswers)
+// While the server has not answered yet, the window is painted already (its caption strip, its
+// close button and the name of the file it waits for, not a blank box) and answers the player:
+// Esc asks the close button's question.
+TEST(Updater, WindowAnswersBeforeTheServerDoes)
 {
     UpdaterRun run(L"late");
     run.Manifest("version=1.2.0\r\nCorvane.exe|{late}/files/Corvane.exe\r\n");
     driver::Process updater = run.Start();
     HWND window = driver::WaitForWindow(L"UpdateFrm", nullptr, 15000, updater.id());
     ASSERT_TRUE(window);
-    // Nothing here may send the window a message: its thread waits for the server.
     RECT frame;
     ::GetWindowRect(window, &frame);
     driver::Capture shot;
@@ -442,6 +442,11 @@ TEST(Updater, WindowPaintedBeforeTheServerAnswers)
         8000);
     shot.SavePng(driver::OutDir() + L"\\updater-waiting.png");
     EXPECT_TRUE(painted) << "status text " << text << " pixels, close button " << button;
+
+    driver::MessageBoxAnswerer answerer(IDNO, updater.id());
+    driver::ClickAt({frame.left + 150, frame.top + 130});
+    driver::PressKey(VK_ESCAPE);
+    EXPECT_TRUE(answerer.WaitForCount(1, 8000)) << "Esc while the server keeps the window waiting";
     EXPECT_TRUE(updater.Running()) << "the server has not answered yet";
     updater.Kill();
 }
