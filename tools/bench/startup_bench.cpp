@@ -3,7 +3,11 @@
 // the same Wine in the same run. Prints medians over the warm runs and the ratios, and where the
 // time went: Corvane appends a mark per start-up step to the file CORVANE_STARTUP_MARKS names, on
 // the same performance counter as this program's clock.
-// Usage: startup-bench.exe <Corvane.exe> <minimal-window.exe> <runs>
+// Before Corvane's entry the time goes to its system libraries and to its own image, runtime start
+// and static constructors: two peers of the minimal window beside it tell them apart, one
+// importing the same libraries (their cost in total, and where its entry falls against Corvane's)
+// and one loading them one at a time (each library's share).
+// Usage: startup-bench.exe <Corvane.exe> <minimal-window.exe> <runs> [<earlier Corvane.exe>]
 
 #include <windows.h>
 
@@ -137,6 +141,57 @@ struct Subject {
     std::map<std::string, std::vector<double>> steps;
 };
 
+// A peer of the minimal window: its time to visible and its marks.
+struct Peer {
+    std::wstring exe;
+    std::vector<double> visible;
+    std::vector<std::string> order;
+    std::map<std::string, std::vector<double>> steps;
+
+    bool Run(bool keep)
+    {
+        std::vector<Mark> marks;
+        const double t = TimeStages(exe, {{L"MinimalWindow"}}, &marks)[0];
+        if (t < 0) return false;
+        if (!keep) return true;
+        visible.push_back(t);
+        for (const Mark& m : marks) {
+            if (!steps.count(m.step)) order.push_back(m.step);
+            steps[m.step].push_back(m.atMs);
+        }
+        return true;
+    }
+};
+
+std::wstring Beside(const std::wstring& exe, const wchar_t* name)
+{
+    return exe.substr(0, exe.find_last_of(L"\\/") + 1) + name;
+}
+
+void PrintSplit(double minimal, const Peer& imports, const Peer& loads, const std::vector<Subject>& subjects)
+{
+    const double importsEntry = Median(imports.steps.at("entry"));
+    std::printf("before the entry (medians, ms):\n");
+    std::printf("  %8.1f  minimal window visible (3 system libraries)\n", minimal);
+    std::printf("  %8.1f  the same importing Corvane's libraries: visible; %+.1f for the libraries\n",
+                Median(imports.visible), Median(imports.visible) - minimal);
+    std::printf("  %8.1f  its entry\n", importsEntry);
+    for (const Subject& s : subjects) {
+        if (!s.steps.count("entry")) continue;
+        const double entry = Median(s.steps.at("entry"));
+        std::printf("  %8.1f  %s's entry; %+.1f for its own image, runtime start and static constructors\n", entry,
+                    s.name.c_str(), entry - importsEntry);
+    }
+    std::printf("each library loaded in turn (its share, median ms; with what it brings in):\n");
+    double previous = Median(loads.steps.at("entry"));
+    for (const std::string& step : loads.order) {
+        if (step == "entry") continue;
+        const double at = Median(loads.steps.at(step));
+        std::printf("  %+7.1f  %s\n", at - previous, step.c_str());
+        previous = at;
+    }
+}
+
 void PrintSteps(const Subject& s)
 {
     std::printf("%s: steps (median ms from start; the step's own share since the step before):\n", s.name.c_str());
@@ -167,10 +222,15 @@ int wmain(int argc, wchar_t** argv)
     const int runs = std::max(1, _wtoi(argv[3]));
     constexpr int kWarmUp = 2;
 
+    Peer imports{Beside(minimal, L"import-peer.exe")}, loads{Beside(minimal, L"load-peer.exe")};
     std::vector<double> floor;
     for (int i = 0; i < kWarmUp + runs; ++i) {
         // Alternating the programs keeps them equally warm.
         const std::vector<double> f = TimeStages(minimal, {{L"MinimalWindow"}});
+        if (!imports.Run(i >= kWarmUp) || !loads.Run(i >= kWarmUp)) {
+            std::printf("run %d: a peer's window did not show\n", i - kWarmUp + 1);
+            return 1;
+        }
         for (Subject& s : subjects) {
             std::vector<Mark> marks;
             const std::vector<double> c = TimeStages(s.exe, {{L"LoadFrm"}, {L"LoginBgFrm", L"LoginFrm"}}, &marks);
@@ -193,6 +253,7 @@ int wmain(int argc, wchar_t** argv)
     }
     const double mf = Median(floor);
     std::printf("medians over %d warm runs: minimal window %.1f ms\n", runs, mf);
+    PrintSplit(mf, imports, loads, subjects);
     for (const Subject& s : subjects) PrintSteps(s);
     for (const Subject& s : subjects) {
         const double ms = Median(s.splash), mp = Median(s.pair);

@@ -1,7 +1,9 @@
 #!/bin/sh
 # Start-up of Corvane.exe against the demo portal: time from process start to the splash visible
 # and to the login pair visible, medians over warm runs, each as a ratio to the time a minimal
-# Win32 window takes to become visible under the same Wine in the same run (the floor).
+# Win32 window takes to become visible under the same Wine in the same run (the floor), and what
+# the time before Corvane's entry is made of: its system libraries (a minimal window importing the
+# same ones, and each loaded in turn) and its own image, runtime start and static constructors.
 # With an earlier build's Corvane.exe as well, both are measured in the same run (before and
 # after), each with where its start-up time went.
 # Usage: tools/bench/startup_bench.sh [runs] [earlier Corvane.exe]   (after tools/build; starts its
@@ -12,7 +14,7 @@ BUILD="$REPO/build/win"
 BENCH="$BUILD/bench/startup-bench.exe"
 MINIMAL="$BUILD/bench/minimal-window.exe"
 CORVANE="$BUILD/app/Corvane.exe"
-for f in "$BENCH" "$MINIMAL" "$CORVANE"; do
+for f in "$BENCH" "$MINIMAL" "$BUILD/bench/import-peer.exe" "$BUILD/bench/load-peer.exe" "$CORVANE"; do
     [ -f "$f" ] || { echo "no $f: run tools/build first" >&2; exit 1; }
 done
 RUNS=${1:-15}
