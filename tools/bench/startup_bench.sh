@@ -50,7 +50,10 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
 export LANG=zh_CN.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINEARCH=win32
-if [ ! -f "$WINEPREFIX/system.reg" ]; then cp -a "$REPO/build/wine-template" "$WINEPREFIX"; fi
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    # The template prefix is booted once, by whichever tool needs it first.
+    (CORVANE_REPO=$REPO && . "$REPO/tools/lib.sh" && make_prefix "$WINEPREFIX")
+fi
 # A running Wine server keeps every start warm, as it is on a player's machine.
 wineserver -p >/dev/null 2>&1 </dev/null &
 wine cmd /c exit >/dev/null 2>&1 </dev/null
