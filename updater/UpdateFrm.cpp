@@ -129,9 +129,6 @@ UpdateFrm::Outcome UpdateFrm::WalkManifest()
     bool fetched = true;
     for (const UpdateFile& file : files) {
         Label1.SetCaption(L"正在下载：" + file.name);
-        // The connection is made on this thread: the window and what it fetches show before the
-        // server answers, not only with the first block.
-        ::RedrawWindow(hWnd(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
         targets.push_back(file.target);
         if (!FetchFile(file, reading.verified) || m_cancel) {
             fetched = false;
