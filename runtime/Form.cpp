@@ -19,6 +19,17 @@ BOOL CALLBACK CollectEnabledForms(HWND hwnd, LPARAM param)
     return TRUE;
 }
 
+// A layered window given its whole surface by UpdateLayeredWindow (it has no colour key or
+// opacity of its own) has nothing to paint; asking it to only costs a redraw of that surface.
+bool ShowsLayeredPicture(HWND hwnd)
+{
+    if (!(::GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED)) return false;
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    return !::GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags);
+}
+
 }  // namespace
 
 Form::Form(FormDesign design) : DrawingWindow(design.backColor), m_design(std::move(design)) {}
@@ -108,7 +119,7 @@ void Form::Show(ShowMode mode)
         if (m_pendingState == WindowState::Maximized) cmd = SW_SHOWMAXIMIZED;
     }
     ::ShowWindow(hWnd(), cmd);
-    ::UpdateWindow(hWnd());
+    if (!ShowsLayeredPicture(hWnd())) ::UpdateWindow(hWnd());
 }
 
 void Form::RunModalLoop()

@@ -104,6 +104,7 @@ private:
 
     void Start(Request request, bool askFirst);
     void Load(unsigned serial);
+    void StartFetch(unsigned serial);
     void Fetched(unsigned serial);
     void PageArrived(const Request& request, HttpResult result);
     void Arrive(const std::wstring& url, const std::string& html, Charset charset, bool reload = false);

@@ -39,6 +39,18 @@ void LiteWebView::Start(Request request, bool askFirst)
     m_refreshTarget.reset();
     m_pending = std::move(request);
     ::PostMessageW(hWnd(), kLoadMessage, ++m_serial, 0);
+    // The page's fetch is under way at once, while the caller and the loop go on; what it
+    // brings is shown from the loop, after the load step (both are posted, in this order).
+    StartFetch(m_serial);
+}
+
+void LiteWebView::StartFetch(unsigned serial)
+{
+    const std::string url = WideToUtf8(m_pending.url);
+    if (!IsHttp(UrlScheme(url))) return;
+    m_job = FetchJob::Start(m_http, {{Utf8ToWide(EscapeForRequest(url)), m_pending.post}}, hWnd(), kFetchedMessage,
+                            serial);
+    if (m_job) m_loading = std::move(m_pending);
 }
 
 void LiteWebView::AbandonLoad()
@@ -51,6 +63,7 @@ void LiteWebView::AbandonLoad()
 void LiteWebView::Load(unsigned serial)
 {
     if (serial != m_serial) return;  // a later navigation replaced this one
+    if (m_job) return;                // its fetch started with the navigation
     Request request = std::move(m_pending);
     const std::string url = WideToUtf8(request.url);
     const std::string scheme = UrlScheme(url);

@@ -115,6 +115,31 @@ TEST(LiteWebViewLoading, SlowPageKeepsTheWindowAnsweringAndAnotherViewLoadsMeanw
     EXPECT_TRUE(WorkersEnd());
 }
 
+TEST(LiteWebViewLoading, ThePageIsAskedForBeforeTheWindowsLoopRunsAgain)
+{
+    // The caller's own work after Navigate (the login window's, the splash's show) overlaps the
+    // fetch: the portal sees the request while this thread handles no message at all.
+    Host host(kLite);
+    const std::wstring url = LoginUrl() + L"?asked-at-once";
+    host.view()->Navigate(url);
+    bool asked = false;
+    for (int waited = 0; waited < 5000 && !asked; waited += 20) {
+        ::Sleep(20);
+        asked = webviewtest::PortalLog().find("asked-at-once") != std::string::npos;
+    }
+    EXPECT_TRUE(asked);
+    EXPECT_EQ(host.Count(L"complete"), 0u);  // shown from the loop, as before
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    EXPECT_EQ(host.events().back().text, url);
+    // A navigation made meanwhile still wins over the one already fetching.
+    host.events().clear();
+    host.view()->Navigate(SlowUrl());
+    host.view()->Navigate(url);
+    ASSERT_TRUE(host.WaitFor(L"complete", 1));
+    EXPECT_EQ(host.view()->DocumentUrl(), url);
+    EXPECT_TRUE(WorkersEnd());
+}
+
 TEST(LiteWebViewLoading, NavigatingAwayDropsTheSlowLoadWithoutLateEventsOrLeftovers)
 {
     Host host(kLite);
