@@ -65,10 +65,11 @@ client_pss() {
     runner=$!
     for _ in $(seq 600); do grep -q READY "$out" 2>/dev/null && break; sleep 0.1; done
     sleep 1
-    pss=$(pss_of 'mainwindow-bench.exe tabs')
+    # This run's portal address tells its client apart from another checkout's benchmark.
+    pss=$(pss_of "mainwindow-bench.exe tabs $PORTAL ")
     kill "$runner" 2>/dev/null || true
     wait "$runner" 2>/dev/null || true
-    pkill -f 'mainwindow-bench.exe' 2>/dev/null || true
+    pkill -f "mainwindow-bench.exe tabs $PORTAL " 2>/dev/null || true
     sleep 1
     echo "$pss"
 }
