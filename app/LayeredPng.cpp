@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "app/PngPrefetch.h"
 #include "app/StartupMarks.h"
 #include "runtime/Resources.h"
 
@@ -20,16 +21,56 @@ LayeredPngPainter::~LayeredPngPainter()
     Release();
 }
 
+namespace {
+
+// UpdateLayeredWindow takes premultiplied pixels, which GDI+ hands out as they are: the same
+// bytes as drawing the image through a graphics object, at a third of the cost.
+std::vector<std::uint32_t> PremultipliedPixels(Gdiplus::GpImage* image, int width, int height)
+{
+    Gdiplus::ImageType type{};
+    if (width <= 0 || height <= 0 || Gdiplus::DllExports::GdipGetImageType(image, &type) != Gdiplus::Ok ||
+        type != Gdiplus::ImageTypeBitmap)
+        return {};
+    auto* bitmap = reinterpret_cast<Gdiplus::GpBitmap*>(image);
+    const Gdiplus::GpRect whole{0, 0, width, height};
+    Gdiplus::BitmapData data{};
+    if (Gdiplus::DllExports::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB,
+                                                &data) != Gdiplus::Ok)
+        return {};
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    const std::size_t row = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::memcpy(pixels.data() + static_cast<std::size_t>(width) * y,
+                    static_cast<const std::byte*>(data.Scan0) + data.Stride * y, row);
+    Gdiplus::DllExports::GdipBitmapUnlockBits(bitmap, &data);
+    return pixels;
+}
+
+}  // namespace
+
+DecodedPng DecodePng(int id)
+{
+    DecodedPng picture;
+    picture.image = LoadPngResource(id, L"PNG");
+    if (!picture.image || !*picture.image) return picture;
+    picture.width = static_cast<int>(picture.image->Width());
+    picture.height = static_cast<int>(picture.image->Height());
+    picture.premultiplied = PremultipliedPixels(picture.image->get(), picture.width, picture.height);
+    return picture;
+}
+
 void LayeredPngPainter::Paint(HWND layeredWindow, int id)
 {
     Release();
     m_session.emplace();
     StartupMark("gdi+ started");
-    m_image = LoadPngResource(id, L"PNG");
+    std::optional<DecodedPng> prefetched = PngPrefetch::Take(id);
+    DecodedPng picture = prefetched ? std::move(*prefetched) : DecodePng(id);
     StartupMark("png decoded");
+    m_image = std::move(picture.image);
     if (!m_image || !*m_image) return;
-    m_width = static_cast<int>(m_image->Width());
-    m_height = static_cast<int>(m_image->Height());
+    m_width = picture.width;
+    m_height = picture.height;
 
     rt::ClientDC windowDC(layeredWindow);
     m_memoryDC.reset(::CreateCompatibleDC(windowDC.get()));
@@ -40,10 +81,10 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id)
     if (!m_memoryDC || !m_bitmap) return;
     m_oldBitmap = ::SelectObject(m_memoryDC.get(), m_bitmap.get());
 
-    // UpdateLayeredWindow takes premultiplied pixels, which GDI+ hands out as they are: the same
-    // bytes as drawing the image through a graphics object, at a third of the cost. Drawing stays
-    // for an image that cannot be read so.
-    if (!CopyPremultiplied(bits)) {
+    if (bits && !picture.premultiplied.empty()) {
+        std::memcpy(bits, picture.premultiplied.data(), picture.premultiplied.size() * sizeof(std::uint32_t));
+    } else {
+        // An image that cannot be read so is drawn.
         m_graphics = std::make_unique<rt::GdipGraphics>(m_memoryDC.get());
         if (m_graphics->get())
             Gdiplus::DllExports::GdipDrawImageRectI(m_graphics->get(), m_image->get(), 0, 0, m_width, m_height);
@@ -54,26 +95,6 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id)
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
     ::UpdateLayeredWindow(layeredWindow, windowDC.get(), nullptr, &size, m_memoryDC.get(), &source, 0, &blend,
                           ULW_ALPHA);
-}
-
-bool LayeredPngPainter::CopyPremultiplied(void* bits) const
-{
-    Gdiplus::ImageType type{};
-    if (!bits || Gdiplus::DllExports::GdipGetImageType(m_image->get(), &type) != Gdiplus::Ok ||
-        type != Gdiplus::ImageTypeBitmap)
-        return false;
-    auto* bitmap = reinterpret_cast<Gdiplus::GpBitmap*>(m_image->get());
-    const Gdiplus::GpRect whole{0, 0, m_width, m_height};
-    Gdiplus::BitmapData data{};
-    if (Gdiplus::DllExports::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB,
-                                                &data) != Gdiplus::Ok)
-        return false;
-    const std::size_t row = static_cast<std::size_t>(m_width) * 4;
-    for (int y = 0; y < m_height; ++y)
-        std::memcpy(static_cast<std::byte*>(bits) + row * y, static_cast<const std::byte*>(data.Scan0) + data.Stride * y,
-                    row);
-    Gdiplus::DllExports::GdipBitmapUnlockBits(bitmap, &data);
-    return true;
 }
 
 void LayeredPngPainter::Release()

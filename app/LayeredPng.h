@@ -4,8 +4,10 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
+#include <vector>
 
 #include "runtime/GdiPlus.h"
 #include "runtime/Handles.h"
@@ -15,6 +17,18 @@ namespace corvane {
 // Decodes the custom resource (id, type) holding a PNG file; nullptr when it is missing.
 std::unique_ptr<rt::StreamImage> LoadPngResource(int id, const wchar_t* type);
 
+// A PNG resource decoded, with its pixels as UpdateLayeredWindow takes them.
+struct DecodedPng {
+    std::unique_ptr<rt::StreamImage> image;
+    // Top-down rows of premultiplied 32-bit pixels; empty when GDI+ could not hand them out so.
+    std::vector<std::uint32_t> premultiplied;
+    int width = 0;
+    int height = 0;
+};
+
+// Decodes PNG resource `id` on any thread while GDI+ is started; no image when it is missing.
+DecodedPng DecodePng(int id);
+
 class LayeredPngPainter {
 public:
     LayeredPngPainter() = default;
@@ -22,8 +36,8 @@ public:
     LayeredPngPainter(const LayeredPngPainter&) = delete;
     LayeredPngPainter& operator=(const LayeredPngPainter&) = delete;
 
-    // Starts GDI+, composes the picture of PNG resource `id` in a memory DC and hands it to
-    // UpdateLayeredWindow with per-pixel alpha. The window keeps its position and takes the
+    // Starts GDI+, composes the picture of PNG resource `id` (decoded ahead when the start-up's
+    // prefetch has it) in a memory DC and hands it to UpdateLayeredWindow with per-pixel alpha. The window keeps its position and takes the
     // picture's size. Failures leave the window without content.
     void Paint(HWND layeredWindow, int id);
     // Releases everything Paint acquired, in reverse order.
@@ -33,10 +47,6 @@ public:
     int Height() const { return m_height; }
 
 private:
-    // Copies the image into `bits`, top-down 32-bit pixels of its size, premultiplied; false when
-    // GDI+ cannot hand it out so.
-    bool CopyPremultiplied(void* bits) const;
-
     std::optional<rt::GdiplusSession> m_session;
     std::unique_ptr<rt::StreamImage> m_image;
     rt::MemoryDC m_memoryDC;

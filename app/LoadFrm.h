@@ -3,9 +3,11 @@
 // handles the "/web" switch, shows the splash picture and loads the login window behind it. The
 // login window unloads it once the login page has arrived.
 
+#include <optional>
 #include <string>
 
 #include "app/LayeredPng.h"
+#include "app/PngPrefetch.h"
 #include "runtime/Form.h"
 
 namespace corvane {
@@ -24,6 +26,8 @@ protected:
     void OnUnload(bool& cancel) override;
 
 private:
+    // Declared first: it outlives the painter, whose picture it may still be decoding.
+    std::optional<PngPrefetch> m_pictures;
     LayeredPngPainter m_splash;
 };
 

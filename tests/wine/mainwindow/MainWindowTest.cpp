@@ -416,6 +416,9 @@ TEST_F(MainWindow, TooltipShowsOnlyTheTabUnderThePointer)
     CloseAllButFirst();
     for (const wchar_t* account : {L"tip1", L"tip2"}) frm.SetURL(GameUrl(account));
     ASSERT_EQ(Tabs().Count(), 3);
+    // The tip shows a caption that no longer changes: the pages' titles.
+    ASSERT_TRUE(WaitForCaption(1, L"LumoraVeldan - tip1"));
+    ASSERT_TRUE(WaitForCaption(2, L"LumoraVeldan - tip2"));
     HWND strip = frm.TabStrip().rt::Window::hWnd();
     HWND tip = frm.ToolTip().hWnd();
     // Strip points of a tab's body, its close button (style 1) and the empty space after the tabs.

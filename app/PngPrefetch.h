@@ -1,0 +1,49 @@
+#pragma once
+// The start-up pictures decoded ahead: while the start-up's network steps wait for the server, a
+// worker decodes the splash and the login background, so that painting them is a copy. Every
+// painter of the process takes its picture from the prefetch while one lives, and decodes in
+// place otherwise (a later login, a picture that was not asked for).
+
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "app/LayeredPng.h"
+#include "runtime/App.h"
+#include "runtime/GdiPlus.h"
+
+namespace corvane {
+
+class PngPrefetch {
+public:
+    // Starts decoding the PNG resources `ids`, in this order.
+    explicit PngPrefetch(std::vector<int> ids);
+    // Waits for the worker and disposes what no painter took.
+    ~PngPrefetch();
+    PngPrefetch(const PngPrefetch&) = delete;
+    PngPrefetch& operator=(const PngPrefetch&) = delete;
+
+    // The picture of `id` from the live prefetch, waiting for it when it is still being decoded;
+    // nullopt when no prefetch lives, `id` is not among its pictures or was taken already.
+    // The GUI thread's call.
+    static std::optional<DecodedPng> Take(int id);
+
+private:
+    void Decode();
+    void Join();
+
+    // Holds GDI+ up for the pictures until the painters, with sessions of their own, take them.
+    rt::GdiplusSession m_session;
+    const std::vector<int> m_ids;
+    std::mutex m_mutex;
+    std::condition_variable m_decoded;
+    std::map<int, std::optional<DecodedPng>> m_pictures;  // an entry once decoded; emptied when taken
+    std::thread m_worker;
+    // The program may end before the worker has: it must not be cut off inside GDI+.
+    rt::EndHook m_atEnd;
+};
+
+}  // namespace corvane
