@@ -55,6 +55,8 @@ void LoadFrm::OnInitialize()
     // Before any window exists: without a connection nothing is shown but the message.
     if (!InternetConnected()) EndForNoConnection();
     StartupMark("connection tested");
+    // The pictures are decoded while the update check waits for the server; "/web" shows none.
+    if (!IsWebSwitch(rt::App::Command())) m_pictures.emplace(std::vector<int>{IDP_SPLASH, IDP_LOGIN_BG});
     CheckForUpdate(UpdateMode::StartUp);
     StartupMark("update checked");
 }
@@ -78,6 +80,7 @@ void LoadFrm::OnLoad()
 void LoadFrm::OnUnload(bool&)
 {
     m_splash.Release();
+    m_pictures.reset();
 }
 
 }  // namespace corvane
