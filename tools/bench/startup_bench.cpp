@@ -261,5 +261,18 @@ int wmain(int argc, wchar_t** argv)
                     "minimal window %.2f, login pair within 1 s of start: %s\n",
                     s.name.c_str(), ms, mp, ms / mf, mp / mf, mp <= 1000 ? "yes" : "no");
     }
+    // Each run's own ratios as well: a shared machine slows whole stretches of runs, and a ratio
+    // of programs run next to each other does not depend on which runs the medians came from.
+    const auto perRun = [](const std::vector<double>& a, const std::vector<double>& b) {
+        std::vector<double> r;
+        for (std::size_t i = 0; i < a.size() && i < b.size(); ++i) r.push_back(a[i] / b[i]);
+        return Median(r);
+    };
+    for (const Subject& s : subjects)
+        std::printf("%s, median of each run's ratio to its minimal window: splash %.2f, login pair %.2f\n",
+                    s.name.c_str(), perRun(s.splash, floor), perRun(s.pair, floor));
+    if (subjects.size() == 2)
+        std::printf("after / before, median of each run's ratio: splash %.2f, login pair %.2f\n",
+                    perRun(subjects[1].splash, subjects[0].splash), perRun(subjects[1].pair, subjects[0].pair));
     return 0;
 }
