@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 #include "app/PngPrefetch.h"
 #include "app/StartupMarks.h"
@@ -37,7 +38,14 @@ std::vector<std::uint32_t> PremultipliedPixels(Gdiplus::GpImage* image, int widt
     if (Gdiplus::DllExports::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB,
                                                 &data) != Gdiplus::Ok)
         return {};
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    std::vector<std::uint32_t> pixels;
+    try {
+        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+        // Drawn through a graphics object instead, which needs no copy of ours.
+        Gdiplus::DllExports::GdipBitmapUnlockBits(bitmap, &data);
+        return {};
+    }
     const std::size_t row = static_cast<std::size_t>(width) * 4;
     for (int y = 0; y < height; ++y)
         std::memcpy(pixels.data() + static_cast<std::size_t>(width) * y,
@@ -64,8 +72,9 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id)
     Release();
     m_session.emplace();
     StartupMark("gdi+ started");
+    // One the worker could not decode is tried again here.
     std::optional<DecodedPng> prefetched = PngPrefetch::Take(id);
-    DecodedPng picture = prefetched ? std::move(*prefetched) : DecodePng(id);
+    DecodedPng picture = prefetched && prefetched->image && *prefetched->image ? std::move(*prefetched) : DecodePng(id);
     StartupMark("png decoded");
     m_image = std::move(picture.image);
     if (!m_image || !*m_image) return;

@@ -13,15 +13,15 @@ PngPrefetch* g_live = nullptr;
 
 }  // namespace
 
-PngPrefetch::PngPrefetch(std::vector<int> ids) : m_ids(std::move(ids))
+PngPrefetch::PngPrefetch(std::vector<int> ids)
 {
-    if (m_session) {
-        try {
-            m_worker = std::thread([this] { Decode(); });
-        } catch (const std::system_error&) {
-            // No worker: every painter decodes its picture itself.
-            return;
-        }
+    for (const int id : ids) m_slots.push_back({id, false, std::nullopt});
+    // Without GDI+ or a worker, every painter decodes its picture itself.
+    if (!m_session) return;
+    try {
+        m_worker = std::thread([this] { Decode(); });
+    } catch (const std::system_error&) {
+        return;
     }
     m_atEnd = rt::App::AtEnd([this] { Join(); });
     g_live = this;
@@ -32,7 +32,7 @@ PngPrefetch::~PngPrefetch()
     if (g_live == this) g_live = nullptr;
     Join();
     // Disposed here, while this session still holds GDI+ up.
-    m_pictures.clear();
+    m_slots.clear();
 }
 
 void PngPrefetch::Join()
@@ -42,10 +42,16 @@ void PngPrefetch::Join()
 
 void PngPrefetch::Decode()
 {
-    for (const int id : m_ids) {
-        DecodedPng picture = DecodePng(id);
+    for (Slot& slot : m_slots) {
+        std::optional<DecodedPng> picture;
+        // Whatever fails here leaves the picture to its painter; a waiting painter must hear of it.
+        try {
+            picture.emplace(DecodePng(slot.id));
+        } catch (const std::exception&) {
+        }
         std::lock_guard<std::mutex> lock(m_mutex);
-        m_pictures[id].emplace(std::move(picture));
+        slot.picture = std::move(picture);
+        slot.done = true;
         m_decoded.notify_all();
     }
 }
@@ -53,10 +59,12 @@ void PngPrefetch::Decode()
 std::optional<DecodedPng> PngPrefetch::Take(int id)
 {
     PngPrefetch* live = g_live;
-    if (!live || std::find(live->m_ids.begin(), live->m_ids.end(), id) == live->m_ids.end()) return std::nullopt;
+    if (!live) return std::nullopt;
+    auto slot = std::find_if(live->m_slots.begin(), live->m_slots.end(), [id](const Slot& s) { return s.id == id; });
+    if (slot == live->m_slots.end()) return std::nullopt;
     std::unique_lock<std::mutex> lock(live->m_mutex);
-    live->m_decoded.wait(lock, [&] { return live->m_pictures.count(id) != 0; });
-    return std::exchange(live->m_pictures[id], std::nullopt);
+    live->m_decoded.wait(lock, [&] { return slot->done; });
+    return std::exchange(slot->picture, std::nullopt);
 }
 
 }  // namespace corvane

@@ -5,7 +5,6 @@
 // place otherwise (a later login, a picture that was not asked for).
 
 #include <condition_variable>
-#include <map>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -35,12 +34,17 @@ private:
     void Decode();
     void Join();
 
+    struct Slot {
+        int id = 0;
+        bool done = false;                  // the worker is through with it
+        std::optional<DecodedPng> picture;  // none when taken, or when decoding failed
+    };
+
     // Holds GDI+ up for the pictures until the painters, with sessions of their own, take them.
     rt::GdiplusSession m_session;
-    const std::vector<int> m_ids;
+    std::vector<Slot> m_slots;  // made before the worker starts: it allocates nothing under the lock
     std::mutex m_mutex;
     std::condition_variable m_decoded;
-    std::map<int, std::optional<DecodedPng>> m_pictures;  // an entry once decoded; emptied when taken
     std::thread m_worker;
     // The program may end before the worker has: it must not be cut off inside GDI+.
     rt::EndHook m_atEnd;

@@ -1,5 +1,6 @@
 // The start-up pictures decoded ahead: a painter gets the same pixels as decoding in place,
-// waits for one still being decoded, and decodes itself what the prefetch does not hold.
+// waits for one still being decoded, and decodes itself what the prefetch does not hold or could
+// not decode.
 
 #include <gtest/gtest.h>
 
@@ -39,6 +40,14 @@ TEST(PngPrefetch, HandsOverEachPictureOnceAsDecodingInPlaceWould)
         EXPECT_TRUE(second->premultiplied == background.premultiplied);
     }
     EXPECT_FALSE(PngPrefetch::Take(IDP_SPLASH)) << "no prefetch lives";
+
+    // A picture the worker cannot decode does not hold up its painter, nor the pictures after it.
+    PngPrefetch broken({999, IDP_SPLASH});
+    std::optional<DecodedPng> missing = PngPrefetch::Take(999);
+    EXPECT_FALSE(missing && missing->image && *missing->image);
+    std::optional<DecodedPng> after = PngPrefetch::Take(IDP_SPLASH);
+    ASSERT_TRUE(after);
+    EXPECT_TRUE(after->premultiplied == splash.premultiplied);
 }
 
 }  // namespace
