@@ -37,8 +37,9 @@ public:
     LayeredPngPainter& operator=(const LayeredPngPainter&) = delete;
 
     // Starts GDI+, composes the picture of PNG resource `id` (decoded ahead when the start-up's
-    // prefetch has it) in a memory DC and hands it to UpdateLayeredWindow with per-pixel alpha. The window keeps its position and takes the
-    // picture's size. Failures leave the window without content.
+    // prefetch has it) in a memory DC and hands it to UpdateLayeredWindow with per-pixel alpha.
+    // The window keeps its position and takes the picture's size. Failures leave the window
+    // without content.
     void Paint(HWND layeredWindow, int id);
     // Releases everything Paint acquired, in reverse order.
     void Release();
