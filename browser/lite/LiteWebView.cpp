@@ -258,7 +258,7 @@ std::wstring InitialText(const ControlBox& box)
 
 }  // namespace
 
-HWND LiteWebView::CreateControl(const ControlBox& box, int id, const std::wstring& text)
+HWND LiteWebView::CreateControl(const ControlBox& box, int id, const std::wstring& text, const RECT& rect)
 {
     const bool button = IsButton(box.kind);
     DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP;
@@ -269,8 +269,10 @@ HWND LiteWebView::CreateControl(const ControlBox& box, int id, const std::wstrin
     } else {
         style |= ES_AUTOHSCROLL | (box.kind == ControlKind::Password ? ES_PASSWORD : 0);
     }
-    return ::CreateWindowExW(button ? 0 : WS_EX_CLIENTEDGE, button ? L"BUTTON" : L"EDIT", text.c_str(), style, 0, 0, 0, 0,
-                             hWnd(), reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt::CurrentInstance(), nullptr);
+    // Made where it stands: a move afterwards would size and paint it a second time.
+    return ::CreateWindowExW(button ? 0 : WS_EX_CLIENTEDGE, button ? L"BUTTON" : L"EDIT", text.c_str(), style, rect.left,
+                             rect.top, rect.right - rect.left, rect.bottom - rect.top, hWnd(),
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), rt::CurrentInstance(), nullptr);
 }
 
 void LiteWebView::ResetControl(HWND hwnd, const ControlBox& box, int id, const std::wstring& text)
@@ -306,6 +308,8 @@ void LiteWebView::SyncControls()
         const ControlBox& box = m_layout.controls[i];
         const int id = kFirstControlId + static_cast<int>(i);
         auto it = std::find_if(m_fields.begin(), m_fields.end(), [&](const Field& f) { return f.element == box.element; });
+        const RECT rect{box.rect.x, box.rect.y - m_scrollY, box.rect.x + box.rect.width,
+                        box.rect.y - m_scrollY + box.rect.height};
         HWND hwnd = nullptr;
         std::shared_ptr<const rt::Font> font;
         if (it != m_fields.end()) {
@@ -323,7 +327,7 @@ void LiteWebView::SyncControls()
                 spare->hwnd = nullptr;
                 ResetControl(hwnd, box, id, text);
             } else {
-                hwnd = CreateControl(box, id, text);
+                hwnd = CreateControl(box, id, text, rect);
             }
             if (!hwnd) continue;
             font = m_host.SharedFontFor(box.font);
@@ -337,8 +341,7 @@ void LiteWebView::SyncControls()
                 }
             }
         }
-        PlaceControl(hwnd, RECT{box.rect.x, box.rect.y - m_scrollY, box.rect.x + box.rect.width,
-                                box.rect.y - m_scrollY + box.rect.height});
+        PlaceControl(hwnd, rect);
         kept.push_back({hwnd, box.element, box.kind, font});
     }
     for (const Field& f : m_fields)

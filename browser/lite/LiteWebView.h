@@ -127,7 +127,7 @@ private:
     void UpdateScrollBar();
     void ScrollTo(int y);
     void SyncControls();
-    HWND CreateControl(const ControlBox& box, int id, const std::wstring& text);
+    HWND CreateControl(const ControlBox& box, int id, const std::wstring& text, const RECT& rect);
     void PlaceControl(HWND hwnd, const RECT& rect);  // in the view's client coordinates
     void ResetControl(HWND hwnd, const ControlBox& box, int id, const std::wstring& text);
     // The page's controls become spares for the next page's, which takes over those it can.
