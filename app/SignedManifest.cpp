@@ -60,13 +60,19 @@ ManifestParts SplitSignature(std::string_view bytes)
     std::size_t signatures = 0;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const RawLine& line = lines[i];
-        if (!IsSignatureLine(line.text)) {
+        // A line that starts with a bare LF and comes right after a dropped signature line whose
+        // predecessor ended in a lone CR reads without that LF in the covered text (CR LF is one
+        // line end there): it is judged as it will read, so no signature line is ever covered.
+        const bool joinsLoneCr =
+            !parts.covered.empty() && parts.covered.back() == '\r' && line.text.starts_with('\n');
+        const std::string_view reads = joinsLoneCr ? line.text.substr(1) : line.text;
+        if (!IsSignatureLine(reads)) {
             parts.covered.append(line.text);
             parts.covered.append(line.end);
             continue;
         }
         ++signatures;
-        parts.signature = std::string(line.text.substr(kSignatureKey.size()));
+        parts.signature = std::string(reads.substr(kSignatureKey.size()));
         // Only the last line may carry it; anything after it was not signed as written.
         if (i + 1 != lines.size()) parts.shape = SignatureShape::Malformed;
     }

@@ -47,8 +47,17 @@ def split_lines(data):
 
 
 def covered_bytes(data):
-    """Every line but the signature lines, with their line ends: what the signature covers."""
-    return b"".join(text + end for text, end in split_lines(data) if not text.startswith(SIGNATURE_KEY))
+    """Every line but the signature lines, with their line ends: what the signature covers.
+
+    A line that starts with LF right after a dropped signature line, whose predecessor ended in a
+    lone CR, reads without that LF once joined (CR LF is one line end): it is judged as it reads.
+    """
+    covered = b""
+    for text, end in split_lines(data):
+        reads = text[1:] if covered.endswith(b"\r") and text.startswith(b"\n") else text
+        if not reads.startswith(SIGNATURE_KEY):
+            covered += text + end
+    return covered
 
 
 def is_version_line(text):

@@ -46,6 +46,12 @@ TEST(SignedManifest, CoveredBytesAndShape)
         {"key in another case is a plain line", "v\r\nSignature=" + kGoodSig, SignatureShape::Unsigned,
          "v\r\nSignature=" + kGoodSig},
         {"empty value", "v\r\nsignature=\r\n", SignatureShape::Malformed, "v\r\n"},
+        // Dropping the first signature line puts the lone CR before the bare LF: the last line then
+        // reads as a signature line and goes too.
+        {"LF line after a dropped one, judged as it reads", "v\rsignature=" + kGoodSig + "\r\n\nsignature=" + kGoodSig,
+         SignatureShape::Malformed, "v\r"},
+        {"LF line after a dropped one, kept as stored", "v\rsignature=" + kGoodSig + "\r\n\nA|u/a",
+         SignatureShape::Malformed, "v\r\nA|u/a"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -172,6 +178,7 @@ TEST(SignedManifest, SignerAgreement)
         "a\rb\r\n\r\nsignature=" + kGoodSig,
         "x\ny\r\rsignature=" + kGoodSig + "\r\nz",
         "signature=1\r\nsignature=2\r\n",
+        "v\rsignature=1\r\n\nsignature=2",
         "no line end at all",
         "",
     };
