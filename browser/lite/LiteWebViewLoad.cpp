@@ -76,10 +76,9 @@ void LiteWebView::Load(unsigned serial)
                Charset::Utf8);
         return;
     }
-    m_job = FetchJob::Start(m_http, {{Utf8ToWide(EscapeForRequest(url)), request.post}}, hWnd(),
-                            kFetchedMessage, serial);
+    // An http page whose fetch could not start with the navigation.
     m_loading = std::move(request);
-    if (!m_job) Arrive(m_loading.url, ErrorPageHtml(url, LoadFailure::NoConnection), Charset::Utf8);
+    Arrive(m_loading.url, ErrorPageHtml(url, LoadFailure::NoConnection), Charset::Utf8);
 }
 
 void LiteWebView::Fetched(unsigned serial)
