@@ -120,6 +120,10 @@ Section "Uninstall"
   Call un.WaitForClientToClose
   ; Files the updater placed: the ones its last manifest named. Read before the manifest goes.
   Call un.DeleteUpdatedFiles
+  ; What an updater that was ended half-way left: its own names, which no player file has.
+  Delete "$INSTDIR\*.corvane-new"
+  Delete "$INSTDIR\*.corvane-old"
+  Delete "$INSTDIR\*.corvane-journal"
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: a folder the player chose may hold files of theirs.

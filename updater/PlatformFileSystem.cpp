@@ -54,6 +54,33 @@ bool PlatformFileSystem::Flush(const std::wstring& path)
     return file && ::FlushFileBuffers(file.get());
 }
 
+bool PlatformFileSystem::WriteDurably(const std::wstring& path, const std::wstring& text)
+{
+    rt::KernelHandle file(
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
+    const DWORD bytes = static_cast<DWORD>(text.size() * sizeof(wchar_t));
+    DWORD written = 0;
+    return ::WriteFile(file.get(), text.data(), bytes, &written, nullptr) && written == bytes &&
+           ::FlushFileBuffers(file.get());
+}
+
+std::optional<std::wstring> PlatformFileSystem::ReadText(const std::wstring& path, std::size_t maxChars)
+{
+    rt::KernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !::GetFileSizeEx(file.get(), &size) || size.QuadPart % sizeof(wchar_t) != 0 ||
+        static_cast<ULONGLONG>(size.QuadPart) / sizeof(wchar_t) > maxChars)
+        return std::nullopt;
+    std::wstring text(static_cast<std::size_t>(size.QuadPart) / sizeof(wchar_t), L'\0');
+    const DWORD bytes = static_cast<DWORD>(size.QuadPart);
+    DWORD read = 0;
+    if (bytes != 0 && (!::ReadFile(file.get(), text.data(), bytes, &read, nullptr) || read != bytes))
+        return std::nullopt;
+    return text;
+}
+
 std::vector<std::wstring> PlatformFileSystem::List(const std::wstring& directory)
 {
     std::vector<std::wstring> names;

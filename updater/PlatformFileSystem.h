@@ -17,6 +17,8 @@ public:
     bool Remove(const std::wstring& path) override;
     bool Flush(const std::wstring& path) override;
     std::vector<std::wstring> List(const std::wstring& directory) override;
+    bool WriteDurably(const std::wstring& path, const std::wstring& text) override;
+    std::optional<std::wstring> ReadText(const std::wstring& path, std::size_t maxChars) override;
 
 private:
     DWORD m_patienceMs;

@@ -16,6 +16,8 @@ namespace corvane {
 
 namespace {
 
+constexpr const wchar_t* kNotRestored = L"更新未能完成，部分原有文件未能恢复，请重新安装客户端！";
+
 rt::FormDesign UpdateDesign()
 {
     rt::FormDesign d;
@@ -107,9 +109,13 @@ void UpdateFrm::Run()
 UpdateFrm::Outcome UpdateFrm::WalkManifest()
 {
     PlatformFileSystem fs(kReplacePatienceMs);
-    CleanLeftovers(fs, m_command.directory);
-
     Outcome outcome{nullptr, 0, m_command.executable};
+    // An earlier run killed while it put files in place: what it could not undo is not built on.
+    if (!CleanLeftovers(fs, m_command.directory)) {
+        outcome.message = kNotRestored;
+        outcome.style = rt::kMsgExclamation;
+        return outcome;
+    }
     // Anything of the same user may have replaced the manifest since the client checked it.
     const ManifestReading reading = ReadCheckedManifest(SystemTempDir() + L"update.txt");
     if (reading.outcome == ManifestReading::Outcome::Missing) return outcome;
@@ -145,7 +151,7 @@ UpdateFrm::Outcome UpdateFrm::WalkManifest()
         }
         return outcome;
     }
-    switch (CommitStaged(fs, targets)) {
+    switch (CommitStaged(fs, m_command.directory, targets)) {
     case CommitResult::Committed: {
         outcome.message = L"软件已升至最新版本！";
         outcome.style = rt::kMsgInformation;
@@ -160,7 +166,7 @@ UpdateFrm::Outcome UpdateFrm::WalkManifest()
         outcome.style = rt::kMsgExclamation;
         break;
     case CommitResult::RollbackIncomplete:
-        outcome.message = L"更新未能完成，部分原有文件未能恢复，请重新安装客户端！";
+        outcome.message = kNotRestored;
         outcome.style = rt::kMsgExclamation;
         break;
     }

@@ -76,7 +76,7 @@ int wmain(int argc, wchar_t** argv)
         WriteFileOf(target, clientBytes, 'o');
         WriteFileOf(staged, clientBytes, 'n');
         double start = bench::NowMs();
-        if (corvane::CommitStaged(fs, {target}) != corvane::CommitResult::Committed) {
+        if (corvane::CommitStaged(fs, dir, {target}) != corvane::CommitResult::Committed) {
             std::fprintf(stderr, "the staged replace failed\n");
             return 1;
         }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <optional>
 #include <set>
 
 #include "updater/StagedReplace.h"
@@ -32,6 +33,18 @@ public:
         return files.erase(path) != 0;
     }
     bool Flush(const std::wstring& path) override { return files.count(path) != 0; }
+    // The test's names are ASCII: text is kept a byte per character.
+    bool WriteDurably(const std::wstring& path, const std::wstring& text) override
+    {
+        if (locked.count(path)) return false;
+        files[path] = std::string(text.begin(), text.end());
+        return true;
+    }
+    std::optional<std::wstring> ReadText(const std::wstring& path, std::size_t maxChars) override
+    {
+        if (!files.count(path) || files[path].size() > maxChars) return std::nullopt;
+        return std::wstring(files[path].begin(), files[path].end());
+    }
     std::vector<std::wstring> List(const std::wstring& directory) override
     {
         std::vector<std::wstring> names;
@@ -59,15 +72,113 @@ FakeFileSystem Staged()
 
 const std::map<std::wstring, std::string> kOld = {
     {kDir + L"a.dll", "old a"}, {kDir + L"Corvane.exe", "old exe"}, {kDir + L"player.sav", "mine"}};
+const std::map<std::wstring, std::string> kNew = {{kDir + L"a.dll", "new a"},
+                                                  {kDir + L"Corvane.exe", "new exe"},
+                                                  {kDir + L"new.dat", "new dat"},
+                                                  {kDir + L"player.sav", "mine"}};
+
+// Dies, as a killed process would, at its `killAt`-th change to the files (counted from 0).
+struct Killed {};
+struct MortalFileSystem : FakeFileSystem {
+    int killAt = -1;
+    int changes = 0;
+    void Change()
+    {
+        if (changes++ == killAt) throw Killed{};
+    }
+    bool Move(const std::wstring& from, const std::wstring& to) override
+    {
+        Change();
+        return FakeFileSystem::Move(from, to);
+    }
+    bool Remove(const std::wstring& path) override
+    {
+        Change();
+        return FakeFileSystem::Remove(path);
+    }
+    bool WriteDurably(const std::wstring& path, const std::wstring& text) override
+    {
+        Change();
+        return FakeFileSystem::WriteDurably(path, text);
+    }
+};
 
 TEST(StagedReplace, CommitsEveryFileAndLeavesNothingOfItsOwn)
 {
     FakeFileSystem fs = Staged();
-    EXPECT_EQ(CommitStaged(fs, kTargets), CommitResult::Committed);
-    EXPECT_EQ(fs.files, (std::map<std::wstring, std::string>{{kDir + L"a.dll", "new a"},
-                                                            {kDir + L"Corvane.exe", "new exe"},
-                                                            {kDir + L"new.dat", "new dat"},
-                                                            {kDir + L"player.sav", "mine"}}));
+    EXPECT_EQ(CommitStaged(fs, kDir, kTargets), CommitResult::Committed);
+    EXPECT_EQ(fs.files, kNew);
+}
+
+TEST(StagedReplace, AKillAtAnyPointLeavesTheNextRunAllOldOrAllNew)
+{
+    // A kill at every change of the commit, and again at every change of the next run's clean-up;
+    // the run after that finds one whole installation. Past the journal's removal it is the new one.
+    MortalFileSystem whole;
+    whole.files = Staged().files;
+    ASSERT_EQ(CommitStaged(whole, kDir, kTargets), CommitResult::Committed);
+    const int commitChanges = whole.changes;
+    int newOnes = 0;
+    for (int commitKill = 0; commitKill <= commitChanges; ++commitKill) {
+        for (int cleanKill = -1; cleanKill < commitChanges; ++cleanKill) {
+            SCOPED_TRACE(testing::Message() << "killed at commit change " << commitKill << ", clean-up change "
+                                            << cleanKill);
+            MortalFileSystem fs;
+            fs.files = Staged().files;
+            fs.killAt = commitKill;
+            try {
+                CommitStaged(fs, kDir, kTargets);
+            } catch (const Killed&) {
+            }
+            fs.killAt = cleanKill;
+            fs.changes = 0;
+            try {
+                CleanLeftovers(fs, kDir);
+            } catch (const Killed&) {
+            }
+            fs.killAt = -1;
+            EXPECT_TRUE(CleanLeftovers(fs, kDir));
+            EXPECT_TRUE(fs.files == kOld || fs.files == kNew);
+            newOnes += fs.files == kNew;
+        }
+    }
+    EXPECT_GT(newOnes, 0);
+}
+
+TEST(StagedReplace, AnUnfinishedCommitWaitsForAFileInUse)
+{
+    // Killed with a.dll and Corvane.exe placed, their old files set aside; the client still runs the new
+    // program at the next run, so its old one cannot return yet.
+    MortalFileSystem fs;
+    fs.files = Staged().files;
+    fs.killAt = 5;  // the journal, a.dll's two moves, Corvane.exe's two: then new.dat's move
+    EXPECT_THROW(CommitStaged(fs, kDir, kTargets), Killed);
+    fs.killAt = -1;
+    fs.locked.insert(kDir + L"Corvane.exe");
+    EXPECT_FALSE(CleanLeftovers(fs, kDir));
+    EXPECT_TRUE(fs.files.count(JournalPath(kDir))) << "kept for the next run";
+    EXPECT_TRUE(fs.files.count(StagedPath(kDir + L"new.dat"))) << "nothing else is touched";
+    fs.locked.clear();
+    EXPECT_TRUE(CleanLeftovers(fs, kDir));
+    EXPECT_EQ(fs.files, kOld);
+}
+
+TEST(StagedReplace, AJournalNotOfTheUpdatersIsRemovedUnread)
+{
+    const std::string journals[] = {
+        "=a.dll",                   // cut short: no move was made
+        "=a.dll\n?Corvane.exe\n",  // an unknown mark
+        "=..\\player.sav\n",       // outside the directory
+        std::string(1 << 21, '='),  // too long to be one
+    };
+    for (const std::string& journal : journals) {
+        SCOPED_TRACE(journal.substr(0, 40));
+        FakeFileSystem fs;
+        fs.files = kOld;
+        fs.files[JournalPath(kDir)] = journal;
+        EXPECT_TRUE(CleanLeftovers(fs, kDir));
+        EXPECT_EQ(fs.files, kOld);
+    }
 }
 
 TEST(StagedReplace, AnyFailedMovePutsEverythingBack)
@@ -81,6 +192,7 @@ TEST(StagedReplace, AnyFailedMovePutsEverythingBack)
         {"second target in use", kDir + L"Corvane.exe"},
         {"third cannot be placed", kDir + L"new.dat"},
         {"staged file gone", StagedPath(kDir + L"Corvane.exe")},
+        {"no journal can be written", JournalPath(kDir)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -90,7 +202,7 @@ TEST(StagedReplace, AnyFailedMovePutsEverythingBack)
             fs.locked.clear();
             fs.files.erase(c.locked);
         }
-        EXPECT_EQ(CommitStaged(fs, kTargets), CommitResult::RolledBack);
+        EXPECT_EQ(CommitStaged(fs, kDir, kTargets), CommitResult::RolledBack);
         EXPECT_EQ(fs.files, kOld);
     }
 }
@@ -107,7 +219,7 @@ TEST(StagedReplace, AnOldFileThatCannotReturnIsReportedAndKept)
     } fs;
     fs.files = Staged().files;
     fs.locked.insert(kDir + L"new.dat");
-    EXPECT_EQ(CommitStaged(fs, kTargets), CommitResult::RollbackIncomplete);
+    EXPECT_EQ(CommitStaged(fs, kDir, kTargets), CommitResult::RollbackIncomplete);
     EXPECT_EQ(fs.files.at(SetAsidePath(kDir + L"a.dll")), "old a") << "the old file is kept, not deleted";
     EXPECT_EQ(fs.files.at(kDir + L"Corvane.exe"), "old exe");
     EXPECT_EQ(fs.files.count(StagedPath(kDir + L"new.dat")), 0u);
@@ -128,6 +240,7 @@ TEST(StagedReplace, LeftoversOfAKilledRunAreCleaned)
                                                             {kDir + L"player.corvane-new.txt", "mine"},
                                                             {kDir + L"upd1234.tmp", "mine too"}}));
     EXPECT_TRUE(IsUpdaterFileName(L"Corvane.exe.CORVANE-OLD"));
+    EXPECT_TRUE(IsUpdaterFileName(L"update.corvane-journal"));
     EXPECT_FALSE(IsUpdaterFileName(L"corvane-old"));
 }
 

@@ -91,8 +91,13 @@ TEST(ChosenFolder, UninstallerTakesOnlyPlainFileNamesFromTheUpdatersManifest)
                                        "x|http://127.0.0.1/files/version-notes.txt\r\n"    // a version line
                                        "notes.txt\r\n"                                     // no URL
                                        "\r\n"));
+    // And what an updater ended half-way left, beside a player's file of a similar name.
+    for (const wchar_t* name : {L"placed.bin.corvane-old", L"a.corvane-new", L"update.corvane-journal"})
+        ASSERT_TRUE(updatetest::WriteBytes(dir + L"\\" + name, "the updater's"));
+    ASSERT_TRUE(updatetest::WriteBytes(dir + L"\\notes.corvane-old.txt", "the player's"));
     EXPECT_EQ(UninstallSilently(dir), 0);
-    EXPECT_EQ(ListDir(dir), (std::vector<std::wstring>{L"a", L"notes.txt", L"sub", L"version-notes.txt"}));
+    EXPECT_EQ(ListDir(dir), (std::vector<std::wstring>{L"a", L"notes.corvane-old.txt", L"notes.txt", L"sub",
+                                                       L"version-notes.txt"}));
     EXPECT_EQ(ListDir(dir + L"\\sub"), std::vector<std::wstring>{L"notes.txt"});
     ExpectNothingLeft();
 }

@@ -12,6 +12,7 @@
 #include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
+#include "updater/PlatformFileSystem.h"
 
 namespace {
 
@@ -243,6 +244,38 @@ TEST(Updater, LeftoversOfAKilledUpdaterAreCleanedByTheNextRun)
     EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"demo.bin", L"player.corvane-old.txt"}));
     EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), "old demo");
     EXPECT_TRUE(run.Client() == run.oldClient);
+}
+
+TEST(Updater, AnUpdateKilledWhilePuttingFilesInPlaceIsUndoneByTheNextRun)
+{
+    UpdaterRun run(L"killed commit");
+    WriteBytes(run.inst + L"\\demo.bin", "old demo");
+    const std::vector<std::wstring> targets = {run.inst + L"\\Corvane.exe", run.inst + L"\\demo.bin",
+                                               run.inst + L"\\added.dat"};
+    WriteBytes(run.inst + L"\\Corvane.exe.corvane-new", run.newClient);
+    WriteBytes(run.inst + L"\\demo.bin.corvane-new", "new demo");
+    WriteBytes(run.inst + L"\\added.dat.corvane-new", "added");
+    // The commit itself, killed at its fourth move: the new client is in place, the old demo.bin
+    // set aside, the new one and added.dat still staged.
+    struct Killed {};
+    struct Dying : corvane::PlatformFileSystem {
+        Dying() : PlatformFileSystem(0) {}
+        int movesLeft = 3;
+        bool Move(const std::wstring& from, const std::wstring& to) override
+        {
+            if (movesLeft-- == 0) throw Killed{};
+            return PlatformFileSystem::Move(from, to);
+        }
+    } dying;
+    EXPECT_THROW(corvane::CommitStaged(dying, run.inst + L"\\", targets), Killed);
+    ASSERT_TRUE(run.Client() == run.newClient);
+
+    driver::Process next = run.Start();
+    EXPECT_EQ(next.WaitForExit(30000), 0);
+    EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"demo.bin"}));
+    EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), "old demo");
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
 }
 
 TEST(Updater, TemporaryDirectoryLongerThanMaxPath)
