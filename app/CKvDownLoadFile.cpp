@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <atomic>
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -42,28 +44,40 @@ constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE
 
 // Opens `url` on a thread of its own while this thread processes its messages: a server that is
 // slow to answer (or a connection that takes its time) must not hold the window, which would go
-// unanswered until then. `quit` is set when WM_QUIT came meanwhile; the wait then goes on without
-// messages, since the request must not outlive the thread that makes it.
-InternetHandle OpenWhileProcessingMessages(HINTERNET root, const std::wstring& url, bool& quit)
+// unanswered until then. When `stopped()` turns true or WM_QUIT comes meanwhile (`quit` is set
+// then), the opening is left to end on its own: nothing is returned, the thread closes what it
+// opens, and the caller closing `root` cuts the wait short where the system can.
+template <typename Stopped>
+InternetHandle OpenWhileProcessingMessages(HINTERNET root, const std::wstring& url, Stopped stopped, bool& quit)
 {
-    const rt::KernelHandle done(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
-    HINTERNET opened = nullptr;
-    std::thread opener;
-    if (done) {
-        try {
-            opener = std::thread([&, event = done.get()] {
-                opened = ::InternetOpenUrlW(root, url.c_str(), nullptr, 0, kOpenFlags, 0);
-                ::SetEvent(event);
-            });
-        } catch (const std::system_error&) {
-        }
+    enum : int { kOpening, kOpened, kLeft };
+    struct Opening {
+        rt::KernelHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+        HINTERNET opened = nullptr;
+        std::atomic<int> state{kOpening};
+    };
+    const auto open = [](HINTERNET root, const std::wstring& url) {
+        return ::InternetOpenUrlW(root, url.c_str(), nullptr, 0, kOpenFlags, 0);
+    };
+    const auto opening = std::make_shared<Opening>();
+    if (!opening->done) return InternetHandle(open(root, url));
+    try {
+        std::thread([opening, open, root, url] {
+            opening->opened = open(root, url);
+            int state = kOpening;
+            if (!opening->state.compare_exchange_strong(state, kOpened) && opening->opened)
+                ::InternetCloseHandle(opening->opened);
+            ::SetEvent(opening->done.get());
+        }).detach();
+    } catch (const std::system_error&) {
+        return InternetHandle(open(root, url));
     }
-    if (!opener.joinable()) return InternetHandle(::InternetOpenUrlW(root, url.c_str(), nullptr, 0, kOpenFlags, 0));
-    HANDLE event = done.get();
-    while (!quit && ::MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+    HANDLE event = opening->done.get();
+    while (!quit && !stopped() && ::MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
         quit = !rt::App::DoEvents();
-    opener.join();
-    return InternetHandle(opened);
+    int state = kOpening;
+    if (opening->state.compare_exchange_strong(state, kLeft)) return {};
+    return InternetHandle(opening->opened);
 }
 
 // The longest the window waits for the first block before it processes its messages: a little
@@ -116,7 +130,9 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     const auto timeIsUp = [=] { return timed && ::GetTickCount64() - started >= limitMs; };
     if (timed) SetTimeouts(root.get(), limitMs);
     bool quitWhileOpening = false;
-    InternetHandle request = OpenWhileProcessingMessages(root.get(), url, quitWhileOpening);
+    // A handler run meanwhile may destroy this object: its stop flag is read only while it lives.
+    const auto stopped = [this, &alive] { return !*alive || m_stop; };
+    InternetHandle request = OpenWhileProcessingMessages(root.get(), url, stopped, quitWhileOpening);
     // A handler run meanwhile may have destroyed this object, stopped the download or ended the
     // program.
     if (!*alive || quitWhileOpening) return false;

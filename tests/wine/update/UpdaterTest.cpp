@@ -450,7 +450,7 @@ void DragBy(POINT from, int dx, int dy)
 
 // While the server has not answered yet, the window is painted already (its caption strip, its
 // close button and the name of the file it waits for, not a blank box) and answers the player:
-// Esc asks the close button's question.
+// Esc asks the close button's question, and "是" ends the update before the server answers.
 TEST(Updater, WindowAnswersBeforeTheServerDoes)
 {
     UpdaterRun run(L"late");
@@ -476,12 +476,17 @@ TEST(Updater, WindowAnswersBeforeTheServerDoes)
     shot.SavePng(driver::OutDir() + L"\\updater-waiting.png");
     EXPECT_TRUE(painted) << "status text " << text << " pixels, close button " << button;
 
-    driver::MessageBoxAnswerer answerer(IDNO, updater.id());
+    driver::MessageBoxAnswerer answerer(IDYES, updater.id());
+    answerer.SetRecordStyle(true);
     driver::ClickAt({frame.left + 150, frame.top + 130});
     driver::PressKey(VK_ESCAPE);
     EXPECT_TRUE(answerer.WaitForCount(1, 8000)) << "Esc while the server keeps the window waiting";
-    EXPECT_TRUE(updater.Running()) << "the server has not answered yet";
-    updater.Kill();
+    // The server answers after 30 s.
+    EXPECT_EQ(updater.WaitForExit(15000), 0);
+    EXPECT_EQ(Texts(answerer), std::vector<std::wstring>{L"您是否要退出更新！"});
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+    EXPECT_EQ(run.Started(), run.InstalledClientLine());
 }
 
 TEST(Updater, WindowMidDownloadDragThenCancel)
