@@ -92,6 +92,19 @@ FunctionEnd
 
 Section "Install"
   Call WaitForClientToClose
+  ; Installed before in another folder: that copy goes first, as its own uninstaller takes it (the
+  ; player's files there stay), so that the list entry and the shortcuts name the only copy.
+  ReadRegStr $0 HKCU "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} $0 != $INSTDIR
+  ${AndIf} ${FileExists} "$0\${UNINSTALLER}"
+    ; Run where it lies, so that it is waited for; it cannot remove itself then.
+    ExecWait '"$0\${UNINSTALLER}" /S _?=$0' $1
+    ${If} $1 = 0
+      Delete "$0\${UNINSTALLER}"
+      RMDir "$0"
+    ${EndIf}
+  ${EndIf}
   SetOutPath "$INSTDIR"
   File "/oname=${EXE}" "${CLIENT}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"

@@ -78,7 +78,11 @@ TEST(ChosenFolder, UninstallerTakesOnlyPlainFileNamesFromTheUpdatersManifest)
     ::CreateDirectoryW((dir + L"\\sub").c_str(), nullptr);
     for (const wchar_t* name : {L"placed.bin", L"notes.txt", L"version-notes.txt", L"sub\\notes.txt", L"a"})
         ASSERT_TRUE(updatetest::WriteBytes(dir + L"\\" + name, "the player's"));
+    // Installed before in the default folder: that copy goes with the install elsewhere.
+    ASSERT_EQ(RunSilently(SetupExe()), 0);
     ASSERT_EQ(RunSilently(SetupExe(), L"/S /D=" + dir), 0);
+    EXPECT_EQ(::GetFileAttributesW(DefaultInstallDir().c_str()), INVALID_FILE_ATTRIBUTES);
+    ExpectInstalledIn(dir, ClientVersion(BuiltClient()));
 
     // The manifest the updater read last, as the uninstaller finds it in the temporary folder.
     ASSERT_TRUE(updatetest::WriteBytes(TempDir() + L"\\update.txt",
