@@ -45,19 +45,6 @@ bool RollBack(UpdateFileSystem& fs, std::vector<Step>& steps)
     return complete;
 }
 
-}  // namespace
-
-std::wstring StagedPath(const std::wstring& target) { return target + std::wstring(kStaged); }
-std::wstring SetAsidePath(const std::wstring& target) { return target + std::wstring(kSetAside); }
-std::wstring JournalPath(const std::wstring& directory) { return directory + L"update" + std::wstring(kJournal); }
-
-bool IsUpdaterFileName(std::wstring_view name)
-{
-    return EndsWithNoCase(name, kStaged) || EndsWithNoCase(name, kSetAside) || EndsWithNoCase(name, kJournal);
-}
-
-namespace {
-
 struct JournalEntry {
     std::wstring name;
     bool replaces = false;
@@ -114,6 +101,15 @@ bool Undo(UpdateFileSystem& fs, const std::wstring& directory, const std::vector
 }
 
 }  // namespace
+
+std::wstring StagedPath(const std::wstring& target) { return target + std::wstring(kStaged); }
+std::wstring SetAsidePath(const std::wstring& target) { return target + std::wstring(kSetAside); }
+std::wstring JournalPath(const std::wstring& directory) { return directory + L"update" + std::wstring(kJournal); }
+
+bool IsUpdaterFileName(std::wstring_view name)
+{
+    return EndsWithNoCase(name, kStaged) || EndsWithNoCase(name, kSetAside) || EndsWithNoCase(name, kJournal);
+}
 
 CommitResult CommitStaged(UpdateFileSystem& fs, const std::wstring& directory,
                           const std::vector<std::wstring>& targets)
