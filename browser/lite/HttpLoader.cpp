@@ -56,7 +56,7 @@ HttpLoader::HttpLoader()
 }
 
 HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::string>& postBody, std::size_t maxBytes,
-                             const std::atomic<bool>* stop)
+                             const std::atomic<bool>* stop, std::chrono::milliseconds timeLimit)
 {
     HttpResult result;
     if (!m_session) {
@@ -92,6 +92,7 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
         // A read asks only for what has come: InternetReadFile waits for a whole buffer, which a
         // server that trickles bytes would never fill, and `stop` would never be looked at.
         DWORD available = 0;
+        const auto bodyStarted = std::chrono::steady_clock::now();
         while (::InternetQueryDataAvailable(request.get(), &available, 0, 0) && available > 0 &&
                ::InternetReadFile(request.get(), buffer, std::min<DWORD>(available, sizeof(buffer)), &read) &&
                read > 0) {
@@ -105,6 +106,10 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
                 break;
             }
             result.body.append(buffer, read);
+            if (std::chrono::steady_clock::now() - bodyStarted >= timeLimit) {
+                result.truncated = true;
+                break;
+            }
         }
         return result;
     }

@@ -6,6 +6,7 @@
 #include <wininet.h>
 
 #include <atomic>
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -21,7 +22,7 @@ struct HttpResult {
     int status = 0;
     std::string contentType;
     std::string body;
-    bool truncated = false;  // the body was longer than the size cap and is cut there
+    bool truncated = false;  // the body was longer than the size cap, or took longer than the time limit
     std::wstring finalUrl;  // after redirects
 };
 
@@ -31,9 +32,14 @@ public:
     // GET, or POST of an urlencoded body, always from the server (nothing is read from or written
     // to the system's disk cache).
     // With `stop`, the body is read only while *stop is false (a fetch given up ends at its next
-    // piece, however slowly the server trickles).
+    // piece, however slowly the server trickles). A body still coming after `timeLimit` is cut
+    // there: each wait for a piece has WinINet's own limit, but a server that trickles would
+    // otherwise hold the fetch for ever.
     HttpResult Fetch(const std::wstring& url, const std::optional<std::string>& postBody,
-                     std::size_t maxBytes = 32u << 20, const std::atomic<bool>* stop = nullptr);
+                     std::size_t maxBytes = 32u << 20, const std::atomic<bool>* stop = nullptr,
+                     std::chrono::milliseconds timeLimit = kBodyTimeLimit);
+
+    static constexpr std::chrono::milliseconds kBodyTimeLimit{60000};
 
     static constexpr int kMaxRedirects = 10;
 

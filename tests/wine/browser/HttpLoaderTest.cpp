@@ -50,7 +50,7 @@ TEST(HttpLoader, RedirectToALongAddressReportsWhereItEnded)
     EXPECT_NE(r.body.find(std::string(4065, 'b')), std::string::npos);
 }
 
-TEST(HttpLoader, BodyCutAtTheCapIsFlagged)
+TEST(HttpLoader, BodyCutAtTheCapOrTheTimeLimitIsFlagged)
 {
     browser::HttpLoader loader;
     const browser::HttpResult cut = loader.Fetch(Portal() + L"/pcLogin/", std::nullopt, 1000);
@@ -60,6 +60,13 @@ TEST(HttpLoader, BodyCutAtTheCapIsFlagged)
     const browser::HttpResult whole = loader.Fetch(Portal() + L"/pcLogin/", std::nullopt);
     EXPECT_FALSE(whole.truncated);
     EXPECT_GT(whole.body.size(), 1000u);
+    // A body that trickles (a byte a second) is cut at the time limit with what came.
+    const browser::HttpResult slow =
+        loader.Fetch(Portal() + L"/trickle/0.png", std::nullopt, 32u << 20, nullptr, std::chrono::milliseconds(2500));
+    ASSERT_TRUE(slow.connected) << slow.error;
+    EXPECT_TRUE(slow.truncated);
+    EXPECT_GE(slow.body.size(), 1u);
+    EXPECT_LT(slow.body.size(), 60u) << "of thousands";
 
     // Not an address the loader takes: reported as such, without a request.
     const browser::HttpResult bad = loader.Fetch(L"ftp://127.0.0.1/x", std::nullopt);
