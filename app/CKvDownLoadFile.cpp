@@ -73,7 +73,8 @@ InternetHandle OpenWhileProcessingMessages(HINTERNET root, const std::wstring& u
         return InternetHandle(open(root, url));
     }
     HANDLE event = opening->done.get();
-    while (!quit && !stopped() && ::MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
+    while (!quit && !stopped() &&
+           ::MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
         quit = !rt::App::DoEvents();
     int state = kOpening;
     if (opening->state.compare_exchange_strong(state, kLeft)) return {};
