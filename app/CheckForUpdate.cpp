@@ -3,17 +3,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
-#include "app/CKvDownLoadFile.h"
 #include "app/Endpoints.h"
-#include "app/LoginBgFrm.h"
-#include "app/ManifestVerifier.h"
 #include "app/PublicData.h"
 #include "app/StartupMarks.h"
-#include "app/UpdateManifest.h"
-#include "mainwindow/WebMainFrm.h"
+#include "net/CKvDownLoadFile.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
 #include "runtime/MessageBox.h"
+#include "update/ManifestVerifier.h"
+#include "update/UpdateManifest.h"
 
 namespace corvane {
 
@@ -49,11 +47,11 @@ bool StartUpdater()
 
 }  // namespace
 
-void CheckForUpdate(UpdateMode mode)
+bool CheckForUpdate(UpdateMode mode)
 {
     // "更新" clicked again while its own download or question is up starts nothing.
     static bool running = false;
-    if (running) return;
+    if (running) return false;
     running = true;
     struct Done {
         ~Done() { running = false; }
@@ -77,31 +75,24 @@ void CheckForUpdate(UpdateMode mode)
     StartupMark("manifest downloaded");
 
     const ManifestReading reading = ReadCheckedManifest(manifest);
-    if (reading.outcome == ManifestReading::Outcome::Missing) return;
+    if (reading.outcome == ManifestReading::Outcome::Missing) return false;
     if (reading.outcome == ManifestReading::Outcome::Refused) {
         // Never "current": the player would believe a forged or broken answer.
         if (mode == UpdateMode::OnDemand) rt::MsgBox(kUnverifiedUpdateText, rt::kMsgExclamation);
-        return;
+        return false;
     }
     const auto value = ManifestVersion(reading.lines);
-    if (!value) return;
+    if (!value) return false;
 
     if (*value == local) {
         if (mode == UpdateMode::OnDemand) rt::MsgBox(L"当前版本已是最新，无需更新！", rt::kMsgExclamation);
-        return;
+        return false;
     }
-    if (rt::MsgBox(L"发现有新版本，是否现在更新！", rt::kMsgQuestionYesNo) != rt::kAnswerYes) return;
-    if (!StartUpdater()) return;
+    if (rt::MsgBox(L"发现有新版本，是否现在更新！", rt::kMsgQuestionYesNo) != rt::kAnswerYes) return false;
+    if (!StartUpdater()) return false;
 
     if (mode == UpdateMode::StartUp) rt::App::End();
-    if (auto* frm = WebMainFrm::IfExists()) {
-        frm->m_bExit = true;
-        frm->Unload();
-    }
-    // A further login's pair may still be open: the updater replaces this very program, so no
-    // window of it may keep it running.
-    if (auto* background = LoginBgFrm::IfExists()) background->Unload();
-    if (rt::App::LoadedForms() != 0) rt::App::End();
+    return true;
 }
 
 }  // namespace corvane

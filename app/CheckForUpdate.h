@@ -5,7 +5,9 @@ namespace corvane {
 
 enum class UpdateMode { StartUp, OnDemand };
 
-// StartUp returns only when the program goes on; OnDemand may end the program.
-void CheckForUpdate(UpdateMode mode);
+// StartUp returns only when the program goes on (false). OnDemand returns true when the player
+// accepted and the updater has started: the caller then ends the program without asking, since
+// the updater replaces this very program.
+bool CheckForUpdate(UpdateMode mode);
 
 }  // namespace corvane

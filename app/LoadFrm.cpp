@@ -2,11 +2,12 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
 #include "app/CheckForUpdate.h"
-#include "app/Connection.h"
 #include "app/Endpoints.h"
-#include "app/LoginFrm.h"
 #include "app/StartupMarks.h"
+#include "net/Connection.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
 
@@ -35,7 +36,7 @@ bool IsWebSwitch(const std::wstring& command)
     return command == L"/web";
 }
 
-LoadFrm::LoadFrm() : rt::Form(SplashDesign())
+LoadFrm::LoadFrm(std::function<void()> loadLogin) : rt::Form(SplashDesign()), m_loadLogin(std::move(loadLogin))
 {
     g_splash = this;
 }
@@ -73,7 +74,7 @@ void LoadFrm::OnLoad()
     StartupMark("splash painted");
     // Hidden: the login page loads while the splash shows; the login window shows the pair
     // and unloads the splash when the page has arrived.
-    LoginFrm::Instance().Load();
+    m_loadLogin();
     StartupMark("login window loaded");
 }
 

@@ -3,6 +3,7 @@
 // handles the "/web" switch, shows the splash picture and loads the login window behind it. The
 // login window unloads it once the login page has arrived.
 
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -14,7 +15,8 @@ namespace corvane {
 
 class LoadFrm : public rt::Form {
 public:
-    LoadFrm();
+    // `loadLogin` loads the login window, hidden, once the splash shows.
+    explicit LoadFrm(std::function<void()> loadLogin);
     ~LoadFrm() override;
 
     // The splash while its object lives (loaded or not), else nullptr.
@@ -29,6 +31,7 @@ private:
     // Declared first: it outlives the painter, whose picture it may still be decoding.
     std::optional<PngPrefetch> m_pictures;
     LayeredPngPainter m_splash;
+    std::function<void()> m_loadLogin;
 };
 
 // The one switch of the command line: exactly "/web", nothing else.

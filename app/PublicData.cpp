@@ -2,11 +2,11 @@
 
 #include <vector>
 
-#include "app/TempDir.h"
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "runtime/Resources.h"
 #include "runtime/Screen.h"
+#include "runtime/TempDir.h"
 
 namespace corvane {
 

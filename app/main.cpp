@@ -8,6 +8,7 @@
 #include "app/LoadFrm.h"
 #include "app/SessionClient.h"
 #include "app/StartupMarks.h"
+#include "login/LoginFrm.h"
 #include "runtime/App.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
@@ -26,7 +27,7 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     corvane::StartupMark("ole initialised");
     int exitCode = 0;
     {
-        corvane::LoadFrm splash;
+        corvane::LoadFrm splash([] { corvane::LoginFrm::Instance().Load(); });
         splash.Show();
         exitCode = rt::App::Run();
     }

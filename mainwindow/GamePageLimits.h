@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/GameUrl.h"
+#include "login/GameUrl.h"
 
 namespace corvane {
 

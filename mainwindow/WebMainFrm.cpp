@@ -1,8 +1,8 @@
 #include "mainwindow/WebMainFrm.h"
 
-#include "app/GameUrl.h"
-#include "app/LoginBgFrm.h"
 #include "app/PublicData.h"
+#include "login/GameUrl.h"
+#include "login/LoginBgFrm.h"
 #include "mainwindow/GamePageLimits.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/ModMsg.h"

@@ -1,7 +1,6 @@
 #pragma once
 // The main game window: the game pages in tabs, the caption strip and its commands.
-// The login window reaches it only through SetURL and Show; the update check through m_bExit
-// and Unload; a later launch of the client through the offer it makes in ClientFront.
+// The login window reaches it only through SetURL and Show; a later launch of the client through the offer it makes in ClientFront.
 //
 // Lifetime: the one object is created on first use and lives until its unload has completed;
 // from then on IfExists answers nullptr and the object is deleted as soon as the call that
@@ -21,10 +20,10 @@
 #include "mainwindow/CKvNotifyIcon.h"
 #include "mainwindow/DdeServer.h"
 #include "mainwindow/StripToolTip.h"
-#include "runtime/MessageFilter.h"
 #include "runtime/App.h"
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
+#include "runtime/MessageFilter.h"
 #include "runtime/PictureBox.h"
 #include "runtime/PopupMenu.h"
 #include "tabstrip/uTab.h"
@@ -50,6 +49,10 @@ public:
 
     // While true, closing the window needs no confirmation.
     bool m_bExit = false;
+
+    // The menu's "更新": the update check on demand; when the player accepts, the updater
+    // starts and the program ends without asking.
+    void Update_Click();
 
     // The DDE topic of the main window; the service is the executable's name.
     static constexpr const wchar_t* kDdeTopic = L"CorvaneDDE";
@@ -118,7 +121,6 @@ private:
     void HideRestore_Click();
     void ClearCache_Click();
     bool m_clearingCache = false;
-    void Update_Click();
     void BringBack();
 
     BForm WebBForm;

@@ -6,8 +6,8 @@
 
 #include "app/CheckForUpdate.h"
 #include "app/Endpoints.h"
-#include "app/LoginBgFrm.h"
-#include "app/LoginFrm.h"
+#include "login/LoginBgFrm.h"
+#include "login/LoginFrm.h"
 #include "mainwindow/CacheMain.h"
 #include "mainwindow/ModMsg.h"
 #include "mainwindow/WebMainFrm.h"
@@ -91,7 +91,14 @@ void WebMainFrm::ClearCache_Click()
 
 void WebMainFrm::Update_Click()
 {
-    CheckForUpdate(UpdateMode::OnDemand);
+    if (!CheckForUpdate(UpdateMode::OnDemand)) return;
+    // The updater replaces this very program: leaving asks nothing, and no window of it may keep
+    // it running, a further login's pair included. Nothing of this object is touched after its
+    // unload.
+    m_bExit = true;
+    Unload();
+    if (auto* background = LoginBgFrm::IfExists()) background->Unload();
+    if (rt::App::LoadedForms() != 0) rt::App::End();
 }
 
 void WebMainFrm::BringBack()

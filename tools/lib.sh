@@ -13,9 +13,17 @@ export WINEARCH=win32
 
 die() { echo "$(basename "$0"): $*" >&2; exit 1; }
 
+# Compiles through ccache when the machine has it (a developer's choice; set-up never installs it).
+launcher_flags() {
+    if command -v ccache >/dev/null 2>&1; then
+        echo "-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache"
+    fi
+}
+
 # configure_win [-DNAME=value...]: further cache settings go to CMake.
 configure_win() {
-    cmake -S "$REPO" -B "$BUILD_WIN" -DCMAKE_BUILD_TYPE=Release \
+    # shellcheck disable=SC2046
+    cmake -S "$REPO" -B "$BUILD_WIN" -DCMAKE_BUILD_TYPE=Release $(launcher_flags) \
         -DCMAKE_TOOLCHAIN_FILE="$REPO/cmake/toolchain-mingw32.cmake" "$@" >/dev/null ||
         die "configuring the Windows build failed"
 }

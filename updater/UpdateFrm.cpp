@@ -2,14 +2,14 @@
 
 #include <shellapi.h>
 
-#include "app/ManifestVerifier.h"
-#include "app/TempDir.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
 #include "runtime/Handles.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Rounding.h"
 #include "runtime/Screen.h"
+#include "runtime/TempDir.h"
+#include "update/ManifestVerifier.h"
 #include "updater/PlatformFileSystem.h"
 
 namespace corvane {

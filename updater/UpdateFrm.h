@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "app/CKvDownLoadFile.h"
 #include "controls/BForm.h"
 #include "controls/DialogKeys.h"
 #include "controls/iButton.h"
+#include "net/CKvDownLoadFile.h"
 #include "runtime/Form.h"
 #include "runtime/Label.h"
 #include "updater/KvProgressBar.h"

@@ -2,8 +2,8 @@
 
 #include <array>
 
-#include "app/UpdateManifest.h"
-#include "app/SignedManifest.h"
+#include "update/SignedManifest.h"
+#include "update/UpdateManifest.h"
 #include "updater/StagedReplace.h"
 
 namespace corvane {

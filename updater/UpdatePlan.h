@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/SignedManifest.h"
+#include "update/SignedManifest.h"
 
 namespace corvane {
 

@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/CKvDownLoadFile.h"
+#include "net/CKvDownLoadFile.h"
 #include "tools/bench/BenchSupport.h"
 
 namespace {

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ManifestVerifier.h"
-#include "tools/bench/BenchSupport.h"
 #include "runtime/TextFile.h"
+#include "tools/bench/BenchSupport.h"
+#include "update/ManifestVerifier.h"
 #include "updater/PlatformFileSystem.h"
 #include "updater/StagedReplace.h"
 

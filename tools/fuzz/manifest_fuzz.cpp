@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "app/SignedManifest.h"
-#include "app/UpdateManifest.h"
 #include "runtime/LineInput.h"
+#include "update/SignedManifest.h"
+#include "update/UpdateManifest.h"
 #include "updater/UpdatePlan.h"
 
 namespace {

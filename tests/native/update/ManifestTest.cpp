@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/UpdateManifest.h"
 #include "runtime/LineInput.h"
+#include "update/UpdateManifest.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <fstream>
 #include <string>
 
-#include "app/SignedManifest.h"
+#include "update/SignedManifest.h"
 
 namespace {
 

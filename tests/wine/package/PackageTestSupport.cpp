@@ -7,12 +7,12 @@
 
 #include <cstdlib>
 
-#include "app/UpdateManifest.h"
 #include "runtime/App.h"
 #include "runtime/Handles.h"
 #include "tests/driver/ComRef.h"
 #include "tests/wine/login/LoginTestSupport.h"
 #include "tests/wine/update/UpdateTestSupport.h"
+#include "update/UpdateManifest.h"
 
 namespace packagetest {
 

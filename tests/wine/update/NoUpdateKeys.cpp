@@ -1,6 +1,6 @@
 // Linked into the test builds of the programs that trust no key (a portal that does not sign
 // yet); the library's definition is then never pulled in.
-#include "app/UpdateKeys.h"
+#include "update/UpdateKeys.h"
 
 namespace corvane {
 

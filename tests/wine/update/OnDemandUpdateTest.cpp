@@ -4,9 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/CheckForUpdate.h"
-#include "app/LoginBgFrm.h"
-#include "app/LoginFrm.h"
+#include "login/LoginBgFrm.h"
+#include "login/LoginFrm.h"
 #include "mainwindow/WebMainFrm.h"
 #include "runtime/App.h"
 #include "runtime/MessageBox.h"
@@ -35,7 +34,7 @@ TEST(OnDemandUpdate, YesStartsTheUpdaterAndClosesTheMainWindowWithoutAsking)
     ASSERT_TRUE(corvane::LoginBgFrm::Instance().IsLoaded());
     driver::MessageBoxAnswerer answerer(IDYES);
     answerer.SetRecordStyle(true);
-    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+    frm.Update_Click();
 
     // Only the question: no exit confirmation.
     ASSERT_EQ(answerer.Seen().size(), 1u);

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "app/CKvDownLoadFile.h"
+#include "net/CKvDownLoadFile.h"
 #include "tests/driver/Driver.h"
 
 namespace updatetest {
