@@ -636,6 +636,40 @@ void ClickAt(POINT screenPoint)
     ::SendInput(3, in, sizeof(INPUT));
 }
 
+bool WaitUntilTakesInput(HWND window, POINT screenPoint, DWORD timeoutMs)
+{
+    return PumpUntil(
+        [&] {
+            if (!::IsWindow(window) || !::IsWindowVisible(window) || !::IsWindowEnabled(window)) return false;
+            const HWND there = ::WindowFromPoint(screenPoint);
+            if (there != window && !::IsChild(window, there)) return false;
+            DWORD_PTR result = 0;
+            return ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_BLOCK | SMTO_ABORTIFHUNG, 200, &result) != 0;
+        },
+        timeoutMs);
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+bool ClickOn(HWND window, POINT screenPoint)
+{
+    if (!WaitUntilTakesInput(window, screenPoint)) return false;
+    MoveMouseTo(screenPoint);
+    Pump(150);
+    ClickAt(screenPoint);
+    return true;
+}
+
+bool ClickOn(HWND window)
+{
+    return ClickOn(window, CentreOf(window));
+}
+
 namespace {
 
 INPUT KeyInput(WORD vk, WORD scan, DWORD flags)

@@ -192,6 +192,18 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* exeName);
 // --- Input -------------------------------------------------------------------------------------
 // Left-clicks a point in screen coordinates with real mouse input.
 void ClickAt(POINT screenPoint);
+// Waits until `window` takes input at a point on the screen: it is the window the system finds
+// there (or holds it), visible and enabled, and its thread answers messages. Real input goes to
+// whatever lies under the pointer when it arrives, so a click made as a window appears may reach
+// the window that is going (a login pair being unloaded) or one still being laid out.
+bool WaitUntilTakesInput(HWND window, POINT screenPoint, DWORD timeoutMs = 10000);
+// The centre of a window's rectangle on the screen.
+POINT CentreOf(HWND window);
+// Clicks `window` at a point on the screen (its centre by default) once it takes input there,
+// after resting the pointer on it briefly as a player's hand would (hover states, tooltips).
+// False, and nothing clicked, when it never does.
+[[nodiscard]] bool ClickOn(HWND window, POINT screenPoint);
+[[nodiscard]] bool ClickOn(HWND window);
 // Moves the mouse to a point, pressing or releasing the buttons in `buttonFlags`
 // (MOUSEEVENTF_LEFTDOWN, ...) there in the same input.
 void MoveMouseTo(POINT screenPoint, DWORD buttonFlags = 0);

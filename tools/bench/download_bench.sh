@@ -19,9 +19,7 @@ SIZE_MB=200
 
 . "$REPO/tools/bench/env.sh"
 work=$(mktemp -d)
-portal=
 bench_stop() {
-    [ -n "$portal" ] && kill "$portal" 2>/dev/null
     rm -rf "$work"
 }
 BENCH_CLEANUP=bench_stop
@@ -29,12 +27,8 @@ bench_setup
 
 mkdir "$work/files"
 head -c "$((SIZE_MB * 1024 * 1024))" /dev/urandom >"$work/files/big.bin"
-python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" --files "$work/files" \
-    >/dev/null 2>&1 </dev/null &
-portal=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-[ -s "$work/port" ] || { echo "the demo portal did not start" >&2; exit 1; }
-URL="http://127.0.0.1:$(cat "$work/port")/files/big.bin"
+bench_portal --files "$work/files"
+URL="$PORTAL/files/big.bin"
 
 curl_s=$(for _ in $(seq $RUNS); do curl -s -o "$work/curl.bin" -w '%{time_total}\n' "$URL"; done |
     sort -n | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}')

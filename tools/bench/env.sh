@@ -23,15 +23,12 @@ bench_setup() {
 # the benchmark.
 bench_portal() {
     BENCH_PORTAL_DIR=$(mktemp -d)
-    python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$BENCH_PORTAL_DIR/port" "$@" \
-        >/dev/null 2>&1 </dev/null &
-    BENCH_PORTAL_PID=$!
     BENCH_CLEANUP="${BENCH_CLEANUP:-} bench_stop_portal"
-    for _ in $(seq 100); do [ -s "$BENCH_PORTAL_DIR/port" ] && break; sleep 0.1; done
-    [ -s "$BENCH_PORTAL_DIR/port" ] || die "the demo portal did not start"
-    PORTAL="http://127.0.0.1:$(cat "$BENCH_PORTAL_DIR/port")"
+    start_demo_portal "$BENCH_PORTAL_DIR" bench "$@"
+    wait_for_portals "$BENCH_PORTAL_DIR" bench
+    PORTAL=$(portal_url "$BENCH_PORTAL_DIR" bench)
 }
 bench_stop_portal() {
-    kill "$BENCH_PORTAL_PID" 2>/dev/null
+    for pid in ${PORTAL_PIDS:-}; do kill "$pid" 2>/dev/null; done
     rm -rf "$BENCH_PORTAL_DIR"
 }

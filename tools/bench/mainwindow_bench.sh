@@ -33,20 +33,15 @@ fi
 
 . "$REPO/tools/bench/env.sh"
 work=$(mktemp -d)
-portal=
 chrome=
 bench_stop() {
     [ -n "$chrome" ] && kill "$chrome" 2>/dev/null
-    [ -n "$portal" ] && kill "$portal" 2>/dev/null
     rm -rf "$work"
 }
 BENCH_CLEANUP=bench_stop
 bench_setup
 
-python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" >/dev/null 2>&1 </dev/null &
-portal=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-PORTAL="http://127.0.0.1:$(cat "$work/port")"
+bench_portal
 
 # PSS in KiB of the processes whose command line contains $1.
 pss_of() {

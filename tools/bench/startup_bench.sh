@@ -25,19 +25,19 @@ if [ -n "$EARLIER" ]; then
 fi
 work=$(mktemp -d)
 xvfb=
+CORVANE_REPO=$REPO
+. "$REPO/tools/lib.sh"
 cleanup() {
     WINEPREFIX="$WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
-    [ -n "${portal:-}" ] && kill "$portal" 2>/dev/null
+    for pid in ${PORTAL_PIDS:-}; do kill "$pid" 2>/dev/null; done
     [ -n "$xvfb" ] && kill "$xvfb" 2>/dev/null
     rm -rf "$work"
 }
 export WINEPREFIX="$REPO/build/wineprefix-bench"
 trap cleanup EXIT INT TERM
-python3 "$REPO/tools/demo_portal/portal.py" --port 0 --port-file "$work/port" >/dev/null 2>&1 </dev/null &
-portal=$!
-for _ in $(seq 100); do [ -s "$work/port" ] && break; sleep 0.1; done
-[ -s "$work/port" ] || { echo "the demo portal did not start" >&2; exit 1; }
-export CORVANE_PORTAL_URL="http://127.0.0.1:$(cat "$work/port")"
+start_demo_portal "$work" portal
+wait_for_portals "$work" portal
+export CORVANE_PORTAL_URL="$(portal_url "$work" portal)"
 export CORVANE_UPDATE_URL="$CORVANE_PORTAL_URL/gamehome/vld/update.txt"
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     for n in $(seq 70 89); do
@@ -49,11 +49,8 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     done
     for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
 fi
-export LANG=zh_CN.UTF-8 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml=" WINEARCH=win32
-if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    # The template prefix is booted once, by whichever tool needs it first.
-    (CORVANE_REPO=$REPO && . "$REPO/tools/lib.sh" && make_prefix "$WINEPREFIX")
-fi
+# The template prefix is booted once, by whichever tool needs it first.
+[ -f "$WINEPREFIX/system.reg" ] || make_prefix "$WINEPREFIX"
 # A running Wine server keeps every start warm, as it is on a player's machine.
 wineserver -p >/dev/null 2>&1 </dev/null &
 wine cmd /c exit >/dev/null 2>&1 </dev/null

@@ -33,10 +33,7 @@ struct LoginPage {
     // A real click into a field: the program's window becomes the one keys go to.
     bool ClickInto(HWND field)
     {
-        RECT r{};
-        ::GetWindowRect(field, &r);
-        driver::ClickAt({(r.left + r.right) / 2, (r.top + r.bottom) / 2});
-        return FocusReaches(field);
+        return driver::ClickOn(field) && FocusReaches(field);
     }
     bool FocusReaches(HWND hwnd) { return driver::PumpUntil([&] { return ::GetFocus() == hwnd; }, 3000); }
     bool Press(WORD vk, UINT modifiers, HWND expectedFocus)

@@ -53,7 +53,7 @@ TEST(Journey, LogInPlayAndLogInASecondAccountInAFurtherTab)
     // "登录其他帐号": the login window again; its start command adds a second tab.
     HWND other = OtherUserButton(main);
     ASSERT_TRUE(other);
-    driver::ClickAt(CentreOf(other));
+    EXPECT_TRUE(driver::ClickOn(other));
     pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
     ASSERT_TRUE(LogIn(pair, L"bob"));

@@ -60,7 +60,7 @@ TEST_F(LoginKeyboard, TabShiftTabAndEnterLogIn)
 
     driver::PressKey(VK_TAB);
     ASSERT_TRUE(focusReaches(fields[1]));
-    driver::ClickAt(CentreOf(fields[0]));
+    EXPECT_TRUE(driver::ClickOn(fields[0]));
     ASSERT_TRUE(focusReaches(fields[0]));
     driver::TypeText(L"carol");
     ASSERT_TRUE(textReaches(fields[0], L"carol"));

@@ -274,12 +274,6 @@ void RightClickAt(POINT at)
     Send(at, MOUSEEVENTF_RIGHTUP);
 }
 
-POINT CentreOf(HWND hwnd)
-{
-    const RECT r = WindowRect(hwnd);
-    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-}
-
 bool LogIn(const LoginPair& pair, const wchar_t* account)
 {
     const std::vector<HWND> fields = Descendants(pair.login, L"Edit");
@@ -287,8 +281,7 @@ bool LogIn(const LoginPair& pair, const wchar_t* account)
     if (fields.size() != 2 || buttons.size() != 1) return false;
     ::SendMessageW(fields[0], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(account));
     ::SendMessageW(fields[1], WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"secret"));
-    driver::ClickAt(CentreOf(buttons[0]));
-    return true;
+    return driver::ClickOn(buttons[0]);
 }
 
 HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account)

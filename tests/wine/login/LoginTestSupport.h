@@ -97,8 +97,8 @@ bool AnswerMessageBox(const driver::Process& client, SeenBox& seen, DWORD timeou
 void DragMouse(POINT from, POINT to, HWND pressed = nullptr);
 void RightClickAt(POINT at);
 
+using driver::CentreOf;
 using driver::Descendants;
-POINT CentreOf(HWND hwnd);
 // Fills the login page's form as a player would and presses its button; false when the form
 // is not there.
 bool LogIn(const LoginPair& pair, const wchar_t* account);

@@ -83,9 +83,7 @@ TEST(SmallScreen, EveryWindowKeepsItsCaptionButtonsOnTheWorkArea)
     SaveScreen(L"small-screen-1-login");
     // "最小化", the left one of the two links at the page's top right, takes a real click.
     const POINT minimize{bg.right - 51, bg.top + 11};
-    driver::MoveMouseTo(minimize);
-    driver::Pump(300);
-    driver::ClickAt(minimize);
+    ASSERT_TRUE(driver::ClickOn(pair.login, minimize));
     ASSERT_TRUE(driver::PumpUntil([&] { return ::IsIconic(pair.background) != FALSE; }, 5000));
     ::PostMessageW(pair.background, WM_SYSCOMMAND, SC_RESTORE, 0);
     ASSERT_TRUE(driver::PumpUntil([&] { return ::IsWindowVisible(pair.login) && !::IsIconic(pair.background); }, 5000));
@@ -98,7 +96,7 @@ TEST(SmallScreen, EveryWindowKeepsItsCaptionButtonsOnTheWorkArea)
     // Restored, the window is the size of the work area at most, all of it on it; the button
     // shows the other state.
     const driver::Capture maximised = driver::CaptureScreen(WindowRect(buttons[4]));
-    mainwindow_test::ClickCentre(buttons[4]);
+    EXPECT_TRUE(driver::ClickOn(buttons[4]));
     EXPECT_TRUE(driver::PumpUntil(
         [&] { return driver::CaptureScreen(WindowRect(buttons[4])).pixels() != maximised.pixels(); }, 5000));
     EXPECT_TRUE(Inside(WindowRect(main), work));
@@ -109,12 +107,12 @@ TEST(SmallScreen, EveryWindowKeepsItsCaptionButtonsOnTheWorkArea)
     SaveScreen(L"small-screen-2-main-restored");
 
     // The exit box, and its close button answered with a real click.
-    mainwindow_test::ClickCentre(buttons[5]);
+    EXPECT_TRUE(driver::ClickOn(buttons[5]));
     HWND box = nullptr;
     ASSERT_TRUE(driver::PumpUntil([&] { return (box = mainwindow_test::FindExitBox(client.id())) != nullptr; }, 10000));
     HWND boxClose = CheckOnWorkArea(box, L"small-screen-3-exit-box");
     ASSERT_TRUE(boxClose);
-    mainwindow_test::ClickCentre(boxClose);
+    EXPECT_TRUE(driver::ClickOn(boxClose));
     EXPECT_TRUE(driver::PumpUntil([&] { return !mainwindow_test::FindExitBox(client.id()); }, 5000));
     EXPECT_TRUE(::IsWindowVisible(main));
     client.Kill();

@@ -34,7 +34,7 @@ HWND PageOnTop(HWND main)
 void GoToSecondServer(HWND main)
 {
     const RECT m = WindowRect(main);
-    driver::ClickAt(POINT{m.right - 80, m.bottom - 80});
+    EXPECT_TRUE(driver::ClickOn(main, POINT{m.right - 80, m.bottom - 80}));
     driver::PressKey(VK_TAB);
     driver::PressKey(VK_TAB);
     driver::PressKey(VK_RETURN);
@@ -66,7 +66,7 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     // A second account through "登录其他帐号".
     std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
     ASSERT_EQ(buttons.size(), 6u);
-    driver::ClickAt(CentreOf(buttons[0]));
+    EXPECT_TRUE(driver::ClickOn(buttons[0]));
     LoginPair pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
     ASSERT_TRUE(LogIn(pair, L"bob"));
@@ -79,7 +79,7 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
 
     // Switch back to the first tab with a click on it: the strip starts 1800 + 10 twips in.
     const RECT m = WindowRect(main);
-    driver::ClickAt(POINT{m.left + 120 + 10 + 60, m.top + 3 + 15});
+    EXPECT_TRUE(driver::ClickOn(main, POINT{m.left + 120 + 10 + 60, m.top + 3 + 15}));
     EXPECT_TRUE(driver::PumpUntil([&] { return PageOnTop(main) == alice; }, 5000));
     GoToSecondServer(main);
     EXPECT_TRUE(SecondServerKeepsTheSession("alice")) << PortalLog();
@@ -114,7 +114,7 @@ TEST(MainWindowJourney, TwoAccountsSwitchRefreshHideClearAndExit)
     // The close button asks; "是" ends the program.
     mainwindow_test::ExitBoxAnswerer answerer(L"Y", client.id());
     answerer.SetScreenshot(L"journey-exit-box");
-    mainwindow_test::ClickCentre(buttons[5]);
+    EXPECT_TRUE(driver::ClickOn(buttons[5]));
     EXPECT_TRUE(answerer.WaitForCount(1, 10000));
     EXPECT_EQ(client.WaitForExit(15000), 0);
 }
@@ -130,7 +130,7 @@ TEST(MainWindowJourney, FurtherLoginOnATooShortPageClosesOnlyItsPair)
     ASSERT_TRUE(main);
     EXPECT_TRUE(mainwindow_test::TrayIconShown(main));
 
-    driver::ClickAt(CentreOf(mainwindow_test::ButtonsLeftToRight(main)[0]));
+    EXPECT_TRUE(driver::ClickOn(mainwindow_test::ButtonsLeftToRight(main)[0]));
     SeenBox box;
     ASSERT_TRUE(AnswerMessageBox(client, box));
     EXPECT_EQ(box.text, kNoConnection);
@@ -165,7 +165,7 @@ TEST(MainWindowJourney, FurtherLoginShowsNoBlankBoxBeforeItsPage)
     ASSERT_TRUE(client);
     HWND main = LogInToMainWindow(client, L"alice");
     ASSERT_TRUE(main);
-    driver::ClickAt(CentreOf(mainwindow_test::ButtonsLeftToRight(main)[0]));
+    EXPECT_TRUE(driver::ClickOn(mainwindow_test::ButtonsLeftToRight(main)[0]));
     constexpr int kFewWhite = 888 * 518 / 20;
     int whitest = 0;
     ASSERT_TRUE(driver::PumpUntil(
@@ -193,7 +193,7 @@ TEST(MainWindowJourney, FurtherLoginCommandsActOnItsPairOnly)
         HWND main = LogInToMainWindow(client, L"alice");
         ASSERT_TRUE(main);
         const RECT before = WindowRect(main);
-        driver::ClickAt(CentreOf(mainwindow_test::ButtonsLeftToRight(main)[0]));
+        EXPECT_TRUE(driver::ClickOn(mainwindow_test::ButtonsLeftToRight(main)[0]));
         const LoginPair pair = WaitForLoginPair(client);
         ASSERT_TRUE(pair);
         const bool exit = command == L"app://exitgame";
@@ -250,7 +250,7 @@ TEST(MainWindowJourney, FurtherLoginComesBackAndEndsWithTheProgram)
     ASSERT_TRUE(main);
     const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
     ASSERT_EQ(buttons.size(), 6u);
-    driver::ClickAt(CentreOf(buttons[0]));
+    EXPECT_TRUE(driver::ClickOn(buttons[0]));
     const LoginPair pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
     auto inFront = [&] {
@@ -261,20 +261,20 @@ TEST(MainWindowJourney, FurtherLoginComesBackAndEndsWithTheProgram)
 
     ::PostMessageW(pair.background, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(driver::PumpUntil([&] { return ::IsIconic(pair.background) != FALSE; }, 5000));
-    driver::ClickAt(CentreOf(buttons[0]));
+    EXPECT_TRUE(driver::ClickOn(buttons[0]));
     EXPECT_TRUE(driver::PumpUntil(inFront, 5000)) << "minimised";
 
     // A click on the main window's caption strip makes it the active window; the pair stays
     // above it, and "登录其他帐号" gives it the keys again.
     const RECT m = WindowRect(main);
-    driver::ClickAt(POINT{m.left + 400, m.top + 10});
+    EXPECT_TRUE(driver::ClickOn(main, POINT{m.left + 400, m.top + 10}));
     ASSERT_TRUE(driver::PumpUntil([&] { return ::GetForegroundWindow() == main; }, 5000));
     EXPECT_TRUE(driver::PumpUntil([&] { return Above(pair.background, main) && Above(pair.login, main); }, 5000));
-    driver::ClickAt(CentreOf(buttons[0]));
+    EXPECT_TRUE(driver::ClickOn(buttons[0]));
     EXPECT_TRUE(driver::PumpUntil(inFront, 5000)) << "after the main window was clicked";
 
     mainwindow_test::ExitBoxAnswerer answerer(L"Y", client.id());
-    mainwindow_test::ClickCentre(buttons[5]);
+    EXPECT_TRUE(driver::ClickOn(buttons[5]));
     EXPECT_TRUE(answerer.WaitForCount(1, 10000));
     EXPECT_EQ(client.WaitForExit(15000), 0);
 }

@@ -243,7 +243,7 @@ TEST(MainWindowFurtherLogin, TooShortPageKeepsTheGameRunning)
     answerer.SetRecordStyle(true);
     const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
     ASSERT_EQ(buttons.size(), 6u);
-    mainwindow_test::ClickCentre(buttons[0]);
+    EXPECT_TRUE(driver::ClickOn(buttons[0]));
     ASSERT_TRUE(answerer.WaitForCount(1, 20000));
     EXPECT_EQ(answerer.Seen()[0].text, L"未能连接到服务器，请检查网络连接是否正常！");
     EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);

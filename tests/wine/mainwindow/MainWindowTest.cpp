@@ -75,7 +75,7 @@ protected:
     // real click on web_minmax.
     static void ClickMinMax()
     {
-        mainwindow_test::ClickCentre(Frm().MinMaxButton().rt::Window::hWnd());
+        EXPECT_TRUE(driver::ClickOn(Frm().MinMaxButton().rt::Window::hWnd()));
         driver::Pump(300);
     }
 };
@@ -496,7 +496,7 @@ TEST_F(MainWindow, MenuHasItsSevenItemsAndTheVersion)
     for (UINT id = WebMainFrm::kMenuRefresh; id <= WebMainFrm::kMenuExit; ++id)
         EXPECT_EQ(menu.Caption(id), captions[id - 1]) << id;
     // The tool button opens it.
-    EXPECT_TRUE(MenuWatch::Run(Main(), [] { mainwindow_test::ClickCentre(Frm().ToolButton().rt::Window::hWnd()); }));
+    EXPECT_TRUE(MenuWatch::Run(Main(), [] { EXPECT_TRUE(driver::ClickOn(Frm().ToolButton().rt::Window::hWnd())); }));
 }
 
 TEST_F(MainWindow, TrayIconRecordAndTheShellsIcon)
@@ -585,7 +585,7 @@ TEST_F(MainWindow, F10TogglesKeepingSizeAndPlace)
 TEST_F(MainWindow, MinButtonHidesWithoutMinimising)
 {
     HWND main = Main();
-    mainwindow_test::ClickCentre(Frm().MinButton().rt::Window::hWnd());
+    EXPECT_TRUE(driver::ClickOn(Frm().MinButton().rt::Window::hWnd()));
     EXPECT_TRUE(mainwindow_test::WaitVisible(main, false));
     EXPECT_FALSE(::IsIconic(main));
     ::SendMessageW(main, 6242, 1000, WM_LBUTTONUP);
@@ -687,7 +687,7 @@ TEST_F(MainWindow, AnsweringNoOrClosingTheBoxKeepsEverything)
     EXPECT_EQ(Tabs().Count(), pages);
     {
         mainwindow_test::ExitBoxAnswerer answerer(L"C");
-        mainwindow_test::ClickCentre(frm.CloseButton().rt::Window::hWnd());
+        EXPECT_TRUE(driver::ClickOn(frm.CloseButton().rt::Window::hWnd()));
         EXPECT_TRUE(answerer.WaitForCount(1, 5000));
     }
     EXPECT_TRUE(frm.IsLoaded());

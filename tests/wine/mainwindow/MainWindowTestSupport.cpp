@@ -27,16 +27,6 @@ HWND FindExitBox(DWORD processId)
     return box && ::IsWindowVisible(box) ? box : nullptr;
 }
 
-void ClickCentre(HWND hwnd)
-{
-    RECT r{};
-    ::GetWindowRect(hwnd, &r);
-    const POINT centre{(r.left + r.right) / 2, (r.top + r.bottom) / 2};
-    driver::MoveMouseTo(centre);
-    driver::Pump(150);
-    driver::ClickAt(centre);
-}
-
 namespace {
 
 LONG LeftOf(HWND hwnd)
@@ -91,7 +81,7 @@ bool TrayIconShown(HWND main)
 
 bool ChooseMenuItem(HWND toolButton, DWORD processId, int index)
 {
-    ClickCentre(toolButton);
+    if (!driver::ClickOn(toolButton)) return false;
     HWND menu = nullptr;
     if (!driver::PumpUntil(
             [&] { return (menu = driver::FindTopLevel(L"#32768", nullptr, processId)) && ::IsWindowVisible(menu); },

@@ -59,10 +59,6 @@ private:
 // A visible top-level window of class "MsgFrm" of the process, or nullptr.
 HWND FindExitBox(DWORD processId);
 
-// A real left click at the centre of a window, after the pointer has rested there (a button
-// arms itself when it sees the pointer over it).
-void ClickCentre(HWND hwnd);
-
 // Real input queued at once: press at `from`, move in steps to `to`, release. A window that
 // starts a move loop on the press finds the rest of the input waiting in its queue.
 void Drag(POINT from, POINT to);

@@ -341,8 +341,8 @@ void Wizard::PressKeyIn(HWND hwnd, WORD vk)
         // Without a window manager a click is what gives a window of another process the focus.
         RECT r;
         ::GetWindowRect(hwnd, &r);
-        driver::ClickAt({r.left + 4, r.top + 4});
-        driver::PumpUntil([&] { return ::GetForegroundWindow() == hwnd; }, 3000);
+        if (driver::ClickOn(hwnd, {r.left + 4, r.top + 4}))
+            driver::PumpUntil([&] { return ::GetForegroundWindow() == hwnd; }, 3000);
     }
     driver::PressKey(vk);
 }

@@ -200,7 +200,9 @@ TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
         EXPECT_TRUE(answerer.Seen().empty());
         EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
         EXPECT_FALSE(Exists(run.temp + L"\\update.txt.part"));
-        if (kind == "cut" || kind == "trickle" || kind == "oversized") EXPECT_EQ(ReadBytes(run.temp + L"\\update.txt"), earlier);
+        if (kind == "cut" || kind == "trickle" || kind == "oversized") {
+            EXPECT_EQ(ReadBytes(run.temp + L"\\update.txt"), earlier);
+        }
         corvane.Kill();
     }
 }

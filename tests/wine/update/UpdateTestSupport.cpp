@@ -131,7 +131,6 @@ std::string Pattern(std::size_t size, unsigned seed)
 
 }  // namespace updatetest
 
-#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -140,14 +139,8 @@ namespace updatetest {
 
 DWORD FindProcess(const wchar_t* exeName)
 {
-    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE) return 0;
-    PROCESSENTRY32W entry{sizeof entry};
-    DWORD found = 0;
-    for (BOOL ok = ::Process32FirstW(snapshot, &entry); ok && !found; ok = ::Process32NextW(snapshot, &entry))
-        if (_wcsicmp(entry.szExeFile, exeName) == 0) found = entry.th32ProcessID;
-    ::CloseHandle(snapshot);
-    return found;
+    const std::vector<DWORD> ids = driver::ProcessesNamed(exeName);
+    return ids.empty() ? 0 : ids.front();
 }
 
 std::wstring ProcessCommandLine(DWORD processId)

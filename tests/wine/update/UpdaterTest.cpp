@@ -478,7 +478,7 @@ TEST(Updater, WindowAnswersBeforeTheServerDoes)
 
     driver::MessageBoxAnswerer answerer(IDYES, updater.id());
     answerer.SetRecordStyle(true);
-    driver::ClickAt({frame.left + 150, frame.top + 130});
+    ASSERT_TRUE(driver::ClickOn(window, {frame.left + 150, frame.top + 130}));
     driver::PressKey(VK_ESCAPE);
     EXPECT_TRUE(answerer.WaitForCount(1, 8000)) << "Esc while the server keeps the window waiting";
     // The server answers after 30 s.
@@ -506,7 +506,7 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
     // Esc asks the close button's question; "否" lets the download go on.
     driver::MessageBoxAnswerer answerer(IDNO, updater.id());
     answerer.SetRecordStyle(true);
-    driver::ClickAt({frame.left + 150, frame.top + 130});
+    ASSERT_TRUE(driver::ClickOn(window, {frame.left + 150, frame.top + 130}));
     driver::PressKey(VK_ESCAPE);
     EXPECT_TRUE(answerer.WaitForCount(1, 8000)) << "Esc";
     EXPECT_TRUE(updater.Running());
@@ -580,7 +580,7 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
 
     // Cancel with the close button: the question, "是", and the download stops at once.
     answerer.SetButton(IDYES);
-    driver::ClickAt({frame.left + 305 - 49 + 20, frame.top + 1 + 8});
+    ASSERT_TRUE(driver::ClickOn(window, {frame.left + 305 - 49 + 20, frame.top + 1 + 8}));
     EXPECT_EQ(updater.WaitForExit(15000), 0);
     EXPECT_EQ(Texts(answerer), std::vector<std::wstring>(2, L"您是否要退出更新！"));
     EXPECT_EQ(run.Started(), run.InstalledClientLine());
