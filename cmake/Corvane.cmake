@@ -45,19 +45,44 @@ function(corvane_native_test name)
     endif()
 endfunction()
 
-# corvane_wine_test(name sources... LIBS libs... [TIMEOUT s]): GoogleTest program run under Wine,
-# one CTest test per program so that Wine starts once for all its cases.
+# corvane_wine_test(name sources... LIBS libs... [TIMEOUT s] [RUNNER script] [DEPENDS targets...]
+#                   [INCLUDES dirs...] [ENVIRONMENT NAME=value...]): GoogleTest program run under
+# Wine, one CTest test per program so that Wine starts once for all its cases. A RUNNER shell
+# script starts what the program needs around it (demo portals, a small desktop) and runs it.
 function(corvane_wine_test name)
-    cmake_parse_arguments(T "" "TIMEOUT" "LIBS" ${ARGN})
+    cmake_parse_arguments(T "" "TIMEOUT;RUNNER" "LIBS;DEPENDS;INCLUDES;ENVIRONMENT" ${ARGN})
     if(WIN32)
         add_executable(${name} ${T_UNPARSED_ARGUMENTS})
         target_link_libraries(${name} PRIVATE ${T_LIBS} corvane_test_driver gtest_main)
+        if(T_INCLUDES)
+            target_include_directories(${name} PRIVATE ${T_INCLUDES})
+        endif()
+        if(T_DEPENDS)
+            add_dependencies(${name} ${T_DEPENDS})
+        endif()
         if(NOT T_TIMEOUT)
             set(T_TIMEOUT 300)
         endif()
-        add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
-        set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT}
-            ENVIRONMENT "CORVANE_BUILD_DIR=${CMAKE_BINARY_DIR};CORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+        if(T_RUNNER)
+            add_test(NAME ${name} COMMAND sh ${T_RUNNER} $<TARGET_FILE:${name}> --gtest_color=no)
+        else()
+            add_test(NAME ${name} COMMAND ${name} --gtest_color=no)
+        endif()
+        set(environment CORVANE_BUILD_DIR=${CMAKE_BINARY_DIR} CORVANE_SOURCE_DIR=${PROJECT_SOURCE_DIR} ${T_ENVIRONMENT})
+        set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} ENVIRONMENT "${environment}")
+    endif()
+endfunction()
+
+# corvane_benchmark(name sources... LIBS libs...): a program that a script in tools/bench runs,
+# built into <build>/bench. It sees the resource ids as the resource scripts do.
+function(corvane_benchmark name)
+    cmake_parse_arguments(B "" "" "LIBS" ${ARGN})
+    if(WIN32)
+        add_executable(${name} ${B_UNPARSED_ARGUMENTS})
+        target_link_libraries(${name} PRIVATE ${B_LIBS})
+        target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/resources)
+        target_link_options(${name} PRIVATE -municode)
+        set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
     endif()
 endfunction()
 
