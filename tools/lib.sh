@@ -107,3 +107,36 @@ start_wineserver() {
     wine cmd /c exit >/dev/null 2>&1 </dev/null || die "Wine does not start programs"
 }
 stop_wineserver() { wineserver -k >/dev/null 2>&1 || true; }
+
+# start_lanes N: N lanes for Wine test programs, each a fresh prefix (build/wineprefix-test-<n>),
+# a wineserver and a virtual display of its own, described in build/lanes/<n>.env for
+# tools/in-lane. stop_lanes ends them.
+start_lanes() {
+    stop_lanes
+    mkdir -p "$REPO/build/lanes"
+    LANE_XVFB_PIDS=
+    for lane in $(seq "$1"); do
+        prefix="$REPO/build/wineprefix-test-$lane"
+        make_prefix "$prefix"
+        unset DISPLAY
+        start_display
+        LANE_XVFB_PIDS="$LANE_XVFB_PIDS $XVFB_PID"
+        export WINEPREFIX="$prefix"
+        start_wineserver
+        mkdir -p "$REPO/build/lanes/$lane"
+        cat >"$REPO/build/lanes/$lane.env" <<ENV
+export WINEPREFIX='$prefix'
+export DISPLAY='$DISPLAY'
+export CORVANE_TEST_LANE_DIR='$REPO/build/lanes/$lane'
+ENV
+    done
+}
+stop_lanes() {
+    for env in "$REPO"/build/lanes/*.env; do
+        [ -f "$env" ] || continue
+        (. "$env" && stop_wineserver)
+    done
+    for pid in ${LANE_XVFB_PIDS:-}; do kill "$pid" 2>/dev/null; done
+    LANE_XVFB_PIDS=
+    rm -rf "$REPO/build/lanes"
+}

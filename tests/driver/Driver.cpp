@@ -96,8 +96,11 @@ std::string PortalLog()
 
 DefaultBrowserRecorder::DefaultBrowserRecorder()
 {
+    // Where tests/wine/data/record-url writes: the lane's folder, else the build directory.
+    const char* lane = std::getenv("CORVANE_TEST_LANE_DIR");
     const char* build = std::getenv("CORVANE_BUILD_DIR");
-    m_log = UnixToWindowsPath(std::string(build ? build : "") + "/opened-urls.log");
+    const char* dir = lane ? lane : build;
+    m_log = UnixToWindowsPath(std::string(dir ? dir : "") + "/opened-urls.log");
     ::DeleteFileW(m_log.c_str());
     const char* source = std::getenv("CORVANE_SOURCE_DIR");
     const std::wstring unixScript = Utf8ToWide(std::string(source ? source : "") + "/tests/wine/data/record-url");
