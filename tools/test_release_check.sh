@@ -1,5 +1,6 @@
 #!/bin/sh
-# The release check against builds trusting the demo key, another key, both, and none.
+# The release check against builds trusting the demo key, another key, both, and none, with and
+# without the time of their commit.
 set -eu
 REPO=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
@@ -7,18 +8,25 @@ trap 'rm -rf "$work"' EXIT
 demo=$(sed -n 's/^set(CORVANE_DEMO_UPDATE_KEY "\(.*\)")$/\1/p' "$REPO/CMakeLists.txt")
 other="B$(printf '%086d' 0)="
 fail=0
-check() {  # expected-status keys... [-- flag]
+time_of_build=2026-12-08T19:54:56Z
+check() {  # expected-status keys... and flags --allow-...
     expected=$1
     shift
-    flag=
+    flags=
     : >"$work/trusted-update-keys.txt"
+    echo "$time_of_build" >"$work/build-time.txt"
     for k in "$@"; do
-        if [ "$k" = "--allow-demo-key" ]; then flag=$k; else echo "$k" >>"$work/trusted-update-keys.txt"; fi
+        case $k in
+        --*) flags="$flags $k" ;;
+        *) echo "$k" >>"$work/trusted-update-keys.txt" ;;
+        esac
     done
     status=0
-    "$REPO/tools/release-check" "$work" $flag 2>/dev/null || status=$?
+    # shellcheck disable=SC2086
+    "$REPO/tools/release-check" "$work" $flags 2>"$work/said" || status=$?
     if [ "$status" != "$expected" ]; then
-        echo "FAIL: keys [$*] gave $status, expected $expected"
+        echo "FAIL: keys and flags [$*], time [$time_of_build] gave $status, expected $expected:"
+        cat "$work/said"
         fail=1
     fi
 }
@@ -26,7 +34,30 @@ check 1 "$demo"
 check 1 "$other" "$demo"
 check 0 "$demo" --allow-demo-key
 check 0 "$other"
-check 0
+# A build that trusts nothing installs any unsigned update.
+check 1
+check 1 --allow-demo-key
+check 0 --allow-unsigned-updates
+check 1 "$demo" --allow-unsigned-updates
+check 0 "$demo" --allow-demo-key --allow-unsigned-updates
+check 1 "$other" --allow-everything
+grep -q "unknown argument --allow-everything" "$work/said" || { echo "FAIL: an unknown flag was not named"; fail=1; }
+check 1
+grep -q -- "--allow-unsigned-updates" "$work/said" || { echo "FAIL: the keyless refusal does not name its flag"; fail=1; }
+# Without the commit's time a build cannot tell a replayed manifest from a new one.
+for time_of_build in "" "2026-12-08T19:54:56+00:00" "1796759696" "2026-12-08T19:54:56Z
+x"; do
+    check 1 "$other"
+    check 1 "$demo" --allow-demo-key
+    check 1 --allow-unsigned-updates
+done
+time_of_build=2026-12-08T19:54:56Z
+check 0 "$other"
+rm "$work/build-time.txt"
+status=0
+"$REPO/tools/release-check" "$work" 2>/dev/null || status=$?
+[ "$status" = 1 ] || { echo "FAIL: a missing build time passed"; fail=1; }
+echo "$time_of_build" >"$work/build-time.txt"
 rm "$work/trusted-update-keys.txt"
 status=0
 "$REPO/tools/release-check" "$work" 2>/dev/null || status=$?

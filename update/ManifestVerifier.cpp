@@ -10,6 +10,8 @@
 #include "runtime/Handles.h"
 #include "runtime/LineInput.h"
 #include "runtime/TextFile.h"
+#include "update/BuildTime.h"
+#include "update/IssuedTime.h"
 #include "update/UpdateKeys.h"
 
 namespace corvane {
@@ -172,8 +174,19 @@ ManifestReading ReadCheckedManifest(const std::wstring& path)
         rt::App::LogEvent(L"Update manifest refused: no valid signature of a trusted key");
         return reading;
     }
+    const std::vector<std::string> rawLines = rt::SplitInputLines(checked.text);
+    if (checked.verified) {
+        const IssuedVerdict issued = JudgeIssued(rawLines, BuildCommitTime());
+        if (issued != IssuedVerdict::Fresh) {
+            rt::App::LogEvent(issued == IssuedVerdict::Replayed
+                                  ? L"Update manifest refused: issued before this build was made"
+                                  : L"Update manifest refused: no single valid issued= line");
+            return reading;
+        }
+    }
     std::vector<std::wstring> lines;
-    for (const std::string& line : rt::SplitInputLines(checked.text)) lines.push_back(rt::FromAnsi(line));
+    for (const std::string& line : rawLines)
+        if (!IsIssuedLine(line)) lines.push_back(rt::FromAnsi(line));
     if (checked.verified && !EveryFileLineHashed(lines)) {
         rt::App::LogEvent(L"Update manifest refused: a file line carries no valid SHA-256");
         return reading;

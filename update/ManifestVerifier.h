@@ -24,12 +24,13 @@ inline constexpr const wchar_t* kUnverifiedUpdateText = L"无法验证更新信�
 struct ManifestReading {
     enum class Outcome { Missing, Refused, Accepted } outcome = Outcome::Missing;
     bool verified = false;             // signed by a trusted key
-    std::vector<std::wstring> lines;   // Accepted only, signature line removed
+    std::vector<std::wstring> lines;   // Accepted only, signature and issued lines removed
 };
 
 // Reads the manifest at `path` and checks it against the keys this build trusts: at most the
-// size bound is read; with keys, an unsigned, malformed or wrongly signed manifest, or one with a
-// file line without a hash, is refused. Each refusal is written to the event log.
+// size bound is read; with keys, an unsigned, malformed or wrongly signed manifest, one with a
+// file line without a hash, or one not issued after this build's commit (IssuedTime.h), is
+// refused. Each refusal is written to the event log.
 ManifestReading ReadCheckedManifest(const std::wstring& path);
 
 }  // namespace corvane

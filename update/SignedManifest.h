@@ -11,8 +11,8 @@
 //
 //     name|url|sha256
 //
-// Everything here works on the manifest's bytes; checking the signature itself is the
-// platform's (ManifestVerifier).
+// and one line issued= with the time it was signed (IssuedTime.h). Everything here works on the
+// manifest's bytes; checking the signature itself is the platform's (ManifestVerifier).
 
 #include <array>
 #include <cstddef>

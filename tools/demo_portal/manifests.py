@@ -11,7 +11,9 @@ import manifest_signing as ms  # noqa: E402
 TAMPERED_FILES = "/tampered/files/"
 OVERSIZED_BYTES = 70 * 1024  # above the client's 64 KiB bound
 KINDS = ("unsigned", "tampered-line", "tampered-file", "wrong-key", "signature-middle", "two-signatures",
-         "short-hash", "oversized", "trickle", "cut")
+         "short-hash", "oversized", "replay", "no-issued", "trickle", "cut")
+# When the replayed manifest was signed: before any build of the client that checks the time.
+REPLAYED_ISSUED = "2020-01-01T00:00:00Z"
 
 
 def tampered(data):
@@ -41,12 +43,17 @@ class Signer:
         self.wrong_key = ms.new_private_key()
 
     def signed(self, raw, lookup, key=None):
-        return ms.sign(ms.fill_hashes(raw, lookup), key or self.key)
+        return ms.sign(ms.stamp_issued(ms.fill_hashes(raw, lookup)), key or self.key)
 
     def variant(self, kind, raw, lookup):
         """The manifest of `kind`; None for an unknown kind. "trickle" and "cut" are the signed
-        manifest, which the server sends slowly or cuts short."""
-        hashed = ms.fill_hashes(raw, lookup)
+        manifest, which the server sends slowly or cuts short. Each but "replay" and "no-issued"
+        is issued now, so that it is refused for its own fault."""
+        if kind == "replay":
+            return ms.sign(ms.stamp_issued(ms.fill_hashes(raw, lookup), REPLAYED_ISSUED), self.key)
+        if kind == "no-issued":
+            return ms.sign(ms.fill_hashes(raw, lookup), self.key)
+        hashed = ms.stamp_issued(ms.fill_hashes(raw, lookup))
         if kind in ("trickle", "cut"):
             return ms.sign(hashed, self.key)
         if kind == "unsigned":

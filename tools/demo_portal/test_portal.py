@@ -4,6 +4,7 @@ and talks HTTP to it, as the client does.
 Run from the repository root: python3 tools/demo_portal/test_portal.py"""
 
 import base64
+import calendar
 import hashlib
 import http.client
 import json
@@ -299,11 +300,22 @@ class SignedManifest(unittest.TestCase):
     def file_lines(self, data):
         return [t.split(b"|") for t, _ in self.ms.split_lines(data) if b"|" in t]
 
+    def issued(self, data):
+        return [t[len(b"issued="):].decode() for t, _ in self.ms.split_lines(data) if t.startswith(b"issued=")]
+
+    def without_issued(self, data):
+        return b"".join(t + e for t, e in self.ms.split_lines(data) if not t.startswith(b"issued="))
+
     def test_default_is_signed_with_every_file_hashed(self):
         with Portal("--version", "1.2.0") as p:
             body = p.request("/gamehome/vld/update.txt")[2]
             self.assertTrue(self.verifies(body))
             self.assertNotIn(b"version", body.splitlines()[-1].lower())
+            # Issued now, in the one form the client takes, under the signature.
+            [issued] = self.issued(self.ms.covered_bytes(body))
+            self.assertTrue(self.ms.is_issued_time(issued))
+            stamp = calendar.timegm(time.strptime(issued, "%Y-%m-%dT%H:%M:%SZ"))
+            self.assertLessEqual(abs(stamp - time.time()), 60)
             for fields in self.file_lines(body):
                 data = p.request(urlsplit(fields[1].decode()).path)[2]
                 self.assertEqual(fields[2].decode(), hashlib.sha256(data).hexdigest())
@@ -312,7 +324,18 @@ class SignedManifest(unittest.TestCase):
         with Portal("--version", "1.2.0") as p:
             good = p.request("/gamehome/vld/update.txt")[2]
             get = lambda kind: p.request("/hostile/%s/update.txt" % kind)[2]  # noqa: E731
-            self.assertEqual(get("unsigned"), self.ms.covered_bytes(good))
+            self.assertEqual(self.without_issued(get("unsigned")), self.without_issued(self.ms.covered_bytes(good)))
+            # Replayed: an old manifest, signed when it was new; and one signed without a time.
+            replay = get("replay")
+            self.assertTrue(self.verifies(replay))
+            self.assertEqual(self.issued(replay), ["2020-01-01T00:00:00Z"])
+            no_issued = get("no-issued")
+            self.assertTrue(self.verifies(no_issued))
+            self.assertEqual(self.issued(no_issued), [])
+            for kind in ("replay", "no-issued"):
+                with self.subTest(kind=kind):
+                    self.assertEqual(self.without_issued(self.ms.covered_bytes(get(kind))),
+                                     self.without_issued(self.ms.covered_bytes(good)))
             for kind in ("tampered-line", "wrong-key", "signature-middle", "two-signatures"):
                 with self.subTest(kind=kind):
                     self.assertFalse(self.verifies(get(kind)))
@@ -327,6 +350,18 @@ class SignedManifest(unittest.TestCase):
             self.assertNotEqual(hashlib.sha256(p.request(urlsplit(fields[1].decode()).path)[2]).hexdigest(),
                                 fields[2].decode())
             self.assertEqual(p.request("/hostile/nonsense/update.txt")[0], 404)
+
+    def test_signing_again_issues_anew(self):
+        # A rollback is the old manifest signed afresh: its old time and signature go.
+        old = self.ms.sign(self.ms.stamp_issued(b"version=1.0.9\rA|u/a", "2020-01-01T00:00:00Z"),
+                           self.ms.load_private_key())
+        self.assertEqual(self.ms.covered_bytes(old), b"version=1.0.9\rA|u/a\rissued=2020-01-01T00:00:00Z\r")
+        again = self.ms.sign(self.ms.stamp_issued(old, "2027-03-04T05:06:07Z"), self.ms.load_private_key())
+        self.assertTrue(self.verifies(again))
+        self.assertEqual(self.ms.covered_bytes(again), b"version=1.0.9\rA|u/a\rissued=2027-03-04T05:06:07Z\r")
+        for bad in ("2027-02-29T00:00:00Z", "2027-03-04 05:06:07Z", "2027-03-04T05:06:07", "1969-12-31T23:59:59Z"):
+            with self.subTest(bad=bad):
+                self.assertRaises(ValueError, self.ms.stamp_issued, b"v\r\n", bad)
 
     def test_manifest_that_names_another_version_later(self):
         with Portal() as p:

@@ -1,15 +1,17 @@
 // libFuzzer target for the update manifest: whatever bytes a server, a man in the middle or
 // another program of the user leaves in the temporary directory, splitting, the signature's
-// shape, the check, the version and the updater's plan must neither crash nor trip the
-// sanitizers, and what they return must hold the rules the programs rely on.
+// shape, the check, the issued time, the version and the updater's plan must neither crash nor
+// trip the sanitizers, and what they return must hold the rules the programs rely on.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "runtime/LineInput.h"
+#include "update/IssuedTime.h"
 #include "update/SignedManifest.h"
 #include "update/UpdateManifest.h"
 #include "updater/UpdatePlan.h"
@@ -44,8 +46,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (checked.verdict == corvane::ManifestVerdict::Accepted) Require(checked.text == parts.covered);
     if (checked.verified) Require(seen == parts.covered);
 
+    // The issued line: only one well-formed line no earlier than the build passes; the programs
+    // then read the lines without it.
+    const std::vector<std::string> rawLines = rt::SplitInputLines(checked.text);
+    const std::optional<corvane::UtcSeconds> builtAt =
+        size % 5 == 0 ? std::nullopt : std::optional<corvane::UtcSeconds>(1796759696);
+    const corvane::IssuedVerdict issued = corvane::JudgeIssued(rawLines, builtAt);
+    std::vector<std::string_view> issuedLines;
+    for (const std::string& line : rawLines)
+        if (corvane::IsIssuedLine(line)) issuedLines.push_back(line);
+    if (issuedLines.empty()) Require(issued == corvane::IssuedVerdict::Missing);
+    if (issuedLines.size() > 1) Require(issued == corvane::IssuedVerdict::Malformed);
+    if (issued == corvane::IssuedVerdict::Fresh) {
+        Require(issuedLines.size() == 1);
+        const auto time = corvane::ParseUtcTime(issuedLines[0].substr(7));
+        Require(time && (!builtAt || *time >= *builtAt));
+    }
+    if (const auto time = corvane::ParseUtcTime(bytes)) Require(*time >= 0 && *time <= 253402300799);
+
     std::vector<std::wstring> lines;
-    for (const std::string& line : rt::SplitInputLines(checked.text)) lines.emplace_back(line.begin(), line.end());
+    for (const std::string& line : rawLines)
+        if (!corvane::IsIssuedLine(line)) lines.emplace_back(line.begin(), line.end());
     (void)corvane::ManifestVersion(lines);
     const bool hashed = corvane::EveryFileLineHashed(lines);
     for (const corvane::UpdateFile& file : corvane::PlanUpdateFiles(lines, L"C:\\Games\\")) {

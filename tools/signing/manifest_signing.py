@@ -3,14 +3,18 @@
 A manifest may carry one line "signature=<base64 of r||s>", its last line: an ECDSA P-256
 signature over the SHA-256 of every other line exactly as stored, each with its line end (CR LF
 or a lone CR; a bare LF does not end a line), in order. File lines carry a third field, the
-SHA-256 of the file in 64 hex digits: "name|url|sha256". Keys travel as base64 of the 65-byte
-uncompressed point (0x04, X, Y)."""
+SHA-256 of the file in 64 hex digits: "name|url|sha256". A signed manifest carries exactly one
+line "issued=YYYY-MM-DDTHH:MM:SSZ", the UTC time it was signed: a client refuses one issued before
+the commit it was built from, so that an old manifest cannot be replayed. Keys travel as base64 of
+the 65-byte uncompressed point (0x04, X, Y)."""
 
 import base64
+import datetime
 import hashlib
 import os
 import re
 import sys
+import time
 
 try:
     from cryptography.hazmat.primitives import hashes, serialization
@@ -24,6 +28,8 @@ except ImportError:  # pragma: no cover - depends on the interpreter that starte
     raise
 
 SIGNATURE_KEY = b"signature="
+ISSUED_KEY = b"issued="
+ISSUED_FORMAT = "%Y-%m-%dT%H:%M:%SZ"
 DEMO_KEY_PATH = os.path.join(os.path.dirname(os.path.abspath(__file__)), "demo-update-key.DEMO-ONLY.pem")
 _HASH = re.compile(rb"^[0-9A-Fa-f]{64}$")
 
@@ -84,6 +90,37 @@ def fill_hashes(data, lookup):
     return b"".join(out)
 
 
+def issued_now():
+    return time.strftime(ISSUED_FORMAT, time.gmtime())
+
+
+def is_issued_time(text):
+    """True for "YYYY-MM-DDTHH:MM:SSZ" exactly, a real UTC time from 1970 on."""
+    if not re.fullmatch(r"[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9]{2}:[0-9]{2}:[0-9]{2}Z", text):
+        return False
+    try:
+        return datetime.datetime.strptime(text, ISSUED_FORMAT).year >= 1970
+    except ValueError:
+        return False
+
+
+def stamp_issued(data, issued=None):
+    """The manifest with one line "issued=<time>" (now, or `issued`) after its other lines and
+    before a signature line; issued lines it had are dropped. Sign it afterwards."""
+    issued = issued_now() if issued is None else issued
+    if not is_issued_time(issued):
+        raise ValueError("issued time %r is not YYYY-MM-DDTHH:MM:SSZ" % issued)
+    lines = [(t, e) for t, e in split_lines(data) if not t.startswith(ISSUED_KEY)]
+    signatures = [(t, e) for t, e in lines if t.startswith(SIGNATURE_KEY)]
+    body = [(t, e) for t, e in lines if not t.startswith(SIGNATURE_KEY)]
+    ends = [e for _, e in body if e]
+    if body and not body[-1][1]:
+        body[-1] = (body[-1][0], ends[0] if ends else b"\r\n")
+    end = body[-1][1] if body else b"\r\n"
+    return (b"".join(t + e for t, e in body) + ISSUED_KEY + issued.encode("ascii") + end +
+            b"".join(t + e for t, e in signatures))
+
+
 def load_private_key(path=DEMO_KEY_PATH):
     with open(path, "rb") as f:
         return serialization.load_pem_private_key(f.read(), password=None)
@@ -109,7 +146,8 @@ def raw_signature(key, message):
 
 
 def sign(data, key):
-    """The manifest with its signature as the last line (an earlier signature is dropped)."""
+    """The manifest with its signature as the last line (an earlier signature is dropped). It
+    signs what it is given: stamp_issued first, or the client refuses the manifest."""
     lines = [(t, e) for t, e in split_lines(data) if not t.startswith(SIGNATURE_KEY)]
     if lines and not lines[-1][1]:
         # The signature starts a line of its own.

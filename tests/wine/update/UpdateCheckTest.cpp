@@ -269,7 +269,7 @@ TEST_F(OnDemandCheck, OffersAnyOtherVersion)
 TEST_F(OnDemandCheck, RefusedManifestSaysItCannotBeVerified)
 {
     // Never "current", never an offer.
-    for (const char* kind : {"unsigned", "wrong-key", "tampered-line", "short-hash"}) {
+    for (const char* kind : {"unsigned", "wrong-key", "tampered-line", "short-hash", "replay", "no-issued"}) {
         SCOPED_TRACE(kind);
         ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
         ServeHostile(kind);
@@ -281,6 +281,29 @@ TEST_F(OnDemandCheck, RefusedManifestSaysItCannotBeVerified)
         EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);
         EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
     }
+}
+
+TEST_F(OnDemandCheck, RollbackIsOfferedOnlyWhenSignedAfresh)
+{
+    // The same manifest naming an older version: kept from years ago it is a replay, signed now it
+    // is the operator's rollback.
+    ServeManifest("1.0.9", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
+    const auto fresh = ReadBytes(WorkDir() + L"\\update.txt");
+    ASSERT_TRUE(fresh);
+    EXPECT_NE(fresh->find("\r\nissued="), std::string::npos);
+    ServeHostile("replay");
+    {
+        driver::MessageBoxAnswerer answerer(IDNO);
+        corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+        ASSERT_EQ(answerer.Seen().size(), 1u);
+        EXPECT_EQ(answerer.Seen()[0].text, L"无法验证更新信息，本次不进行更新！");
+    }
+    WriteBytes(WorkDir() + L"\\update.txt", *fresh);
+    driver::MessageBoxAnswerer answerer(IDNO);
+    corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
+    ASSERT_EQ(answerer.Seen().size(), 1u);
+    EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
+    EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
 }
 
 int g_nestedChecks = 0;

@@ -30,9 +30,11 @@ void ServeHostile(const std::string& kind);
 std::string SignedManifest(const std::string& text, const std::string& kind = {});
 
 // The kinds of manifest the portal serves under /hostile/<kind>/update.txt, made from the one it
-// serves (ServeManifest), that the checks and the updater must refuse.
-inline const char* const kRefusedManifests[] = {"unsigned",       "tampered-line",  "wrong-key", "signature-middle",
-                                                "two-signatures", "short-hash",     "oversized"};
+// serves (ServeManifest), that the checks and the updater must refuse. "replay" is the manifest as
+// it was signed years before this build; "no-issued" is signed without the time.
+inline const char* const kRefusedManifests[] = {"unsigned",   "tampered-line", "wrong-key", "signature-middle",
+                                                "two-signatures", "short-hash", "oversized", "replay",
+                                                "no-issued"};
 
 // A fresh, empty directory <work>\<name>.
 std::wstring FreshDir(const std::wstring& name);
