@@ -39,7 +39,7 @@ TabOverflow PlanOverflow(const StripGeometry& strip, const std::vector<TabSlot>&
     o.visibleWidth = VisibleTabAreaWidth(strip);
     o.chevronLeft = o.visibleWidth;
     const bool cutOff = std::any_of(slots.begin(), slots.end(), [&](const TabSlot& s) {
-        return s.width <= 0 || ImageRight(s) > o.visibleWidth;
+        return s.width > 0 && ImageRight(s) > o.visibleWidth;
     });
     const long chevron = ChevronWidth(strip.style);
     o.chevron = cutOff && o.visibleWidth > chevron;

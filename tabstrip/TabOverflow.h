@@ -30,7 +30,7 @@ struct TabOverflow {
 
 // Whether tabs are cut off, where the chevron goes and how far the picture moves so the
 // selected tab lies whole left of the chevron. A tab counts as cut off when any of its image
-// lies beyond the visible end, or when it is too narrow to be drawn at all. With the selected
+// lies beyond the visible end (tabs squeezed to no width are not drawn at all). With the selected
 // tab whole in the area the shift is 0 and the picture is the usual one; a selected tab wider
 // than the room keeps its left end in view.
 TabOverflow PlanOverflow(const StripGeometry& strip, const std::vector<TabSlot>& slots, long selected);

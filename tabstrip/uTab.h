@@ -19,6 +19,7 @@
 #include "tabstrip/ITabForm.h"
 #include "tabstrip/IuTab.h"
 #include "tabstrip/TabLayout.h"
+#include "tabstrip/TabOverflow.h"
 #include "tabstrip/TabPaintPlan.h"
 #include "tabstrip/TabSprites.h"
 #include "tabstrip/TabWindowsWin32.h"
@@ -64,6 +65,14 @@ public:
     // Frames copied to the window since creation: lets tests and benchmarks count repaints.
     long FramesDrawn() const { return m_frames; }
 
+    // Selects a tab as the player does by choosing it (the chevron's list, the tab keys):
+    // shows its page, repaints and raises TabChanged. Positions outside the list do nothing.
+    // False when a handler destroyed the strip.
+    bool ChooseTab(long index);
+    // Where the tabs' picture lies now: the shift that keeps the selected tab whole, and the
+    // chevron shown while some tab is cut off.
+    TabOverflow Overflow() const;
+
     // --- IuTab ----------------------------------------------------------------------------------
     void Add(const std::wstring& caption, const std::shared_ptr<ITabForm>& form,
              const std::optional<std::wstring>& key, const TabIndex& index) override;
@@ -98,6 +107,7 @@ private:
     void MouseUp(int button, int shift, float x, float y);
     void DblClick();
     void MouseLeave();
+    bool OpenChevron();
     bool Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y);
 
     void RebuildBuffers();

@@ -66,7 +66,7 @@ TEST(TabOverflow, ChevronAppearanceRule)
         {"last tab ends at the visible end", {1, 400, 10, 0}, {{0, 200}, {205, 185}}, false},
         {"last tab one pixel beyond", {1, 400, 10, 0}, {{0, 200}, {205, 186}}, true},
         {"beyond the control's edge with a negative right size", {1, 400, 10, -136}, {{0, 200}, {205, 200}}, true},
-        {"a tab too narrow to draw", {1, 400, 10, 0}, {{0, 0}, {5, 0}}, true},
+        {"tabs squeezed to no width are not drawn, not cut off", {1, 400, 10, 0}, {{0, 0}, {5, -3}}, false},
         {"trapezoid, last tab beyond", {0, 300, 40, 0}, {{14, 108}, {122, 108}, {230, 108}}, true},
         {"trapezoid, all inside", {0, 300, 40, 0}, {{14, 108}, {122, 108}}, false},
         {"no room for the chevron", {1, 40, 10, 0}, {{0, 200}}, false},
@@ -85,7 +85,7 @@ TEST(TabOverflow, EverySelectedTabIsWholeByTheLeastShift)
             const auto slots = Layout(strip, count);
             const long visible = corvane::VisibleTabAreaWidth(strip);
             const bool anyCut = std::any_of(slots.begin(), slots.end(),
-                                            [&](const TabSlot& s) { return s.width <= 0 || s.left + s.width > visible; });
+                                            [&](const TabSlot& s) { return s.width > 0 && s.left + s.width > visible; });
             for (long selected = 0; selected < count; ++selected) {
                 const TabOverflow o = PlanOverflow(strip, slots, selected);
                 SCOPED_TRACE(testing::Message() << "style " << strip.style << " width " << strip.width << " tabs "
