@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/Rounding.h"
+#include "tabstrip/TabSprites.h"
 
 namespace corvane {
 
@@ -63,6 +64,13 @@ HitResult HitTestShifted(const StripGeometry& strip, const std::vector<HitTab>& 
     return hit;
 }
 
+bool TabInView(const TabPaint& paint, const TabOverflow& overflow)
+{
+    // A squeezed tab's close glyph may lie left of its image.
+    const PixelRect area = TabPaintArea(paint);
+    return area.x < overflow.chevronLeft && area.x + area.w > 0;
+}
+
 ChevronPaint PlanChevron(long style, const TabOverflow& overflow)
 {
     const long left = overflow.chevronLeft;
@@ -72,6 +80,18 @@ ChevronPaint PlanChevron(long style, const TabOverflow& overflow)
     p.clear = {left, 0, overflow.visibleWidth - left, style == 0 ? 25 : 32};
     p.face = {left + 2, 0, width - 2, height};
     p.text = {left + 2, 0, width - 2, height};
+    return p;
+}
+
+TabPaint ChevronAsTab(const ChevronPaint& chevron)
+{
+    TabPaint p;
+    p.index = -1;
+    p.face = TabFace::Normal;
+    p.dest = chevron.face;
+    p.caption = chevron.text;
+    p.captionRoom = chevron.text.w;
+    p.hasGlyph = false;
     return p;
 }
 

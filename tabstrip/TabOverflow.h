@@ -39,6 +39,11 @@ TabOverflow PlanOverflow(const StripGeometry& strip, const std::vector<TabSlot>&
 HitResult HitTestShifted(const StripGeometry& strip, const std::vector<HitTab>& tabs, const TabOverflow& overflow,
                          double x, double y);
 
+// Whether anything of a planned tab (its image, caption box or glyph; tab-area coordinates,
+// shift applied) is seen: tabs wholly
+// left of the area, under the chevron or beyond the visible end need not be drawn at all.
+bool TabInView(const TabPaint& paint, const TabOverflow& overflow);
+
 // The chevron's picture: a small tab of the normal face and the "»" centred on it.
 struct ChevronPaint {
     PixelRect clear;  // where the background goes first, hiding the cut-off tabs beneath
@@ -46,6 +51,9 @@ struct ChevronPaint {
     PixelRect text;   // the box the glyph is centred in
 };
 ChevronPaint PlanChevron(long style, const TabOverflow& overflow);
+// The chevron as a tab without a close glyph whose caption is kChevronText: drawn, and kept as a
+// sprite, by the tabs' own routines.
+TabPaint ChevronAsTab(const ChevronPaint& chevron);
 
 // The chevron's glyph.
 inline constexpr const wchar_t* kChevronText = L"\u00BB";

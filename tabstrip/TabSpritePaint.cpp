@@ -44,16 +44,13 @@ void DrawChevron(HDC dc, const TabPaintSource& source, HDC background, long back
 {
     ::GdiFlush();
     ::BitBlt(dc, p.clear.x, p.clear.y, p.clear.w, p.clear.h, background, backgroundX + p.clear.x, p.clear.y, SRCCOPY);
-    const PixelRect face = source.layout->Face(TabFace::Normal);
-    try {
-        mdlTabAPI::DrawSkin(dc, p.face.x, p.face.y, p.face.w, p.face.h, source.skin, face.x, face.y, face.w, face.h,
-                            source.layout->borderLeft, 0, source.layout->borderRight, 0, kSkinTransparent);
-    } catch (const TabError&) {
-        // Without its face the chevron is still its glyph.
-    }
-    rt::SelectGuard font(dc, source.boldFont);
+    rt::SelectGuard font(dc, source.font);
     ::SetTextColor(dc, kCaptionColor);
-    mdlTabAPI::DrawTextBox(dc, kChevronText, -1, p.text.x, p.text.y, p.text.w, p.text.h, kCaptionCentred);
+    try {
+        DrawTabParts(dc, source, ChevronAsTab(p), kChevronText);
+    } catch (const TabError&) {
+        // Drawn no more than the background, like a tab whose skin cannot be stretched.
+    }
     ::GdiFlush();
 }
 

@@ -30,7 +30,7 @@ void DrawTabParts(HDC dc, const TabPaintSource& source, const TabPaint& paint, c
                   long dy = 0);
 
 // The chevron over the tab area `dc`: the background (from `background` at `backgroundX` plus
-// the chevron's x) first, hiding the cut-off tabs, then a normal tab face and the glyph.
+// the chevron's x) first, hiding the cut-off tabs, then the chevron drawn as a small tab.
 void DrawChevron(HDC dc, const TabPaintSource& source, HDC background, long backgroundX, const ChevronPaint& paint);
 
 // The tab drawn into a sprite (see TabSprites.h); an unusable sprite when it cannot be made.

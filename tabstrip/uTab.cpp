@@ -527,6 +527,7 @@ void uTab::DrawTabs(bool update)
         const TabPaintSource source{Skin().dc(), &SkinFor(g.style), m_font.get(), m_boldFont.get()};
         const std::vector<TabPaint> plan = PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState);
         for (const TabPaint& p : plan) {
+            if (!TabInView(p, overflow)) continue;
             if (p.face == TabFace::Selected) {
                 ::SelectObject(dc, m_boldFont.get());
                 ::SetTextColor(dc, kSelectedCaptionColor);
@@ -554,7 +555,7 @@ void uTab::DrawTabs(bool update)
             }
         }
         m_sprites.EndFrame(plan.size());
-        if (overflow.chevron) DrawChevron(dc, source, m_background.dc(), g.leftSize, PlanChevron(g.style, overflow));
+        if (overflow.chevron) DrawChevronCell(source, PlanChevron(g.style, overflow));
     }
     ::BitBlt(m_composed.dc(), 0, 0, m_composed.width(), height, m_background.dc(), 0, 0, SRCCOPY);
     if (m_tabArea)
@@ -563,6 +564,28 @@ void uTab::DrawTabs(bool update)
     rt::ClientDC screen(rt::Window::hWnd());
     ::BitBlt(screen.get(), 0, 0, m_composed.width(), height, m_composed.dc(), 0, 0, SRCCOPY);
     ++m_frames;
+}
+
+void uTab::DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron)
+{
+    const long height = m_tabArea.height();
+    ::GdiFlush();
+    ::BitBlt(m_tabArea.dc(), chevron.clear.x, chevron.clear.y, chevron.clear.w, chevron.clear.h, m_background.dc(),
+             m_leftSize + chevron.clear.x, chevron.clear.y, SRCCOPY);
+    // Like the tabs, the chevron is drawn once and copied into every later frame.
+    if (!m_chevron || m_chevronStyle != m_tabStyle || m_chevronWidth != chevron.face.w) {
+        m_chevron = RenderTabSprite(source, ChevronAsTab({{}, {0, chevron.face.y, chevron.face.w, chevron.face.h},
+                                                          {0, chevron.text.y, chevron.text.w, chevron.text.h}}),
+                                    0, kChevronText);
+        m_chevronStyle = m_tabStyle;
+        m_chevronWidth = chevron.face.w;
+    }
+    if (m_chevron->usable) {
+        CompositeSprite(m_tabArea.bits(), m_tabArea.width(), height, *m_chevron, chevron.face.x + m_chevron->area.x,
+                        m_chevron->area.y);
+        return;
+    }
+    DrawChevron(m_tabArea.dc(), source, m_background.dc(), m_leftSize, chevron);
 }
 
 bool uTab::RedrawAll()

@@ -21,6 +21,7 @@
 #include "tabstrip/TabLayout.h"
 #include "tabstrip/TabOverflow.h"
 #include "tabstrip/TabPaintPlan.h"
+#include "tabstrip/TabSpritePaint.h"
 #include "tabstrip/TabSprites.h"
 #include "tabstrip/TabWindowsWin32.h"
 #include "tabstrip/mdlTabAPI.h"
@@ -116,6 +117,7 @@ private:
     void LayoutTabs();
     bool DrawBackground();
     void DrawTabs(bool update);
+    void DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron);
     // Both return false when the host's background handler destroyed the strip.
     bool RedrawAll();
     const mdlTabAPI::MemoryDC& Skin() const { return m_tabStyle == 0 ? m_skin0 : m_skin1; }
@@ -153,6 +155,9 @@ private:
     mdlTabAPI::MemoryDC m_background;
     mdlTabAPI::MemoryDC m_tabArea;
     TabSpriteCache m_sprites;
+    std::optional<TabSprite> m_chevron;
+    long m_chevronStyle = 0;
+    long m_chevronWidth = 0;
 };
 
 }  // namespace corvane

@@ -162,4 +162,32 @@ TEST(TabOverflow, ChevronPictureSitsAtTheVisibleEnd)
     EXPECT_GE(trapezoid.face.w, 28) << "room for both slanted sides";
 }
 
+TEST(TabOverflow, OnlyTabsInViewAreDrawn)
+{
+    TabOverflow o;
+    o.visibleWidth = 810;
+    o.chevron = true;
+    o.chevronLeft = 778;
+    struct Case {
+        long x, w;
+        bool seen;
+    };
+    const Case cases[] = {
+        {-63, 63, false},  // wholly left of the area after the shift
+        {-62, 63, true},
+        {777, 63, true},   // one column left of the chevron
+        {778, 63, false},  // under the chevron
+        {900, 63, false},  // beyond the visible end
+    };
+    for (const Case& c : cases) {
+        corvane::TabPaint p;
+        p.dest = {c.x, 0, c.w, 26};
+        EXPECT_EQ(corvane::TabInView(p, o), c.seen) << c.x;
+    }
+    // A tab squeezed to 11 pixels under the chevron still shows its glyph, 9 pixels left of it.
+    const auto squeezed = corvane::PlanTabs(1, {{780, 11, false}}, -1, -1, 0);
+    ASSERT_EQ(squeezed[0].glyphDest.x, 771);
+    EXPECT_TRUE(corvane::TabInView(squeezed[0], o));
+}
+
 }  // namespace
