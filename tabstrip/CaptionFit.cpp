@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include "runtime/Rounding.h"
-
 namespace corvane {
 
 namespace {
@@ -55,10 +53,13 @@ CaptionFit FitCaption(const PixelRect& box, long room, std::wstring_view caption
     const std::wstring_view text = caption.substr(0, kMaxMeasuredCaption);
     const long width = text.size() == caption.size() ? measure(text) : box.w + 1;
     // Centred in the whole box as always, while its right end stays within the room.
-    if (width <= box.w && box.w + width <= 2 * limit) return {box, kCaptionCentred, std::wstring(caption)};
-    if (width <= limit) return {{box.x, box.y, limit, box.h}, kCaptionCentred, std::wstring(caption)};
-    const long y = box.y + rt::RoundHalfEven((box.h - textHeight) / 2.0);
-    return {{box.x, y, limit, box.h}, kCaptionEllipsis, ElideCaption(caption, limit, measure)};
+    if (width <= box.w && box.w + width <= 2 * limit) {
+        const CaptionPlacement at = PlaceCaption(box, width, textHeight);
+        return {at.box, at.format, std::wstring(caption)};
+    }
+    const CaptionPlacement at = PlaceCaption({box.x, box.y, limit, box.h}, width, textHeight);
+    if (width <= limit) return {at.box, at.format, std::wstring(caption)};
+    return {at.box, at.format, ElideCaption(caption, limit, measure)};
 }
 
 std::wstring MenuCaption(std::wstring_view caption, long position)
