@@ -312,12 +312,33 @@ void WebMainFrm::TakeRefreshKey()
     // Filters are asked latest first, and a page's view registers its own, which swallows F5
     // in the system browser control: registering again after each new page keeps this one first.
     m_refreshKey = rt::MessageFilterRegistration([this](MSG& msg) {
+        if (TabKey(msg)) return true;
         if (msg.message != WM_KEYDOWN || msg.wParam != VK_F5) return false;
         if (!HasWindow() || !msg.hwnd || !::IsChild(WebuTab.hContainerWnd(), msg.hwnd)) return false;
         // A held key refreshes once.
         if (!(msg.lParam & (1 << 30))) RunMenuCommand(kMenuRefresh);
         return true;
     });
+}
+
+bool WebMainFrm::TabKey(const MSG& msg)
+{
+    if (!HasWindow() || !msg.hwnd || (msg.hwnd != hWnd() && !::IsChild(hWnd(), msg.hwnd))) return false;
+    const auto vk = static_cast<unsigned>(msg.wParam);
+    if (vk >= m_tabKeyDown.size()) return false;
+    if (msg.message == WM_KEYUP || msg.message == WM_SYSKEYUP) {
+        // The page saw no press of this key, so it sees no release either.
+        const bool ours = m_tabKeyDown[vk];
+        m_tabKeyDown[vk] = false;
+        return ours;
+    }
+    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+    const KeyChord chord{vk, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0};
+    if (!IsTabKey(chord)) return false;
+    m_tabKeyDown[vk] = true;
+    const long target = TabKeyTarget(chord, WebuTab.TabItems().Count(), WebuTab.Selected());
+    if (target >= 0) WebuTab.ChooseTab(target);
+    return true;
 }
 
 void WebMainFrm::LinkExecute(const std::wstring& command)

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <bitset>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,7 @@
 #include "runtime/MessageFilter.h"
 #include "runtime/PictureBox.h"
 #include "runtime/PopupMenu.h"
+#include "tabstrip/TabKeys.h"
 #include "tabstrip/uTab.h"
 
 namespace corvane {
@@ -100,6 +102,9 @@ private:
     void CreateControls();
     void OpenGamePage(const std::wstring& strURL);
     void TakeRefreshKey();
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+1..9 anywhere in the window switch tabs and never reach
+    // the page: true when `msg` was such a key (or the release of one).
+    bool TabKey(const MSG& msg);
     void LinkExecute(const std::wstring& command);
     void Picture1_Resize();
     void SetArrowCursor();
@@ -138,8 +143,9 @@ private:
     rt::PopupMenu appmenu;
     StripToolTip m_toolTip;
     DdeServer m_dde;
-    // F5 in a game page runs the menu's "刷新".
+    // F5 in a game page runs the menu's "刷新"; the tab keys switch tabs.
     rt::MessageFilterRegistration m_refreshKey;
+    std::bitset<256> m_tabKeyDown;
 
     std::unique_ptr<cSetStyle> objStyle;
     std::unique_ptr<CKvNotifyIcon> m_tray;

@@ -63,7 +63,7 @@ long SelectionAfterRemove(long selected, long removed)
     return selected > removed ? selected - 1 : selected;
 }
 
-HitResult HitTest(const StripGeometry& strip, const std::vector<HitTab>& tabs, double xIn, double yIn)
+HitResult HitTest(const StripGeometry& strip, const std::vector<HitTab>& tabs, double xIn, double yIn, long shift)
 {
     const long x = rt::RoundHalfEven(xIn);
     const long y = rt::RoundHalfEven(yIn);
@@ -75,7 +75,7 @@ HitResult HitTest(const StripGeometry& strip, const std::vector<HitTab>& tabs, d
     }
     hit.index = kHitNoTab;
     if (tabs.empty()) return hit;
-    const long rx = x - strip.leftSize;
+    const long rx = x - strip.leftSize + shift;
     if (rx <= kSlant) {
         hit.index = 0;
         return hit;

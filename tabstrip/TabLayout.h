@@ -54,7 +54,8 @@ long SelectionAfterAdd(long selected, long count);
 // the first one; the same tab stays selected when one before it goes.
 long SelectionAfterRemove(long selected, long removed);
 
-// What lies under the point (x, y), control coordinates (rounded halves to even first).
-HitResult HitTest(const StripGeometry& strip, const std::vector<HitTab>& tabs, double x, double y);
+// What lies under the point (x, y), control coordinates (rounded halves to even first). With a
+// `shift`, the tabs' picture lies that many pixels left of their layout (TabOverflow.h).
+HitResult HitTest(const StripGeometry& strip, const std::vector<HitTab>& tabs, double x, double y, long shift = 0);
 
 }  // namespace corvane

@@ -1,5 +1,7 @@
 #include "tabstrip/TabPaintPlan.h"
 
+#include <algorithm>
+
 #include "runtime/Rounding.h"
 
 namespace corvane {
@@ -63,6 +65,8 @@ TabPaint PlanOne(long style, const TabState& t, long index, bool selected, bool 
         p.caption = {t.left + 12, 0, p.hasGlyph ? t.width - 28 : t.width - 8, 26};
         p.glyphDest = {t.left + t.width - 20, 7, 12, 12};
     }
+    // A caption keeps two pixels clear of the glyph; in the rounded style its box reaches under it.
+    p.captionRoom = p.hasGlyph ? std::min(p.caption.w, p.glyphDest.x - 2 - p.caption.x) : p.caption.w;
     return p;
 }
 

@@ -65,6 +65,7 @@ struct TabPaint {
     TabFace face = TabFace::Normal;
     PixelRect dest;       // where the stretched tab image goes, tab-area coordinates
     PixelRect caption;    // the caption's box
+    long captionRoom = 0; // how much of the box, from its left, lies clear of the close glyph
     bool hasGlyph = false;
     CloseGlyph glyph = CloseGlyph::Normal;
     PixelRect glyphDest;  // 12 x 12

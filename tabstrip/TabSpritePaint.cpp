@@ -3,17 +3,24 @@
 #include <algorithm>
 #include <vector>
 
+#include "tabstrip/CaptionFit.h"
 #include "tabstrip/TabError.h"
 #include "tabstrip/mdlTabAPI.h"
 
 namespace corvane {
 
-void DrawTabCaption(HDC dc, const std::wstring& text, const PixelRect& box)
+void DrawTabCaption(HDC dc, const std::wstring& text, const PixelRect& box, long room)
 {
-    SIZE extent{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
-    const CaptionPlacement at = PlaceCaption(box, extent.cx, extent.cy);
-    mdlTabAPI::DrawTextBox(dc, text, -1, at.box.x, at.box.y, at.box.w, at.box.h, at.format);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc, &metrics);
+    const TextMeasure measure = [dc](std::wstring_view part) {
+        SIZE extent{};
+        ::GetTextExtentPoint32W(dc, part.data(), static_cast<int>(part.size()), &extent);
+        return static_cast<long>(extent.cx);
+    };
+    const CaptionFit at = FitCaption(box, room, text, metrics.tmHeight, measure);
+    if (at.text.empty()) return;
+    mdlTabAPI::DrawTextBox(dc, at.text, -1, at.box.x, at.box.y, at.box.w, at.box.h, at.format);
 }
 
 void DrawTabParts(HDC dc, const TabPaintSource& source, const TabPaint& paint, const std::wstring& caption, long dx,
@@ -25,12 +32,26 @@ void DrawTabParts(HDC dc, const TabPaintSource& source, const TabPaint& paint, c
     mdlTabAPI::DrawSkin(dc, d.x + dx, d.y + dy, d.w, d.h, source.skin, face.x, face.y, face.w, face.h, skin.borderLeft, 0,
                         skin.borderRight, 0, kSkinTransparent);
     const PixelRect& c = paint.caption;
-    DrawTabCaption(dc, caption, {c.x + dx, c.y + dy, c.w, c.h});
+    DrawTabCaption(dc, caption, {c.x + dx, c.y + dy, c.w, c.h}, paint.captionRoom);
     if (paint.hasGlyph) {
         const PixelRect glyph = skin.Glyph(paint.glyph);
         mdlTabAPI::DrawTransparent(dc, paint.glyphDest.x + dx, paint.glyphDest.y + dy, glyph.w, glyph.h, source.skin,
                                    glyph.x, glyph.y, kSkinTransparent);
     }
+}
+
+void DrawChevron(HDC dc, const TabPaintSource& source, HDC background, long backgroundX, const ChevronPaint& p)
+{
+    ::GdiFlush();
+    ::BitBlt(dc, p.clear.x, p.clear.y, p.clear.w, p.clear.h, background, backgroundX + p.clear.x, p.clear.y, SRCCOPY);
+    rt::SelectGuard font(dc, source.font);
+    ::SetTextColor(dc, kCaptionColor);
+    try {
+        DrawTabParts(dc, source, ChevronAsTab(p), kChevronText);
+    } catch (const TabError&) {
+        // Drawn no more than the background, like a tab whose skin cannot be stretched.
+    }
+    ::GdiFlush();
 }
 
 TabSprite RenderTabSprite(const TabPaintSource& source, const TabPaint& paint, long left, const std::wstring& caption)

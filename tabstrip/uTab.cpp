@@ -3,6 +3,7 @@
 #include <windowsx.h>
 
 #include "runtime/MouseEvents.h"
+#include "tabstrip/TabChevronMenu.h"
 #include "tabstrip/TabError.h"
 #include "tabstrip/TabSpritePaint.h"
 
@@ -293,7 +294,18 @@ HitResult uTab::Hit(float x, float y) const
         auto tab = m_items->Item(i);
         tabs.push_back({tab->Left(), tab->Width(), tab->HideButton()});
     }
-    return HitTest(Geometry(), tabs, x, y);
+    return HitTestShifted(Geometry(), tabs, Overflow(), x, y);
+}
+
+TabOverflow uTab::Overflow() const
+{
+    std::vector<TabSlot> slots;
+    slots.reserve(static_cast<std::size_t>(m_items->Count()));
+    for (long i = 0; i < m_items->Count(); ++i) {
+        const CTabItem& item = m_items->At(i);
+        slots.push_back({item.Left(), item.Width()});
+    }
+    return PlanOverflow(Geometry(), slots, m_selected);
 }
 
 bool uTab::Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y)
@@ -309,6 +321,8 @@ bool uTab::MouseDown(int button, int shift, float x, float y)
     long itemIndex = 0;
     if (button == 1) {
         const HitResult hit = Hit(x, y);
+        // The chevron is the strip's own button: the host hears of the choice, not of the press.
+        if (hit.index == kHitChevron) return OpenChevron();
         itemIndex = hit.index;
         if (hit.index >= 0 && hit.index < m_items->Count()) {
             if (hit.index != m_selected && !hit.close) {
@@ -371,6 +385,40 @@ void uTab::DblClick()
     const HitResult hit = Hit(down.x, down.y);
     if (!MouseDown(down.button, down.shift, down.x, down.y)) return;
     Raise(OnDblClick, hit.index, down.button, down.shift, down.x, down.y);
+}
+
+bool uTab::OpenChevron()
+{
+    HWND self = rt::Window::hWnd();
+    if (::GetCapture() == self) ::ReleaseCapture();
+    const TabOverflow o = Overflow();
+    std::vector<std::wstring> captions;
+    captions.reserve(static_cast<std::size_t>(m_items->Count()));
+    for (long i = 0; i < m_items->Count(); ++i) captions.push_back(m_items->At(i).Caption());
+    POINT at{m_leftSize + o.visibleWidth, Geometry().Height()};
+    ::ClientToScreen(self, &at);
+    const rt::Liveness::Watch watch = Life().Observe();
+    const long chosen = ChooseFromTabMenu(self, at, captions, m_selected);
+    if (!watch.Alive()) return false;
+    if (chosen < 0 || chosen >= m_items->Count()) return true;
+    if (!ChooseTab(chosen)) return false;
+    // The host hears what a click on the tab, now in view, would have told it.
+    const CTabItem& tab = m_items->At(chosen);
+    const TabOverflow now = Overflow();
+    const float x = static_cast<float>(m_leftSize + tab.Left() - now.shift + tab.Width() / 2);
+    const float y = 12;
+    return Raise(OnMouseDown, chosen, 1, 0, x, y) && Raise(OnMouseUp, chosen, 1, 0, x, y);
+}
+
+bool uTab::ChooseTab(long index)
+{
+    if (index < 0 || index >= m_items->Count()) return true;
+    if (index != m_selected) {
+        m_selected = index;
+        ShowSelectedPage();
+        DrawTabs(true);
+    }
+    return rt::RaiseEvent(Life(), TabChanged);
 }
 
 void uTab::MouseLeave()
@@ -468,15 +516,18 @@ void uTab::DrawTabs(bool update)
         ::BitBlt(dc, 0, 0, m_tabArea.width(), height, m_background.dc(), g.leftSize, 0, SRCCOPY);
         ::GdiFlush();
 
+        // Beyond the visible end the selected tab is drawn whole by moving the whole picture.
+        const TabOverflow overflow = Overflow();
         std::vector<TabState> tabs;
         tabs.reserve(static_cast<std::size_t>(m_items->Count()));
         for (long i = 0; i < m_items->Count(); ++i) {
             const CTabItem& item = m_items->At(i);
-            tabs.push_back({item.Left(), item.Width(), item.HideButton()});
+            tabs.push_back({item.Left() - overflow.shift, item.Width(), item.HideButton()});
         }
         const TabPaintSource source{Skin().dc(), &SkinFor(g.style), m_font.get(), m_boldFont.get()};
         const std::vector<TabPaint> plan = PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState);
         for (const TabPaint& p : plan) {
+            if (!TabInView(p, overflow)) continue;
             if (p.face == TabFace::Selected) {
                 ::SelectObject(dc, m_boldFont.get());
                 ::SetTextColor(dc, kSelectedCaptionColor);
@@ -504,6 +555,7 @@ void uTab::DrawTabs(bool update)
             }
         }
         m_sprites.EndFrame(plan.size());
+        if (overflow.chevron) DrawChevronCell(source, PlanChevron(g.style, overflow));
     }
     ::BitBlt(m_composed.dc(), 0, 0, m_composed.width(), height, m_background.dc(), 0, 0, SRCCOPY);
     if (m_tabArea)
@@ -512,6 +564,28 @@ void uTab::DrawTabs(bool update)
     rt::ClientDC screen(rt::Window::hWnd());
     ::BitBlt(screen.get(), 0, 0, m_composed.width(), height, m_composed.dc(), 0, 0, SRCCOPY);
     ++m_frames;
+}
+
+void uTab::DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron)
+{
+    const long height = m_tabArea.height();
+    ::GdiFlush();
+    ::BitBlt(m_tabArea.dc(), chevron.clear.x, chevron.clear.y, chevron.clear.w, chevron.clear.h, m_background.dc(),
+             m_leftSize + chevron.clear.x, chevron.clear.y, SRCCOPY);
+    // Like the tabs, the chevron is drawn once and copied into every later frame.
+    if (!m_chevron || m_chevronStyle != m_tabStyle || m_chevronWidth != chevron.face.w) {
+        m_chevron = RenderTabSprite(source, ChevronAsTab({{}, {0, chevron.face.y, chevron.face.w, chevron.face.h},
+                                                          {0, chevron.text.y, chevron.text.w, chevron.text.h}}),
+                                    0, kChevronText);
+        m_chevronStyle = m_tabStyle;
+        m_chevronWidth = chevron.face.w;
+    }
+    if (m_chevron->usable) {
+        CompositeSprite(m_tabArea.bits(), m_tabArea.width(), height, *m_chevron, chevron.face.x + m_chevron->area.x,
+                        m_chevron->area.y);
+        return;
+    }
+    DrawChevron(m_tabArea.dc(), source, m_background.dc(), m_leftSize, chevron);
 }
 
 bool uTab::RedrawAll()

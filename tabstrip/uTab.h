@@ -19,7 +19,9 @@
 #include "tabstrip/ITabForm.h"
 #include "tabstrip/IuTab.h"
 #include "tabstrip/TabLayout.h"
+#include "tabstrip/TabOverflow.h"
 #include "tabstrip/TabPaintPlan.h"
+#include "tabstrip/TabSpritePaint.h"
 #include "tabstrip/TabSprites.h"
 #include "tabstrip/TabWindowsWin32.h"
 #include "tabstrip/mdlTabAPI.h"
@@ -64,6 +66,14 @@ public:
     // Frames copied to the window since creation: lets tests and benchmarks count repaints.
     long FramesDrawn() const { return m_frames; }
 
+    // Selects a tab as the player does by choosing it (the chevron's list, the tab keys):
+    // shows its page, repaints and raises TabChanged. Positions outside the list do nothing.
+    // False when a handler destroyed the strip.
+    bool ChooseTab(long index);
+    // Where the tabs' picture lies now: the shift that keeps the selected tab whole, and the
+    // chevron shown while some tab is cut off.
+    TabOverflow Overflow() const;
+
     // --- IuTab ----------------------------------------------------------------------------------
     void Add(const std::wstring& caption, const std::shared_ptr<ITabForm>& form,
              const std::optional<std::wstring>& key, const TabIndex& index) override;
@@ -98,6 +108,7 @@ private:
     void MouseUp(int button, int shift, float x, float y);
     void DblClick();
     void MouseLeave();
+    bool OpenChevron();
     bool Raise(const MouseEvent& event, long itemIndex, int button, int shift, float x, float y);
 
     void RebuildBuffers();
@@ -106,6 +117,7 @@ private:
     void LayoutTabs();
     bool DrawBackground();
     void DrawTabs(bool update);
+    void DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron);
     // Both return false when the host's background handler destroyed the strip.
     bool RedrawAll();
     const mdlTabAPI::MemoryDC& Skin() const { return m_tabStyle == 0 ? m_skin0 : m_skin1; }
@@ -143,6 +155,9 @@ private:
     mdlTabAPI::MemoryDC m_background;
     mdlTabAPI::MemoryDC m_tabArea;
     TabSpriteCache m_sprites;
+    std::optional<TabSprite> m_chevron;
+    long m_chevronStyle = 0;
+    long m_chevronWidth = 0;
 };
 
 }  // namespace corvane

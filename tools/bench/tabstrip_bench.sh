@@ -1,6 +1,7 @@
 #!/bin/sh
-# Paint time per frame of the tab strip with 1, 10 and 50 tabs (against one plain copy to the
-# window, and 50 tabs against 1), and the GDI objects left behind by 1000 add/remove cycles.
+# Paint time per frame of the tab strip with 1, 10, 50 and 64 tabs (against one plain copy to the
+# window, and 50 and 64 tabs against 1), the longest unanswered message while the 64th tab is
+# chosen through the chevron, and the GDI objects left behind by 1000 add/remove cycles.
 # Usage: tools/bench/tabstrip_bench.sh [windows-build-dir] [cycles]   (after tools/build; starts
 # Xvfb when there is no display, uses WINEPREFIX or build/wineprefix-bench)
 set -eu

@@ -273,4 +273,74 @@ TEST_F(StripPixels, TabsSqueezedBelowNoWidthAreSimplyNotDrawn)
     driver::Pump(50);
 }
 
+TEST_F(StripPixels, ManyTabsShowTheSelectedWholeBesideTheChevronAndCutLongCaptions)
+{
+    const SkinPixels skin(107);
+    strip().SetTabStyle(1);
+    strip().SetTabLeftSize(10);
+    strip().SetTabRightSize(-136);
+    Resize();
+    std::vector<std::wstring> captions;
+    for (int i = 0; i < 9; ++i) captions.push_back(L"帐号甲乙丙丁戊己庚辛壬癸" + std::to_wstring(i));
+    AddTabs(captions);
+    // A = 726; (726 - 45) / 9 = 75.7 -> 76; Left 81 i. The 9th ends at 724, beyond the visible
+    // 590; the chevron takes 558..590 and the picture moves 724 - 558 = 166 left.
+    ASSERT_EQ(strip().TabItems().Item(8)->Left(), 648);
+    ASSERT_EQ(strip().TabItems().Item(8)->Width(), 76);
+    strip().SetSelected(8);
+    const corvane::TabOverflow o = strip().Overflow();
+    ASSERT_TRUE(o.chevron);
+    ASSERT_EQ(o.chevronLeft, 558);
+    ASSERT_EQ(o.shift, 166);
+    driver::Capture shot = Shot(L"tabstrip-many-tabs");
+    const corvane::PixelRect normal = SkinFor(1).Face(TabFace::Normal);
+    const auto isInk = [&](int x, int y) {
+        return !driver::ColorNear(shot.At(x, y), skin.At(normal.x + normal.w / 2, y), 40);
+    };
+    // Column 55 of a tab lies between its cut caption and its close mark (at 56).
+    const int selectedLeft = 10 + 648 - 166;
+    EXPECT_EQ(FaceMismatches(shot, selectedLeft + 55, skin, 1, TabFace::Selected), 0);
+    EXPECT_EQ(GlyphMismatches(shot, selectedLeft + 56, 7, skin, 1, CloseGlyph::Selected), 0);
+    EXPECT_EQ(FaceMismatches(shot, 10 + 567 - 166 + 55, skin, 1, TabFace::Normal), 0) << "its left neighbour";
+    // The chevron: a normal face with its glyph, nothing of the cut-off tabs.
+    int chevronInk = 0;
+    for (int x = 10 + 558 + 8; x < 10 + 590 - 8; ++x)
+        for (int y = 4; y < 22; ++y) chevronInk += isInk(x, y);
+    EXPECT_GT(chevronInk, 4);
+    EXPECT_EQ(shot.CountNear(RECT{10 + 558, 4, 10 + 590, 22}, corvane::kSelectedCaptionColor, 20), 0);
+
+    // The first tab selected: the usual picture, with the chevron. The second tab's caption is
+    // cut before its close mark, and nothing of it shows under the mark.
+    strip().SetSelected(0);
+    EXPECT_EQ(strip().Overflow().shift, 0);
+    shot = Shot(L"tabstrip-many-tabs-first");
+    const int tab1 = 10 + 81;
+    const corvane::PixelRect cell = SkinFor(1).Glyph(CloseGlyph::Normal);
+    int under = 0;
+    for (int gy = 0; gy < 12; ++gy)
+        for (int gx = 0; gx < 12; ++gx)
+            under += skin.At(cell.x + gx, cell.y + gy) == corvane::kSkinTransparent && isInk(tab1 + 56 + gx, 7 + gy);
+    EXPECT_EQ(under, 0) << "caption ink under the close mark";
+    int inkCount = 0, lastInk = -1;
+    for (int x = tab1 + 12; x < tab1 + 56; ++x)
+        for (int y = 3; y <= 21; ++y)
+            if (isInk(x, y)) {
+                ++inkCount;
+                lastInk = x;
+            }
+    EXPECT_GT(inkCount, 30);
+    EXPECT_LE(lastInk, tab1 + 56 - 2) << "the caption ends before the mark";
+    EXPECT_GE(lastInk, tab1 + 56 - 16) << "and uses the room up to it";
+
+    // The close mark of the shifted selected tab closes it.
+    strip().SetSelected(8);
+    const int glyphX = selectedLeft + 56 + 6;
+    ::SendMessageW(Strip(), WM_MOUSEMOVE, 0, MAKELPARAM(glyphX, 12));
+    ::SendMessageW(Strip(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(glyphX, 12));
+    ::SendMessageW(Strip(), WM_LBUTTONUP, 0, MAKELPARAM(glyphX, 12));
+    EXPECT_EQ(strip().TabItems().Count(), 8);
+    harness::MoveTo(host->hWnd(), 300, 200);
+    driver::Pump(50);
+}
+
 }  // namespace

@@ -88,10 +88,13 @@ protected:
         ::SetBkMode(dc, TRANSPARENT);
         ::SetTextColor(dc, corvane::kCaptionColor);
         ::BitBlt(dc, 0, 0, area.width(), height, background.dc(), g.leftSize, 0, SRCCOPY);
+        // With tabs cut off, the picture moves to show the selected tab whole and the chevron
+        // covers the visible end.
+        const corvane::TabOverflow overflow = strip().Overflow();
         std::vector<corvane::TabState> tabs;
         for (long i = 0; i < strip().TabItems().Count(); ++i) {
             auto t = strip().TabItems().Item(i);
-            tabs.push_back({t->Left(), t->Width(), t->HideButton()});
+            tabs.push_back({t->Left() - overflow.shift, t->Width(), t->HideButton()});
         }
         const corvane::TabPaintSource source{skin.dc(), &corvane::SkinFor(g.style), font.get(), bold.get()};
         for (const corvane::TabPaint& p : corvane::PlanTabs(g.style, tabs, strip().Selected(), hover, closeState)) {
@@ -101,6 +104,8 @@ protected:
             }
             corvane::DrawTabParts(dc, source, p, strip().TabItems().Item(p.index)->Caption());
         }
+        if (overflow.chevron)
+            corvane::DrawChevron(dc, source, background.dc(), g.leftSize, corvane::PlanChevron(g.style, overflow));
         ::BitBlt(composed.dc(), 0, 0, g.width, height, background.dc(), 0, 0, SRCCOPY);
         ::BitBlt(composed.dc(), g.leftSize, 0, area.width(), height, dc, 0, 0, SRCCOPY);
         return driver::CaptureDC(composed.dc(), g.width, height);
