@@ -112,17 +112,24 @@ protected:
     }
 
     // Pixels where the screen differs from the reference.
+    // The pixels in which the strip on the screen differs from the reference, once the strip has
+    // painted what it was told (polled with a bound: a busy machine paints late).
     int Differences(const std::wstring& shotName, long hover, int closeState)
     {
-        driver::Pump(30);
-        const driver::Capture shown = driver::Screenshot(Strip(), shotName);
         const driver::Capture want = Reference(hover, closeState);
-        EXPECT_EQ(shown.width(), want.width());
-        EXPECT_EQ(shown.height(), want.height());
-        if (shown.width() != want.width() || shown.height() != want.height()) return -1;
-        int bad = 0;
-        for (int y = 0; y < want.height(); ++y)
-            for (int x = 0; x < want.width(); ++x) bad += (shown.Rgb(x, y) & 0xFFFFFF) != (want.Rgb(x, y) & 0xFFFFFF);
+        int bad = -1;
+        driver::PumpUntil(
+            [&] {
+                RECT r{};
+                ::GetWindowRect(Strip(), &r);
+                const driver::Capture shown = driver::CaptureScreen(r);
+                bad = shown.width() != want.width() || shown.height() != want.height() ? -1 : 0;
+                for (int y = 0; bad >= 0 && y < want.height(); ++y)
+                    for (int x = 0; x < want.width(); ++x) bad += (shown.Rgb(x, y) & 0xFFFFFF) != (want.Rgb(x, y) & 0xFFFFFF);
+                return bad == 0;
+            },
+            3000);
+        driver::Screenshot(Strip(), shotName);
         return bad;
     }
 
