@@ -93,4 +93,40 @@ HRESULT AccessibleAction(HWND hwnd, const wchar_t* verb, long child)
     return static_cast<HRESULT>(std::strtoul(lines[1].c_str(), nullptr, 16));
 }
 
+namespace {
+WinEventRecorder* g_recorder = nullptr;
+}
+
+WinEventRecorder::WinEventRecorder(DWORD first, DWORD last, DWORD processId)
+{
+    if (g_recorder) return;
+    g_recorder = this;
+    m_hook = ::SetWinEventHook(first, last, nullptr, &WinEventRecorder::Record, processId, 0, WINEVENT_OUTOFCONTEXT);
+    if (!m_hook) g_recorder = nullptr;
+}
+
+WinEventRecorder::~WinEventRecorder()
+{
+    if (!m_hook) return;
+    ::UnhookWinEvent(m_hook);
+    g_recorder = nullptr;
+}
+
+void CALLBACK WinEventRecorder::Record(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD)
+{
+    if (g_recorder && object == OBJID_CLIENT) g_recorder->m_events.push_back({event, hwnd, child});
+}
+
+int WinEventRecorder::Count(DWORD event, HWND hwnd, LONG child) const
+{
+    int count = 0;
+    for (const Event& e : m_events) count += e.event == event && e.hwnd == hwnd && e.child == child;
+    return count;
+}
+
+bool WinEventRecorder::WaitFor(DWORD event, HWND hwnd, LONG child, DWORD timeoutMs) const
+{
+    return PumpUntil([&] { return Seen(event, hwnd, child); }, timeoutMs);
+}
+
 }  // namespace driver

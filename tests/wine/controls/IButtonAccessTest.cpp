@@ -115,34 +115,17 @@ TEST_F(IButtonAccessTest, DefaultActionClicksFromAnotherProcess)
     EXPECT_EQ(driver::AccessibleAction(button->hWnd(), L"do", 3), E_INVALIDARG);
 }
 
-struct EventLog {
-    static std::vector<std::pair<DWORD, HWND>>& Seen()
-    {
-        static std::vector<std::pair<DWORD, HWND>> seen;
-        return seen;
-    }
-    static void CALLBACK Hook(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG, DWORD, DWORD)
-    {
-        if (object == OBJID_CLIENT) Seen().emplace_back(event, hwnd);
-    }
-};
-
 TEST_F(IButtonAccessTest, RenamingIsAnnounced)
 {
     auto button = MakeButton(10, L"");
     button->SetAccessibleName(L"最大化");
-    EventLog::Seen().clear();
-    const HWINEVENTHOOK hook = ::SetWinEventHook(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE, nullptr,
-                                                 EventLog::Hook, 0, 0, WINEVENT_OUTOFCONTEXT);
-    ASSERT_NE(hook, nullptr);
+    const driver::WinEventRecorder events(EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE);
+    ASSERT_TRUE(events);
     button->SetAccessibleName(L"还原");
     button->SetAccessibleName(L"还原");  // no change, no event
-    const bool seen = driver::PumpUntil([&] { return !EventLog::Seen().empty(); }, 3000);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_NAMECHANGE, button->hWnd(), CHILDID_SELF, 3000));
     driver::Pump(100);
-    ::UnhookWinEvent(hook);
-    ASSERT_TRUE(seen);
-    EXPECT_EQ(EventLog::Seen().size(), 1u);
-    EXPECT_EQ(EventLog::Seen()[0].second, button->hWnd());
+    EXPECT_EQ(events.Count(EVENT_OBJECT_NAMECHANGE, button->hWnd(), CHILDID_SELF), 1);
     EXPECT_EQ(driver::AccessibleTree(button->hWnd())[0].name, L"还原");
 }
 

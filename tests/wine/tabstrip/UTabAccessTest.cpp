@@ -13,23 +13,6 @@ namespace {
 
 using harness::TestPage;
 
-struct WinEvent {
-    DWORD event;
-    HWND hwnd;
-    LONG child;
-};
-
-std::vector<WinEvent>& SeenEvents()
-{
-    static std::vector<WinEvent> seen;
-    return seen;
-}
-
-void CALLBACK RecordEvent(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD)
-{
-    if (object == OBJID_CLIENT) SeenEvents().push_back({event, hwnd, child});
-}
-
 class StripReader : public harness::HostedStrip {
 protected:
     static void SetUpTestSuite()
@@ -137,22 +120,14 @@ TEST_F(StripReader, CloseButtonClosesItsTab)
 
 TEST_F(StripReader, SelectionAndRenamingAreAnnounced)
 {
-    SeenEvents().clear();
-    const HWINEVENTHOOK hook =
-        ::SetWinEventHook(EVENT_OBJECT_SELECTION, EVENT_OBJECT_NAMECHANGE, nullptr, RecordEvent, 0, 0, WINEVENT_OUTOFCONTEXT);
-    ASSERT_NE(hook, nullptr);
+    const driver::WinEventRecorder events(EVENT_OBJECT_SELECTION, EVENT_OBJECT_NAMECHANGE);
+    ASSERT_TRUE(events);
     host->strip.SetSelected(2);
     host->strip.TabItems().Item(0)->SetCaption(L"大厅");
-    auto seen = [&](DWORD event, LONG child) {
-        for (const WinEvent& e : SeenEvents())
-            if (e.event == event && e.hwnd == Strip() && e.child == child) return true;
-        return false;
-    };
-    const bool both = driver::PumpUntil([&] { return seen(EVENT_OBJECT_SELECTION, 3) && seen(EVENT_OBJECT_NAMECHANGE, 1); }, 3000);
-    ::UnhookWinEvent(hook);
-    EXPECT_TRUE(both);
-    EXPECT_FALSE(seen(EVENT_OBJECT_NAMECHANGE, 2));
-    EXPECT_FALSE(seen(EVENT_OBJECT_NAMECHANGE, 3));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_SELECTION, Strip(), 3, 3000));
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_NAMECHANGE, Strip(), 1, 3000));
+    EXPECT_EQ(events.Count(EVENT_OBJECT_NAMECHANGE, Strip(), 2), 0);
+    EXPECT_EQ(events.Count(EVENT_OBJECT_NAMECHANGE, Strip(), 3), 0);
     EXPECT_EQ(driver::AccessibleTree(Strip())[1].name, L"大厅");
 }
 
