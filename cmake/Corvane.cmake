@@ -10,7 +10,7 @@ if(WIN32)
     # Shipped executables carry no symbols; Update.exe travels inside Corvane.exe.
     add_link_options($<$<CONFIG:Release>:-s>)
     set(CORVANE_WIN32_LIBS gdiplus gdi32 user32 msimg32 comctl32 comdlg32 shell32 shlwapi
-                           wininet ole32 oleaut32 uuid advapi32 version bcrypt crypt32)
+                           wininet ole32 oleaut32 oleacc uuid advapi32 version bcrypt crypt32)
 else()
     add_compile_options(-Wall -Wextra)
     if(CORVANE_SANITIZE)

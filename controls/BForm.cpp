@@ -87,7 +87,9 @@ void BForm::SetBackColor(const std::wstring& color)
 
 void BForm::SetCaption(const std::wstring& caption)
 {
+    const bool renamed = caption != m_caption;
     m_caption = caption;
+    if (renamed) rt::AccessibleHost::Notify(hWnd(), rt::acc::Event::NameChange);
     DrawCaptionBar(m_caption);
     MarkChanged(L"Caption");
 }
@@ -214,6 +216,7 @@ void BForm::OnMouseDownMessage(const rt::MouseEvent& e)
 
 LRESULT BForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
     const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam);
     switch (mouse.action) {
     case rt::MouseAction::Down: OnMouseDownMessage(mouse); return 0;

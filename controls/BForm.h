@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/AccessibleHost.h"
 #include "runtime/Control.h"
 #include "runtime/Form.h"
 #include "runtime/MouseEvents.h"
@@ -74,6 +75,10 @@ private:
     HWND m_frmHwnd = nullptr;
     bool m_sizing = false;
     std::vector<std::wstring> m_changed;
+
+    // Readers hear a title bar with the window's caption.
+    rt::acc::Described m_readerView{[this] { return rt::acc::TitleBar(m_caption); }};
+    rt::AccessibleHost m_access{m_readerView};
 };
 
 }  // namespace corvane

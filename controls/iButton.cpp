@@ -136,7 +136,9 @@ void iButton::SetcBackStyle(short backStyle)
 
 void iButton::SetCaption(const std::wstring& caption)
 {
+    const bool renamed = caption != m_caption && m_accessibleName.empty();
     m_caption = caption;
+    if (renamed) rt::AccessibleHost::Notify(hWnd(), rt::acc::Event::NameChange);
     DrawButton(CurrentState());
     MarkChanged(L"Caption");
 }
@@ -499,6 +501,7 @@ void iButton::OnKeyUpMessage(WPARAM key)
 
 LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
     const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam);
     switch (mouse.action) {
     case rt::MouseAction::Move: OnMouseMoveMessage(mouse); return 0;

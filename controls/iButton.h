@@ -13,9 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "controls/ButtonAccess.h"
 #include "controls/ButtonGeometry.h"
 #include "controls/PersistedValues.h"
 #include "controls/SharedImages.h"
+#include "runtime/AccessibleHost.h"
 #include "runtime/Control.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/PropertyBag.h"
@@ -79,6 +81,12 @@ public:
     // Repaints for `cAction` when it differs from the state shown or a full repaint is asked for.
     void cMouseAction(std::int32_t cAction, bool vComplePaint);
     std::int32_t ShownState() const { return m_state; }
+    bool Pressed() const { return m_pressed; }
+
+    // The name screen readers hear for a button that shows only a picture ("关闭", "菜单"); a
+    // button with a caption is named by it while this is empty.
+    const std::wstring& AccessibleName() const { return m_accessibleName; }
+    void SetAccessibleName(const std::wstring& name);
 
     // --- Designer data ---
     void ReadProperties(rt::PropertyBag& bag);
@@ -122,6 +130,18 @@ private:
     void OnKeyDownMessage(WPARAM key);
     void OnKeyUpMessage(WPARAM key);
 
+    // What screen readers see of the button (iButtonAccess.cpp).
+    class ReaderView final : public rt::acc::Source {
+    public:
+        explicit ReaderView(iButton& button) : m_button(button) {}
+        rt::acc::Item Describe(long child) const override;
+        void DoDefaultAction(long child) override;
+
+    private:
+        iButton& m_button;
+    };
+    void ClickForReader();
+
     short m_drawMode = R2_COPYPEN;
     FontDesc m_font;
     std::shared_ptr<const rt::Font> m_fontHandle;
@@ -151,6 +171,10 @@ private:
     std::vector<std::wstring> m_changed;
 
     rt::Timer m_timer1;
+
+    std::wstring m_accessibleName;
+    ReaderView m_readerView{*this};
+    rt::AccessibleHost m_access{m_readerView};
 };
 
 }  // namespace corvane

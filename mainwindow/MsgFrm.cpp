@@ -1,6 +1,7 @@
 #include "mainwindow/MsgFrm.h"
 
 #include "mainwindow/MainLayout.h"
+#include "mainwindow/ReaderNames.h"
 #include "mainwindow/WebMainFrm.h"
 #include "resources/ResourceIds.h"
 #include "runtime/Resources.h"
@@ -55,6 +56,7 @@ void MsgFrm::OnLoad()
     iButton1.Click = [this] { Answer(true); };
     iButton2.Click = [this] { Answer(false); };
     closebtn.Click = [this] { Answer(false); };
+    closebtn.SetAccessibleName(kCloseButtonName);
     // "是" first, as the buttons stand; Esc and Alt+F4 answer like the close button.
     m_keys = std::make_unique<DialogKeys>(self, std::vector<HWND>{iButton1.rt::Window::hWnd(), iButton2.rt::Window::hWnd()},
                                           [this] { Answer(false); });

@@ -4,6 +4,7 @@
 #include "login/GameUrl.h"
 #include "login/LoginBgFrm.h"
 #include "mainwindow/GamePageLimits.h"
+#include "mainwindow/ReaderNames.h"
 #include "mainwindow/MainLayout.h"
 #include "mainwindow/ModMsg.h"
 #include "mainwindow/MsgFrm.h"
@@ -221,6 +222,9 @@ void WebMainFrm::OnLoad()
     web_min.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_MIN));
     web_minmax.SetValue(true);
     web_tool.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_TOOL));
+    web_tool.SetAccessibleName(kMenuButtonName);
+    web_min.SetAccessibleName(kMinimizeButtonName);
+    web_close.SetAccessibleName(kCloseButtonName);
 
     WebuTab.SethContainerWnd(pCnt.rt::Window::hWnd());
     WebuTab.LockReDraw(false);

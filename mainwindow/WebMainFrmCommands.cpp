@@ -10,6 +10,7 @@
 #include "login/LoginFrm.h"
 #include "mainwindow/CacheMain.h"
 #include "mainwindow/ModMsg.h"
+#include "mainwindow/ReaderNames.h"
 #include "mainwindow/WebMainFrm.h"
 #include "runtime/App.h"
 #include "runtime/MessageBox.h"
@@ -45,6 +46,7 @@ void WebMainFrm::web_minmax_Click()
 {
     if (!objStyle) return;
     const bool maximized = objStyle->CallWindowStateChange();
+    web_minmax.SetAccessibleName(MinMaxButtonName(maximized));
     // A maximised window cannot be dragged by its caption strip.
     WebBForm.SetfrmHwnd(maximized ? nullptr : hWnd());
 }

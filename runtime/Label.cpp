@@ -9,8 +9,10 @@ Label::Label()
 
 void Label::SetCaption(const std::wstring& caption)
 {
+    const bool renamed = caption != m_caption;
     m_caption = caption;
     if (!HasWindow()) return;
+    if (renamed) AccessibleHost::Notify(hWnd(), acc::Event::NameChange);
     ::SetWindowTextW(hWnd(), m_caption.c_str());
     ::InvalidateRect(hWnd(), nullptr, TRUE);
 }
@@ -58,6 +60,7 @@ void Label::OnPaint(HDC dc, const RECT&)
 
 LRESULT Label::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
     if (msg == WM_ERASEBKGND && m_transparent) {
         // Show the parent's surface through the label: let the parent paint our rectangle.
         HWND parent = ::GetParent(hWnd());

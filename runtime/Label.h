@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "runtime/AccessibleHost.h"
 #include "runtime/Control.h"
 #include "runtime/Handles.h"
 
@@ -34,6 +35,9 @@ private:
     DWORD m_foreColor = 0x80000012;
     bool m_transparent = true;
     Font m_font;
+
+    acc::Described m_readerView{[this] { return acc::StaticText(m_caption); }};
+    AccessibleHost m_access{m_readerView};
 };
 
 }  // namespace rt

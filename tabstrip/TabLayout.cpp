@@ -94,3 +94,13 @@ HitResult HitTest(const StripGeometry& strip, const std::vector<HitTab>& tabs, d
 }
 
 }  // namespace corvane
+
+namespace corvane {
+
+CloseButtonPlace CloseButtonOf(const StripGeometry& strip, long tabLeft, long tabWidth)
+{
+    const CloseBox box = CloseBoxOf(strip.style);
+    return {strip.leftSize + tabLeft + tabWidth - box.fromRight, box.top, kGlyphSize};
+}
+
+}  // namespace corvane

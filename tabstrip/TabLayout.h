@@ -59,3 +59,15 @@ long SelectionAfterRemove(long selected, long removed);
 HitResult HitTest(const StripGeometry& strip, const std::vector<HitTab>& tabs, double x, double y, long shift = 0);
 
 }  // namespace corvane
+
+namespace corvane {
+
+// The close button of a tab at (left, width), control coordinates.
+struct CloseButtonPlace {
+    long left = 0;
+    long top = 0;
+    long size = 0;
+};
+CloseButtonPlace CloseButtonOf(const StripGeometry& strip, long tabLeft, long tabWidth);
+
+}  // namespace corvane

@@ -248,6 +248,7 @@ void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn,
 
 LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT answer = 0; m_access.HandleMessage(rt::Window::hWnd(), msg, wParam, lParam, answer)) return answer;
     const float x = static_cast<float>(GET_X_LPARAM(lParam));
     const float y = static_cast<float>(GET_Y_LPARAM(lParam));
     HWND self = rt::Window::hWnd();
@@ -505,6 +506,7 @@ bool uTab::DrawBackground()
 
 void uTab::DrawTabs(bool update)
 {
+    AnnounceToReaders();
     if (!m_drawing || !m_composed || !m_background) return;
     const StripGeometry g = Geometry();
     const int height = m_composed.height();

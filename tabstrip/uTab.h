@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "runtime/AccessibleHost.h"
 #include "runtime/Control.h"
 #include "runtime/Handles.h"
 #include "runtime/PropertyBag.h"
@@ -18,6 +19,7 @@
 #include "tabstrip/CTabItems.h"
 #include "tabstrip/ITabForm.h"
 #include "tabstrip/IuTab.h"
+#include "tabstrip/TabAccess.h"
 #include "tabstrip/TabLayout.h"
 #include "tabstrip/TabOverflow.h"
 #include "tabstrip/TabPaintPlan.h"
@@ -158,6 +160,28 @@ private:
     std::optional<TabSprite> m_chevron;
     long m_chevronStyle = 0;
     long m_chevronWidth = 0;
+
+    // What screen readers see of the strip (uTabAccess.cpp).
+    class ReaderView final : public rt::acc::Source {
+    public:
+        explicit ReaderView(uTab& strip) : m_strip(strip) {}
+        long ChildCount() const override;
+        rt::acc::Item Describe(long child) const override;
+        long SelectedChild() const override;
+        void DoDefaultAction(long child) override;
+        bool Select(long child) override;
+
+    private:
+        uTab& m_strip;
+    };
+    StripFacts ReaderFacts() const;
+    void SelectForReader(long index);
+    // Tells readers what changed since they last heard: the selection, a caption.
+    void AnnounceToReaders();
+    long m_announcedSelection = -1;
+    std::vector<std::wstring> m_announcedCaptions;
+    ReaderView m_readerView{*this};
+    rt::AccessibleHost m_access{m_readerView};
 };
 
 }  // namespace corvane

@@ -12,6 +12,7 @@ void KvProgressBar::Apply(bool accepted, const wchar_t* name)
 {
     if (std::find(m_changed.begin(), m_changed.end(), name) == m_changed.end()) m_changed.emplace_back(name);
     if (accepted && HasWindow()) {
+        rt::AccessibleHost::Notify(hWnd(), rt::acc::Event::ValueChange);
         ::InvalidateRect(hWnd(), nullptr, FALSE);
         ::UpdateWindow(hWnd());
     }
@@ -64,6 +65,12 @@ void KvProgressBar::ReadProperties(rt::PropertyBag& bag)
     m_range.SetMin(min);
     m_range.SetValue(value);
     if (HasWindow()) ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+LRESULT KvProgressBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
+    return Control::HandleMessage(msg, wParam, lParam);
 }
 
 void KvProgressBar::WriteProperties(rt::PropertyBag& bag)

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "runtime/AccessibleHost.h"
 #include "runtime/Control.h"
 #include "runtime/PropertyBag.h"
 #include "runtime/Resources.h"
@@ -40,6 +41,7 @@ public:
 protected:
     const wchar_t* ClassName() const override { return L"KvProgressBar"; }
     void OnPaint(HDC dc, const RECT& area) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Apply(bool accepted, const wchar_t* name);
@@ -48,6 +50,9 @@ private:
     rt::PictureRef m_skin;
     ProgressRange m_range;
     std::vector<std::wstring> m_changed;
+
+    rt::acc::Described m_readerView{[this] { return rt::acc::ProgressBar(m_range.Min(), m_range.Max(), m_range.Value()); }};
+    rt::AccessibleHost m_access{m_readerView};
 };
 
 }  // namespace corvane

@@ -575,6 +575,7 @@ void LiteWebView::ShowContextMenu(POINT screen)
 
 LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
+    if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
     switch (msg) {
     case kLoadMessage:
         Load(static_cast<unsigned>(wParam));

@@ -32,6 +32,7 @@
 #include "browser/lite/GdiLayoutHost.h"
 #include "browser/lite/FetchJob.h"
 #include "browser/lite/HttpLoader.h"
+#include "runtime/AccessibleHost.h"
 #include "runtime/GdiPlus.h"
 #include "runtime/Window.h"
 
@@ -177,6 +178,21 @@ private:
     // The page's first field marked `autofocus`, waiting for the view to get the focus.
     HWND m_autofocus = nullptr;
     bool m_focusVisible = false;  // drawn after keyboard moves, not after clicks (as browsers do)
+
+    // What screen readers see of the page: its links (LiteWebViewAccess.cpp).
+    class ReaderView final : public rt::acc::Source {
+    public:
+        explicit ReaderView(LiteWebView& view) : m_view(view) {}
+        long ChildCount() const override;
+        rt::acc::Item Describe(long child) const override;
+        long FocusedChild() const override;
+        void DoDefaultAction(long child) override;
+
+    private:
+        LiteWebView& m_view;
+    };
+    ReaderView m_readerView{*this};
+    rt::AccessibleHost m_access{m_readerView};
 };
 
 }  // namespace browser

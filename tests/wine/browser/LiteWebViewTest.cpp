@@ -3,8 +3,11 @@
 // menu, failed navigations, destruction from inside an event, and the login page's pixels.
 
 #include <gtest/gtest.h>
+#include <ole2.h>
+#include <oleacc.h>
 
 #include "browser/lite/LiteWebView.h"
+#include "tests/driver/AccessibleWalk.h"
 #include "tests/driver/Driver.h"
 #include "tests/driver/Lifetime.h"
 #include "tests/wine/browser/WebViewTestSupport.h"
@@ -74,6 +77,43 @@ TEST(LiteWebView, TopLevelPageRaisesEventsInOrder)
     // The login form's fields are real edit controls, plus the submit button.
     EXPECT_TRUE(ChildOfClass(host.view()->hWnd(), L"Edit", 1));
     EXPECT_TRUE(ChildOfClass(host.view()->hWnd(), L"Button", 0));
+}
+
+// A screen reader in another process finds the page's links, named by their text, and follows
+// one with its default action.
+TEST(LiteWebView, ReaderSeesAndFollowsTheLinks)
+{
+    ::OleInitialize(nullptr);
+    {
+        Host host(kLite);
+        ASSERT_TRUE(host.view());
+        host.view()->Navigate(LoginUrl());
+        ASSERT_TRUE(host.WaitFor(L"complete", 1));
+        const auto tree = driver::AccessibleTree(host.view()->hWnd());
+        ASSERT_FALSE(tree.empty());
+        EXPECT_EQ(tree[0].role, ROLE_SYSTEM_CLIENT);
+        const driver::AccessibleNode* minimize = driver::FindNode(tree, L"最小化", ROLE_SYSTEM_LINK);
+        ASSERT_NE(minimize, nullptr);
+        EXPECT_EQ(minimize->value, L"app://minimize");
+        EXPECT_EQ(minimize->action, L"跳转");
+        EXPECT_TRUE(minimize->state & STATE_SYSTEM_LINKED);
+        EXPECT_FALSE(minimize->state & STATE_SYSTEM_OFFSCREEN);
+        RECT view{};
+        ::GetWindowRect(host.view()->hWnd(), &view);
+        EXPECT_TRUE(minimize->place.left >= view.left && minimize->place.right <= view.right &&
+                    minimize->place.top >= view.top && minimize->place.bottom <= view.bottom);
+        EXPECT_NE(driver::FindNode(tree, L"关闭", ROLE_SYSTEM_LINK), nullptr);
+        for (const driver::AccessibleNode& node : tree) {
+            if (node.child > 0) {
+                EXPECT_FALSE(node.name.empty()) << node.child;
+            }
+        }
+
+        EXPECT_EQ(driver::AccessibleAction(host.view()->hWnd(), L"do", minimize->child), S_OK);
+        ASSERT_TRUE(host.WaitFor(L"before", 2, 5000));
+        EXPECT_EQ(host.events().back().text, L"app://minimize");
+    }
+    ::OleUninitialize();
 }
 
 TEST(LiteWebView, CancelledCommandKeepsThePage)

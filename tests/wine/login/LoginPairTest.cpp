@@ -3,11 +3,14 @@
 // the login window along, and the command URLs close, minimise or hand over.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <oleacc.h>
 
 #include <fstream>
 #include <iterator>
 
 #include "runtime/MessageBox.h"
+#include "tests/driver/AccessibleWalk.h"
 #include "tests/wine/login/LoginTestSupport.h"
 
 namespace {
@@ -57,6 +60,13 @@ TEST(LoginPage, Of1500CharactersShowsThePairAndRemovesTheSplash)
     ASSERT_TRUE(WaitForLoginPair(client));
     EXPECT_TRUE(driver::PumpUntil([&] { return !Exists(L"LoadFrm", client.id()); }, 5000)) << "the splash is unloaded";
     EXPECT_FALSE(VisibleWindow(L"#32770", client.id()));
+    // A screen reader names the picture-only background by the window's caption.
+    const auto background = driver::AccessibleTree(driver::FindTopLevel(L"LoginBgFrm", nullptr, client.id()));
+    ASSERT_FALSE(background.empty());
+    EXPECT_EQ(background[0].role, ROLE_SYSTEM_CLIENT);
+    EXPECT_EQ(background[0].name, L"LumoraVeldan客户端");
+    EXPECT_FALSE(background[0].state & STATE_SYSTEM_INVISIBLE);
+    EXPECT_FALSE(driver::AccessibleTree(driver::FindTopLevel(L"LoginFrm", nullptr, client.id())).empty());
     EXPECT_TRUE(client.Running());
     client.Kill();
 }

@@ -6,11 +6,15 @@
 
 #include <windows.h>
 #include <ddeml.h>
+#include <oleacc.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "runtime/MessageBox.h"
+#include "tests/driver/AccessibleWalk.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
 namespace {
@@ -263,6 +267,113 @@ TEST(MainWindowFurtherLogin, TooShortPageKeepsTheGameRunning)
     EXPECT_TRUE(mainwindow_test::WaitVisible(main, false, 10000));
     mainwindow_test::PressF10();
     EXPECT_TRUE(mainwindow_test::WaitVisible(main, true, 10000));
+    host.Kill();
+}
+
+// What a screen reader in another process finds in the main window, and the changes it hears.
+std::wstring NameOf(HWND hwnd)
+{
+    const auto tree = driver::AccessibleTree(hwnd);
+    return tree.empty() ? L"(none)" : tree[0].name;
+}
+
+TEST(MainWindowReader, NamesRolesStatesAndEventsFromAnotherProcess)
+{
+    driver::Process host = driver::Process::Start(HostExe(), GameUrl(L"alice"));
+    ASSERT_TRUE(host);
+    const HWND main = driver::WaitForWindow(L"WebMainFrm", nullptr, 20000, host.id());
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(mainwindow_test::WaitVisible(main, true, 10000));
+    ASSERT_TRUE(DdeExecute(GameUrl(L"bob")));
+    ASSERT_TRUE(DdeExecute(GameUrl(L"carol")));
+    ASSERT_TRUE(driver::PumpUntil([&] { return driver::Descendants(main, L"WebUrl").size() == 3; }, 10000));
+    const driver::WinEventRecorder events(EVENT_OBJECT_SELECTION, EVENT_OBJECT_NAMECHANGE, host.id());
+    ASSERT_TRUE(events);
+
+    // The buttons, picture-only ones named by the window.
+    const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
+    ASSERT_EQ(buttons.size(), 6u);
+    const wchar_t* names[] = {L"登录其他帐号", L"游戏大厅", L"菜单", L"最小化", nullptr, L"关闭"};
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        const auto tree = driver::AccessibleTree(buttons[i]);
+        ASSERT_EQ(tree.size(), 1u) << i;
+        if (names[i]) {
+            EXPECT_EQ(tree[0].name, names[i]) << i;
+        }
+        EXPECT_TRUE(tree[0].role == ROLE_SYSTEM_PUSHBUTTON || tree[0].role == ROLE_SYSTEM_CHECKBUTTON) << i;
+        EXPECT_EQ(tree[0].action, L"按下") << i;
+        EXPECT_FALSE(tree[0].state & (STATE_SYSTEM_INVISIBLE | STATE_SYSTEM_UNAVAILABLE)) << i;
+    }
+    // The maximise button says what it will do, and says it again after it was pressed.
+    const HWND minmax = buttons[4];
+    const std::wstring before = NameOf(minmax);
+    ASSERT_TRUE(before == L"最大化" || before == L"还原") << driver::WideToUtf8(before);
+    const std::wstring after = before == L"最大化" ? L"还原" : L"最大化";
+    EXPECT_EQ(driver::AccessibleAction(minmax, L"do", 0), S_OK);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_NAMECHANGE, minmax, CHILDID_SELF, 5000));
+    EXPECT_EQ(NameOf(minmax), after);
+    EXPECT_EQ(driver::AccessibleAction(minmax, L"do", 0), S_OK);
+    EXPECT_TRUE(driver::PumpUntil([&] { return NameOf(minmax) == before; }, 5000));
+
+    // The caption strip.
+    const std::vector<HWND> strips = driver::Descendants(main, L"BForm");
+    ASSERT_FALSE(strips.empty());
+    const auto caption = driver::AccessibleTree(strips.front());
+    ASSERT_EQ(caption.size(), 1u);
+    EXPECT_EQ(caption[0].role, ROLE_SYSTEM_TITLEBAR);
+    EXPECT_FALSE(caption[0].name.empty());
+
+    // The tab strip: three tabs, one selected; a reader's action selects one and closes another.
+    const std::vector<HWND> tabStrips = driver::Descendants(main, L"uTab");
+    ASSERT_EQ(tabStrips.size(), 1u);
+    const HWND strip = tabStrips.front();
+    auto tree = driver::AccessibleTree(strip);
+    ASSERT_EQ(tree.size(), 7u);
+    EXPECT_EQ(tree[0].role, ROLE_SYSTEM_PAGETABLIST);
+    int selected = 0;
+    for (std::size_t i = 1; i <= 3; ++i) {
+        EXPECT_EQ(tree[i].role, ROLE_SYSTEM_PAGETAB);
+        EXPECT_FALSE(tree[i].name.empty()) << i;
+        selected += (tree[i].state & STATE_SYSTEM_SELECTED) ? 1 : 0;
+        EXPECT_EQ(tree[i + 3].name, L"关闭标签");
+    }
+    EXPECT_EQ(selected, 1);
+    const long other = (tree[1].state & STATE_SYSTEM_SELECTED) ? 2 : 1;
+    EXPECT_EQ(driver::AccessibleAction(strip, L"do", other), S_OK);
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_SELECTION, strip, other, 5000));
+    tree = driver::AccessibleTree(strip);
+    ASSERT_EQ(tree.size(), 7u);
+    EXPECT_TRUE(tree[std::size_t(other)].state & STATE_SYSTEM_SELECTED);
+    const std::wstring closing = tree[3].name;
+    EXPECT_EQ(driver::AccessibleAction(strip, L"do", 6), S_OK);  // the third tab's close button
+    EXPECT_TRUE(driver::PumpUntil([&] { return driver::Descendants(main, L"WebUrl").size() == 2; }, 10000));
+    tree = driver::AccessibleTree(strip);
+    ASSERT_EQ(tree.size(), 5u);
+    EXPECT_NE(tree[1].name, closing);
+    EXPECT_NE(tree[2].name, closing);
+
+    // The exit box: its question as static text, its answers as buttons; "否" answers it.
+    ::PostMessageW(main, WM_SYSCOMMAND, SC_CLOSE, 0);
+    HWND box = nullptr;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (box = mainwindow_test::FindExitBox(host.id())) != nullptr; }, 10000));
+    const std::vector<HWND> labels = driver::Descendants(box, L"CorvaneLabel");
+    ASSERT_FALSE(labels.empty());
+    const auto question = driver::AccessibleTree(labels.front());
+    ASSERT_EQ(question.size(), 1u);
+    EXPECT_EQ(question[0].role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_FALSE(question[0].name.empty());
+    HWND no = nullptr;
+    std::vector<std::wstring> answers;
+    for (HWND b : driver::Descendants(box, L"iButton")) {
+        answers.push_back(NameOf(b));
+        if (answers.back() == L"否") no = b;
+    }
+    std::sort(answers.begin(), answers.end());
+    EXPECT_EQ(answers, (std::vector<std::wstring>{L"关闭", L"否", L"是"}));
+    ASSERT_NE(no, nullptr);
+    EXPECT_EQ(driver::AccessibleAction(no, L"do", 0), S_OK);
+    EXPECT_TRUE(driver::PumpUntil([&] { return !::IsWindowVisible(box); }, 10000));
+    EXPECT_TRUE(host.Running());
     host.Kill();
 }
 

@@ -4,12 +4,15 @@
 // again.
 
 #include <gtest/gtest.h>
+#include <windows.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
 
 #include "runtime/Handles.h"
 #include "runtime/MessageBox.h"
+#include "tests/driver/AccessibleWalk.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
 #include "updater/PlatformFileSystem.h"
@@ -539,6 +542,29 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
     const std::vector<HWND> labels = driver::Descendants(window, L"CorvaneLabel");
     ASSERT_EQ(labels.size(), 1u);
     EXPECT_EQ(driver::WindowText(labels[0]), L"正在下载：Corvane.exe");
+
+    // A screen reader hears the status as static text and the bar's value moving on.
+    const auto status = driver::AccessibleTree(labels[0]);
+    ASSERT_EQ(status.size(), 1u);
+    EXPECT_EQ(status[0].role, ROLE_SYSTEM_STATICTEXT);
+    EXPECT_EQ(status[0].name, L"正在下载：Corvane.exe");
+    const std::vector<HWND> bars = driver::Descendants(window, L"KvProgressBar");
+    ASSERT_EQ(bars.size(), 1u);
+    auto barValue = [&] {
+        const auto bar = driver::AccessibleTree(bars[0]);
+        EXPECT_EQ(bar.size(), 1u);
+        if (bar.empty()) return std::wstring();
+        EXPECT_EQ(bar[0].role, ROLE_SYSTEM_PROGRESSBAR);
+        return bar[0].value;
+    };
+    const std::wstring firstValue = barValue();
+    ASSERT_GE(firstValue.size(), 2u);
+    EXPECT_EQ(firstValue.back(), L'%');
+    const int percent = std::stoi(firstValue);
+    EXPECT_GT(percent, 0);
+    EXPECT_LT(percent, 100);
+    EXPECT_TRUE(driver::PumpUntil([&] { return barValue() != firstValue; }, 15000)) << "the value stays at "
+                                                                                     << driver::WideToUtf8(firstValue);
 
     // The rounded corners, 6 x 6: a backdrop shows through exactly where a round rectangle one
     // pixel wider and higher than the window leaves them out, and nowhere else at the edges.

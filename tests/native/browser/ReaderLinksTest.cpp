@@ -1,0 +1,48 @@
+#include <gtest/gtest.h>
+
+#include "browser/html/Parser.h"
+#include "browser/layout/ReaderLinks.h"
+
+namespace {
+
+using namespace browser;
+
+void CollectAnchors(const Node& node, std::vector<const Node*>& out)
+{
+    for (const auto& child : node.children()) {
+        if (child->IsElement("a")) out.push_back(child.get());
+        CollectAnchors(*child, out);
+    }
+}
+
+TEST(ReaderLinks, OnePerLinkNamedByWhatItShows)
+{
+    const Document doc = ParseHtml(
+        "<body><a href='/a'>  登录\n  游戏 </a>"
+        "<a href='/b'><img src='x.png' alt='游戏大厅'></a>"
+        "<a href='/c' title='帮助'><img src='y.png'></a>"
+        "<a href='/d'>   </a>"
+        "<a href='/e'>前<b>后</b><script>no()</script></a></body>");
+    std::vector<const Node*> anchors;
+    CollectAnchors(doc.root(), anchors);
+    ASSERT_EQ(anchors.size(), 5u);
+    PageLayout layout;
+    for (std::size_t i = 0; i < anchors.size(); ++i)
+        layout.links.push_back({Rect{int(i) * 10, 5, 8, 12}, anchors[i]->Attr("href"), anchors[i]});
+    // The first link broken over a second line: still one link, at its first piece.
+    layout.links.insert(layout.links.begin() + 1, LinkArea{Rect{0, 30, 20, 12}, "/a", anchors[0]});
+
+    const std::vector<ReaderLink> links = ReaderLinks(layout);
+    ASSERT_EQ(links.size(), 5u);
+    const char* names[] = {"登录 游戏", "游戏大厅", "帮助", "/d", "前后"};
+    for (std::size_t i = 0; i < links.size(); ++i) {
+        EXPECT_EQ(links[i].name, names[i]) << i;
+        EXPECT_EQ(links[i].element, anchors[i]) << i;
+        EXPECT_EQ(links[i].rect.x, int(i) * 10) << i;
+        EXPECT_EQ(links[i].rect.y, 5) << i;
+    }
+    EXPECT_EQ(links[0].href, "/a");
+    EXPECT_TRUE(ReaderLinks(PageLayout{}).empty());
+}
+
+}  // namespace
