@@ -1,5 +1,6 @@
 #include "mainwindow/WebUrl.h"
 
+#include "login/GameUrl.h"
 #include "mainwindow/MainLayout.h"
 #include "tabstrip/CTabItem.h"
 
@@ -8,6 +9,7 @@ namespace corvane {
 namespace {
 
 constexpr long kBrowserOverhang = 2;  // pixels: hides the browser's own border
+constexpr wchar_t kBlankPage[] = L"about:blank";
 
 rt::FormDesign PageDesign()
 {
@@ -42,9 +44,13 @@ void WebUrl::OnLoad()
     const TwipsRect r = OverhangingChild(inner.cx, inner.cy, kBrowserOverhang);
     wb = browser::CreateWebView(Picture1.rt::Window::hWnd(), RECT{r.left, r.top, r.left + r.width, r.top + r.height});
     if (!wb) return;
+    // Script or a link on a game page must not send it, or a window of its own, to a file or a
+    // share (whose host would receive the player's network credentials): the game-URL rule holds
+    // for every address the page goes to, the empty page of the load step aside.
+    wb->navigationFilter = {[](const std::wstring& url) { return IsGameUrl(url) || url == kBlankPage; }, true};
     wb->events.titleChange = [this](const std::wstring& text) { wb_TitleChange(text); };
     wb->events.documentComplete = [this](const std::wstring&, bool) { wb_DocumentComplete(); };
-    wb->Navigate(L"about:blank");
+    wb->Navigate(kBlankPage);
 }
 
 void WebUrl::OnResize()

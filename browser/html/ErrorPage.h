@@ -7,7 +7,8 @@
 
 namespace browser {
 
-enum class LoadFailure { NoConnection, Refused, HttpError, UnsupportedScheme, BadAddress };
+// TooLarge: the page arrived, but the process had no memory to parse or lay it out.
+enum class LoadFailure { NoConnection, Refused, HttpError, UnsupportedScheme, BadAddress, TooLarge };
 
 std::string ErrorPageHtml(std::string_view url, LoadFailure failure, int httpStatus = 0);
 

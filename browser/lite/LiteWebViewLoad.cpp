@@ -8,6 +8,7 @@
 #include "browser/html/Utf8.h"
 #include "browser/lite/LiteWebView.h"
 
+#include <new>
 #include <utility>
 #include "browser/lite/TextConvert.h"
 
@@ -15,6 +16,16 @@ namespace browser {
 namespace {
 
 bool IsHttp(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
+
+// The page's document; one the process has no memory for becomes the engine's error page.
+std::unique_ptr<Document> ParsePage(const std::wstring& url, const std::string& html)
+{
+    try {
+        return std::make_unique<Document>(ParseHtml(html));
+    } catch (const std::bad_alloc&) {
+    }
+    return std::make_unique<Document>(ParseHtml(ErrorPageHtml(WideToUtf8(url), LoadFailure::TooLarge)));
+}
 
 LoadFailure FailureOf(const HttpResult& r)
 {
@@ -30,6 +41,8 @@ LoadFailure FailureOf(const HttpResult& r)
 void LiteWebView::Start(Request request, bool askFirst)
 {
     if (askFirst) {
+        // The host's rule first: a refused address leaves the page as it is, without an event.
+        if (!Allows(request.url, NavigationKind::TopLevel)) return;
         bool cancel = false;
         if (!RaiseBeforeNavigate(request.url, true, cancel)) return;
         if (cancel) return;
@@ -108,7 +121,7 @@ void LiteWebView::Arrive(const std::wstring& url, const std::string& html, Chars
 {
     ArrivedPage page;
     page.url = url;
-    page.document = std::make_unique<Document>(ParseHtml(html));
+    page.document = ParsePage(url, html);
     page.charset = charset;
     // Every image gets a slot (empty until its bytes come); the http ones come from the images
     // fetched before, or else (and on a reload always) from a fetch.
@@ -149,11 +162,14 @@ void LiteWebView::ShowDocument(ArrivedPage page)
     m_images = std::move(page.images);
     m_imageCost = page.imageCost;
     m_document = std::move(page.document);
+    const Document* shown = m_document.get();
     m_charset = page.charset;
     m_url = page.url;
     m_scrollY = 0;
     m_pressedLink = nullptr;
     Relayout();
+    // A page too large to lay out was replaced by the error page, which has no images.
+    if (m_document.get() != shown) page.fetches.clear();
     DestroyFields(m_spareFields);  // those the new page had no use for
     // As browsers do, the first field marked `autofocus` takes the focus: now when the page has
     // it, else when the view gets it (a hidden page must not activate its window).
