@@ -15,7 +15,7 @@ TEST(ErrorPage, StaysShortAndEscapesTheAddress)
 {
     const std::string hostile = "http://x/<script>" + std::string(100000, 'a') + "\xE4\xB8";
     for (auto failure : {LoadFailure::NoConnection, LoadFailure::Refused, LoadFailure::HttpError,
-                         LoadFailure::UnsupportedScheme, LoadFailure::BadAddress}) {
+                         LoadFailure::UnsupportedScheme, LoadFailure::BadAddress, LoadFailure::TooLarge}) {
         const Document d = ParseHtml(ErrorPageHtml(hostile, failure, 404));
         EXPECT_LT(InnerHtmlLength(*d.documentElement()), 1500u);
         EXPECT_EQ(d.Title(), "无法显示此页");
@@ -24,6 +24,8 @@ TEST(ErrorPage, StaysShortAndEscapesTheAddress)
     const Document d = ParseHtml(ErrorPageHtml("http://127.0.0.1:9/", LoadFailure::HttpError, 404));
     EXPECT_NE(d.body()->TextContent().find("404"), std::string::npos);
     EXPECT_NE(d.body()->TextContent().find("http://127.0.0.1:9/"), std::string::npos);
+    EXPECT_NE(ParseHtml(ErrorPageHtml("http://x/", LoadFailure::TooLarge)).body()->TextContent().find("此页过大"),
+              std::string::npos);
 }
 
 }  // namespace
