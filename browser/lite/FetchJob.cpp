@@ -129,7 +129,7 @@ void FetchJob::Run(const Fetcher& fetch)
     std::vector<HttpResult> results;
     results.reserve(m_requests.size());
     for (const FetchRequest& r : m_requests) {
-        if (m_abandoned) break;
+        if (m_abandoned || m_done) break;  // dropped, or given up while it waited
         // A worker's failure stays a failed fetch: nothing may end the process from here.
         try {
             results.push_back(fetch(r, m_abandoned));
