@@ -1,6 +1,9 @@
 #include "browser/html/ErrorPage.h"
 
+#include "browser/html/Parser.h"
 #include "browser/html/Utf8.h"
+
+#include <new>
 
 namespace browser {
 namespace {
@@ -44,6 +47,15 @@ std::string ErrorPageHtml(std::string_view url, LoadFailure failure, int httpSta
     return "<html><head><title>无法显示此页</title></head><body bgcolor=\"#FFFFFF\">"
            "<h3>无法显示此页</h3><p>" + reason + "</p><p><small>" + Escape(Shorten(url, 200)) +
            "</small></p></body></html>";
+}
+
+Document ParsePageOrErrorPage(std::string_view url, std::string_view html, const PageParser& parse)
+{
+    try {
+        return parse(html);
+    } catch (const std::bad_alloc&) {
+    }
+    return ParseHtml(ErrorPageHtml(url, LoadFailure::TooLarge));
 }
 
 }  // namespace browser

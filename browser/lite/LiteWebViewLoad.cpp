@@ -8,7 +8,6 @@
 #include "browser/html/Utf8.h"
 #include "browser/lite/LiteWebView.h"
 
-#include <new>
 #include <utility>
 #include "browser/lite/TextConvert.h"
 
@@ -16,16 +15,6 @@ namespace browser {
 namespace {
 
 bool IsHttp(const std::string& scheme) { return scheme == "http" || scheme == "https"; }
-
-// The page's document; one the process has no memory for becomes the engine's error page.
-std::unique_ptr<Document> ParsePage(const std::wstring& url, const std::string& html)
-{
-    try {
-        return std::make_unique<Document>(ParseHtml(html));
-    } catch (const std::bad_alloc&) {
-    }
-    return std::make_unique<Document>(ParseHtml(ErrorPageHtml(WideToUtf8(url), LoadFailure::TooLarge)));
-}
 
 LoadFailure FailureOf(const HttpResult& r)
 {
@@ -121,7 +110,7 @@ void LiteWebView::Arrive(const std::wstring& url, const std::string& html, Chars
 {
     ArrivedPage page;
     page.url = url;
-    page.document = ParsePage(url, html);
+    page.document = std::make_unique<Document>(ParsePageOrErrorPage(WideToUtf8(url), html, ParseHtml));
     page.charset = charset;
     // Every image gets a slot (empty until its bytes come); the http ones come from the images
     // fetched before, or else (and on a reload always) from a fetch.
