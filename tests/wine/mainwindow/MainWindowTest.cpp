@@ -137,8 +137,9 @@ TEST_F(MainWindow, NewPageGoesToAboutBlankBeforeItsUrl)
 }
 
 // A game page goes only to web addresses, whatever its script or links ask: its view's filter is
-// the game-URL rule on every top-level navigation and every new window (the engines' part is in
-// browser_test). A refused address leaves the page where it is.
+// the game-URL rule on every top-level navigation and every new window, its empty first page and
+// script links aside (the engines' part is in browser_test). A refused address leaves the page
+// where it is.
 TEST_F(MainWindow, AGamePageGoesOnlyToWebAddresses)
 {
     auto* page = dynamic_cast<corvane::WebUrl*>(Tabs().Item(0)->Form().get());
@@ -159,7 +160,9 @@ TEST_F(MainWindow, AGamePageGoesOnlyToWebAddresses)
         {L"file:///C:/Windows/win.ini", false},
         {L"file://host/share/x.html", false},
         {L"\\\\host\\share\\x.html", false},
-        {L"javascript:alert(1)", false},
+        {L"javascript:void(0)", true},  // runs in the page; where it goes comes back here
+        {L"JavaScript:go()", true},
+        {L"vbscript:x", false},
         {L"http://user:pw@portal.example/", false},
         {L"app://loadgame|http://portal.example/", false},
         {L"about:blank#x", false},
