@@ -3,6 +3,7 @@
 #include "browser/lite/LiteWebView.h"
 #include "browser/mshtml/FeatureControls.h"
 #include "browser/mshtml/MshtmlWebView.h"
+#include "runtime/App.h"
 
 namespace browser {
 
@@ -71,6 +72,18 @@ bool WebView::RaiseDownloadComplete()
     return Raise([handler = events.downloadComplete] {
         if (handler) handler();
     });
+}
+
+bool WebView::Allows(const std::wstring& url, NavigationKind kind) const
+{
+    const NavigationFilter& filter = navigationFilter;
+    if (!filter.allows || (kind == NavigationKind::TopLevel && !filter.topLevel)) return true;
+    if (filter.allows(url)) return true;
+    // Only the start of what a page sent goes to the log.
+    rt::App::LogEvent(std::wstring(kind == NavigationKind::NewWindow ? L"WebView.Allows: refused a new window to "
+                                                                     : L"WebView.Allows: refused a navigation to ") +
+                      url.substr(0, 300));
+    return false;
 }
 
 void WebView::Release()

@@ -30,6 +30,17 @@ struct WebViewEvents {
     std::function<bool()> contextMenu;
 };
 
+// Where a page may take its view, as its host rules it (the browser itself knows no rule). The
+// engines ask it before before-navigation: for every window the page asks for (window.open, a
+// link or form with a target of its own) and, with `topLevel`, for every top-level navigation
+// too. A refused address goes nowhere and raises no event; it is logged.
+struct NavigationFilter {
+    std::function<bool(const std::wstring& url)> allows;  // empty: every address
+    bool topLevel = false;
+};
+
+enum class NavigationKind { TopLevel, NewWindow };
+
 class WebView {
 public:
     WebView(const WebView&) = delete;
@@ -55,6 +66,7 @@ public:
     virtual bool PreTranslate(MSG& /*msg*/) { return false; }
 
     WebViewEvents events;
+    NavigationFilter navigationFilter;
 
 protected:
     WebView();
@@ -68,6 +80,8 @@ protected:
     bool RaiseContextMenu(bool& allow);
     bool RaiseDownloadComplete();
     bool Destroyed() const { return m_destroyPending; }
+    // Whether the host's filter lets a navigation of this kind go to `url`; logs a refusal.
+    bool Allows(const std::wstring& url, NavigationKind kind) const;
 
     // Called when destruction is requested inside an event: hide, stop loading, go quiet.
     virtual void Quiesce() {}

@@ -6,6 +6,7 @@
 #include "app/LoadFrm.h"
 #include "app/PublicData.h"
 #include "app/StartupMarks.h"
+#include "login/GameUrl.h"
 #include "login/LoginBgFrm.h"
 #include "login/LoginLayout.h"
 #include "mainwindow/WebMainFrm.h"
@@ -86,6 +87,12 @@ void LoginFrm::OnLoad()
         };
         // The login page never shows the browser's context menu.
         WebBrowser1->events.contextMenu = [] { return false; };
+        // A window the page asks for opens in this view: a web address or a command, never a
+        // file or a share. The page's own navigations are left to it.
+        WebBrowser1->navigationFilter = {[](const std::wstring& url) {
+                                             return IsGameUrl(url) || url.starts_with(L"app://");
+                                         },
+                                         false};
         WebBrowser1->Navigate(CurrentEndpoints().loginPage);
     }
     StartupMark("login page asked for");

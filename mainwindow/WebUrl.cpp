@@ -1,5 +1,9 @@
 #include "mainwindow/WebUrl.h"
 
+#include <algorithm>
+#include <string_view>
+
+#include "login/GameUrl.h"
 #include "mainwindow/MainLayout.h"
 #include "tabstrip/CTabItem.h"
 
@@ -8,6 +12,7 @@ namespace corvane {
 namespace {
 
 constexpr long kBrowserOverhang = 2;  // pixels: hides the browser's own border
+constexpr wchar_t kBlankPage[] = L"about:blank";
 
 rt::FormDesign PageDesign()
 {
@@ -21,6 +26,20 @@ rt::FormDesign PageDesign()
     d.embeddedOnly = true;
     d.backColor = 0x00FFFFFF;
     return d;
+}
+
+// Script or a link on a game page must not send it, or a window of its own, to a file or a share
+// (whose host would receive the player's network credentials): the game-URL rule holds for every
+// address the page goes to. Two kinds stay in the page itself: the empty page of the load step,
+// and script addresses (game pages use them as links), whose own navigations come back here.
+bool GamePageMayGo(const std::wstring& url)
+{
+    constexpr std::wstring_view kScript = L"javascript:";
+    const bool script = url.size() >= kScript.size() &&
+                        std::equal(kScript.begin(), kScript.end(), url.begin(), [](wchar_t a, wchar_t b) {
+                            return a == (b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b);
+                        });
+    return IsGameUrl(url) || url == kBlankPage || script;
 }
 
 }  // namespace
@@ -42,9 +61,10 @@ void WebUrl::OnLoad()
     const TwipsRect r = OverhangingChild(inner.cx, inner.cy, kBrowserOverhang);
     wb = browser::CreateWebView(Picture1.rt::Window::hWnd(), RECT{r.left, r.top, r.left + r.width, r.top + r.height});
     if (!wb) return;
+    wb->navigationFilter = {&GamePageMayGo, true};
     wb->events.titleChange = [this](const std::wstring& text) { wb_TitleChange(text); };
     wb->events.documentComplete = [this](const std::wstring&, bool) { wb_DocumentComplete(); };
-    wb->Navigate(L"about:blank");
+    wb->Navigate(kBlankPage);
 }
 
 void WebUrl::OnResize()

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
+#include <unordered_set>
 
+#include "browser/html/PageLimits.h"
 #include "browser/html/Utf8.h"
 
 namespace browser {
@@ -27,11 +30,33 @@ Node* Node::AppendChild(std::unique_ptr<Node> child)
     return m_children.back().get();
 }
 
+namespace {
+
+// Where a child stands, searched from the end; end() when it is not one.
+std::vector<std::unique_ptr<Node>>::iterator FindChild(std::vector<std::unique_ptr<Node>>& children, const Node* child)
+{
+    const auto found = std::find_if(children.rbegin(), children.rend(), [&](const auto& c) { return c.get() == child; });
+    return found == children.rend() ? children.end() : std::prev(found.base());
+}
+
+}  // namespace
+
 Node* Node::InsertBefore(std::unique_ptr<Node> child, const Node* before)
 {
-    auto it = std::find_if(m_children.begin(), m_children.end(), [&](const auto& c) { return c.get() == before; });
+    const auto it = FindChild(m_children, before);
     child->m_parent = this;
     return m_children.insert(it, std::move(child))->get();
+}
+
+void Node::InsertTextBefore(std::string_view text, const Node* before)
+{
+    if (text.empty()) return;
+    const auto it = FindChild(m_children, before);
+    if (it != m_children.begin() && (*std::prev(it))->m_type == NodeType::Text) {
+        (*std::prev(it))->m_data.append(text);
+        return;
+    }
+    InsertBefore(std::make_unique<Node>(NodeType::Text, std::string(text)), before);
 }
 
 void Node::AppendText(std::string_view text)
@@ -56,9 +81,28 @@ std::string Node::Attr(std::string_view name) const
     return v ? *v : std::string{};
 }
 
-void Node::AddAttribute(std::string name, std::string value)
+bool Node::AttributesFull() const { return m_attributes.size() >= kMaxAttributesPerElement; }
+
+bool Node::AddAttribute(std::string name, std::string value)
 {
-    if (!FindAttribute(name)) m_attributes.push_back({std::move(name), std::move(value)});
+    if (AttributesFull() || FindAttribute(name)) return false;
+    m_attributes.push_back({std::move(name), std::move(value)});
+    return true;
+}
+
+void Node::AddAttributes(std::vector<Attribute> attributes)
+{
+    if (AttributesFull() || attributes.empty()) return;
+    // Reserved before `present` looks at the names: they stay where they are from here on.
+    m_attributes.reserve(std::min(kMaxAttributesPerElement, m_attributes.size() + attributes.size()));
+    std::unordered_set<std::string_view> present;
+    for (const auto& a : m_attributes) present.insert(a.name);
+    for (auto& a : attributes) {
+        if (AttributesFull()) return;
+        if (present.count(a.name)) continue;
+        m_attributes.push_back(std::move(a));
+        present.insert(m_attributes.back().name);
+    }
 }
 
 void Node::SetAttribute(std::string_view name, std::string value)

@@ -35,16 +35,25 @@ public:
     Node* parent() const { return m_parent; }
     const std::vector<std::unique_ptr<Node>>& children() const { return m_children; }
     Node* AppendChild(std::unique_ptr<Node> child);
+    // Inserts before `before` (a child; at the end when it is not one). The place is looked for
+    // from the end: content put before a table being built lands right before its last child.
     Node* InsertBefore(std::unique_ptr<Node> child, const Node* before);
     // Appends text, merging with a text node already at the end.
     void AppendText(std::string_view text);
+    // Inserts text before `before`, merging with a text node right in front of it.
+    void InsertTextBefore(std::string_view text, const Node* before);
 
     const std::vector<Attribute>& attributes() const { return m_attributes; }
     const std::string* FindAttribute(std::string_view name) const;
     std::string Attr(std::string_view name) const;
     bool HasAttr(std::string_view name) const { return FindAttribute(name) != nullptr; }
-    // Adds the attribute unless it is already there (the first occurrence wins).
-    void AddAttribute(std::string name, std::string value);
+    // Adds the attribute unless it is already there (the first occurrence wins) or the element
+    // holds kMaxAttributesPerElement already; false when it was not added.
+    bool AddAttribute(std::string name, std::string value);
+    bool AttributesFull() const;
+    // Adds each of `attributes` as AddAttribute does, looking each name up once: a further <html>
+    // or <body> tag, or one with thousands of names, costs in proportion to its length.
+    void AddAttributes(std::vector<Attribute> attributes);
     void SetAttribute(std::string_view name, std::string value);
 
     // First element with this name in document order below this node (not the node itself).

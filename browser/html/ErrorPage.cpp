@@ -1,6 +1,9 @@
 #include "browser/html/ErrorPage.h"
 
+#include "browser/html/Parser.h"
 #include "browser/html/Utf8.h"
+
+#include <new>
 
 namespace browser {
 namespace {
@@ -39,10 +42,20 @@ std::string ErrorPageHtml(std::string_view url, LoadFailure failure, int httpSta
     case LoadFailure::HttpError: reason = "服务器返回错误 " + std::to_string(httpStatus) + "。"; break;
     case LoadFailure::UnsupportedScheme: reason = "不支持此地址的协议。"; break;
     case LoadFailure::BadAddress: reason = "地址无效。"; break;
+    case LoadFailure::TooLarge: reason = "此页过大，无法显示。"; break;
     }
     return "<html><head><title>无法显示此页</title></head><body bgcolor=\"#FFFFFF\">"
            "<h3>无法显示此页</h3><p>" + reason + "</p><p><small>" + Escape(Shorten(url, 200)) +
            "</small></p></body></html>";
+}
+
+Document ParsePageOrErrorPage(std::string_view url, std::string_view html, const PageParser& parse)
+{
+    try {
+        return parse(html);
+    } catch (const std::bad_alloc&) {
+    }
+    return ParseHtml(ErrorPageHtml(url, LoadFailure::TooLarge));
 }
 
 }  // namespace browser

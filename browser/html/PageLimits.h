@@ -4,6 +4,8 @@
 // and given up together at a deadline; they are decoded only within a memory budget of the
 // page and of the whole process (a 32-bit process has 2 GB of addresses for everything); and
 // only the first of its form controls become windows (a window quota is shared by the process).
+// Its markup is bounded as well: what one element and the whole page may hold, so that no page
+// costs more than time in proportion to its size.
 
 #include <chrono>
 #include <cstddef>
@@ -23,6 +25,10 @@ inline constexpr std::size_t kMaxImageBytes = 8u << 20;
 // for the whole page (each may hold up to kMaxImageBytes while it reads).
 inline constexpr std::size_t kImagesPerHost = 4;
 inline constexpr std::size_t kImageFetchesAtOnce = 8;
+// The fetch workers of the whole process (pages and images of every view), and the fetches that
+// may wait for one; a fetch beyond that fails at once, as a fetch without a connection.
+inline constexpr std::size_t kMaxFetchWorkers = 16;
+inline constexpr std::size_t kMaxWaitingFetches = 256;
 // From the moment the page shows, its images have this long to arrive; the rest stay empty.
 inline constexpr std::chrono::milliseconds kImageDeadline{20000};
 // Memory that decoded images may hold: of one page, and of all pages of the process.
@@ -30,6 +36,10 @@ inline constexpr std::uint64_t kPageImageBudget = 96ull << 20;
 inline constexpr std::uint64_t kProcessImageBudget = 256ull << 20;
 // Form controls of one page that become windows; the further ones are drawn, inert.
 inline constexpr std::size_t kMaxLiveControls = 256;
+// Attributes kept of one element: the first ones, each name once; the further ones are dropped.
+inline constexpr std::size_t kMaxAttributesPerElement = 256;
+// Nodes of one document: the parser stops at this many and shows what it has.
+inline constexpr std::size_t kMaxNodesPerPage = 200000;
 
 struct ImageDimensions {
     std::uint32_t width = 0;

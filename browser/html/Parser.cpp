@@ -4,9 +4,11 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "browser/html/Entities.h"
+#include "browser/html/PageLimits.h"
 #include "browser/html/Utf8.h"
 
 namespace browser {
@@ -87,6 +89,9 @@ private:
     {
         std::size_t i = m_pos + (end ? 2 : 1);
         Token t{end ? Token::EndTag : Token::StartTag, {}, {}};
+        // The names kept so far: a tag may repeat a name or hold thousands of them, and each is
+        // looked up once.
+        std::unordered_set<std::string> seen;
         while (i < m_in.size() && !IsAsciiSpace(m_in[i]) && m_in[i] != '/' && m_in[i] != '>')
             t.name += AsciiLower(m_in[i++]);
         for (;;) {
@@ -124,8 +129,7 @@ private:
                     value = DecodeCharacterReferences(m_in.substr(start, i - start), true);
                 }
             }
-            if (!end && std::none_of(t.attributes.begin(), t.attributes.end(),
-                                     [&](const Attribute& a) { return a.name == name; }))
+            if (!end && t.attributes.size() < kMaxAttributesPerElement && seen.insert(name).second)
                 t.attributes.push_back({std::move(name), std::move(value)});
         }
         return t;
@@ -197,7 +201,7 @@ public:
         Tokenizer tokenizer(input);
         for (;;) {
             Token t = tokenizer.Next();
-            if (t.kind == Token::End) break;
+            if (t.kind == Token::End || m_nodes >= kMaxNodesPerPage) break;
             if (t.kind != Token::Text) m_dropNewline = false;
             Process(t);
             if (t.kind == Token::StartTag && (t.name == "pre" || t.name == "listing")) m_dropNewline = true;
@@ -242,10 +246,11 @@ private:
         m_phase = Phase::InBody;
     }
 
-    static std::unique_ptr<Node> MakeElement(Token& t)
+    std::unique_ptr<Node> MakeElement(Token& t)
     {
+        ++m_nodes;
         auto e = std::make_unique<Node>(NodeType::Element, t.name);
-        for (auto& a : t.attributes) e->AddAttribute(std::move(a.name), std::move(a.value));
+        MergeAttributes(e.get(), t);
         return e;
     }
 
@@ -281,6 +286,7 @@ private:
         case Token::Doctype:
             return;  // rendering is the same in every mode this engine knows
         case Token::Comment:
+            ++m_nodes;
             if (!m_html) m_doc.root().AppendChild(std::make_unique<Node>(NodeType::Comment, t.name));
             else if (m_phase == Phase::InBody) Current()->AppendChild(std::make_unique<Node>(NodeType::Comment, t.name));
             else (m_head && m_phase == Phase::InHead ? m_head : html())->AppendChild(std::make_unique<Node>(NodeType::Comment, t.name));
@@ -296,10 +302,7 @@ private:
         }
     }
 
-    void MergeAttributes(Node* into, Token& t)
-    {
-        for (auto& a : t.attributes) into->AddAttribute(std::move(a.name), std::move(a.value));
-    }
+    static void MergeAttributes(Node* into, Token& t) { into->AddAttributes(std::move(t.attributes)); }
 
     void Text(std::string_view text)
     {
@@ -318,9 +321,10 @@ private:
             EnsureBody();
             text.remove_prefix(n);
         }
+        ++m_nodes;
         Node* where = Current();
         if (IsTableContext(where) && !IsWhitespace(text)) {
-            FosterParent()->InsertBefore(std::make_unique<Node>(NodeType::Text, std::string(text)), NearestTable());
+            FosterParent()->InsertTextBefore(text, NearestTable());
             return;
         }
         where->AppendText(text);
@@ -533,6 +537,8 @@ private:
     Node* m_form = nullptr;
     std::vector<Node*> m_stack;
     std::map<std::string, int, std::less<>> m_openCount;
+    // Elements, comments and pieces of text made so far (text merged into a neighbour counts too).
+    std::size_t m_nodes = 0;
     bool m_dropNewline = false;  // right after <pre> or <listing>
     Phase m_phase = Phase::BeforeHead;
 };

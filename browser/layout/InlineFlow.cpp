@@ -37,7 +37,7 @@ void Engine::Flow(const Node& node, const ComputedStyle& style, LineContext& lc,
             std::size_t link = href;
             if (n == "a" && e.HasAttr("href")) {
                 link = m_hrefs.size();
-                m_hrefs.push_back(e.Attr("href"));
+                m_hrefs.push_back(std::make_shared<const std::string>(e.Attr("href")));
                 m_anchors.push_back(&e);
             }
             Flow(e, cs, lc, link, depth + 1);

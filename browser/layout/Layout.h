@@ -3,6 +3,7 @@
 // tables, images and form controls. The result is a display list in page coordinates that the
 // window paints; text is measured through an interface, so layout runs without a window.
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -51,7 +52,8 @@ struct DisplayItem {
 
 struct LinkArea {
     Rect rect;
-    std::string href;  // as written in the page
+    // As written in the page; the areas of one link (a piece per word or picture) share it.
+    std::shared_ptr<const std::string> href;
     const Node* element = nullptr;  // its a element; a link broken over lines has several areas
 };
 

@@ -187,7 +187,7 @@ private:
 
     LayoutHost& m_host;
     PageLayout& m_out;
-    std::vector<std::string> m_hrefs;
+    std::vector<std::shared_ptr<const std::string>> m_hrefs;
     std::vector<const Node*> m_anchors;  // the a element of each href
     std::unordered_map<const Node*, Intrinsic> m_intrinsic;
 };

@@ -70,9 +70,9 @@ std::vector<ReaderLink> ReaderLinks(const PageLayout& layout)
         if (area.element && !seen.insert(area.element).second) continue;
         ReaderLink link;
         link.element = area.element;
-        link.href = area.href;
+        link.href = area.href ? area.href : std::make_shared<const std::string>();
         link.rect = area.rect;
-        link.name = area.element ? NameOf(*area.element, area.href) : Trimmed(area.href);
+        link.name = area.element ? NameOf(*area.element, *link.href) : Trimmed(*link.href);
         links.push_back(std::move(link));
     }
     return links;

@@ -3,6 +3,7 @@
 // broken over lines is one link, placed at its first piece), named by its text, or else by the
 // alt text of its pictures, its title or its address.
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,7 +14,7 @@ namespace browser {
 struct ReaderLink {
     const Node* element = nullptr;
     std::string name;  // UTF-8, spaces collapsed
-    std::string href;  // as written in the page
+    std::shared_ptr<const std::string> href;  // as written in the page, shared with the layout
     Rect rect;         // page coordinates
 };
 

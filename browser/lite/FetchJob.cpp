@@ -1,5 +1,8 @@
 #include "browser/lite/FetchJob.h"
 
+#include "browser/html/PageLimits.h"
+
+#include <algorithm>
 #include <chrono>
 #include <condition_variable>
 #include <deque>
@@ -15,8 +18,9 @@ std::atomic<int> g_running{0};
 
 // The workers the jobs run on. A thread's first fetch costs several milliseconds more than its
 // later ones (under Wine more than the fetch itself), so threads are kept for a while after
-// their job and take the next one; a job never waits for another, since a thread is added
-// whenever more jobs wait than threads are idle.
+// their job and take the next one. A thread is added whenever more jobs wait than threads are
+// idle, up to kMaxFetchWorkers: a page cannot make the process start threads (and reserve their
+// stacks) without end; further jobs wait their turn, and at most kMaxWaitingFetches of them.
 class Workers {
 public:
     static Workers& Instance()
@@ -29,13 +33,19 @@ public:
     bool Post(std::function<void()> task)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
+        if (m_tasks.size() >= kMaxWaitingFetches) return false;
         m_tasks.push_back(std::move(task));
-        if (static_cast<int>(m_tasks.size()) > m_idle) {
+        if (m_tasks.size() > m_idle && m_threads < kMaxFetchWorkers) {
             try {
                 std::thread([this] { Loop(); }).detach();
+                ++m_threads;
             } catch (const std::system_error&) {
-                m_tasks.pop_back();
-                return false;
+                // Without a new thread the job still runs when one is free; with none at all it
+                // never would.
+                if (m_threads == 0) {
+                    m_tasks.pop_back();
+                    return false;
+                }
             }
         }
         m_wake.notify_one();
@@ -52,7 +62,10 @@ private:
             ++m_idle;
             const bool work = m_wake.wait_for(lock, kIdleLife, [this] { return !m_tasks.empty(); });
             --m_idle;
-            if (!work) return;
+            if (!work) {
+                --m_threads;
+                return;
+            }
             std::function<void()> task = std::move(m_tasks.front());
             m_tasks.pop_front();
             lock.unlock();
@@ -65,21 +78,26 @@ private:
     std::mutex m_mutex;
     std::condition_variable m_wake;
     std::deque<std::function<void()>> m_tasks;
-    int m_idle = 0;
+    std::size_t m_idle = 0;
+    std::size_t m_threads = 0;
 };
 
 }  // namespace
 
 int FetchJob::Running() { return g_running.load(); }
 
-FetchJob::~FetchJob() = default;
+FetchJob::~FetchJob()
+{
+    // Waits for a time-limit call under way: none reaches this job once this returns.
+    if (m_timer) ::DeleteTimerQueueTimer(nullptr, m_timer, INVALID_HANDLE_VALUE);
+}
 
 std::shared_ptr<FetchJob> FetchJob::Start(std::shared_ptr<HttpLoader> http, std::vector<FetchRequest> requests,
                                           HWND notify, UINT message, WPARAM id)
 {
     // The worker holds the loader for as long as it fetches.
     Fetcher fetch = [http](const FetchRequest& r, const std::atomic<bool>& abandoned) {
-        return http->Fetch(r.url, r.post, r.maxBytes, &abandoned);
+        return http->Fetch(r.url, r.post, r.maxBytes, &abandoned, r.timeLimit);
     };
     return Start(std::move(fetch), std::move(requests), notify, message, id);
 }
@@ -92,6 +110,10 @@ std::shared_ptr<FetchJob> FetchJob::Start(Fetcher fetch, std::vector<FetchReques
     job->m_notify = notify;
     job->m_message = message;
     job->m_id = id;
+    std::chrono::milliseconds limit = kGrace;
+    for (const FetchRequest& r : job->m_requests) limit += r.timeLimit;
+    ::CreateTimerQueueTimer(&job->m_timer, nullptr, &FetchJob::GiveUp, job.get(),
+                            static_cast<DWORD>(std::min<long long>(limit.count(), 0x7FFFFFFF)), 0, WT_EXECUTEONLYONCE);
     ++g_running;
     const bool posted = Workers::Instance().Post([job, fetch = std::move(fetch)] {
         job->Run(fetch);
@@ -107,7 +129,7 @@ void FetchJob::Run(const Fetcher& fetch)
     std::vector<HttpResult> results;
     results.reserve(m_requests.size());
     for (const FetchRequest& r : m_requests) {
-        if (m_abandoned) break;
+        if (m_abandoned || m_done) break;  // dropped, or given up while it waited
         // A worker's failure stays a failed fetch: nothing may end the process from here.
         try {
             results.push_back(fetch(r, m_abandoned));
@@ -117,6 +139,13 @@ void FetchJob::Run(const Fetcher& fetch)
             results.push_back(std::move(failed));
         }
     }
+    Finish(std::move(results));
+}
+
+void FetchJob::Finish(std::vector<HttpResult> results)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_done) return;
     m_results = std::move(results);
     m_done = true;
     // The message carries no pointer: a window that is gone, or that moved on to another job,
@@ -124,8 +153,17 @@ void FetchJob::Run(const Fetcher& fetch)
     if (!m_abandoned) ::PostMessageW(m_notify, m_message, m_id, 0);
 }
 
+void CALLBACK FetchJob::GiveUp(void* context, BOOLEAN)
+{
+    auto* job = static_cast<FetchJob*>(context);
+    HttpResult timedOut;
+    timedOut.error = ERROR_INTERNET_TIMEOUT;
+    job->Finish(std::vector<HttpResult>(job->m_requests.size(), timedOut));
+}
+
 std::vector<HttpResult> FetchJob::TakeResults()
 {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_done) return {};
     return std::move(m_results);
 }

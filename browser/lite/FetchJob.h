@@ -8,9 +8,11 @@
 #include <windows.h>
 
 #include <atomic>
+#include <chrono>
 #include <cstddef>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -23,6 +25,7 @@ struct FetchRequest {
     std::wstring url;
     std::optional<std::string> post;
     std::size_t maxBytes = 32u << 20;
+    std::chrono::milliseconds timeLimit = HttpLoader::kTimeLimit;
 };
 
 class FetchJob {
@@ -31,7 +34,13 @@ public:
     using Fetcher = std::function<HttpResult(const FetchRequest& request, const std::atomic<bool>& abandoned)>;
 
     // Fetches `requests` in order on a worker, then posts `message` (wParam `id`) to `notify`.
-    // nullptr when no thread can be started. Idle workers end two seconds after their last job.
+    // The process has at most kMaxFetchWorkers workers; a job waits for a free one. nullptr when
+    // kMaxWaitingFetches jobs wait already, or no thread can be started at all. Idle workers end
+    // two seconds after their last job.
+    // A job not done when its requests' time limits (together, counted from here) and a grace of
+    // kGrace have passed is given up: its results say ERROR_INTERNET_TIMEOUT (no connection) and
+    // its message comes then. Its worker goes on until WinINet lets go of the request, and what
+    // it brings then is dropped: a server that trickles its headers holds a worker, not the page.
     // A fetch that throws (std::bad_alloc for a body the process has no room for) is a failed
     // fetch: no connection, error ERROR_NOT_ENOUGH_MEMORY.
     static std::shared_ptr<FetchJob> Start(std::shared_ptr<HttpLoader> http, std::vector<FetchRequest> requests,
@@ -48,9 +57,17 @@ public:
     // Jobs whose worker has not finished them yet, in the whole process (for tests).
     static int Running();
 
+    static constexpr std::chrono::milliseconds kGrace{2000};
+
 private:
     FetchJob() = default;
     void Run(const Fetcher& fetch);
+    // Ends the job with `results` and tells the window, unless it ended already.
+    void Finish(std::vector<HttpResult> results);
+    static void CALLBACK GiveUp(void* job, BOOLEAN);
+
+    std::mutex m_mutex;  // m_results and m_done, between the worker and the time limit's timer
+    HANDLE m_timer = nullptr;
 
     std::vector<FetchRequest> m_requests;
     std::vector<HttpResult> m_results;

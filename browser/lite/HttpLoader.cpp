@@ -63,6 +63,7 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
         result.error = ERROR_INTERNET_INTERNAL_ERROR;
         return result;
     }
+    const auto deadline = std::chrono::steady_clock::now() + timeLimit;
     // Redirects are followed here rather than by WinINet, which fails on a long Location.
     std::wstring address = url;
     std::optional<std::string> post = postBody;
@@ -75,7 +76,7 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
         if (::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
             result.status = static_cast<int>(status);
         const bool redirect = status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-        if (redirect && hop < kMaxRedirects) {
+        if (redirect && hop < kMaxRedirects && std::chrono::steady_clock::now() < deadline) {
             const std::wstring location = QueryHeader(request.get(), HTTP_QUERY_LOCATION);
             if (!location.empty()) {
                 address = Utf8ToWide(ResolveUrl(WideToUtf8(address), WideToUtf8(location)));
@@ -92,7 +93,6 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
         // A read asks only for what has come: InternetReadFile waits for a whole buffer, which a
         // server that trickles bytes would never fill, and `stop` would never be looked at.
         DWORD available = 0;
-        const auto bodyStarted = std::chrono::steady_clock::now();
         while (::InternetQueryDataAvailable(request.get(), &available, 0, 0) && available > 0 &&
                ::InternetReadFile(request.get(), buffer, std::min<DWORD>(available, sizeof(buffer)), &read) &&
                read > 0) {
@@ -106,7 +106,7 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
                 break;
             }
             result.body.append(buffer, read);
-            if (std::chrono::steady_clock::now() - bodyStarted >= timeLimit) {
+            if (std::chrono::steady_clock::now() >= deadline) {
                 result.truncated = true;
                 break;
             }

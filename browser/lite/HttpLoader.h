@@ -32,14 +32,16 @@ public:
     // GET, or POST of an urlencoded body, always from the server (nothing is read from or written
     // to the system's disk cache).
     // With `stop`, the body is read only while *stop is false (a fetch given up ends at its next
-    // piece, however slowly the server trickles). A body still coming after `timeLimit` is cut
-    // there: each wait for a piece has WinINet's own limit, but a server that trickles would
-    // otherwise hold the fetch for ever.
+    // piece, however slowly the server trickles). `timeLimit` counts from the call: no further
+    // redirect is followed after it, and a body still coming then is cut there (each wait for a
+    // piece has WinINet's own limit, but a server that trickles would otherwise hold the fetch
+    // for ever). Headers that trickle hold WinINet inside the request itself, where nothing can
+    // end it under Wine: FetchJob gives such a fetch up at its time limit.
     HttpResult Fetch(const std::wstring& url, const std::optional<std::string>& postBody,
                      std::size_t maxBytes = 32u << 20, const std::atomic<bool>* stop = nullptr,
-                     std::chrono::milliseconds timeLimit = kBodyTimeLimit);
+                     std::chrono::milliseconds timeLimit = kTimeLimit);
 
-    static constexpr std::chrono::milliseconds kBodyTimeLimit{60000};
+    static constexpr std::chrono::milliseconds kTimeLimit{60000};
 
     static constexpr int kMaxRedirects = 10;
 

@@ -4,9 +4,12 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <new>
 #include <utility>
 
+#include "browser/html/ErrorPage.h"
 #include "browser/html/FormEncoding.h"
+#include "browser/html/Parser.h"
 #include "browser/html/Serializer.h"
 #include "browser/html/Url.h"
 #include "browser/html/Utf8.h"
@@ -30,6 +33,15 @@ std::wstring WindowText(HWND hwnd)
     std::wstring text(n + 1, L'\0');
     text.resize(::GetWindowTextW(hwnd, text.data(), n + 1));
     return text;
+}
+
+// A link or form whose target names a window of its own (target=_blank): a new window to a
+// browser, which this engine opens in place.
+bool TargetsNewWindow(const Node* element)
+{
+    if (!element) return false;
+    const std::string target = AsciiLowercase(TrimAsciiSpace(element->Attr("target")));
+    return !target.empty() && target != "_self" && target != "_top" && target != "_parent";
 }
 
 const Node* FormOf(const Node* element)
@@ -128,11 +140,13 @@ std::wstring LiteWebView::DocumentText() const
 
 // --- Links and forms ---------------------------------------------------------------------------
 
-void LiteWebView::FollowLink(const std::string& href)
+void LiteWebView::FollowLink(const std::string& href, const Node* anchor)
 {
     const std::string trimmed(TrimAsciiSpace(href));
     if (trimmed.empty() || trimmed.front() == '#' || UrlScheme(trimmed) == "javascript") return;
-    Navigate(Utf8ToWide(ResolveUrl(WideToUtf8(m_url), trimmed)));
+    const std::wstring url = Utf8ToWide(ResolveUrl(WideToUtf8(m_url), trimmed));
+    if (TargetsNewWindow(anchor) && !Allows(url, NavigationKind::NewWindow)) return;
+    Navigate(url);
 }
 
 void LiteWebView::Submit(const Node* submitter)
@@ -184,10 +198,11 @@ void LiteWebView::Submit(const Node* submitter)
     const std::string encoded = FormUrlEncode(fields);
     const std::string base = WideToUtf8(m_url);
     const std::string action = ResolveUrl(base, form->HasAttr("action") ? form->Attr("action") : "");
-    if (EqualsIgnoreCase(TrimAsciiSpace(form->Attr("method")), "post"))
-        Start({Utf8ToWide(action), encoded, false}, true);
-    else
-        Start({Utf8ToWide(FormGetUrl(action, encoded)), std::nullopt, false}, true);
+    const bool post = EqualsIgnoreCase(TrimAsciiSpace(form->Attr("method")), "post");
+    Request request{Utf8ToWide(post ? action : FormGetUrl(action, encoded)), std::nullopt, false};
+    if (post) request.post = encoded;
+    if (TargetsNewWindow(form) && !Allows(request.url, NavigationKind::NewWindow)) return;
+    Start(std::move(request), true);
 }
 
 // --- Layout, controls, scrolling -----------------------------------------------------------------
@@ -199,10 +214,29 @@ void LiteWebView::Relayout()
     if (!m_document || !hWnd()) return;
     RECT client{};
     ::GetClientRect(hWnd(), &client);
-    m_layout = LayoutDocument(*m_document, m_host, client.right);
+    LayOut(client.right);
     UpdateScrollBar();
     SyncControls();
     ::InvalidateRect(hWnd(), nullptr, FALSE);
+}
+
+void LiteWebView::LayOut(int width)
+{
+    try {
+        m_layout = LayoutDocument(*m_document, m_host, width);
+        return;
+    } catch (const std::bad_alloc&) {
+    }
+    // No memory for this page's layout: the error page takes its place, as if it had failed to
+    // arrive. Nothing may point into the page that goes.
+    m_layout = {};
+    StopImages();
+    ReleaseImages();
+    m_pressedLink = nullptr;
+    m_focusLink = nullptr;
+    m_autofocus = nullptr;
+    m_document = std::make_unique<Document>(ParseHtml(ErrorPageHtml(WideToUtf8(m_url), LoadFailure::TooLarge)));
+    m_layout = LayoutDocument(*m_document, m_host, width);
 }
 
 void LiteWebView::UpdateScrollBar()
@@ -214,7 +248,7 @@ void LiteWebView::UpdateScrollBar()
         m_scrollBarShown = show;
         ::ShowScrollBar(hWnd(), SB_VERT, show);
         ::GetClientRect(hWnd(), &client);
-        m_layout = LayoutDocument(*m_document, m_host, client.right);  // the width changed
+        LayOut(client.right);  // the width changed
     }
     const int maxScroll = show ? std::max(0, m_layout.height - static_cast<int>(client.bottom)) : 0;
     m_scrollY = std::clamp(m_scrollY, 0, maxScroll);
@@ -451,7 +485,7 @@ bool LiteWebView::PreTranslate(MSG& msg)
             return true;
         }
         if (msg.hwnd == hWnd() && m_focusLink) {
-            FollowLink(m_focusLink->Attr("href"));
+            FollowLink(m_focusLink->Attr("href"), m_focusLink);
             return true;
         }
         return false;
@@ -696,7 +730,9 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         const LinkArea* link = LinkAt(m_layout, GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam) + m_scrollY);
         if (link && link == m_pressedLink) {
             m_pressedLink = nullptr;
-            FollowLink(std::string(link->href));  // a copy: following may replace the layout
+            // Held here: following may replace the layout.
+            const std::shared_ptr<const std::string> href = link->href;
+            FollowLink(*href, link->element);
             return 0;
         }
         m_pressedLink = nullptr;

@@ -125,6 +125,8 @@ private:
     // Ends the page's image load (all done or given up): the last layout, then the event.
     void FinishImages();
     void Relayout();
+    // Lays the document out for `width` pixels (see Relayout).
+    void LayOut(int width);
     void UpdateScrollBar();
     void ScrollTo(int y);
     void SyncControls();
@@ -145,7 +147,8 @@ private:
     const Node* FocusedElement() const;
     void MoveFocus(bool forward);
     void ScrollIntoView(const Rect& box);
-    void FollowLink(const std::string& href);
+    // `anchor`: the a element, whose target may ask for a new window.
+    void FollowLink(const std::string& href, const Node* anchor);
     void ShowContextMenu(POINT screen);
     bool Scrollable() const;
 

@@ -26,7 +26,7 @@ rt::acc::Item LiteWebView::ReaderView::Describe(long child) const
     const ReaderLink& link = links[static_cast<std::size_t>(child - 1)];
     item.role = rt::acc::kRoleLink;
     item.name = Utf8ToWide(link.name);
-    item.value = Utf8ToWide(link.href);
+    item.value = Utf8ToWide(*link.href);
     item.defaultAction = kFollowAction;
     item.state = rt::acc::kStateFocusable | rt::acc::kStateLinked;
     if (link.element && link.element == m_view.m_focusLink && ::GetFocus() == m_view.hWnd())
@@ -52,7 +52,8 @@ void LiteWebView::ReaderView::DoDefaultAction(long child)
 {
     const std::vector<ReaderLink> links = ReaderLinks(m_view.m_layout);
     if (child < 1 || child > static_cast<long>(links.size())) return;
-    m_view.FollowLink(links[static_cast<std::size_t>(child - 1)].href);
+    const ReaderLink& link = links[static_cast<std::size_t>(child - 1)];
+    m_view.FollowLink(*link.href, link.element);
 }
 
 }  // namespace browser

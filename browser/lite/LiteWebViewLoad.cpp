@@ -30,6 +30,8 @@ LoadFailure FailureOf(const HttpResult& r)
 void LiteWebView::Start(Request request, bool askFirst)
 {
     if (askFirst) {
+        // The host's rule first: a refused address leaves the page as it is, without an event.
+        if (!Allows(request.url, NavigationKind::TopLevel)) return;
         bool cancel = false;
         if (!RaiseBeforeNavigate(request.url, true, cancel)) return;
         if (cancel) return;
@@ -108,7 +110,7 @@ void LiteWebView::Arrive(const std::wstring& url, const std::string& html, Chars
 {
     ArrivedPage page;
     page.url = url;
-    page.document = std::make_unique<Document>(ParseHtml(html));
+    page.document = std::make_unique<Document>(ParsePageOrErrorPage(WideToUtf8(url), html, ParseHtml));
     page.charset = charset;
     // Every image gets a slot (empty until its bytes come); the http ones come from the images
     // fetched before, or else (and on a reload always) from a fetch.
@@ -149,11 +151,14 @@ void LiteWebView::ShowDocument(ArrivedPage page)
     m_images = std::move(page.images);
     m_imageCost = page.imageCost;
     m_document = std::move(page.document);
+    const Document* shown = m_document.get();
     m_charset = page.charset;
     m_url = page.url;
     m_scrollY = 0;
     m_pressedLink = nullptr;
     Relayout();
+    // A page too large to lay out was replaced by the error page, which has no images.
+    if (m_document.get() != shown) page.fetches.clear();
     DestroyFields(m_spareFields);  // those the new page had no use for
     // As browsers do, the first field marked `autofocus` takes the focus: now when the page has
     // it, else when the view gets it (a hidden page must not activate its window).

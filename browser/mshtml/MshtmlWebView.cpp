@@ -301,6 +301,10 @@ bool MshtmlWebView::IsTopLevel(IDispatch* frame) const
 void MshtmlWebView::OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL* cancel)
 {
     const bool topLevel = IsTopLevel(frame);
+    if (topLevel && !Allows(url, NavigationKind::TopLevel)) {
+        if (cancel) *cancel = VARIANT_TRUE;  // the page stays; the host hears nothing of it
+        return;
+    }
     if (topLevel) m_refreshPending = false;  // a new page replaces the refreshed one
     bool stop = false;
     RaiseBeforeNavigate(url, topLevel, stop);
@@ -318,9 +322,10 @@ void MshtmlWebView::OnTitleChange(const std::wstring& text) { RaiseTitleChange(t
 
 void MshtmlWebView::OnNewWindow(const std::wstring& url)
 {
-    // The page wanted a window of its own (target=_blank, window.open): the address opens here,
-    // through before-navigation like any other, once the control's event has returned.
-    if (url.empty() || !hWnd()) return;
+    // The page wanted a window of its own (target=_blank, window.open): an address the host's
+    // filter allows opens here, through before-navigation like any other, once the control's
+    // event has returned.
+    if (url.empty() || !hWnd() || !Allows(url, NavigationKind::NewWindow)) return;
     m_popupUrl = url;
     ::PostMessageW(hWnd(), kPopupMessage, 0, 0);
 }

@@ -194,3 +194,21 @@ def game_page(account, server, session):
         + "<ul>\n" + links + "</ul>\n")
     return _document(title, 'bgcolor="#10233A" text="#EDE6D6" link="%s" vlink="%s" style="margin:0"'
                      % (GOLD, GOLD), body)
+
+
+HOSTILE_LOGIN_PAGES = ("many-attributes", "long-link")
+
+
+def hostile_login_page(kind):
+    """The login page with markup after it that tests a browser's bounds: one element with 40,000
+    distinct attributes ("many-attributes"), or a link of a 1 MB address around 2000 pictures
+    ("long-link")."""
+    if kind == "many-attributes":
+        extra = "<div " + " ".join('a%d="%d"' % (i, i) for i in range(40000)) + "></div>"
+    elif kind == "long-link":
+        extra = ('<a href="/game/?x=%s">' % ("a" * (1 << 20))
+                 + '<img src="/static/logo.png" width="1" height="1">' * 2000 + "</a>")
+    else:
+        raise ValueError(kind)
+    return login_page().replace("</body>", extra + "\n</body>", 1)
+

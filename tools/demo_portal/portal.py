@@ -91,7 +91,9 @@ class Response:
         self.content_type = content_type
         self.headers = list(headers)
         self.delay = delay  # seconds before the status line
-        self.behaviour = behaviour  # None, "never" (no answer at all) or "trickle" (a byte a second)
+        # None, "never" (no answer at all), "trickle" (a byte a second) or "trickle-header" (the
+        # same, of a header that never ends)
+        self.behaviour = behaviour
         self.cut_to = cut_to  # announce the whole body, send this many bytes, close
 
 
@@ -299,7 +301,10 @@ class PortalHandler(BaseHTTPRequestHandler):
         """Pages and pictures that test a client's bounds: /images/<K>/<kind>/pcLogin/ (the login
         page with K pictures from /<kind>/<i>.png), /never/... (never answered), /trickle/...
         (a byte a second), /slow-image/<ms>/... (the logo, <ms> late), /big-image/...
-        (8000 x 8000 pixels) and /inputs/<N>/ (N text fields)."""
+        (8000 x 8000 pixels), /inputs/<N>/ (N text fields), /hostile-page/<kind>/pcLogin/ (the
+        login page with markup that tests a browser's bounds, see pages.hostile_login_page) and
+        /trickle-header/<S>/... (a status line, then a header a byte a second for S
+        seconds, never ended: the connection closes then)."""
         m = re.fullmatch(r"/images/(\d{1,2})/(never|trickle|big-image|slow-image/\d{1,5})/pcLogin/", path)
         if m:
             images = ["/%s/%d.png" % (m.group(2), i) for i in range(int(m.group(1)))]
@@ -316,6 +321,14 @@ class PortalHandler(BaseHTTPRequestHandler):
                 if self.server.huge is None:
                     self.server.huge = content.huge_png()
             return Response(200, self.server.huge, "image/png")
+        m = re.fullmatch(r"/hostile-page/([a-z-]+)/pcLogin/", path)
+        if m and m.group(1) in pages.HOSTILE_LOGIN_PAGES:
+            return html(pages.hostile_login_page(m.group(1)))
+        m = re.fullmatch(r"/trickle-header/(\d{1,3})/[^/]*", path)
+        if m:
+            resp = Response(200, b"", behaviour="trickle-header")
+            resp.seconds = int(m.group(1))
+            return resp
         m = re.fullmatch(r"/inputs/(\d{1,5})/", path)
         if m and int(m.group(1)) <= 20000:
             return html(pages.inputs_page(int(m.group(1))))
@@ -411,6 +424,11 @@ class PortalHandler(BaseHTTPRequestHandler):
             return
         if resp.delay:
             time.sleep(resp.delay)
+        if resp.behaviour == "trickle-header":
+            self.wfile.write(b"HTTP/1.1 200 OK\r\nX-Trickle: ")
+            self.wfile.flush()
+            self.hold(resp.seconds, b"a" * resp.seconds)
+            return
         if resp.behaviour == "trickle":
             self.send_response(resp.status)
             self.send_header("Content-Type", resp.content_type)

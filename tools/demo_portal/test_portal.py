@@ -756,6 +756,39 @@ class HostileRoutes(SharedPortal):
         self.assertEqual(body[12:24], b"IHDR" + (8000).to_bytes(4, "big") * 2)
         self.assertLess(len(body), 1 << 20)
 
+    def test_hostile_login_pages(self):
+        status, _, text = self.portal.page("/hostile-page/many-attributes/pcLogin/")
+        self.assertEqual(status, 200)
+        doc = parse(text)
+        self.assertIsNotNone(doc.find("form"))
+        self.assertEqual(max(len(e.attrs) for e in doc.find_all("div")), 40000)
+        status, _, text = self.portal.page("/hostile-page/long-link/pcLogin/")
+        self.assertEqual(status, 200)
+        doc = parse(text)
+        self.assertIsNotNone(doc.find("form"))
+        link = [a for a in doc.find_all("a") if len(a.attrs.get("href", "")) > 1 << 20]
+        self.assertEqual(len(link), 1)
+        self.assertEqual(len(list(link[0].find_all("img"))), 2000)
+        self.assertEqual(self.portal.request("/hostile-page/nonsense/pcLogin/")[0], 404)
+
+    def test_trickle_header_never_ends_its_headers(self):
+        s = socket.create_connection(("127.0.0.1", self.portal.port), timeout=5)
+        self.addCleanup(s.close)
+        s.sendall(b"GET /trickle-header/3/a HTTP/1.1\r\nHost: x\r\n\r\n")
+        start = time.monotonic()
+        received = b""
+        while not received.endswith(b"aa"):
+            received += s.recv(100)
+        self.assertTrue(received.startswith(b"HTTP/1.1 200 OK\r\nX-Trickle: a"))
+        self.assertNotIn(b"\r\n\r\n", received)
+        self.assertGreater(time.monotonic() - start, 0.9, "the second byte comes a second after the first")
+        while True:
+            piece = s.recv(100)
+            if not piece:
+                break
+            received += piece
+        self.assertTrue(received.endswith(b"X-Trickle: aaa"), "closed after three seconds, the headers unended")
+
     def test_page_of_many_inputs(self):
         status, _, text = self.portal.page("/inputs/12000/")
         self.assertEqual(status, 200)

@@ -1,9 +1,10 @@
 // libFuzzer target for the engine's pure code: whatever bytes arrive, decoding, parsing,
-// serialising, the helpers and the layout must neither crash nor trip the sanitizers, and the
-// layout stays within the page's coordinate limits.
+// serialising, the helpers and the layout must neither crash nor trip the sanitizers, the
+// document stays within the page's bounds and the layout within its coordinate limits.
 
 #include <cstddef>
 #include <cstdint>
+#include <set>
 #include <string>
 #include <string_view>
 
@@ -11,6 +12,7 @@
 #include "browser/html/Css.h"
 #include "browser/html/FormEncoding.h"
 #include "browser/html/MetaRefresh.h"
+#include "browser/html/PageLimits.h"
 #include "browser/html/Parser.h"
 #include "browser/html/Serializer.h"
 #include "browser/html/Url.h"
@@ -47,6 +49,20 @@ private:
     std::size_t m_next = 0;
 };
 
+// The page's bounds hold: no element keeps more than its share of attributes or a name twice, and
+// the document no more nodes than a page may have.
+std::size_t CheckBounds(const browser::Node& node)
+{
+    const auto& attributes = node.attributes();
+    if (attributes.size() > browser::kMaxAttributesPerElement) __builtin_trap();
+    std::set<std::string_view> names;
+    for (const auto& a : attributes)
+        if (!names.insert(a.name).second) __builtin_trap();
+    std::size_t count = 1;
+    for (const auto& child : node.children()) count += CheckBounds(*child);
+    return count;
+}
+
 bool Within(const browser::Rect& r)
 {
     const int limit = browser::kMaxPageCoordinate;
@@ -70,6 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!doc.documentElement() || !doc.head() || !doc.body()) __builtin_trap();
     const std::string inner = browser::InnerHtml(*doc.documentElement());
     if (browser::InnerHtmlLength(*doc.documentElement()) != browser::Utf16Length(inner)) __builtin_trap();
+    // The document, html, head and body come on top of what the page made.
+    if (CheckBounds(doc.root()) > browser::kMaxNodesPerPage + 4) __builtin_trap();
     (void)doc.Title();
     if (auto refresh = browser::FindMetaRefresh(doc))
         (void)browser::ResolveUrl("http://127.0.0.1/a/b?c#d", refresh->url);
@@ -87,6 +105,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (const auto& control : layout.controls)
         if (!Within(control.rect)) __builtin_trap();
     (void)browser::LinkAt(layout, viewport / 2, layout.height / 2);
+    // The areas of one link share its address: each comes from its a element once.
+    for (const auto& link : layout.links)
+        if (!link.href || !link.element || link.element->Attr("href") != *link.href) __builtin_trap();
 
     (void)browser::ResolveUrl("http://h/p/q", text);
     (void)browser::ParseColor(text, true);

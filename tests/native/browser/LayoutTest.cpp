@@ -148,13 +148,27 @@ TEST(Layout, AutoTablesShareWidthByContent)
     EXPECT_EQ(t[3]->rect.x, 350);   // the 50-pixel column at the right of a full-width table
 }
 
+TEST(Layout, TheAreasOfOneLinkShareItsAddress)
+{
+    // A long address around many pictures and words: one copy of it, however many pieces.
+    const std::string href = "/game/?x=" + std::string(1 << 20, 'a');
+    std::string pictures;
+    for (int i = 0; i < 2000; ++i) pictures += "<img src=\"/static/logo.png\" width=1 height=1> w ";
+    const PageLayout l = Lay("<a href=\"" + href + "\">" + pictures + "</a><a href=\"/other\">o</a>", 300);
+    ASSERT_GT(l.links.size(), 2000u);
+    const std::string* shared = l.links.front().href.get();
+    EXPECT_EQ(*shared, href);
+    for (std::size_t i = 0; i + 1 < l.links.size(); ++i) ASSERT_EQ(l.links[i].href.get(), shared) << i;
+    EXPECT_EQ(*l.links.back().href, "/other");
+}
+
 TEST(Layout, LinksControlsAndImages)
 {
     auto l = Lay("<body style=\"margin:0\"><a href=\"app://minimize\">min</a> <img src=\"/static/logo.png\">"
                  "<form><input type=text name=u size=10><input type=password name=p>"
                  "<input type=hidden name=h value=1><input type=submit value=\"Go\"></form></body>");
     ASSERT_EQ(l.links.size(), 1u);
-    EXPECT_EQ(l.links[0].href, "app://minimize");
+    EXPECT_EQ(*l.links[0].href, "app://minimize");
     const Rect r = l.links[0].rect;
     ASSERT_NE(LinkAt(l, r.x + 1, r.y + 1), nullptr);
     EXPECT_EQ(LinkAt(l, r.right() + 200, r.y + 1), nullptr);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "browser/html/Entities.h"
+#include "browser/html/PageLimits.h"
 #include "browser/html/Parser.h"
 #include "browser/html/Serializer.h"
 
@@ -106,6 +107,136 @@ TEST(Parser, SurvivesHostileInput)
     const std::string big(1 << 20, 'x');
     EXPECT_EQ(ParseHtml("<p title=\"" + big + "\">").body()->FindFirst("p")->Attr("title").size(), big.size());
     EXPECT_EQ(Body("<unknown-tag foo=bar>t</unknown-tag>"), "<unknown-tag foo=\"bar\">t</unknown-tag>");
+}
+
+// `count` attributes named from `first` on ("a0=0 a1=1 ..."), each `repeat` times in a row.
+std::string Attributes(int first, int count, int repeat = 1)
+{
+    std::string out;
+    for (int i = first; i < first + count; ++i)
+        for (int r = 0; r < repeat; ++r) out += " a" + std::to_string(i) + "=" + std::to_string(r == 0 ? i : -1);
+    return out;
+}
+
+// The names of an element's attributes, in order, as "a0..a255" when they run on without a gap.
+std::string Names(const browser::Node& e)
+{
+    const auto& a = e.attributes();
+    if (a.empty()) return "";
+    bool run = true;
+    for (std::size_t i = 0; i < a.size(); ++i) run = run && a[i].name == "a" + std::to_string(i);
+    if (run) return "a0..a" + std::to_string(a.size() - 1);
+    std::string out;
+    for (const auto& x : a) out += (out.empty() ? "" : " ") + x.name;
+    return out;
+}
+
+TEST(PageBounds, AnElementKeepsItsFirstAttributesEachNameOnce)
+{
+    static_assert(browser::kMaxAttributesPerElement == 256);
+    struct Case {
+        const char* what;
+        std::string html;
+        const char* element;
+        std::string names;
+    };
+    const Case cases[] = {
+        {"under the cap", "<p" + Attributes(0, 3) + ">", "p", "a0..a2"},
+        {"exactly the cap", "<p" + Attributes(0, 256) + ">", "p", "a0..a255"},
+        {"one more", "<p" + Attributes(0, 257) + ">", "p", "a0..a255"},
+        {"forty thousand", "<p" + Attributes(0, 40000) + ">", "p", "a0..a255"},
+        {"duplicates take no place", "<p" + Attributes(0, 300, 3) + ">", "p", "a0..a255"},
+        {"a void element", "<img" + Attributes(0, 1000) + ">", "img", "a0..a255"},
+        {"further html tags add what is missing", "<html" + Attributes(0, 200) + "><html" + Attributes(100, 300) + ">",
+         "html", "a0..a255"},
+        {"further body tags too", "<body" + Attributes(0, 10) + "><body" + Attributes(5, 10) + ">", "body", "a0..a14"},
+        {"a full element takes no more", "<body" + Attributes(0, 256) + "><body x=1>", "body", "a0..a255"},
+        {"a foster-parented element", "<table><tr><td>c</td></tr><div" + Attributes(0, 999) + "></div></table>", "div",
+         "a0..a255"},
+    };
+    for (const Case& c : cases) {
+        const Document d = ParseHtml(c.html);
+        const browser::Node* e = std::string(c.element) == "html" ? d.documentElement() : d.root().FindFirst(c.element);
+        ASSERT_NE(e, nullptr) << c.what;
+        EXPECT_EQ(Names(*e), c.names) << c.what;
+        EXPECT_EQ(e->Attr("a0"), "0") << c.what << ": the first occurrence wins";
+    }
+
+    // Many further <html> tags, each full of names already there: each costs its length only.
+    std::string many = "<html" + Attributes(0, 256) + ">";
+    for (int i = 0; i < 500; ++i) many += "<html" + Attributes(0, 256) + ">";
+    EXPECT_EQ(Names(*ParseHtml(many).documentElement()), "a0..a255");
+
+    // The DOM itself refuses a further attribute; the program's own SetAttribute still sets one.
+    Document d = ParseHtml("<p" + Attributes(0, 256) + ">");
+    browser::Node* p = d.root().FindFirst("p");
+    EXPECT_FALSE(p->AddAttribute("style", "x"));
+    EXPECT_FALSE(p->HasAttr("style"));
+    p->SetAttribute("style", "overflow: hidden");
+    EXPECT_EQ(p->Attr("style"), "overflow: hidden");
+}
+
+std::size_t CountNodes(const browser::Node& n)
+{
+    std::size_t count = 1;
+    for (const auto& c : n.children()) count += CountNodes(*c);
+    return count;
+}
+
+TEST(PageBounds, APageKeepsItsFirstNodes)
+{
+    static_assert(browser::kMaxNodesPerPage == 200000);
+    const std::size_t cap = browser::kMaxNodesPerPage;
+    const auto repeat = [](const std::string& piece, std::size_t n) {
+        std::string out;
+        out.reserve(piece.size() * n);
+        for (std::size_t i = 0; i < n; ++i) out += piece;
+        return out;
+    };
+    struct Case {
+        const char* what;
+        std::string html;
+        std::size_t atMost;  // nodes of the root element, itself, head and body included
+        std::size_t atLeast;
+    };
+    const Case cases[] = {
+        {"elements, text and comments beyond the cap", repeat("<i>x</i><!---->", cap / 3 + 10) + "<p>after</p>",
+         cap + 3, cap},
+        {"a page below the cap is whole", repeat("<b>x</b>", 1000) + "<p>after</p>", 2002 + 3, 2002 + 3},
+    };
+    for (const Case& c : cases) {
+        const Document d = ParseHtml(c.html);
+        ASSERT_NE(d.body(), nullptr) << c.what;
+        const std::size_t nodes = CountNodes(*d.documentElement());
+        EXPECT_LE(nodes, c.atMost) << c.what;
+        EXPECT_GE(nodes, c.atLeast) << c.what;
+        // What comes after the cap is not there.
+        EXPECT_EQ(d.body()->FindFirst("p") != nullptr, nodes < cap) << c.what;
+    }
+}
+
+TEST(PageBounds, FosterParentingKeepsOrderAndMergesText)
+{
+    // Content in a table that does not belong there goes before it, in its order; text that
+    // lands next to text joins it.
+    EXPECT_EQ(Body("<table>a<b>x</b>b<tr><td>c</td></tr>d</table>"),
+              "a<b>x</b>bd<table><tbody><tr><td>c</td></tr></tbody></table>");
+    EXPECT_EQ(Body("<table>one<tr>two<td>c</td></tr></table>"),
+              "onetwo<table><tbody><tr><td>c</td></tr></tbody></table>");
+    const Document d = ParseHtml("<table>a</i>b</u>c<tr><td>x</td></tr></table>");
+    ASSERT_EQ(d.body()->children().size(), 2u);
+    EXPECT_EQ(d.body()->children()[0]->text(), "abc");
+
+    // Thousands of pieces before one table: each lands in its place at once.
+    std::string html = "<div><table><tr><td>cell</td></tr>";
+    for (int i = 0; i < 50000; ++i) html += "<span>" + std::to_string(i) + "</span>";
+    const Document big = ParseHtml(html + "</table></div>");
+    const browser::Node* div = big.body()->FindFirst("div");
+    ASSERT_NE(div, nullptr);
+    ASSERT_EQ(div->children().size(), 50001u);
+    EXPECT_EQ(div->children()[0]->TextContent(), "0");
+    EXPECT_EQ(div->children()[49999]->TextContent(), "49999");
+    EXPECT_TRUE(div->children()[50000]->IsElement("table"));
 }
 
 TEST(Entities, DecodesNamedAndNumericReferences)

@@ -1,5 +1,5 @@
 // The built-in engine's loader against the demo portal: addresses longer than any fixed buffer,
-// redirects to them, and a body cut at the size cap.
+// redirects to them, and a body cut at the size cap or the time limit.
 
 #include <gtest/gtest.h>
 

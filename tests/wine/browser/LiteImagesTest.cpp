@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <atomic>
 #include <chrono>
 #include <new>
 #include <string>
@@ -144,6 +145,66 @@ TEST(LiteBounds, AFetchThatRunsOutOfMemoryIsAFailedFetch)
         EXPECT_FALSE(r.connected);
         EXPECT_EQ(r.error, static_cast<DWORD>(ERROR_NOT_ENOUGH_MEMORY));
     }
+}
+
+// A server that trickles its headers holds WinINet inside the request, where nothing ends it
+// under Wine: the job is given up at its time limit all the same, and its worker comes free when
+// the server lets go.
+TEST(LiteBounds, AFetchWhoseHeadersTrickleEndsAtItsTimeLimit)
+{
+    Host host(kLite);
+    auto http = std::make_shared<browser::HttpLoader>();
+    const auto start = std::chrono::steady_clock::now();
+    browser::FetchRequest request{Portal() + L"/trickle-header/8/a.png"};
+    request.timeLimit = std::chrono::milliseconds(1000);
+    auto job = browser::FetchJob::Start(http, {request}, host.hwnd(), WM_NULL, 0);
+    ASSERT_TRUE(job);
+    std::vector<browser::HttpResult> results;
+    ASSERT_TRUE(driver::PumpUntil([&] { return !(results = job->TakeResults()).empty(); }, 7000));
+    const double seconds = SecondsSince(start);
+    ASSERT_EQ(results.size(), 1u);
+    EXPECT_FALSE(results[0].connected);
+    EXPECT_EQ(results[0].error, static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
+    EXPECT_GE(seconds, 1.0 + browser::FetchJob::kGrace.count() / 1000.0 - 0.1);
+    EXPECT_LT(seconds, 6.0) << "given up before the server let go";
+    EXPECT_TRUE(driver::PumpUntil([] { return browser::FetchJob::Running() == 0; }, 30000));
+}
+
+TEST(LiteBounds, TheFetchWorkersAndTheJobsWaitingForThemAreCapped)
+{
+    Host host(kLite);
+    // The workers are all free: no fetch of an earlier test holds one.
+    ASSERT_TRUE(driver::PumpUntil([] { return browser::FetchJob::Running() == 0; }, 70000));
+    // Fetches that hold their worker until told to end.
+    HANDLE release = ::CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    std::atomic<int> busy{0}, mostBusy{0};
+    const browser::FetchJob::Fetcher hold = [&](const browser::FetchRequest&, const std::atomic<bool>&) {
+        const int now = ++busy;
+        for (int seen = mostBusy; now > seen && !mostBusy.compare_exchange_weak(seen, now);) {
+        }
+        ::WaitForSingleObject(release, 20000);
+        --busy;
+        return browser::HttpResult{};
+    };
+    std::vector<std::shared_ptr<browser::FetchJob>> jobs;
+    const std::size_t all = browser::kMaxFetchWorkers + browser::kMaxWaitingFetches;
+    for (std::size_t i = 0; i < all; ++i) {
+        jobs.push_back(browser::FetchJob::Start(hold, {{L"http://127.0.0.1/a.png"}}, host.hwnd(), WM_NULL, i));
+        ASSERT_TRUE(jobs.back()) << "job " << i;
+        // The workers take their jobs before the next ones come, so that exactly `all` fit.
+        if (i < browser::kMaxFetchWorkers) {
+            ASSERT_TRUE(driver::PumpUntil([&] { return busy == static_cast<int>(i) + 1; }, 5000)) << "job " << i;
+        }
+    }
+    EXPECT_FALSE(browser::FetchJob::Start(hold, {{L"http://127.0.0.1/b.png"}}, host.hwnd(), WM_NULL, 0))
+        << "one job more than may wait";
+    driver::Pump(300);
+    EXPECT_EQ(mostBusy.load(), static_cast<int>(browser::kMaxFetchWorkers));
+    ::SetEvent(release);
+    EXPECT_TRUE(driver::PumpUntil([] { return browser::FetchJob::Running() == 0; }, 20000));
+    EXPECT_EQ(mostBusy.load(), static_cast<int>(browser::kMaxFetchWorkers));
+    for (const auto& job : jobs) EXPECT_EQ(job->TakeResults().size(), 1u);
+    ::CloseHandle(release);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <oleacc.h>
 
 #include "browser/lite/LiteWebView.h"
+#include "runtime/App.h"
 #include "tests/driver/AccessibleWalk.h"
 #include "tests/driver/Driver.h"
 #include "tests/driver/Lifetime.h"
@@ -142,6 +143,65 @@ TEST(LiteWebView, CancelledCommandKeepsThePage)
     driver::Pump(300);
     EXPECT_EQ(host.Count(L"before"), 3u);
     EXPECT_EQ(host.Count(L"complete"), 1u);
+}
+
+// The hex form of a text, as the portal's /then/<hex>/pcLogin/ route takes its refresh target.
+std::wstring Hex(const std::string& text)
+{
+    static const wchar_t digits[] = L"0123456789abcdef";
+    std::wstring out;
+    for (unsigned char c : text) {
+        out += digits[c >> 4];
+        out += digits[c & 15];
+    }
+    return out;
+}
+
+// With the host's filter on every top-level navigation (a game page's), the page's own
+// navigations (here a meta refresh) and the host's calls go only where the filter allows; a
+// refused one raises nothing and leaves the page.
+TEST(LiteWebView, TheHostsFilterKeepsThePageFromFilesAndShares)
+{
+    // (A page's "\\host\share" is a relative address to this engine: on the page's own server.)
+    for (const char* target : {"file://127.0.0.1/share/x.html", "file:///C:/windows/win.ini"}) {
+        Host host(kLite);
+        ASSERT_TRUE(host.view());
+        host.view()->navigationFilter = {[](const std::wstring& url) { return url.rfind(L"http://", 0) == 0; }, true};
+        const std::wstring page = Portal() + L"/then/" + Hex(target) + L"/pcLogin/";
+        host.view()->Navigate(page);
+        ASSERT_TRUE(host.WaitFor(L"complete", 1));
+        // The page asks for its refresh after a second: the refusal is logged.
+        std::vector<std::wstring> logged;
+        rt::App::SetLogSink([&](const std::wstring& text) { logged.push_back(text); });
+        EXPECT_TRUE(driver::PumpUntil([&] { return !logged.empty(); }, 5000)) << target;
+        driver::Pump(100);
+        rt::App::SetLogSink(nullptr);
+        ASSERT_EQ(logged.size(), 1u);
+        EXPECT_EQ(logged[0], L"WebView.Allows: refused a navigation to " + driver::Utf8ToWide(target));
+        EXPECT_EQ(host.Count(L"before"), 1u) << target;
+        EXPECT_EQ(host.Count(L"complete"), 1u) << target;
+        EXPECT_EQ(host.view()->DocumentUrl(), page);
+        for (const std::wstring& url : {driver::Utf8ToWide(target), std::wstring(L"\\\\127.0.0.1\\share")}) {
+            host.view()->Navigate(url);
+            driver::Pump(300);
+            EXPECT_EQ(host.Count(L"before"), 1u) << target;
+            EXPECT_EQ(host.view()->DocumentUrl(), page);
+        }
+    }
+}
+
+// Pages that once froze or ended the engine: one element with 40,000 attributes, and a link of a
+// megabyte around 2000 pictures. Each shows as the login page it is.
+TEST(LiteWebView, HostilePagesShowAsTheirLoginPage)
+{
+    for (const wchar_t* kind : {L"many-attributes", L"long-link"}) {
+        Host host(kLite);
+        ASSERT_TRUE(host.view());
+        host.view()->Navigate(Portal() + L"/hostile-page/" + kind + L"/pcLogin/");
+        ASSERT_TRUE(host.WaitFor(L"complete", 1, 20000)) << driver::WideToUtf8(kind);
+        EXPECT_GE(host.view()->RootInnerHtmlLength(), 1500);
+        EXPECT_TRUE(ChildOfClass(host.view()->hWnd(), L"Edit", 1)) << "the login form is there";
+    }
 }
 
 TEST(LiteWebView, FormPostLogsInAndRefreshRaisesTheCommand)

@@ -196,6 +196,74 @@ TEST(MshtmlHost, NewWindowsAndWindowClosingAreRefused)
     EXPECT_EQ(newWindow, nullptr);
 }
 
+// A page's script sends its view, or a window of its own, to a file or a share: with the host's
+// filter set (as a game page sets the game-URL rule), neither goes anywhere and the host hears
+// nothing; what the rule allows goes on as before.
+TEST(MshtmlHost, TheHostsFilterRefusesNewWindowsAndNavigationsItDoesNotAllow)
+{
+    std::vector<std::wstring> logged;
+    rt::App::SetLogSink([&](const std::wstring& text) { logged.push_back(text); });
+    const auto webOnly = [](const std::wstring& url) {
+        return url.rfind(L"http://", 0) == 0 || url.rfind(L"https://", 0) == 0 || url == L"about:blank";
+    };
+    const wchar_t* const refused[] = {L"file:///C:/Windows/win.ini", L"file://host/share/x.html", L"\\\\host\\share",
+                                      L"FILE://HOST/SHARE", L"javascript:alert(1)"};
+    for (const bool topLevelToo : {true, false}) {
+        FakeHost host;
+        ASSERT_TRUE(host.view);
+        host.view->navigationFilter = {webOnly, topLevelToo};
+        IDispatch* newWindow = nullptr;
+        const VARIANT windowRef = Variant(VT_DISPATCH | VT_BYREF, [&](VARIANT& v) { v.ppdispVal = &newWindow; });
+        Bstr context(L"http://portal.test/game/");
+        // window.open(url) and target=_blank: never opened, in either mode.
+        for (const wchar_t* url : refused) {
+            Bstr target(url);
+            VARIANT_BOOL cancel = VARIANT_FALSE;
+            EXPECT_EQ(RaiseEvent(host.control.Sink(), DISPID_NEWWINDOW3,
+                                 {windowRef, BoolRef(&cancel), Long(0), Text(context.value), Text(target.value)}),
+                      S_OK);
+            EXPECT_EQ(cancel, VARIANT_TRUE) << "no window of the control's own either";
+        }
+        // location = url: cancelled before the host hears of it when top-level navigations are
+        // filtered; otherwise the host decides, as before.
+        for (const wchar_t* url : refused) {
+            VARIANT_BOOL cancel = VARIANT_FALSE;
+            host.BeforeNavigate(host.Top(), url, &cancel);
+            EXPECT_EQ(cancel, topLevelToo ? VARIANT_TRUE : VARIANT_FALSE) << driver::WideToUtf8(url);
+        }
+        // A frame is the page's business.
+        FakeControl frame;
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        host.BeforeNavigate(static_cast<IWebBrowser2*>(&frame), L"about:srcdoc", &cancel);
+        EXPECT_EQ(cancel, VARIANT_FALSE);
+        // Allowed addresses go on: a new window opens here, a navigation reaches the host.
+        Bstr allowed(L"http://portal.test/news/2.html");
+        cancel = VARIANT_FALSE;
+        RaiseEvent(host.control.Sink(), DISPID_NEWWINDOW3,
+                   {windowRef, BoolRef(&cancel), Long(0), Text(context.value), Text(allowed.value)});
+        EXPECT_TRUE(driver::PumpUntil([&] { return !host.control.navigations.empty(); }, 2000));
+        driver::Pump(100);
+        EXPECT_EQ(host.control.navigations, (std::vector<std::wstring>{L"http://portal.test/news/2.html"}));
+        cancel = VARIANT_FALSE;
+        host.BeforeNavigate(host.Top(), L"about:blank", &cancel);
+        EXPECT_EQ(cancel, VARIANT_FALSE);
+
+        std::vector<std::wstring> heard;
+        for (const Event& e : host.events) heard.push_back(e.text);
+        std::vector<std::wstring> expected;
+        if (!topLevelToo) expected.assign(std::begin(refused), std::end(refused));
+        expected.push_back(L"about:srcdoc");
+        expected.push_back(L"about:blank");
+        EXPECT_EQ(heard, expected);
+        EXPECT_EQ(newWindow, nullptr);
+    }
+    // Each refusal is logged, with the address.
+    ASSERT_EQ(logged.size(), 5u * 2 + 5u);
+    EXPECT_EQ(logged[0], L"WebView.Allows: refused a new window to file:///C:/Windows/win.ini");
+    EXPECT_EQ(logged[5], L"WebView.Allows: refused a navigation to file:///C:/Windows/win.ini");
+    rt::App::SetLogSink(nullptr);
+}
+
 TEST(MshtmlHost, HandlersThatThrowOrDestroyTheView)
 {
     std::vector<std::wstring> logged;

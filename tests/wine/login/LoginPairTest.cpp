@@ -82,6 +82,26 @@ TEST(LoginPage, PicturesThatNeverArriveDoNotHoldThePairBack)
     client.Kill();
 }
 
+// A login page with one element of 40,000 attributes held the pair back for seconds; one with a
+// link of a megabyte around 2000 pictures ended the client. Both show the pair, and the client
+// lives on.
+TEST(LoginPage, HostileMarkupShowsThePairAndTheClientLivesOn)
+{
+    for (const wchar_t* kind : {L"many-attributes", L"long-link"}) {
+        driver::Process client = StartCorvane(Portal() + L"/hostile-page/" + kind);
+        ASSERT_TRUE(client);
+        EXPECT_TRUE(WaitForLoginPair(client, 15000)) << driver::WideToUtf8(kind);
+        // The long link's picture comes, and the page is laid out again with it.
+        if (std::wstring(kind) == L"long-link") {
+            EXPECT_TRUE(driver::PumpUntil([] { return PortalLog().find("/static/logo.png") != std::string::npos; }, 5000));
+        }
+        driver::Pump(1000);
+        EXPECT_TRUE(client.Running()) << driver::WideToUtf8(kind);
+        EXPECT_FALSE(VisibleWindow(L"#32770", client.id())) << "no message";
+        client.Kill();
+    }
+}
+
 TEST(LoginPair, LiesOnTheCentredPictureWithTheKeyColourShowingItThrough)
 {
     const std::wstring icon = TempDir() + L"vld.ico";

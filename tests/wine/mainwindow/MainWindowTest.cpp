@@ -136,6 +136,46 @@ TEST_F(MainWindow, NewPageGoesToAboutBlankBeforeItsUrl)
     CloseAllButFirst();
 }
 
+// A game page goes only to web addresses, whatever its script or links ask: its view's filter is
+// the game-URL rule on every top-level navigation and every new window, its empty first page and
+// script links aside (the engines' part is in browser_test). A refused address leaves the page
+// where it is.
+TEST_F(MainWindow, AGamePageGoesOnlyToWebAddresses)
+{
+    auto* page = dynamic_cast<corvane::WebUrl*>(Tabs().Item(0)->Form().get());
+    ASSERT_NE(page, nullptr);
+    browser::WebView* view = page->Browser();
+    ASSERT_NE(view, nullptr);
+    const browser::NavigationFilter& filter = view->navigationFilter;
+    ASSERT_TRUE(filter.allows);
+    EXPECT_TRUE(filter.topLevel);
+    struct Case {
+        const wchar_t* url;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {L"about:blank", true},
+        {L"http://portal.example/game/?a=1", true},
+        {L"HTTPS://portal.example:8443/g", true},
+        {L"file:///C:/Windows/win.ini", false},
+        {L"file://host/share/x.html", false},
+        {L"\\\\host\\share\\x.html", false},
+        {L"javascript:void(0)", true},  // runs in the page; where it goes comes back here
+        {L"JavaScript:go()", true},
+        {L"vbscript:x", false},
+        {L"http://user:pw@portal.example/", false},
+        {L"app://loadgame|http://portal.example/", false},
+        {L"about:blank#x", false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(filter.allows(c.url), c.allowed) << driver::WideToUtf8(c.url);
+
+    // On the real view: the page stays.
+    const std::wstring before = view->DocumentUrl();
+    view->Navigate(L"file://127.0.0.1/share/x.html");
+    driver::Pump(300);
+    EXPECT_EQ(view->DocumentUrl(), before);
+}
+
 // Watches every message the windows of this thread handle while it lives, and notes each one
 // that a page window (class "WebUrl") or a window captioned "Form1" handled while it was a
 // window of the desktop: what a shell would list, and show once it is visible.
