@@ -191,7 +191,7 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     std::int32_t total = 0;
     std::optional<DownloadReader> reader;
     try {
-        reader.emplace(DownloadReaderJob{request.get(), path, hidden, timed || stallMs != 0}, total);
+        reader.emplace(DownloadReaderJob{request.get(), path, hidden, timed || stallMs != 0, connection}, total);
     } catch (const std::system_error&) {
         rt::App::LogEvent(L"CKvDownLoadFile: no thread to read " + url + L" with");
         return false;
@@ -262,7 +262,9 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
         quit = !yield();
         if (!*alive || quit) break;
     }
-    const bool created = reader->Join(true);
+    // Given up on a server that sends nothing: the reader may wait in a read longer than the
+    // system's bound (Wine's), so it is left to end on its own.
+    const bool created = late ? reader->Abandon() : reader->Join(true);
     if (!*alive) return true;
     if (!created) return false;
     m_receivedAll = !m_stop && !quit && !writeFailed && !late && total == announced;
