@@ -78,10 +78,14 @@ TEST(ChosenFolder, BlanksAndChineseInstallRunUpdateAndUninstallKeepingThePlayers
         running.Kill();
     }
 
-    for (const wchar_t* name : {L"update.txt", L"Update.exe", L"vld.ico"})
+    // The updater's folder went with the update; an updater ended half-way leaves one.
+    for (const wchar_t* name : {L"update.txt", L"vld.ico"})
         EXPECT_NE(::GetFileAttributesW((TempDir() + L"\\" + name).c_str()), INVALID_FILE_ATTRIBUTES) << "before";
+    const std::wstring leftFolder = TempDir() + L"\\corvane-update-0a1b";
+    ::CreateDirectoryW(leftFolder.c_str(), nullptr);
+    ASSERT_TRUE(updatetest::WriteBytes(leftFolder + L"\\Update.exe", "an updater ended half-way"));
     EXPECT_EQ(UninstallSilently(dir), 0);
-    // The client, the updater's file and the uninstaller go; the player's file and folder stay.
+    // The client, the updater's files and the uninstaller go; the player's file and folder stay.
     EXPECT_EQ(ListDir(dir), std::vector<std::wstring>{L"存档 笔记.txt"});
     EXPECT_EQ(updatetest::ReadBytes(note), std::string(kPlayersNote));
     ExpectNothingLeft();
