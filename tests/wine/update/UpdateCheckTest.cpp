@@ -199,7 +199,7 @@ TEST(StartUpCheck, WebSwitchChecksFirstAndAnAcceptedUpdateOpensNoBrowser)
 TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
 {
     // Each would offer 1.2.0 if it were believed. The copy of an earlier check (current) is
-    // replaced only by a manifest that arrived whole and within the bounds.
+    // replaced only by a manifest that arrived whole, within the bounds, and passed the check.
     ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
     const std::string earlier = SignedManifest("version=1.1.0\r\n");
     ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
