@@ -12,6 +12,7 @@
 #include "runtime/MessageBox.h"
 #include "update/ManifestVerifier.h"
 #include "update/UpdateManifest.h"
+#include "update/UpdaterFolder.h"
 
 namespace corvane {
 
@@ -35,12 +36,20 @@ std::wstring UpdaterParameters()
     return dir + L"|" + dir + sep + rt::App::EXEName() + L".exe";
 }
 
-// Writes Update.exe from the resources and starts it; false when it could not be written.
+// Writes Update.exe from the resources into a folder of its own and starts it; false when it could
+// not be written.
 bool StartUpdater()
 {
-    const std::wstring updater = GetTempDir() + L"Update.exe";
-    // An updater still running from an earlier update keeps the file locked: give up quietly.
-    if (!SaveResourceToFile(IDR_UPDATER, L"UPDATE", updater)) return false;
+    // An updater still running from an earlier update would end at once: give up quietly.
+    if (UpdaterRunning()) return false;
+    const std::optional<std::wstring> folder = MakeUpdaterFolder(GetTempDir());
+    if (!folder) return false;
+    const std::wstring updater = *folder + L"Update.exe";
+    if (!SaveResourceToFile(IDR_UPDATER, L"UPDATE", updater)) {
+        ::DeleteFileW(updater.c_str());
+        ::RemoveDirectoryW(folder->c_str());
+        return false;
+    }
     ::ShellExecuteW(nullptr, L"open", updater.c_str(), UpdaterParameters().c_str(), nullptr, SW_SHOWNORMAL);
     return true;
 }
@@ -60,21 +69,32 @@ bool CheckForUpdate(UpdateMode mode)
     const std::wstring manifest = GetTempDir() + L"update.txt";
     const std::wstring local = LocalVersion();
 
-    // The copy from an earlier check is replaced only by a manifest that arrived whole: a cut one
-    // would drop file lines. When nothing arrives, that earlier copy is read all the same.
+    // The folders of earlier updates go once their updaters have ended.
+    RemoveEndedUpdaterFolders(GetTempDir());
+
+    // The copy from an earlier check is replaced only by a manifest that arrived whole (a cut one
+    // would drop file lines) and passed the check: the updater acts on that copy, so a refused one
+    // never takes the place of the last one that passed. When nothing arrives, that earlier copy
+    // is read all the same.
+    ManifestReading reading;
     {
         const std::wstring incoming = manifest + L".part";
         CKvDownLoadFile downloader;
         downloader.LimitSize(static_cast<std::int32_t>(kMaxManifestBytes));
         downloader.LimitTime(kCheckTimeLimitMs);
         downloader.DownLoadFile(CurrentEndpoints().manifest, incoming, true, false);
-        if (!downloader.ReceivedAll() ||
-            !::MoveFileExW(incoming.c_str(), manifest.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        if (downloader.ReceivedAll()) reading = ReadCheckedManifest(incoming);
+        if (reading.outcome == ManifestReading::Outcome::Accepted &&
+            !::MoveFileExW(incoming.c_str(), manifest.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            // The updater would read the earlier copy: nothing is offered this time.
             ::DeleteFileW(incoming.c_str());
+            return false;
+        }
+        ::DeleteFileW(incoming.c_str());
     }
     StartupMark("manifest downloaded");
 
-    const ManifestReading reading = ReadCheckedManifest(manifest);
+    if (reading.outcome == ManifestReading::Outcome::Missing) reading = ReadCheckedManifest(manifest);
     if (reading.outcome == ManifestReading::Outcome::Missing) return false;
     if (reading.outcome == ManifestReading::Outcome::Refused) {
         // Never "current": the player would believe a forged or broken answer.

@@ -131,12 +131,15 @@ SectionEnd
 
 Section "Uninstall"
   Call un.WaitForClientToClose
-  ; Files the updater placed: the ones its last manifest named. Read before the manifest goes.
+  ; Files updates placed, as the updater recorded them after each commit; a manifest itself is
+  ; never read here, since none but the updater has checked it.
   Call un.DeleteUpdatedFiles
-  ; What an updater that was ended half-way left: its own names, which no player file has.
+  ; What an updater that was ended half-way left, and its record: its own names, which no player
+  ; file has.
   Delete "$INSTDIR\*.corvane-new"
   Delete "$INSTDIR\*.corvane-old"
   Delete "$INSTDIR\*.corvane-journal"
+  Delete "$INSTDIR\${PLACED_FILES}"
   Delete "$INSTDIR\${EXE}"
   Delete "$INSTDIR\${UNINSTALLER}"
   ; Only when empty: a folder the player chose may hold files of theirs.
@@ -151,4 +154,12 @@ Section "Uninstall"
   Delete "$TEMP\update.txt"
   Delete "$TEMP\Update.exe"
   Delete "$TEMP\vld.ico"
+  ; The folders the updater ran from, each made for one update.
+  FindFirst $0 $1 "$TEMP\${UPDATER_FOLDER_PREFIX}*"
+  ${DoWhile} $1 != ""
+    Delete "$TEMP\$1\Update.exe"
+    RMDir "$TEMP\$1"
+    FindNext $0 $1
+  ${Loop}
+  FindClose $0
 SectionEnd

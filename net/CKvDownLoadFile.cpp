@@ -42,43 +42,68 @@ void SetTimeouts(HINTERNET root, DWORD ms)
 // quarter of a second per 200 MB.
 constexpr DWORD kOpenFlags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE;
 
-// Opens `url` on a thread of its own while this thread processes its messages: a server that is
-// slow to answer (or a connection that takes its time) must not hold the window, which would go
-// unanswered until then. When `stopped()` turns true or WM_QUIT comes meanwhile (`quit` is set
-// then), the opening is left to end on its own: nothing is returned, the thread closes what it
-// opens, and the caller closing `root` cuts the wait short where the system can.
+// The root and the request of one download, shared by the call and the thread that opens them:
+// whichever lets go last closes them, the request before the root.
+struct Connection {
+    InternetHandle root;
+    InternetHandle request;
+};
+
+// Opens the root and `url` with every wait of the system's bounded by `waitMs` (0: its defaults).
+std::shared_ptr<Connection> Connect(const std::wstring& url, DWORD waitMs)
+{
+    auto connection = std::make_shared<Connection>();
+    connection->root.reset(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
+    if (!connection->root) return connection;
+    if (waitMs != 0) SetTimeouts(connection->root.get(), waitMs);
+    connection->request.reset(::InternetOpenUrlW(connection->root.get(), url.c_str(), nullptr, 0, kOpenFlags, 0));
+    return connection;
+}
+
+// Connects on a thread of its own while this thread processes its messages: a server that is
+// slow to answer, or that sends its headers a byte at a time, must not hold the window, which
+// would go unanswered until then. When `stopped()` turns true, WM_QUIT comes (`quit` is set then)
+// or `deadline` passes meanwhile, the opening is left to end on its own: nothing is returned, and
+// the thread, which owns every handle it uses, closes them when the system lets it go.
 template <typename Stopped>
-InternetHandle OpenWhileProcessingMessages(HINTERNET root, const std::wstring& url, Stopped stopped, bool& quit)
+std::shared_ptr<Connection> ConnectWhileProcessingMessages(const std::wstring& url, DWORD waitMs,
+                                                           std::optional<ULONGLONG> deadline, Stopped stopped,
+                                                           bool& quit)
 {
     enum : int { kOpening, kOpened, kLeft };
     struct Opening {
         rt::KernelHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-        HINTERNET opened = nullptr;
+        std::shared_ptr<Connection> connection;
         std::atomic<int> state{kOpening};
     };
-    const auto open = [](HINTERNET root, const std::wstring& url) {
-        return ::InternetOpenUrlW(root, url.c_str(), nullptr, 0, kOpenFlags, 0);
-    };
     const auto opening = std::make_shared<Opening>();
-    if (!opening->done) return InternetHandle(open(root, url));
+    if (!opening->done) return Connect(url, waitMs);
     try {
-        std::thread([opening, open, root, url] {
-            opening->opened = open(root, url);
+        std::thread([opening, url, waitMs] {
+            opening->connection = Connect(url, waitMs);
             int state = kOpening;
-            if (!opening->state.compare_exchange_strong(state, kOpened) && opening->opened)
-                ::InternetCloseHandle(opening->opened);
+            if (!opening->state.compare_exchange_strong(state, kOpened)) opening->connection.reset();
             ::SetEvent(opening->done.get());
         }).detach();
     } catch (const std::system_error&) {
-        return InternetHandle(open(root, url));
+        return Connect(url, waitMs);
     }
     HANDLE event = opening->done.get();
-    while (!quit && !stopped() &&
-           ::MsgWaitForMultipleObjects(1, &event, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0)
-        quit = !rt::App::DoEvents();
+    for (;;) {
+        if (quit || stopped()) break;
+        DWORD wait = INFINITE;
+        if (deadline) {
+            const ULONGLONG now = ::GetTickCount64();
+            if (now >= *deadline) break;
+            wait = static_cast<DWORD>(*deadline - now);
+        }
+        const DWORD woke = ::MsgWaitForMultipleObjects(1, &event, FALSE, wait, QS_ALLINPUT);
+        if (woke == WAIT_OBJECT_0) break;
+        if (woke == WAIT_OBJECT_0 + 1) quit = !rt::App::DoEvents();
+    }
     int state = kOpening;
     if (opening->state.compare_exchange_strong(state, kLeft)) return {};
-    return InternetHandle(opening->opened);
+    return opening->connection;
 }
 
 // The longest the window waits for the first block before it processes its messages: a little
@@ -121,23 +146,30 @@ bool CKvDownLoadFile::DownLoadFile(const std::wstring& url, const std::wstring& 
 bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path, bool hidden, bool raiseEvents)
 {
     const std::shared_ptr<bool> alive = m_alive;
-    // Declared in this order so that the URL handle closes before the root handle.
-    InternetHandle root(::InternetOpenW(nullptr, INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0));
-    if (!root) return false;
     const ULONGLONG started = ::GetTickCount64();
-    // A copy: the clock is read after handlers that may have destroyed this object.
+    // Copies: the clock is read after handlers that may have destroyed this object.
     const std::uint32_t limitMs = m_timeLimitMs;
+    const std::uint32_t stallMs = m_stallLimitMs;
     const bool timed = limitMs != 0;
     const auto timeIsUp = [=] { return timed && ::GetTickCount64() - started >= limitMs; };
-    if (timed) SetTimeouts(root.get(), limitMs);
+    // Each wait of the system's (connecting, sending, each wait for data) ends within both bounds.
+    const DWORD waitMs = timed && (stallMs == 0 || limitMs < stallMs) ? limitMs : stallMs;
+    // Connecting and the headers count against the whole time, and as one wait for bytes.
+    std::optional<ULONGLONG> deadline;
+    if (timed) deadline = started + limitMs;
+    if (stallMs != 0 && (!deadline || started + stallMs < *deadline)) deadline = started + stallMs;
     bool quitWhileOpening = false;
     // A handler run meanwhile may destroy this object: its stop flag is read only while it lives.
     const auto stopped = [this, &alive] { return !*alive || m_stop; };
-    InternetHandle request = OpenWhileProcessingMessages(root.get(), url, stopped, quitWhileOpening);
+    const std::shared_ptr<Connection> connection =
+        ConnectWhileProcessingMessages(url, waitMs, deadline, stopped, quitWhileOpening);
     // A handler run meanwhile may have destroyed this object, stopped the download or ended the
     // program.
     if (!*alive || quitWhileOpening) return false;
-    if (!request || m_stop || timeIsUp()) return false;
+    if (!connection && deadline && ::GetTickCount64() >= *deadline)
+        rt::App::LogEvent(L"CKvDownLoadFile: " + url + L" sent no response in time");
+    if (!connection || !connection->request || m_stop || timeIsUp()) return false;
+    const InternetHandle& request = connection->request;
     if (QueryNumber(request.get(), HTTP_QUERY_STATUS_CODE) != 200) return false;
     // Sizes of 2 GiB and more read as negative: outside what the program downloads.
     const auto announced = static_cast<std::int32_t>(QueryNumber(request.get(), HTTP_QUERY_CONTENT_LENGTH));
@@ -159,7 +191,7 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     std::int32_t total = 0;
     std::optional<DownloadReader> reader;
     try {
-        reader.emplace(DownloadReaderJob{request.get(), path, hidden, timed}, total);
+        reader.emplace(DownloadReaderJob{request.get(), path, hidden, timed || stallMs != 0, connection}, total);
     } catch (const std::system_error&) {
         rt::App::LogEvent(L"CKvDownLoadFile: no thread to read " + url + L" with");
         return false;
@@ -168,6 +200,8 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
     bool writeFailed = false;
     bool late = false;
     bool ended = false;
+    ULONGLONG lastBytes = ::GetTickCount64();
+    const auto stalled = [&] { return stallMs != 0 && ::GetTickCount64() - lastBytes >= stallMs; };
     std::optional<std::chrono::steady_clock::time_point> lastYield;  // none yet: the first block yields
     const auto yield = [&] {
         lastYield = std::chrono::steady_clock::now();
@@ -180,9 +214,9 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
                 reader->Saw(*note);
                 return note;
             }
-            if (total < announced && timeIsUp()) {
+            if (total < announced && (timeIsUp() || stalled())) {
                 late = true;
-                rt::App::LogEvent(L"CKvDownLoadFile: " + url + L" took too long");
+                rt::App::LogEvent(L"CKvDownLoadFile: " + url + (stalled() ? L" stalled" : L" took too long"));
                 return std::nullopt;
             }
             quit = !yield();
@@ -209,6 +243,7 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
             break;
         }
         total += static_cast<std::int32_t>(note->bytes);
+        lastBytes = ::GetTickCount64();
         m_received = total;
         if (total > announced || (total < announced && timeIsUp())) {
             late = true;
@@ -227,7 +262,9 @@ bool CKvDownLoadFile::Transfer(const std::wstring& url, const std::wstring& path
         quit = !yield();
         if (!*alive || quit) break;
     }
-    const bool created = reader->Join(true);
+    // Given up on a server that sends nothing: the reader may wait in a read longer than the
+    // system's bound (Wine's), so it is left to end on its own.
+    const bool created = late ? reader->Abandon() : reader->Join(true);
     if (!*alive) return true;
     if (!created) return false;
     m_receivedAll = !m_stop && !quit && !writeFailed && !late && total == announced;

@@ -44,6 +44,10 @@ public:
     // bound every read takes only what has arrived, so a trickle cannot hold the call past it.
     void LimitSize(std::int32_t maxBytes) { m_maxBytes = maxBytes; }
     void LimitTime(std::uint32_t ms) { m_timeLimitMs = ms; }
+    // A transfer during which no byte comes for `ms` (the response's headers included) ends and
+    // is not whole; 0 means none. Every read then takes only what has arrived, as with a time
+    // bound.
+    void LimitStall(std::uint32_t ms) { m_stallLimitMs = ms; }
 
     // Of the last call: the transfer ran, was not stopped and delivered exactly the announced
     // number of bytes.
@@ -58,6 +62,7 @@ private:
     bool m_receivedAll = false;
     std::int32_t m_maxBytes = 0;
     std::uint32_t m_timeLimitMs = 0;
+    std::uint32_t m_stallLimitMs = 0;
     std::int32_t m_announced = 0;
     std::int32_t m_received = 0;
     // Cleared by the destructor: a handler may destroy the downloader inside its own event.

@@ -24,7 +24,8 @@ rt::KernelHandle OpenEmpty(const std::wstring& path, bool hidden)
 {
     const DWORD attributes = hidden ? FILE_ATTRIBUTE_HIDDEN : FILE_ATTRIBUTE_NORMAL;
     rt::KernelHandle file(
-        ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, attributes, nullptr));
+        ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS, attributes,
+                      nullptr));
     if (!file) return file;
     LARGE_INTEGER size{};
     if (::GetFileSizeEx(file.get(), &size)) {
@@ -89,9 +90,9 @@ void ReadToFile(const DownloadReaderJob& job, TransferPipe& pipe)
 }  // namespace
 
 DownloadReader::DownloadReader(DownloadReaderJob job, const std::int32_t& reported)
-    : m_pipe(kBlocksAhead, kBlocksPerWake), m_reported(reported)
+    : m_state(std::make_shared<State>(std::move(job), kBlocksAhead, kBlocksPerWake)), m_reported(reported)
 {
-    m_thread = std::thread([this, job = std::move(job)] { ReadToFile(job, m_pipe); });
+    m_thread = std::thread([state = m_state] { ReadToFile(state->job, state->pipe); });
 }
 
 DownloadReader::~DownloadReader()
@@ -102,13 +103,27 @@ DownloadReader::~DownloadReader()
 bool DownloadReader::Join(bool pump)
 {
     if (!m_thread.joinable()) return m_created;
-    m_pipe.Stop(m_reported);
-    while (!m_pipe.WaitFinished(kLongestHold))
+    m_state->pipe.Stop(m_reported);
+    while (!m_state->pipe.WaitFinished(kLongestHold))
         if (pump) rt::App::DoEvents();
     m_thread.join();
-    // What the caller did not take: whether the file was made.
-    while (const std::optional<TransferNote> note = m_pipe.Take(std::chrono::milliseconds(0))) Saw(*note);
+    TakeLeftNotes();
     return m_created;
+}
+
+bool DownloadReader::Abandon()
+{
+    if (!m_thread.joinable()) return m_created;
+    m_state->pipe.Stop(m_reported);
+    m_thread.detach();
+    TakeLeftNotes();
+    return m_created;
+}
+
+void DownloadReader::TakeLeftNotes()
+{
+    // What the caller did not take: whether the file was made.
+    while (const std::optional<TransferNote> note = m_state->pipe.Take(std::chrono::milliseconds(0))) Saw(*note);
 }
 
 void DownloadReader::Saw(const TransferNote& note)

@@ -10,6 +10,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -18,10 +19,11 @@
 namespace corvane {
 
 struct DownloadReaderJob {
-    HINTERNET request;  // borrowed: the caller closes it once the reader has been joined
+    HINTERNET request;  // kept open by `owner` for as long as the reader runs
     std::wstring path;
     bool hidden;
     bool availableOnly;  // read only what has arrived (a trickle cannot hold a read past Stop)
+    std::shared_ptr<void> owner;
 };
 
 class DownloadReader {
@@ -36,15 +38,30 @@ public:
     DownloadReader(const DownloadReader&) = delete;
     DownloadReader& operator=(const DownloadReader&) = delete;
 
-    TransferPipe& Pipe() { return m_pipe; }
+    TransferPipe& Pipe() { return m_state->pipe; }
     // Every note the caller takes passes here.
     void Saw(const TransferNote& note);
     // Stops the reader after what it is doing and waits for it, processing the window's
     // messages meanwhile when `pump`. True when it had made the file.
     bool Join(bool pump);
+    // Stops the reader and leaves it to end on its own, with everything it uses, once the read it
+    // is in returns: a server that sends nothing may hold a read longer than the system's bound.
+    // The file is cut back as with Join and may be removed meanwhile. True when it had made the
+    // file.
+    bool Abandon();
 
 private:
-    TransferPipe m_pipe;
+    struct State {
+        State(DownloadReaderJob j, std::size_t maxAhead, std::size_t wakeAfter)
+            : pipe(maxAhead, wakeAfter), job(std::move(j))
+        {
+        }
+        TransferPipe pipe;
+        DownloadReaderJob job;
+    };
+    void TakeLeftNotes();
+
+    std::shared_ptr<State> m_state;
     const std::int32_t& m_reported;
     std::thread m_thread;
     bool m_created = false;

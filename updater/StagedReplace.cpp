@@ -9,6 +9,7 @@ namespace {
 constexpr std::wstring_view kStaged = L".corvane-new";
 constexpr std::wstring_view kSetAside = L".corvane-old";
 constexpr std::wstring_view kJournal = L".corvane-journal";
+constexpr std::wstring_view kRecord = L".corvane-files";  // the record of placed files
 // A journal line: a mark, then the target's name. The mark says whether the target had an old
 // file: only then does undoing the commit put one back; otherwise it removes what was placed.
 constexpr wchar_t kReplaces = L'=';
@@ -108,7 +109,8 @@ std::wstring JournalPath(const std::wstring& directory) { return directory + L"u
 
 bool IsUpdaterFileName(std::wstring_view name)
 {
-    return EndsWithNoCase(name, kStaged) || EndsWithNoCase(name, kSetAside) || EndsWithNoCase(name, kJournal);
+    return EndsWithNoCase(name, kStaged) || EndsWithNoCase(name, kSetAside) || EndsWithNoCase(name, kJournal) ||
+           EndsWithNoCase(name, kRecord);
 }
 
 CommitResult CommitStaged(UpdateFileSystem& fs, const std::wstring& directory,

@@ -10,6 +10,7 @@
 #include "runtime/Screen.h"
 #include "runtime/TempDir.h"
 #include "update/ManifestVerifier.h"
+#include "updater/PlacedFiles.h"
 #include "updater/PlatformFileSystem.h"
 
 namespace corvane {
@@ -38,6 +39,8 @@ UpdateFrm::UpdateFrm(UpdaterCommand command) : rt::Form(UpdateDesign()), m_comma
 void UpdateFrm::OnLoad()
 {
     m_downfile = std::make_unique<CKvDownLoadFile>();
+    m_downfile->LimitStall(kStallLimitMs);
+    m_downfile->LimitSize(kMaxFileBytes);
     m_downfile->QueryFileInfo = [this](std::int32_t& size) { KvProgressBar1.SetMax(size); };
     m_downfile->Loading = [this](std::int32_t& received) { KvProgressBar1.SetValue(received); };
 
@@ -125,7 +128,11 @@ UpdateFrm::Outcome UpdateFrm::WalkManifest()
         return outcome;
     }
 
-    const std::vector<UpdateFile> files = PlanUpdateFiles(reading.lines, m_command.directory);
+    const auto isFolder = [](const std::wstring& target) {
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    };
+    const std::vector<UpdateFile> files = PlanUpdateFiles(reading.lines, m_command.directory, isFolder);
     if (files.empty()) {
         outcome.message = L"没有需要更新的文件，客户端未作任何改动！";
         outcome.style = rt::kMsgExclamation;
@@ -153,6 +160,11 @@ UpdateFrm::Outcome UpdateFrm::WalkManifest()
     }
     switch (CommitStaged(fs, m_command.directory, targets)) {
     case CommitResult::Committed: {
+        // The uninstaller removes what updates placed, and only that.
+        std::vector<std::wstring> names;
+        for (const UpdateFile& file : files) names.push_back(file.name);
+        if (!RecordPlacedFiles(fs, m_command.directory, names))
+            rt::App::LogEvent(L"Update: the record of placed files could not be written");
         outcome.message = L"软件已升至最新版本！";
         outcome.style = rt::kMsgInformation;
         // The last file when it is a program; a manifest ending in a data file still brings the

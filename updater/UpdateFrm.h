@@ -27,6 +27,9 @@ public:
 
     // How long a replace refused because the file is in use is retried.
     static constexpr DWORD kReplacePatienceMs = 10000;
+    // A file's download fails when no byte comes for this long, or when it announces more.
+    static constexpr std::uint32_t kStallLimitMs = 60000;
+    static constexpr std::int32_t kMaxFileBytes = 256 << 20;
 
 protected:
     void OnLoad() override;

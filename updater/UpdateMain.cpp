@@ -5,16 +5,35 @@
 
 #include "runtime/App.h"
 #include "runtime/Handles.h"
+#include "update/UpdaterFolder.h"
 #include "updater/UpdateFrm.h"
 #include "updater/UpdatePlan.h"
 
+namespace {
+
+// Only System32 is searched for the libraries loaded from here on, never the folder this program
+// lies in nor the current one. Looked up at run time: older systems lack the call.
+void RestrictLibrarySearch()
+{
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
+    using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
+    const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")));
+    if (setDefault) setDefault(kSearchSystem32);
+    ::SetDllDirectoryW(L"");
+}
+
+}  // namespace
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
 {
+    // Before any library is loaded on demand (the pictures' and the network's among them).
+    RestrictLibrarySearch();
     const auto command = corvane::ParseUpdaterCommand(rt::App::Command());
     if (!command) return 0;
     // One updater at a time: a second one would fight over the same files.
     ::SetLastError(0);
-    rt::KernelHandle instance(::CreateMutexW(nullptr, FALSE, L"Local\\CorvaneUpdate"));
+    rt::KernelHandle instance(::CreateMutexW(nullptr, FALSE, corvane::kUpdaterMutexName));
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
     corvane::UpdateFrm form(*command);

@@ -3,12 +3,14 @@
 // directory, the client to start again, and the files to fetch with their targets. Names that
 // could reach outside the installation directory are refused here.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "update/SignedManifest.h"
+#include "updater/SafeFileName.h"
 
 namespace corvane {
 
@@ -23,10 +25,6 @@ std::optional<UpdaterCommand> ParseUpdaterCommand(std::wstring_view commandLine)
 // The part of a URL after its last "/" (the whole URL when there is none).
 std::wstring FileNameOfUrl(std::wstring_view url);
 
-// A plain file name: not empty, no path separator, drive colon or "..", none of the characters
-// file names cannot hold, and not a device name.
-bool IsSafeFileName(std::wstring_view name);
-
 struct UpdateFile {
     std::wstring url;
     std::wstring name;
@@ -35,7 +33,9 @@ struct UpdateFile {
 };
 
 // The files named by the manifest's lines, in order. Version lines (in any letter case), lines
-// without a field 1 (empty ones included) and lines whose file name is not safe are skipped.
-std::vector<UpdateFile> PlanUpdateFiles(const std::vector<std::wstring>& lines, const std::wstring& directory);
+// without a field 1 (empty ones included), lines whose file name is not safe, a name met before
+// in any letter case and targets that `isFolder` (when given) says are folders are skipped.
+std::vector<UpdateFile> PlanUpdateFiles(const std::vector<std::wstring>& lines, const std::wstring& directory,
+                                        const std::function<bool(const std::wstring&)>& isFolder = {});
 
 }  // namespace corvane

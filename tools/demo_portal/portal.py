@@ -32,6 +32,7 @@ SESSION_PARAM = "session"
 SESSION_TOKEN = re.compile(r"[0-9a-f]{32}")
 MAX_BODY = 1 << 20
 SLOW_TICK = 0.05  # seconds between the pieces of a slow response
+HUGE_BYTES = (256 << 20) + 1  # announced by /announce-huge/: a byte more than an updater's file may have
 
 
 def parse_args(argv):
@@ -91,8 +92,9 @@ class Response:
         self.content_type = content_type
         self.headers = list(headers)
         self.delay = delay  # seconds before the status line
-        # None, "never" (no answer at all), "trickle" (a byte a second) or "trickle-header" (the
-        # same, of a header that never ends)
+        # None, "never" (no answer at all), "trickle" (a byte a second), "trickle-header" (the
+        # same, of a header that never ends), "stall" (half the body, then nothing) or "huge"
+        # (HUGE_BYTES announced, nothing sent)
         self.behaviour = behaviour
         self.cut_to = cut_to  # announce the whole body, send this many bytes, close
 
@@ -300,11 +302,13 @@ class PortalHandler(BaseHTTPRequestHandler):
     def hostile_route(self, path):
         """Pages and pictures that test a client's bounds: /images/<K>/<kind>/pcLogin/ (the login
         page with K pictures from /<kind>/<i>.png), /never/... (never answered), /trickle/...
-        (a byte a second), /slow-image/<ms>/... (the logo, <ms> late), /big-image/...
-        (8000 x 8000 pixels), /inputs/<N>/ (N text fields), /hostile-page/<kind>/pcLogin/ (the
-        login page with markup that tests a browser's bounds, see pages.hostile_login_page) and
-        /trickle-header/<S>/... (a status line, then a header a byte a second for S
-        seconds, never ended: the connection closes then)."""
+        (a byte a second), /trickle-headers/... (/trickle-header/600/), /stall/<name> (half
+        of a served file, then nothing), /announce-huge/... (HUGE_BYTES announced, nothing sent),
+        /slow-image/<ms>/... (the logo, <ms> late), /big-image/... (8000 x 8000 pixels),
+        /inputs/<N>/ (N text fields), /hostile-page/<kind>/pcLogin/ (the login page with markup
+        that tests a browser's bounds, see pages.hostile_login_page) and /trickle-header/<S>/... (a
+        status line, then a header a byte a second for S seconds, never ended: the connection
+        closes then)."""
         m = re.fullmatch(r"/images/(\d{1,2})/(never|trickle|big-image|slow-image/\d{1,5})/pcLogin/", path)
         if m:
             images = ["/%s/%d.png" % (m.group(2), i) for i in range(int(m.group(1)))]
@@ -313,6 +317,18 @@ class PortalHandler(BaseHTTPRequestHandler):
             return Response(200, b"", "image/png", behaviour="never")
         if path.startswith("/trickle/"):
             return Response(200, self.server.logo, "image/png", behaviour="trickle")
+        if path.startswith("/trickle-headers/"):
+            # The same as /trickle-header/600/: longer than any client waits.
+            resp = Response(200, b"", behaviour="trickle-header")
+            resp.seconds = 600
+            return resp
+        if path.startswith("/stall/"):
+            resp = self.download(unquote(path[len("/stall/"):], errors="replace"))
+            if resp.status == 200:
+                resp.behaviour = "stall"
+            return resp
+        if path.startswith("/announce-huge/"):
+            return Response(200, b"", "application/octet-stream", behaviour="huge")
         m = re.fullmatch(r"/slow-image/(\d{1,5})/[^/]*", path)
         if m:
             return Response(200, self.server.logo, "image/png", delay=int(m.group(1)) / 1000)
@@ -428,6 +444,17 @@ class PortalHandler(BaseHTTPRequestHandler):
             self.wfile.write(b"HTTP/1.1 200 OK\r\nX-Trickle: ")
             self.wfile.flush()
             self.hold(resp.seconds, b"a" * resp.seconds)
+            return
+        if resp.behaviour in ("stall", "huge"):
+            # The whole length announced (or HUGE_BYTES), half of the body sent, then nothing more.
+            self.send_response(resp.status)
+            self.send_header("Content-Type", resp.content_type)
+            length = HUGE_BYTES if resp.behaviour == "huge" else len(resp.body)
+            self.send_header("Content-Length", str(length))
+            self.end_headers()
+            self.wfile.write(resp.body[:len(resp.body) // 2])
+            self.wfile.flush()
+            self.hold(600)
             return
         if resp.behaviour == "trickle":
             self.send_response(resp.status)

@@ -746,6 +746,31 @@ class HostileRoutes(SharedPortal):
         self.assertTrue(received.endswith(b"\x89P"))
         self.assertGreater(time.monotonic() - start, 0.9, "the second byte comes a second after the first")
 
+    def test_headers_that_trickle_a_file_that_stalls_and_a_huge_announcement(self):
+        trickle = socket.create_connection(("127.0.0.1", self.portal.port), timeout=5)
+        self.addCleanup(trickle.close)
+        trickle.sendall(b"GET /trickle-headers/update.txt HTTP/1.1\r\nHost: x\r\n\r\n")
+        received = b""
+        deadline = time.monotonic() + 2.5
+        while time.monotonic() < deadline:
+            received += trickle.recv(100)
+        self.assertTrue(received.startswith(b"HTTP/1.1 200 OK\r\n"))
+        self.assertNotIn(b"\r\n\r\n", received, "the headers never end")
+
+        for path, length, sent in (("/stall/Corvane.exe", 307200, None),
+                                   ("/announce-huge/big.bin", (256 << 20) + 1, 0)):
+            with self.subTest(path=path):
+                conn = http.client.HTTPConnection("127.0.0.1", self.portal.port, timeout=1.5)
+                self.addCleanup(conn.close)
+                conn.request("GET", path)
+                resp = conn.getresponse()
+                self.assertEqual((resp.status, int(resp.getheader("Content-Length"))), (200, length))
+                expected = length // 2 if sent is None else sent
+                self.assertEqual(len(resp.read(expected)) if expected else 0, expected)
+                with self.assertRaises(socket.timeout):
+                    resp.read(1)
+        self.assertEqual(self.portal.request("/stall/missing.bin")[0], 404)
+
     def test_slow_and_big_pictures(self):
         start = time.monotonic()
         status, headers, body = self.portal.request("/slow-image/300/a.png")

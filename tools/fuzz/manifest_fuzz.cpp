@@ -14,6 +14,7 @@
 #include "update/IssuedTime.h"
 #include "update/SignedManifest.h"
 #include "update/UpdateManifest.h"
+#include "updater/PlacedFiles.h"
 #include "updater/UpdatePlan.h"
 
 namespace {
@@ -75,5 +76,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (hashed) Require(file.sha256.has_value());
     }
     (void)corvane::ParseKeyList(bytes);
+
+    // The same bytes as the record of placed files (UTF-16 code units, as the updater keeps it):
+    // only safe names come out, each once, and they read back as written.
+    std::wstring record;
+    for (std::size_t i = 0; i + 1 < size; i += 2) record += static_cast<wchar_t>(data[i] | (data[i + 1] << 8));
+    const std::vector<std::wstring> placed = corvane::ParsePlacedFiles(record);
+    for (const std::wstring& name : placed)
+        Require(corvane::IsSafeFileName(name) && name.size() <= corvane::kMaxRecordedName);
+    Require(corvane::ParsePlacedFiles(corvane::PlacedFilesText(placed)) == placed);
     return 0;
 }

@@ -286,6 +286,57 @@ TEST_F(Downloader, BoundsOfSizeAndTime)
         EXPECT_LT(d.ReceivedBytes(), 10);
         EXPECT_LT(took, 6000u) << "a trickle must not hold the download past its bound";
     }
+    {
+        // Headers a byte a second: the bound covers connecting and the headers too.
+        CKvDownLoadFile d;
+        d.LimitTime(1500);
+        const ULONGLONG start = ::GetTickCount64();
+        EXPECT_FALSE(d.DownLoadFile(Portal() + L"/trickle-headers/update.txt", path + L".headers", false, false));
+        const ULONGLONG took = ::GetTickCount64() - start;
+        EXPECT_FALSE(d.ReceivedAll());
+        EXPECT_FALSE(Exists(path + L".headers"));
+        EXPECT_LT(took, 6000u) << "headers that trickle must not hold the download past its bound";
+    }
+}
+
+// No byte for the stall bound ends the download as not whole, whether the server stops in the
+// middle of the body or never sends its headers; a server that keeps sending is not cut.
+TEST_F(Downloader, StallBound)
+{
+    ASSERT_TRUE(WriteBytes(FilesDir() + L"\\stalled.bin", Pattern(40000, 3)));
+    const std::wstring path = dir + L"\\stalled.bin";
+    {
+        CKvDownLoadFile d;
+        d.LimitStall(1500);
+        const ULONGLONG start = ::GetTickCount64();
+        EXPECT_TRUE(d.DownLoadFile(Portal() + L"/stall/stalled.bin", path, false, false));
+        const ULONGLONG took = ::GetTickCount64() - start;
+        EXPECT_FALSE(d.ReceivedAll());
+        EXPECT_EQ(d.AnnouncedBytes(), 40000);
+        EXPECT_EQ(d.ReceivedBytes(), 20000);
+        EXPECT_EQ(ReadBytes(path), Pattern(40000, 3).substr(0, 20000));
+        EXPECT_LT(took, 6000u) << "a stalled server must not hold the download past its bound";
+    }
+    {
+        CKvDownLoadFile d;
+        d.LimitStall(1500);
+        const ULONGLONG start = ::GetTickCount64();
+        EXPECT_FALSE(d.DownLoadFile(Portal() + L"/never/stalled.bin", path + L".never", false, false));
+        EXPECT_LT(::GetTickCount64() - start, 6000u);
+        EXPECT_FALSE(Exists(path + L".never"));
+    }
+    {
+        // A byte a second is slow, not stalled.
+        CKvDownLoadFile d;
+        d.LimitStall(2500);
+        std::int32_t seen = 0;
+        d.Loading = [&](std::int32_t& received) {
+            seen = received;
+            if (received >= 4) d.StopDownLoad();
+        };
+        EXPECT_TRUE(d.DownLoadFile(Portal("SIGN") + L"/hostile/trickle/update.txt", path + L".slow", false, true));
+        EXPECT_GE(seen, 4);
+    }
 }
 
 }  // namespace

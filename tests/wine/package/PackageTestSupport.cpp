@@ -423,6 +423,15 @@ void ExpectNothingLeft()
     EXPECT_FALSE(RegDword(kEmulationKey, L"Corvane.exe"));
     for (const wchar_t* name : {L"update.txt", L"Update.exe", L"vld.ico"})
         EXPECT_EQ(::GetFileAttributesW((TempDir() + L"\\" + name).c_str()), INVALID_FILE_ATTRIBUTES) << driver::WideToUtf8(name);
+    EXPECT_TRUE(UpdaterFolders().empty());
+}
+
+std::vector<std::wstring> UpdaterFolders()
+{
+    std::vector<std::wstring> folders;
+    for (const std::wstring& name : updatetest::ListDir(TempDir()))
+        if (name.starts_with(L"corvane-update-")) folders.push_back(name);
+    return folders;
 }
 
 // Ends with the test: the client and whatever it started.

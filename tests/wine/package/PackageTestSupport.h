@@ -102,6 +102,8 @@ private:
 void ExpectInstalledIn(const std::wstring& dir, const std::wstring& version);
 // Nothing of an install outside its folder: shortcuts, registry values, the client's temporary files.
 void ExpectNothingLeft();
+// The folders the client made in the temporary folder for its updater.
+std::vector<std::wstring> UpdaterFolders();
 
 // Ends, with the test, the clients and updaters it started.
 struct ClientsEnder {

@@ -44,6 +44,8 @@ void ExpectUpdateThroughDemoPortal(const std::wstring& installDir)
     EXPECT_TRUE(WaitForLoginPairOf(restarted));
     EXPECT_TRUE(driver::PumpUntil([] { return updatetest::FindProcess(L"Update.exe") == 0; }, 20000))
         << "the updater did not end";
+    // The folder the updater ran from goes with it: the restarted client removes it.
+    EXPECT_TRUE(driver::PumpUntil([] { return UpdaterFolders().empty(); }, 15000));
     EndProcesses(L"Corvane.exe");
 
     EXPECT_TRUE(SameFile(client, NextClient()));
@@ -51,6 +53,11 @@ void ExpectUpdateThroughDemoPortal(const std::wstring& installDir)
     const auto data = updatetest::ReadBytes(installDir + L"\\" + kUpdatedDataFile);
     ASSERT_TRUE(data);
     EXPECT_EQ(data->size(), 20000u);
+    // What the updater placed, for the uninstaller.
+    const std::string record = "demo20000.bin\r\nCorvane.exe\r\n";
+    std::string utf16;
+    for (char c : record) utf16 += std::string{c, '\0'};
+    EXPECT_EQ(updatetest::ReadBytes(installDir + L"\\update.corvane-files"), utf16);
 }
 
 }  // namespace packagetest

@@ -1,5 +1,5 @@
 // The on-demand check accepted from the main window: the updater (here the probe program carried
-// as this program's "UPDATE" 101) is written to the temporary directory and started with
+// as this program's "UPDATE" 101) is written to a new folder in the temporary directory and started with
 // "<dir>|<dir>\<name>.exe", and every window closes without asking, a further login's too.
 
 #include <gtest/gtest.h>
@@ -50,8 +50,12 @@ TEST(OnDemandUpdate, YesStartsTheUpdaterAndClosesTheMainWindowWithoutAsking)
     ASSERT_TRUE(driver::PumpUntil([&] { return Exists(marker); }, 15000));
     driver::Pump(300);
     const std::wstring dir = rt::App::Path();
-    EXPECT_EQ(ReadBytes(marker), driver::WideToUtf8(temp + L"\\Update.exe\nargs: " + dir + L"|" + dir + L"\\" +
-                                                    rt::App::EXEName() + L".exe\n"));
+    // From the one folder made for it.
+    std::wstring folder;
+    for (const std::wstring& name : ListDir(temp))
+        if (name.starts_with(L"corvane-update-")) folder = name;
+    EXPECT_EQ(ReadBytes(marker), driver::WideToUtf8(temp + L"\\" + folder + L"\\Update.exe\nargs: " + dir + L"|" +
+                                                    dir + L"\\" + rt::App::EXEName() + L".exe\n"));
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/CheckForUpdate.h"
+#include "runtime/Handles.h"
 #include "runtime/MessageBox.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/update/UpdateTestSupport.h"
@@ -50,6 +51,15 @@ bool StartUpContinued(const driver::Process& corvane, DWORD timeoutMs = 15000)
         timeoutMs);
 }
 
+// The folders the client made for updaters in `temp`.
+std::vector<std::wstring> UpdaterFolders(const std::wstring& temp)
+{
+    std::vector<std::wstring> folders;
+    for (const std::wstring& name : ListDir(temp))
+        if (name.starts_with(L"corvane-update-")) folders.push_back(name);
+    return folders;
+}
+
 std::size_t ManifestRequests()
 {
     const std::string log = PortalLog();
@@ -81,7 +91,7 @@ TEST(StartUpCheck, SilentWhenCurrentOrWithoutAVersion)
         driver::Pump(500);
         EXPECT_TRUE(answerer.Seen().empty());
         EXPECT_EQ(ManifestRequests(), before + 1);
-        EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
+        EXPECT_TRUE(UpdaterFolders(run.temp).empty());
         if (kind == "current") {
             // The manifest stays in the temporary directory, hidden.
             const DWORD attributes = ::GetFileAttributesW((run.temp + L"\\update.txt").c_str());
@@ -104,7 +114,7 @@ TEST(StartUpCheck, NoContinuesTheStartUp)
     EXPECT_EQ(answerer.Seen()[0].title, L"提示");
     EXPECT_EQ(answerer.Seen()[0].text, L"发现有新版本，是否现在更新！");
     EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgQuestionYesNo);
-    EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
+    EXPECT_TRUE(UpdaterFolders(run.temp).empty());
     corvane.Kill();
 }
 
@@ -121,7 +131,14 @@ TEST(StartUpCheck, YesStartsTheUpdaterWhichBringsTheNewClient)
     EXPECT_EQ(corvane.WaitForExit(15000), 0);
     EXPECT_EQ(answerer.Seen().size(), 1u);
     EXPECT_EQ(driver::FindTopLevel(L"LoadFrm", nullptr, corvane.id()), nullptr);
-    EXPECT_EQ(ReadBytes(run.temp + L"\\Update.exe"), ReadBytes(driver::BuildDir() + L"\\updater\\Update.exe"));
+    // The updater runs from a new folder of its own, with a random name, and alone there.
+    const std::vector<std::wstring> folders = UpdaterFolders(run.temp);
+    ASSERT_EQ(folders.size(), 1u);
+    EXPECT_EQ(folders[0].size(), std::wstring(L"corvane-update-").size() + 24);
+    const std::wstring folder = run.temp + L"\\" + folders[0];
+    EXPECT_EQ(ListDir(folder), std::vector<std::wstring>{L"Update.exe"});
+    EXPECT_EQ(ReadBytes(folder + L"\\Update.exe"), ReadBytes(driver::BuildDir() + L"\\updater\\Update.exe"));
+    EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
     DWORD updaterId = 0;
     ASSERT_TRUE(driver::PumpUntil([&] { return (updaterId = FindProcess(L"Update.exe")) != 0; }, 10000));
     const std::wstring commandLine = ProcessCommandLine(updaterId);
@@ -182,7 +199,7 @@ TEST(StartUpCheck, WebSwitchChecksFirstAndAnAcceptedUpdateOpensNoBrowser)
 TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
 {
     // Each would offer 1.2.0 if it were believed. The copy of an earlier check (current) is
-    // replaced only by a manifest that arrived whole and within the bounds.
+    // replaced only by a manifest that arrived whole, within the bounds, and passed the check.
     ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
     const std::string earlier = SignedManifest("version=1.1.0\r\n");
     ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
@@ -198,30 +215,60 @@ TEST(StartUpCheck, RefusedManifestsLeaveTheStartUpSilent)
         EXPECT_TRUE(StartUpContinued(corvane, kind == "trickle" ? 30000 : 15000));
         driver::Pump(300);
         EXPECT_TRUE(answerer.Seen().empty());
-        EXPECT_FALSE(Exists(run.temp + L"\\Update.exe"));
+        EXPECT_TRUE(UpdaterFolders(run.temp).empty());
         EXPECT_FALSE(Exists(run.temp + L"\\update.txt.part"));
-        if (kind == "cut" || kind == "trickle" || kind == "oversized") {
-            EXPECT_EQ(ReadBytes(run.temp + L"\\update.txt"), earlier);
-        }
+        // The copy the updater and nothing else would act on stays the last one that passed.
+        EXPECT_EQ(ReadBytes(run.temp + L"\\update.txt"), earlier);
         corvane.Kill();
     }
 }
 
-TEST(StartUpCheck, UpdaterThatCannotBeWrittenLetsTheStartUpGoOn)
+// A server that sends its headers a byte a second holds the start-up no longer than the check's
+// bound, which covers connecting and the headers too.
+TEST(StartUpCheck, HeadersThatTrickleEndTheCheckWithinItsBound)
 {
-    // An updater of an earlier update still holds the file.
+    ClientRun run(L"trickled headers");
+    const std::string earlier = SignedManifest("version=1.1.0\r\n");
+    WriteBytes(run.temp + L"\\update.txt", earlier);
+    driver::Process corvane = run.Start(Portal() + L"/trickle-headers/update.txt");
+    driver::MessageBoxAnswerer answerer(IDYES, corvane.id());
+    EXPECT_TRUE(StartUpContinued(corvane, 25000));
+    driver::Pump(300);
+    EXPECT_TRUE(answerer.Seen().empty());
+    EXPECT_EQ(ReadBytes(run.temp + L"\\update.txt"), earlier);
+    EXPECT_NE(PortalLog().find("/trickle-headers/update.txt"), std::string::npos);
+    corvane.Kill();
+}
+
+// The folders of updaters that have ended go at the next start; anything else stays.
+TEST(StartUpCheck, FoldersOfEndedUpdatersGo)
+{
+    ServeManifest("1.1.0", "");
+    ClientRun run(L"old updater folders");
+    for (const wchar_t* name : {L"corvane-update-0011", L"corvane-update-empty", L"other"})
+        ::CreateDirectoryW((run.temp + L"\\" + name).c_str(), nullptr);
+    WriteBytes(run.temp + L"\\corvane-update-0011\\Update.exe", "an ended updater");
+    WriteBytes(run.temp + L"\\other\\Update.exe", "not the client's");
+    driver::Process corvane = run.Start();
+    EXPECT_TRUE(StartUpContinued(corvane));
+    EXPECT_TRUE(driver::PumpUntil([&] { return UpdaterFolders(run.temp).empty(); }, 10000));
+    EXPECT_EQ(ReadBytes(run.temp + L"\\other\\Update.exe"), "not the client's");
+    corvane.Kill();
+}
+
+TEST(StartUpCheck, UpdaterStillRunningLetsTheStartUpGoOn)
+{
+    // An updater of an earlier update still runs (it holds its mutex): a second one would end at
+    // once, so none is written or started.
     ServeManifest("1.2.0", "");
-    ClientRun run(L"locked updater");
-    const std::wstring updater = run.temp + L"\\Update.exe";
-    WriteBytes(updater, "still running");
-    HANDLE held = ::CreateFileW(updater.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    ClientRun run(L"running updater");
+    rt::KernelHandle running(::CreateMutexW(nullptr, FALSE, L"Local\\CorvaneUpdate"));
+    ASSERT_TRUE(running);
     driver::Process corvane = run.Start();
     driver::MessageBoxAnswerer answerer(IDYES, corvane.id());
     EXPECT_TRUE(StartUpContinued(corvane));
     EXPECT_EQ(answerer.Seen().size(), 1u);
-    ::CloseHandle(held);
-    EXPECT_EQ(ReadBytes(updater), "still running");
+    EXPECT_TRUE(UpdaterFolders(run.temp).empty());
     corvane.Kill();
 }
 
@@ -268,9 +315,11 @@ TEST_F(OnDemandCheck, OffersAnyOtherVersion)
 
 TEST_F(OnDemandCheck, RefusedManifestSaysItCannotBeVerified)
 {
-    // Never "current", never an offer.
+    // Never "current", never an offer; the copy of the check before stays.
+    const std::string earlier = SignedManifest("version=1.1.0\r\n");
     for (const char* kind : {"unsigned", "wrong-key", "tampered-line", "short-hash", "replay", "no-issued"}) {
         SCOPED_TRACE(kind);
+        WriteBytes(temp + L"\\update.txt", earlier);
         ServeManifest("1.2.0", "Corvane.exe|" + driver::WideToUtf8(Portal()) + "/files/Corvane.exe\r\n");
         ServeHostile(kind);
         driver::MessageBoxAnswerer answerer(IDYES);
@@ -279,7 +328,8 @@ TEST_F(OnDemandCheck, RefusedManifestSaysItCannotBeVerified)
         ASSERT_EQ(answerer.Seen().size(), 1u);
         EXPECT_EQ(answerer.Seen()[0].text, L"无法验证更新信息，本次不进行更新！");
         EXPECT_EQ(answerer.Seen()[0].style, rt::kMsgExclamation);
-        EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
+        EXPECT_TRUE(UpdaterFolders(temp).empty());
+        EXPECT_EQ(ReadBytes(temp + L"\\update.txt"), earlier);
     }
 }
 
@@ -346,7 +396,7 @@ TEST_F(OnDemandCheck, QuietWithoutAVersionLineOrUpdater)
     driver::MessageBoxAnswerer answerer(IDYES);
     corvane::CheckForUpdate(corvane::UpdateMode::OnDemand);
     EXPECT_EQ(answerer.Seen().size(), 1u);
-    EXPECT_FALSE(Exists(temp + L"\\Update.exe"));
+    EXPECT_TRUE(UpdaterFolders(temp).empty());
 }
 
 TEST_F(OnDemandCheck, FailedDownloadReadsTheManifestLeftBefore)

@@ -25,6 +25,17 @@ std::wstring UpdaterExe() { return driver::BuildDir() + L"\\updater\\Update.exe"
 
 std::string Narrow(const std::wstring& text) { return driver::WideToUtf8(text); }
 
+// ASCII text as the UTF-16 bytes the updater's record holds.
+std::string Utf16(const std::string& text)
+{
+    std::string bytes;
+    for (char c : text) {
+        bytes += c;
+        bytes += '\0';
+    }
+    return bytes;
+}
+
 // The texts of the boxes seen, each checked for the title and for the style of its kind: the
 // question, the success and every failure.
 std::vector<std::wstring> Texts(const driver::MessageBoxAnswerer& answerer)
@@ -123,8 +134,51 @@ TEST(Updater, ReplacesTwoFilesAndStartsTheNewClient)
     run.RunToEnd(L"软件已升至最新版本！");
     EXPECT_TRUE(run.Client() == run.newClient);
     EXPECT_EQ(ReadBytes(run.inst + L"\\demo.bin"), Pattern(70000, 11));
-    // Nothing else is left in the installation directory.
-    EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"demo.bin"}));
+    // Nothing else is left in the installation directory but the record of what was placed,
+    // which the uninstaller reads.
+    EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"demo.bin", L"update.corvane-files"}));
+    EXPECT_EQ(ReadBytes(run.inst + L"\\update.corvane-files"), Utf16("demo.bin\r\nCorvane.exe\r\n"));
+}
+
+// The names a file system reads as another file, device or folder are never fetched or placed;
+// the rest of the update goes ahead.
+TEST(Updater, NamesTheSystemReadsAsSomethingElseAreSkipped)
+{
+    UpdaterRun run(L"names");
+    ::CreateDirectoryW((run.inst + L"\\data").c_str(), nullptr);
+    WriteBytes(run.inst + L"\\data\\save.dat", "the player's");
+    const std::string hash = "|" + std::string(64, 'a');
+    run.Manifest("version=1.2.0\r\n"
+                 "Corvane.exe|{main}/files/Corvane.exe\r\n"
+                 "a|{main}/other/CORVANE.EXE" + hash + "\r\n"
+                 "b|{main}/files/data" + hash + "\r\n"
+                 "c|{main}/files/Corvane.exe." + hash + "\r\n"
+                 "d|{main}/files/CORVAN~1.EXE" + hash + "\r\n"
+                 "f|{main}/files/CON .txt" + hash + "\r\n"
+                 "g|{main}/files/conout$" + hash + "\r\n"
+                 "i|{main}/files/update.corvane-files" + hash + "\r\n");
+    const std::string logBefore = PortalLog();
+    run.RunToEnd(L"软件已升至最新版本！");
+    EXPECT_TRUE(run.Client() == run.newClient);
+    EXPECT_EQ(ListDir(run.inst), (std::vector<std::wstring>{L"Corvane.exe", L"data", L"update.corvane-files"}));
+    EXPECT_EQ(ListDir(run.inst + L"\\data"), std::vector<std::wstring>{L"save.dat"});
+    EXPECT_EQ(ReadBytes(run.inst + L"\\update.corvane-files"), Utf16("Corvane.exe\r\n"));
+    const std::string log = PortalLog().substr(logBefore.size());
+    EXPECT_EQ(log.find("/other/"), std::string::npos);
+    EXPECT_EQ(log.find("/files/data"), std::string::npos);
+}
+
+// A file that announces more than an updater's file may have is not fetched: nothing changes.
+TEST(Updater, FileAnnouncingMoreThanTheBoundKeepsEveryFile)
+{
+    UpdaterRun run(L"huge");
+    const std::string hash = "|" + std::string(64, 'a');
+    run.Manifest("version=1.2.0\r\n"
+                 "Corvane.exe|{main}/files/Corvane.exe\r\n"
+                 "big.bin|{main}/announce-huge/big.bin" + hash + "\r\n");
+    run.RunToEnd(L"更新未能完成，已保留原有文件，请稍后再试！");
+    EXPECT_TRUE(run.Client() == run.oldClient);
+    EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
 }
 
 TEST(Updater, BrokenDownloadsKeepTheInstalledClientAndStartIt)
@@ -376,7 +430,8 @@ TEST(Updater, ClientInUseIsReplacedOnceReleasedOrKept)
                                                                         : L"更新未能完成，已保留原有文件，请稍后再试！"});
         EXPECT_TRUE(run.Client() == (released ? run.newClient : run.oldClient));
         EXPECT_EQ(run.Started(), run.InstalledClientLine());
-        EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>{L"Corvane.exe"});
+        const std::vector<std::wstring> left = {L"Corvane.exe", L"update.corvane-files"};
+        EXPECT_EQ(ListDir(run.inst), std::vector<std::wstring>(left.begin(), left.begin() + (released ? 2 : 1)));
     }
 }
 
