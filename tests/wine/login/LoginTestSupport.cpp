@@ -284,11 +284,33 @@ bool LogIn(const LoginPair& pair, const wchar_t* account)
     return driver::ClickOn(buttons[0]);
 }
 
+bool WaitForHandOver(const driver::Process& client, HWND main, DWORD timeoutMs)
+{
+    RECT placed = WindowRect(main);
+    ULONGLONG steadySince = ::GetTickCount64();
+    return driver::PumpUntil(
+        [&] {
+            const RECT now = WindowRect(main);
+            if (!::EqualRect(&now, &placed)) {
+                placed = now;
+                steadySince = ::GetTickCount64();
+            }
+            DWORD_PTR result = 0;
+            return !driver::FindTopLevel(L"LoginFrm", nullptr, client.id()) &&
+                   !driver::FindTopLevel(L"LoginBgFrm", nullptr, client.id()) &&
+                   ::SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_BLOCK, 200, &result) != 0 &&
+                   ::GetTickCount64() - steadySince >= 500;
+        },
+        timeoutMs);
+}
+
 HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account)
 {
     const LoginPair pair = WaitForLoginPair(client);
     if (!pair || !LogIn(pair, account)) return nullptr;
-    return WaitForMainWindow(client);
+    HWND main = WaitForMainWindow(client);
+    if (!main || !WaitForHandOver(client, main)) return nullptr;
+    return main;
 }
 
 int GamePageRequests(const std::string& account)

@@ -102,8 +102,12 @@ using driver::Descendants;
 // Fills the login page's form as a player would and presses its button; false when the form
 // is not there.
 bool LogIn(const LoginPair& pair, const wchar_t* account);
+// Waits until the hand-over from the login pair is over: the pair destroyed (until then it may
+// take the foreground back, or cover the main window), the main window answering and standing
+// still for half a second.
+bool WaitForHandOver(const driver::Process& client, HWND main, DWORD timeoutMs = 15000);
 // The opening of every journey: waits for the login pair, logs `account` in and waits for the
-// main window; nullptr when a step fails.
+// main window and the end of the hand-over; nullptr when a step fails.
 HWND LogInToMainWindow(const driver::Process& client, const wchar_t* account);
 // Requests of the game page of `account` that carried a session token in their URL.
 int GamePageRequests(const std::string& account);

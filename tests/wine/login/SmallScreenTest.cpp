@@ -91,6 +91,8 @@ TEST(SmallScreen, EveryWindowKeepsItsCaptionButtonsOnTheWorkArea)
     ASSERT_TRUE(LogIn(pair, L"alice"));
     HWND main = WaitForMainWindow(client);
     ASSERT_TRUE(main);
+    // The pair, still going away, covers the restore button on a screen this small.
+    ASSERT_TRUE(WaitForHandOver(client, main));
     const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
     ASSERT_EQ(buttons.size(), 6u);
     // Restored, the window is the size of the work area at most, all of it on it; the button
