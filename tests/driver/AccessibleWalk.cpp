@@ -52,6 +52,22 @@ std::vector<std::string> Split(const std::string& line, char separator)
 
 }  // namespace
 
+ComRef<IAccessible> ClientObject(HWND hwnd)
+{
+    ComRef<IAccessible> object;
+    ::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, object.put_void());
+    return object;
+}
+
+VARIANT ChildId(long id)
+{
+    VARIANT child;
+    ::VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
 std::vector<AccessibleNode> AccessibleTree(HWND hwnd)
 {
     std::vector<AccessibleNode> tree;

@@ -3,9 +3,12 @@
 // (tests/driver/AccessProbe.cpp) while this thread answers its calls.
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
+
+#include "tests/driver/ComRef.h"
 
 namespace driver {
 
@@ -27,6 +30,10 @@ const AccessibleNode* FindNode(const std::vector<AccessibleNode>& tree, const st
 // Runs a child's default action ("do") or selects it ("select") from the other process; the
 // call's HRESULT, or E_FAIL when the probe did not answer.
 HRESULT AccessibleAction(HWND hwnd, const wchar_t* verb, long child);
+// The client object of a window of this process, reached in this process (empty when none).
+ComRef<IAccessible> ClientObject(HWND hwnd);
+// A child id as IAccessible's calls take it (CHILDID_SELF: the object itself).
+VARIANT ChildId(long id);
 
 // Records the accessibility events of client objects (OBJID_CLIENT) from `first` to `last`,
 // delivered out of context to this thread while it pumps messages, of one process (0: all).
