@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/App.h"
+#include "runtime/HighContrast.h"
 #include "runtime/MessageFilter.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
@@ -298,6 +299,13 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Unload(UnloadMode::FormControlMenu);
         return 0;
+    case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETHIGHCONTRAST) break;
+        [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
+        // Only top-level windows hear of it; the skinned controls inside draw with its colours.
+        if (!(::GetWindowLongW(hWnd(), GWL_STYLE) & WS_CHILD)) rt::SpreadColourChange(hWnd());
+        break;
     }
     const MouseEvent mouse = TranslateMouse(msg, wParam, lParam);
     switch (mouse.action) {
