@@ -419,6 +419,14 @@ LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case kLoginPairInFrontMessage:
         KeepLoginPairInFront();
         return 0;
+    case WM_SYSCOMMAND:
+        // Alt pressed and released alone opens "菜单", which stands where a menu bar would be
+        // (F10, the other menu key, hides the window here); Alt+Space still opens the window menu.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) {
+            ShowAppMenu();
+            return 0;
+        }
+        break;
     }
     return rt::Form::HandleMessage(msg, wParam, lParam);
 }

@@ -507,6 +507,7 @@ struct MenuWatch {
     static inline bool seen = false;
     static inline bool ownerVisible = false;
     static inline HWND owner = nullptr;
+    static inline HMENU shown = nullptr;  // the menu seen
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
     {
         HWND menu = ::FindWindowW(L"#32768", nullptr);
@@ -514,6 +515,7 @@ struct MenuWatch {
         ::KillTimer(nullptr, id);
         seen = true;
         ownerVisible = ::IsWindowVisible(owner) != FALSE;
+        shown = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
         ::EndMenu();
     }
     static bool Run(HWND window, const std::function<void()>& action)
@@ -537,6 +539,22 @@ TEST_F(MainWindow, MenuHasItsSevenItemsAndTheVersion)
         EXPECT_EQ(menu.Caption(id), captions[id - 1]) << id;
     // The tool button opens it.
     EXPECT_TRUE(MenuWatch::Run(Main(), [] { EXPECT_TRUE(driver::ClickOn(Frm().ToolButton().rt::Window::hWnd())); }));
+}
+
+// Keyboard users open the menu with Alt alone, wherever the focus is in the window (here in the
+// selected page); Alt+Space still opens the window menu of the system.
+TEST_F(MainWindow, AltOpensTheMenu)
+{
+    ASSERT_GE(Tabs().Count(), 1);
+    HWND inPage = reinterpret_cast<HWND>(Tabs().Item(Tabs().Selected())->Form()->hWnd());
+    while (HWND child = ::GetWindow(inPage, GW_CHILD)) inPage = child;
+    ::SetForegroundWindow(Main());
+    ::SetFocus(inPage);
+    ASSERT_TRUE(driver::PumpUntil([&] { return ::GetFocus() == inPage; }, 3000));
+    EXPECT_TRUE(MenuWatch::Run(Main(), [] { driver::PressKey(VK_MENU); }));
+    EXPECT_EQ(MenuWatch::shown, Frm().AppMenu().handle());
+    EXPECT_TRUE(MenuWatch::Run(Main(), [] { driver::PressKey(VK_SPACE, MOD_ALT); }));
+    EXPECT_NE(MenuWatch::shown, Frm().AppMenu().handle());
 }
 
 TEST_F(MainWindow, TrayIconRecordAndTheShellsIcon)
