@@ -7,6 +7,7 @@
 #include "runtime/MessageFilter.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
+#include "runtime/WindowEvents.h"
 #include "runtime/WorkArea.h"
 
 namespace rt {
@@ -299,6 +300,9 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Unload(UnloadMode::FormControlMenu);
         return 0;
+    case WM_WINDOWPOSCHANGED:
+        AnnounceShowHide(hWnd(), *reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;  // the system makes its WM_SIZE and WM_MOVE of it
     case WM_SETTINGCHANGE:
         if (wParam != SPI_SETHIGHCONTRAST) break;
         [[fallthrough]];

@@ -113,7 +113,7 @@ namespace {
 WinEventRecorder* g_recorder = nullptr;
 }
 
-WinEventRecorder::WinEventRecorder(DWORD first, DWORD last, DWORD processId)
+WinEventRecorder::WinEventRecorder(DWORD first, DWORD last, DWORD processId, LONG object) : m_object(object)
 {
     if (g_recorder) return;
     g_recorder = this;
@@ -130,7 +130,7 @@ WinEventRecorder::~WinEventRecorder()
 
 void CALLBACK WinEventRecorder::Record(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD)
 {
-    if (g_recorder && object == OBJID_CLIENT) g_recorder->m_events.push_back({event, hwnd, child});
+    if (g_recorder && object == g_recorder->m_object) g_recorder->m_events.push_back({event, hwnd, child});
 }
 
 int WinEventRecorder::Count(DWORD event, HWND hwnd, LONG child) const

@@ -35,9 +35,9 @@ ComRef<IAccessible> ClientObject(HWND hwnd);
 // A child id as IAccessible's calls take it (CHILDID_SELF: the object itself).
 VARIANT ChildId(long id);
 
-// Records the accessibility events of client objects (OBJID_CLIENT) from `first` to `last`,
-// delivered out of context to this thread while it pumps messages, of one process (0: all).
-// One recorder at a time.
+// Records the accessibility events of one kind of object (client objects unless told otherwise)
+// from `first` to `last`, delivered out of context to this thread while it pumps messages, of
+// one process (0: all). One recorder at a time.
 class WinEventRecorder {
 public:
     struct Event {
@@ -45,7 +45,7 @@ public:
         HWND hwnd;
         LONG child;
     };
-    WinEventRecorder(DWORD first, DWORD last, DWORD processId = 0);
+    WinEventRecorder(DWORD first, DWORD last, DWORD processId = 0, LONG object = OBJID_CLIENT);
     ~WinEventRecorder();
     WinEventRecorder(const WinEventRecorder&) = delete;
     WinEventRecorder& operator=(const WinEventRecorder&) = delete;
@@ -60,6 +60,7 @@ private:
     static void CALLBACK Record(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD);
 
     HWINEVENTHOOK m_hook = nullptr;
+    LONG m_object;
     std::vector<Event> m_events;
 };
 
