@@ -4,6 +4,7 @@
 #include "browser/mshtml/FeatureControls.h"
 #include "browser/mshtml/MshtmlWebView.h"
 #include "runtime/App.h"
+#include "runtime/WindowEvents.h"
 
 namespace browser {
 
@@ -104,8 +105,7 @@ void WebViewDeleter::operator()(WebView* view) const
 
 bool RunningUnderWine()
 {
-    HMODULE ntdll = ::GetModuleHandleW(L"ntdll.dll");
-    return ntdll && ::GetProcAddress(ntdll, "wine_get_version") != nullptr;
+    return rt::RunningUnderWine();
 }
 
 WebViewEngine DefaultEngine()

@@ -4,6 +4,7 @@
 
 #include "controls/CaptionSkin.h"
 #include "resources/ResourceIds.h"
+#include "runtime/HighContrast.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/PersistentSurface.h"
 #include "runtime/Rounding.h"
@@ -139,8 +140,7 @@ void BForm::PrintCaption(HDC dc, const std::wstring& caption, int xTwips, int yT
     if (caption.empty()) return;
     const rt::TwipsScale scale = rt::Screen::Scale();
     rt::SelectGuard font(dc, m_font.get());
-    ::SetTextColor(dc, kCaptionColor);
-    ::SetBkMode(dc, TRANSPARENT);
+    rt::ApplyInk(dc, rt::ink::Role::FormCaption, kCaptionColor);
     ::TextOutW(dc, scale.PixelsX(xTwips), scale.PixelsY(yTwips), caption.c_str(), static_cast<int>(caption.size()));
 }
 
@@ -217,6 +217,7 @@ void BForm::OnMouseDownMessage(const rt::MouseEvent& e)
 LRESULT BForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
+    if (msg == WM_SYSCOLORCHANGE) DrawCaptionBar(m_caption);
     const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam);
     switch (mouse.action) {
     case rt::MouseAction::Down: OnMouseDownMessage(mouse); return 0;

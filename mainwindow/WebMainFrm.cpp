@@ -24,6 +24,7 @@ constexpr DWORD kCaptionBackColor = 0x00DEDEDE;
 constexpr DWORD kWhite = 0x00FFFFFF;
 constexpr long kBrowserOverhang = 30;  // twips: hides the placeholder browser's border
 constexpr UINT kLoginPairInFrontMessage = WM_APP + 0x49;
+constexpr UINT kCloseTabMessage = WM_APP + 0x4A;
 const wchar_t* const kTrayTip = L"LumoraVeldan客户端";
 
 std::unique_ptr<WebMainFrm>& TheMainWindow()
@@ -338,8 +339,15 @@ bool WebMainFrm::TabKey(const MSG& msg)
     }
     if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
     const KeyChord chord{vk, ::GetKeyState(VK_CONTROL) < 0, ::GetKeyState(VK_SHIFT) < 0, ::GetKeyState(VK_MENU) < 0};
-    if (!IsTabKey(chord)) return false;
+    const bool close = IsCloseTabKey(chord);
+    if (!close && !IsTabKey(chord)) return false;
     m_tabKeyDown[vk] = true;
+    if (close) {
+        // Closed from the window's queue, once per press: closing the last page asks first in a
+        // box of its own, which may end the window and this filter with it.
+        if (!(msg.lParam & (1 << 30))) ::PostMessageW(hWnd(), kCloseTabMessage, 0, 0);
+        return true;
+    }
     const long target = TabKeyTarget(chord, WebuTab.TabItems().Count(), WebuTab.Selected());
     if (target >= 0) WebuTab.ChooseTab(target);
     return true;
@@ -419,6 +427,21 @@ LRESULT WebMainFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case kLoginPairInFrontMessage:
         KeepLoginPairInFront();
         return 0;
+    case kCloseTabMessage: {
+        // As a click on the selected tab's close mark.
+        CTabItems& items = WebuTab.TabItems();
+        const long selected = WebuTab.Selected();
+        if (selected >= 0 && selected < items.Count() && !items.At(selected).HideButton()) items.Remove(selected, true);
+        return 0;
+    }
+    case WM_SYSCOMMAND:
+        // Alt pressed and released alone opens "菜单", which stands where a menu bar would be
+        // (F10, the other menu key, hides the window here); Alt+Space still opens the window menu.
+        if ((wParam & 0xFFF0) == SC_KEYMENU && lParam == 0) {
+            ShowAppMenu();
+            return 0;
+        }
+        break;
     }
     return rt::Form::HandleMessage(msg, wParam, lParam);
 }

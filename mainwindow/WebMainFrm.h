@@ -102,8 +102,9 @@ private:
     void CreateControls();
     void OpenGamePage(const std::wstring& strURL);
     void TakeRefreshKey();
-    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+1..9 anywhere in the window switch tabs and never reach
-    // the page: true when `msg` was such a key (or the release of one).
+    // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+1..9 anywhere in the window switch tabs, Ctrl+W and Ctrl+F4
+    // close the selected one, and none reaches the page: true when `msg` was such a key (or the
+    // release of one).
     bool TabKey(const MSG& msg);
     void LinkExecute(const std::wstring& command);
     void Picture1_Resize();

@@ -3,9 +3,11 @@
 #include <vector>
 
 #include "runtime/App.h"
+#include "runtime/HighContrast.h"
 #include "runtime/MessageFilter.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
+#include "runtime/WindowEvents.h"
 #include "runtime/WorkArea.h"
 
 namespace rt {
@@ -298,6 +300,16 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_CLOSE:
         Unload(UnloadMode::FormControlMenu);
         return 0;
+    case WM_WINDOWPOSCHANGED:
+        AnnounceShowHide(hWnd(), *reinterpret_cast<const WINDOWPOS*>(lParam));
+        break;  // the system makes its WM_SIZE and WM_MOVE of it
+    case WM_SETTINGCHANGE:
+        if (wParam != SPI_SETHIGHCONTRAST) break;
+        [[fallthrough]];
+    case WM_SYSCOLORCHANGE:
+        // Only top-level windows hear of it; the skinned controls inside draw with its colours.
+        if (!(::GetWindowLongW(hWnd(), GWL_STYLE) & WS_CHILD)) rt::SpreadColourChange(hWnd());
+        break;
     }
     const MouseEvent mouse = TranslateMouse(msg, wParam, lParam);
     switch (mouse.action) {

@@ -7,6 +7,8 @@ namespace {
 constexpr unsigned kVkTab = 0x09;
 constexpr unsigned kVk1 = 0x31;
 constexpr unsigned kVk9 = 0x39;
+constexpr unsigned kVkW = 0x57;
+constexpr unsigned kVkF4 = 0x73;
 
 }  // namespace
 
@@ -15,6 +17,11 @@ bool IsTabKey(const KeyChord& key)
     if (!key.ctrl || key.alt) return false;
     if (key.vk == kVkTab) return true;
     return !key.shift && key.vk >= kVk1 && key.vk <= kVk9;
+}
+
+bool IsCloseTabKey(const KeyChord& key)
+{
+    return key.ctrl && !key.alt && !key.shift && (key.vk == kVkW || key.vk == kVkF4);
 }
 
 long TabKeyTarget(const KeyChord& key, long count, long selected)

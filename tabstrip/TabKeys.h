@@ -15,6 +15,10 @@ struct KeyChord {
 // tab for them to select.
 bool IsTabKey(const KeyChord& key);
 
+// Ctrl+W and Ctrl+F4 close the selected tab, as its close mark does; they never reach the page
+// either.
+bool IsCloseTabKey(const KeyChord& key);
+
 // The position the chord selects among `count` tabs with `selected` selected, or -1 for none.
 long TabKeyTarget(const KeyChord& key, long count, long selected);
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "runtime/HighContrast.h"
 #include "tabstrip/CaptionFit.h"
 #include "tabstrip/TabError.h"
 #include "tabstrip/mdlTabAPI.h"
@@ -45,7 +46,7 @@ void DrawChevron(HDC dc, const TabPaintSource& source, HDC background, long back
     ::GdiFlush();
     ::BitBlt(dc, p.clear.x, p.clear.y, p.clear.w, p.clear.h, background, backgroundX + p.clear.x, p.clear.y, SRCCOPY);
     rt::SelectGuard font(dc, source.font);
-    ::SetTextColor(dc, kCaptionColor);
+    rt::ApplyInk(dc, rt::ink::Role::TabCaption, kCaptionColor);
     try {
         DrawTabParts(dc, source, ChevronAsTab(p), kChevronText);
     } catch (const TabError&) {
@@ -64,8 +65,10 @@ TabSprite RenderTabSprite(const TabPaintSource& source, const TabPaint& paint, l
         HDC dc = canvas.dc();
         const bool selected = paint.face == TabFace::Selected;
         rt::SelectGuard font(dc, selected ? source.boldFont : source.font);
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, selected ? kSelectedCaptionColor : kCaptionColor);
+        if (selected)
+            rt::ApplyInk(dc, rt::ink::Role::SelectedTabCaption, kSelectedCaptionColor);
+        else
+            rt::ApplyInk(dc, rt::ink::Role::TabCaption, kCaptionColor);
         const std::size_t n = static_cast<std::size_t>(area.w) * area.h;
         const auto drawOver = [&](std::uint32_t backdrop) {
             ::GdiFlush();

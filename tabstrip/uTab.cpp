@@ -2,6 +2,7 @@
 
 #include <windowsx.h>
 
+#include "runtime/HighContrast.h"
 #include "runtime/MouseEvents.h"
 #include "tabstrip/TabChevronMenu.h"
 #include "tabstrip/TabError.h"
@@ -239,6 +240,11 @@ void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn,
         }
         case WM_MOUSELEAVE:
             MouseLeave();
+            break;
+        case WM_SYSCOLORCHANGE:
+            // The captions' colours may have changed with High Contrast: no drawn tab is kept.
+            m_sprites.Clear();
+            DrawTabs(true);
             break;
         }
     } else if (lng_hWnd == m_container && !bBefore && uMsg == WM_SIZE) {
@@ -513,8 +519,7 @@ void uTab::DrawTabs(bool update)
     if (m_tabArea) {
         HDC dc = m_tabArea.dc();
         rt::SelectGuard font(dc, m_font.get());
-        ::SetBkMode(dc, TRANSPARENT);
-        ::SetTextColor(dc, kCaptionColor);
+        rt::ApplyInk(dc, rt::ink::Role::TabCaption, kCaptionColor);
         ::BitBlt(dc, 0, 0, m_tabArea.width(), height, m_background.dc(), g.leftSize, 0, SRCCOPY);
         ::GdiFlush();
 
@@ -532,7 +537,7 @@ void uTab::DrawTabs(bool update)
             if (!TabInView(p, overflow)) continue;
             if (p.face == TabFace::Selected) {
                 ::SelectObject(dc, m_boldFont.get());
-                ::SetTextColor(dc, kSelectedCaptionColor);
+                rt::ApplyInk(dc, rt::ink::Role::SelectedTabCaption, kSelectedCaptionColor);
             }
             const TabState& tab = tabs[p.index];
             const std::wstring& caption = m_items->At(p.index).Caption();

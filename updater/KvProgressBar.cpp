@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "runtime/Handles.h"
+#include "runtime/HighContrast.h"
 
 namespace corvane {
 
@@ -35,6 +36,17 @@ void KvProgressBar::SetValue(std::int32_t v)
 
 void KvProgressBar::PaintBar(HDC dc, int width) const
 {
+    if (rt::HighContrastOn()) {
+        // The skin's picture is left out: solid system colours, as the user's scheme asks.
+        const rt::ink::BarInk ink = rt::ink::ProgressInk();
+        const int done = ProgressFill(width, m_range);
+        rt::Brush doneBrush(::CreateSolidBrush(rt::Resolve(ink.done)));
+        rt::Brush restBrush(::CreateSolidBrush(rt::Resolve(ink.rest)));
+        const RECT doneRect{0, 0, done, kProgressSkinHeight}, restRect{done, 0, width, kProgressSkinHeight};
+        ::FillRect(dc, &doneRect, doneBrush.get());
+        ::FillRect(dc, &restRect, restBrush.get());
+        return;
+    }
     if (!m_skin) return;
     rt::MemoryDC skinDC(::CreateCompatibleDC(dc));
     rt::SelectGuard select(skinDC.get(), m_skin->handle());
@@ -70,6 +82,7 @@ void KvProgressBar::ReadProperties(rt::PropertyBag& bag)
 LRESULT KvProgressBar::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
+    if (msg == WM_SYSCOLORCHANGE) ::InvalidateRect(hWnd(), nullptr, FALSE);
     return Control::HandleMessage(msg, wParam, lParam);
 }
 

@@ -346,10 +346,12 @@ void LiteWebView::SyncControls()
                         box.rect.y - m_scrollY + box.rect.height};
         HWND hwnd = nullptr;
         std::shared_ptr<const rt::Font> font;
+        std::unique_ptr<FieldReader> reader;
         if (it != m_fields.end()) {
             hwnd = it->hwnd;
             it->hwnd = nullptr;
             font = it->font;
+            reader = std::move(it->reader);
         } else {
             // A window of the same kind that the previous page left behind is far cheaper to
             // take over than a new one; pages of a site tend to repeat the same form.
@@ -359,9 +361,11 @@ void LiteWebView::SyncControls()
             if (spare != m_spareFields.end()) {
                 hwnd = spare->hwnd;
                 spare->hwnd = nullptr;
+                reader = std::move(spare->reader);
                 ResetControl(hwnd, box, id, text);
             } else {
                 hwnd = CreateControl(box, id, text, rect);
+                if (hwnd && !IsButton(box.kind)) reader = AttachReader(hwnd);
             }
             if (!hwnd) continue;
             font = m_host.SharedFontFor(box.font);
@@ -376,7 +380,7 @@ void LiteWebView::SyncControls()
             }
         }
         PlaceControl(hwnd, rect);
-        kept.push_back({hwnd, box.element, box.kind, font});
+        kept.push_back({hwnd, box.element, box.kind, font, std::move(reader)});
     }
     for (const Field& f : m_fields)
         if (f.hwnd) ::DestroyWindow(f.hwnd);

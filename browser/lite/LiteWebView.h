@@ -35,6 +35,9 @@
 #include "runtime/AccessibleHost.h"
 #include "runtime/GdiPlus.h"
 #include "runtime/Window.h"
+#include "subclass/CSubclass.h"
+
+struct IAccessible;
 
 namespace browser {
 
@@ -58,11 +61,13 @@ public:
     std::wstring DocumentText() const;
 
 private:
+    class FieldReader;
     struct Field {
         HWND hwnd = nullptr;
         const Node* element = nullptr;
         ControlKind kind = ControlKind::TextInput;
         std::shared_ptr<const rt::Font> font;  // the window's font, kept while the window is
+        std::unique_ptr<FieldReader> reader;   // text fields: what screen readers hear of it
     };
     struct Request {
         std::wstring url;
@@ -196,6 +201,33 @@ private:
     };
     ReaderView m_readerView{*this};
     rt::AccessibleHost m_access{m_readerView};
+
+    // A text field as screen readers see it: the edit control's own description from the
+    // system, named after the page's label for it (LiteWebViewAccess.cpp). One per field window,
+    // reached from the window's messages through m_fieldSubclass.
+    class FieldReader final : public rt::acc::Source {
+    public:
+        FieldReader(LiteWebView& view, HWND hwnd) : m_view(view), m_hwnd(hwnd) {}
+        ~FieldReader();
+        FieldReader(const FieldReader&) = delete;
+        FieldReader& operator=(const FieldReader&) = delete;
+        rt::acc::Item Describe(long child) const override;
+        bool HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+        // m_fieldSubclass's handler: each field's messages to its reader.
+        static void Route(bool before, bool& handled, LRESULT& result, HWND hwnd, UINT msg, WPARAM wParam,
+                          LPARAM lParam, LONG_PTR& reader);
+
+    private:
+        void ReleaseProxy() const;
+
+        LiteWebView& m_view;
+        HWND m_hwnd;
+        mutable IAccessible* m_proxy = nullptr;  // the system's object for the edit control
+        rt::AccessibleHost m_access{*this};
+    };
+    // Gives a new text field window its reader.
+    std::unique_ptr<FieldReader> AttachReader(HWND hwnd);
+    corvane::CSubclass m_fieldSubclass{&FieldReader::Route};
 };
 
 }  // namespace browser

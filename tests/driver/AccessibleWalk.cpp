@@ -52,6 +52,22 @@ std::vector<std::string> Split(const std::string& line, char separator)
 
 }  // namespace
 
+ComRef<IAccessible> ClientObject(HWND hwnd)
+{
+    ComRef<IAccessible> object;
+    ::AccessibleObjectFromWindow(hwnd, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible, object.put_void());
+    return object;
+}
+
+VARIANT ChildId(long id)
+{
+    VARIANT child;
+    ::VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
 std::vector<AccessibleNode> AccessibleTree(HWND hwnd)
 {
     std::vector<AccessibleNode> tree;
@@ -97,7 +113,7 @@ namespace {
 WinEventRecorder* g_recorder = nullptr;
 }
 
-WinEventRecorder::WinEventRecorder(DWORD first, DWORD last, DWORD processId)
+WinEventRecorder::WinEventRecorder(DWORD first, DWORD last, DWORD processId, LONG object) : m_object(object)
 {
     if (g_recorder) return;
     g_recorder = this;
@@ -114,7 +130,7 @@ WinEventRecorder::~WinEventRecorder()
 
 void CALLBACK WinEventRecorder::Record(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD)
 {
-    if (g_recorder && object == OBJID_CLIENT) g_recorder->m_events.push_back({event, hwnd, child});
+    if (g_recorder && object == g_recorder->m_object) g_recorder->m_events.push_back({event, hwnd, child});
 }
 
 int WinEventRecorder::Count(DWORD event, HWND hwnd, LONG child) const

@@ -3,9 +3,12 @@
 // (tests/driver/AccessProbe.cpp) while this thread answers its calls.
 
 #include <windows.h>
+#include <oleacc.h>
 
 #include <string>
 #include <vector>
+
+#include "tests/driver/ComRef.h"
 
 namespace driver {
 
@@ -27,10 +30,14 @@ const AccessibleNode* FindNode(const std::vector<AccessibleNode>& tree, const st
 // Runs a child's default action ("do") or selects it ("select") from the other process; the
 // call's HRESULT, or E_FAIL when the probe did not answer.
 HRESULT AccessibleAction(HWND hwnd, const wchar_t* verb, long child);
+// The client object of a window of this process, reached in this process (empty when none).
+ComRef<IAccessible> ClientObject(HWND hwnd);
+// A child id as IAccessible's calls take it (CHILDID_SELF: the object itself).
+VARIANT ChildId(long id);
 
-// Records the accessibility events of client objects (OBJID_CLIENT) from `first` to `last`,
-// delivered out of context to this thread while it pumps messages, of one process (0: all).
-// One recorder at a time.
+// Records the accessibility events of one kind of object (client objects unless told otherwise)
+// from `first` to `last`, delivered out of context to this thread while it pumps messages, of
+// one process (0: all). One recorder at a time.
 class WinEventRecorder {
 public:
     struct Event {
@@ -38,7 +45,7 @@ public:
         HWND hwnd;
         LONG child;
     };
-    WinEventRecorder(DWORD first, DWORD last, DWORD processId = 0);
+    WinEventRecorder(DWORD first, DWORD last, DWORD processId = 0, LONG object = OBJID_CLIENT);
     ~WinEventRecorder();
     WinEventRecorder(const WinEventRecorder&) = delete;
     WinEventRecorder& operator=(const WinEventRecorder&) = delete;
@@ -53,6 +60,7 @@ private:
     static void CALLBACK Record(HWINEVENTHOOK, DWORD event, HWND hwnd, LONG object, LONG child, DWORD, DWORD);
 
     HWINEVENTHOOK m_hook = nullptr;
+    LONG m_object;
     std::vector<Event> m_events;
 };
 

@@ -53,4 +53,29 @@ TEST(TabKeys, OnlyCtrlChordsAreOurs)
     EXPECT_EQ(corvane::TabKeyTarget({kTab}, 5, 0), -1);
 }
 
+TEST(TabKeys, CtrlWAndCtrlF4CloseTheTab)
+{
+    constexpr unsigned kF4 = 0x73;
+    const struct {
+        corvane::KeyChord key;
+        bool closes;
+    } cases[] = {
+        {{'W', true}, true},
+        {{kF4, true}, true},
+        {{'W'}, false},                     // typing a W
+        {{kF4}, false},
+        {{kF4, false, false, true}, false},  // Alt+F4 closes the window, not the tab
+        {{kF4, true, false, true}, false},
+        {{'W', true, true}, false},
+        {{'W', true, false, true}, false},   // AltGr
+        {{'Q', true}, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(corvane::IsCloseTabKey(c.key), c.closes)
+            << c.key.vk << " ctrl " << c.key.ctrl << " shift " << c.key.shift << " alt " << c.key.alt;
+        EXPECT_FALSE(corvane::IsTabKey(c.key));
+        EXPECT_EQ(corvane::TabKeyTarget(c.key, 3, 1), -1);
+    }
+}
+
 }  // namespace

@@ -117,6 +117,73 @@ TEST(LiteWebView, ReaderSeesAndFollowsTheLinks)
     ::OleUninitialize();
 }
 
+// The login page labels its fields by the table cell to their left: a reader in another
+// process hears each edit control by that text, with the system's role, states and value (none
+// for the password). A field that goes with its page cuts its readers off.
+TEST(LiteWebView, ReaderHearsTheFieldsByTheirLabels)
+{
+    ::OleInitialize(nullptr);
+    {
+        Host host(kLite);
+        ASSERT_TRUE(host.view());
+        host.view()->Navigate(LoginUrl());
+        ASSERT_TRUE(host.WaitFor(L"complete", 1));
+        const HWND account = ChildOfClass(host.view()->hWnd(), L"Edit", 0);
+        const HWND password = ChildOfClass(host.view()->hWnd(), L"Edit", 1);
+        ASSERT_TRUE(account && password);
+        ::SetWindowTextW(account, L"player1");
+        ::SetWindowTextW(password, L"secret");
+
+        const struct {
+            HWND field;
+            const wchar_t* name;
+            const wchar_t* value;
+            unsigned long protectedState;
+        } fields[] = {{account, L"帐号：", L"player1", 0}, {password, L"密码：", L"", STATE_SYSTEM_PROTECTED}};
+        // Twice: the second page takes the first page's windows over.
+        for (int round = 0; round < 2; ++round) {
+            if (round == 1) {
+                host.view()->Navigate(LoginUrl());
+                ASSERT_TRUE(host.WaitFor(L"complete", 2));
+                ASSERT_EQ(ChildOfClass(host.view()->hWnd(), L"Edit", 0), account);
+                ASSERT_EQ(ChildOfClass(host.view()->hWnd(), L"Edit", 1), password);
+            }
+            for (const auto& f : fields) {
+                const auto tree = driver::AccessibleTree(f.field);
+                ASSERT_EQ(tree.size(), 1u) << round;
+                EXPECT_EQ(tree[0].name, f.name) << round;
+                EXPECT_EQ(tree[0].role, ROLE_SYSTEM_TEXT) << round;
+                EXPECT_EQ(tree[0].value, round == 0 ? f.value : L"") << round;
+                EXPECT_EQ(tree[0].state & STATE_SYSTEM_PROTECTED, f.protectedState) << round;
+                EXPECT_TRUE(tree[0].state & STATE_SYSTEM_FOCUSABLE) << round;
+                RECT place{};
+                ::GetWindowRect(f.field, &place);
+                EXPECT_TRUE(::EqualRect(&tree[0].place, &place)) << round;
+            }
+        }
+
+        // Focus moved to the field shows in its states.
+        ::SetFocus(password);
+        EXPECT_TRUE(driver::AccessibleTree(password).at(0).state & STATE_SYSTEM_FOCUSED);
+
+        const driver::ComRef<IAccessible> object = driver::ClientObject(account);
+        ASSERT_TRUE(object);
+        const VARIANT self = driver::ChildId(CHILDID_SELF);
+        BSTR name = nullptr;
+        ASSERT_EQ(object->get_accName(self, &name), S_OK);
+        EXPECT_STREQ(name, L"帐号：");
+        ::SysFreeString(name);
+        // A page without fields: the windows go.
+        host.view()->Navigate(Portal() + L"/inputs/0/");
+        ASSERT_TRUE(host.WaitFor(L"complete", 3));
+        ASSERT_FALSE(::IsWindow(account));
+        name = nullptr;
+        EXPECT_EQ(object->get_accName(self, &name), CO_E_OBJNOTCONNECTED);
+        EXPECT_EQ(name, nullptr);
+    }
+    ::OleUninitialize();
+}
+
 TEST(LiteWebView, CancelledCommandKeepsThePage)
 {
     Host host(kLite);

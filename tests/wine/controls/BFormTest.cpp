@@ -9,6 +9,7 @@
 #include "controls/BForm.h"
 #include "resources/ResourceIds.h"
 #include "runtime/Screen.h"
+#include "tests/driver/HighContrastScheme.h"
 #include "tests/wine/controls/ControlsTestSupport.h"
 
 using namespace controls_test;
@@ -130,6 +131,30 @@ TEST_F(BFormTest, StripIsTiledFromTheSkinWithTheCaption)
     const driver::Capture plain = StripPixels();
     const RECT early{10, 10, 38, 24};
     EXPECT_GT(plain.CountNear(early, 0xFFFFFF, 40), skin.CountNear(early, 0xFFFFFF, 40));
+}
+
+// In High Contrast the caption takes the scheme's caption colours, text on its backdrop; a
+// change of the scheme redraws the strip, and so does the way back.
+TEST_F(BFormTest, HighContrastCaptionInTheSchemesColours)
+{
+    rt::PropertyBag none;
+    strip->ReadProperties(none);
+    strip->SetCaption(L"LumoraVeldan");
+    strip->SetHasLogo(true);
+    strip->Move(0, 0, 9000, 1200);
+    const RECT text{40, 10, 140, 24};
+    const COLORREF back = 0x00800000, ink = 0x0000FFFF;
+    {
+        driver::HighContrastScheme scheme{{COLOR_ACTIVECAPTION, back}, {COLOR_CAPTIONTEXT, ink}};
+        ASSERT_TRUE(scheme);
+        ASSERT_TRUE(driver::PumpUntil([&] { return StripPixels().CountNear(text, back) > 200; }, 3000));
+        const driver::Capture shown = StripPixels();
+        EXPECT_GT(shown.CountNear(text, ink, 40), 10);
+        EXPECT_EQ(shown.CountNear(text, 0xFFFFFF, 40), 0);
+        driver::Screenshot(s_form->hWnd(), L"controls_bform_contrast");
+    }
+    ASSERT_TRUE(driver::PumpUntil([&] { return StripPixels().CountNear(text, back) == 0; }, 3000));
+    EXPECT_GT(StripPixels().CountNear(text, 0xFFFFFF, 40), 10);
 }
 
 TEST_F(BFormTest, PrintformPaintsTheHostBorder)

@@ -132,14 +132,9 @@ TEST_F(IButtonAccessTest, RenamingIsAnnounced)
 TEST_F(IButtonAccessTest, ObjectOutlivingItsButtonIsDisconnected)
 {
     auto button = MakeButton(10, L"是");
-    IAccessible* object = nullptr;
-    ASSERT_EQ(::AccessibleObjectFromWindow(button->hWnd(), static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
-                                           reinterpret_cast<void**>(&object)),
-              S_OK);
-    VARIANT self;
-    ::VariantInit(&self);
-    self.vt = VT_I4;
-    self.lVal = CHILDID_SELF;
+    const driver::ComRef<IAccessible> object = driver::ClientObject(button->hWnd());
+    ASSERT_TRUE(object);
+    const VARIANT self = driver::ChildId(CHILDID_SELF);
     BSTR name = nullptr;
     EXPECT_EQ(object->get_accName(self, &name), S_OK);
     ::SysFreeString(name);
@@ -149,7 +144,6 @@ TEST_F(IButtonAccessTest, ObjectOutlivingItsButtonIsDisconnected)
     EXPECT_TRUE(after == CO_E_OBJNOTCONNECTED || after == E_FAIL) << std::hex << after;
     EXPECT_EQ(name, nullptr);
     EXPECT_EQ(object->accDoDefaultAction(self), after);
-    object->Release();
 }
 
 }  // namespace

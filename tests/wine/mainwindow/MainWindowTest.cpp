@@ -71,6 +71,17 @@ protected:
         driver::Pump(50);
     }
 
+    // Puts the keyboard focus in the selected page's innermost window.
+    static bool FocusInSelectedPage()
+    {
+        if (Tabs().Selected() < 0) return false;
+        HWND inPage = reinterpret_cast<HWND>(Tabs().Item(Tabs().Selected())->Form()->hWnd());
+        while (HWND child = ::GetWindow(inPage, GW_CHILD)) inPage = child;
+        ::SetForegroundWindow(Main());
+        ::SetFocus(inPage);
+        return driver::PumpUntil([&] { return ::GetFocus() == inPage; }, 3000);
+    }
+
     // Restores the window when it is maximised, or maximises it when it is restored, through a
     // real click on web_minmax.
     static void ClickMinMax()
@@ -507,6 +518,7 @@ struct MenuWatch {
     static inline bool seen = false;
     static inline bool ownerVisible = false;
     static inline HWND owner = nullptr;
+    static inline HMENU shown = nullptr;  // the menu seen
     static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
     {
         HWND menu = ::FindWindowW(L"#32768", nullptr);
@@ -514,6 +526,7 @@ struct MenuWatch {
         ::KillTimer(nullptr, id);
         seen = true;
         ownerVisible = ::IsWindowVisible(owner) != FALSE;
+        shown = reinterpret_cast<HMENU>(::SendMessageW(menu, MN_GETHMENU, 0, 0));
         ::EndMenu();
     }
     static bool Run(HWND window, const std::function<void()>& action)
@@ -537,6 +550,49 @@ TEST_F(MainWindow, MenuHasItsSevenItemsAndTheVersion)
         EXPECT_EQ(menu.Caption(id), captions[id - 1]) << id;
     // The tool button opens it.
     EXPECT_TRUE(MenuWatch::Run(Main(), [] { EXPECT_TRUE(driver::ClickOn(Frm().ToolButton().rt::Window::hWnd())); }));
+}
+
+// Keyboard users open the menu with Alt alone, wherever the focus is in the window (here in the
+// selected page); Alt+Space still opens the window menu of the system.
+TEST_F(MainWindow, AltOpensTheMenu)
+{
+    ASSERT_TRUE(FocusInSelectedPage());
+    EXPECT_TRUE(MenuWatch::Run(Main(), [] { driver::PressKey(VK_MENU); }));
+    EXPECT_EQ(MenuWatch::shown, Frm().AppMenu().handle());
+    EXPECT_TRUE(MenuWatch::Run(Main(), [] { driver::PressKey(VK_SPACE, MOD_ALT); }));
+    EXPECT_NE(MenuWatch::shown, Frm().AppMenu().handle());
+}
+
+// Ctrl+W and Ctrl+F4 close the selected tab as its close mark does: the last one only after
+// the exit box, answered "否" here.
+TEST_F(MainWindow, CtrlWAndCtrlF4CloseTheSelectedTab)
+{
+    WebMainFrm& frm = Frm();
+    frm.SetURL(GameUrl(L"bob"));
+    frm.SetURL(GameUrl(L"carol"));
+    ASSERT_EQ(Tabs().Count(), 3);
+    Tabs().SetSelected(1);
+    const auto first = Tabs().Item(0)->Form(), last = Tabs().Item(2)->Form();
+    ASSERT_TRUE(FocusInSelectedPage());
+    driver::PressKey('W', MOD_CONTROL);
+    ASSERT_TRUE(driver::PumpUntil([] { return Tabs().Count() == 2; }, 5000));
+    EXPECT_EQ(Tabs().Item(0)->Form(), first);
+    EXPECT_EQ(Tabs().Item(1)->Form(), last);
+    Tabs().SetSelected(1);
+    ASSERT_TRUE(FocusInSelectedPage());
+    driver::PressKey(VK_F4, MOD_CONTROL);
+    ASSERT_TRUE(driver::PumpUntil([] { return Tabs().Count() == 1; }, 5000));
+    EXPECT_EQ(Tabs().Item(0)->Form(), first);
+    EXPECT_TRUE(::IsWindowVisible(Main()));
+    {
+        mainwindow_test::ExitBoxAnswerer answerer(L"N");
+        ASSERT_TRUE(FocusInSelectedPage());
+        driver::PressKey('W', MOD_CONTROL);
+        EXPECT_TRUE(answerer.WaitForCount(1, 5000));
+    }
+    driver::Pump(200);
+    EXPECT_EQ(Tabs().Count(), 1);
+    EXPECT_TRUE(::IsWindowVisible(Main()));
 }
 
 TEST_F(MainWindow, TrayIconRecordAndTheShellsIcon)

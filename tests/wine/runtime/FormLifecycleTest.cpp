@@ -11,6 +11,7 @@
 #include "runtime/Form.h"
 #include "runtime/Screen.h"
 #include "runtime/Timer.h"
+#include "tests/driver/AccessibleWalk.h"
 #include "tests/driver/Driver.h"
 #include "tests/driver/Lifetime.h"
 
@@ -279,6 +280,27 @@ TEST(FormLifecycle, WindowStateSetWhileHiddenAppliesWhenShown)
     EXPECT_TRUE(driver::PumpUntil([&] { return ::IsIconic(form.hWnd()) != FALSE; }, 3000));
     form.SetWindowState(rt::WindowState::Normal);
     EXPECT_TRUE(driver::PumpUntil([&] { return form.GetWindowState() == rt::WindowState::Normal; }, 3000));
+    form.Unload();
+}
+
+// Screen readers hear a form appear and go, once each time, from the system where it raises
+// the events and from the form where the system does not (Wine).
+TEST(FormLifecycle, ShowingAndHidingAreAnnouncedToReaders)
+{
+    Events log;
+    RecordingForm form(log);
+    form.Load();
+    driver::WinEventRecorder events(EVENT_OBJECT_SHOW, EVENT_OBJECT_HIDE, ::GetCurrentProcessId(), OBJID_WINDOW);
+    ASSERT_TRUE(events);
+    form.Show();
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_SHOW, form.hWnd(), CHILDID_SELF, 3000));
+    form.Hide();
+    EXPECT_TRUE(events.WaitFor(EVENT_OBJECT_HIDE, form.hWnd(), CHILDID_SELF, 3000));
+    form.Show();
+    ASSERT_TRUE(driver::PumpUntil([&] { return events.Count(EVENT_OBJECT_SHOW, form.hWnd(), CHILDID_SELF) == 2; }, 3000));
+    driver::Pump(200);
+    EXPECT_EQ(events.Count(EVENT_OBJECT_SHOW, form.hWnd(), CHILDID_SELF), 2);
+    EXPECT_EQ(events.Count(EVENT_OBJECT_HIDE, form.hWnd(), CHILDID_SELF), 1);
     form.Unload();
 }
 

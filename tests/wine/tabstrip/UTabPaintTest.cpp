@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "tabstrip/TabPaintPlan.h"
+#include "tests/driver/HighContrastScheme.h"
 #include "tests/wine/tabstrip/StripHarness.h"
 
 namespace {
@@ -217,6 +218,37 @@ TEST_F(StripPixels, RoundedStyleAsTheMainWindowHasIt)
     EXPECT_EQ(GlyphMismatches(shot, 10 + 362 + 176 - 20, 7, skin, 1, CloseGlyph::Selected), 0);
     const RECT selectedRect{10 + 362 + 12, 5, 10 + 362 + 12 + 148, 21};
     EXPECT_GT(shot.CountNear(selectedRect, corvane::kSelectedCaptionColor, 20), 3);
+}
+
+// With High Contrast on (decided by the test: Wine keeps no such setting) the captions take
+// the scheme's colours, each on the backdrop of its pair; a change of the scheme reaches the
+// strip through its top-level window and repaints it, and so does the way back.
+TEST_F(StripPixels, HighContrastDrawsCaptionsInTheSchemesColours)
+{
+    AddTabs({L"Tab", L"Tab", L"Tab", L"Tab"});
+    strip().SetSelected(1);
+    const RECT normalRect{40 + 14, 5, 40 + 84, 20}, selectedRect{40 + 122, 5, 40 + 204, 20};
+    const COLORREF face = 0x00800000, text = 0x0000FFFF, highlight = 0x0000C000, highlightText = 0x00FFFFFF;
+    ASSERT_GT(Shot(L"tabstrip-contrast-off").CountNear(selectedRect, corvane::kSelectedCaptionColor, 20), 3);
+    {
+        driver::HighContrastScheme scheme{
+            {COLOR_BTNFACE, face}, {COLOR_BTNTEXT, text}, {COLOR_HIGHLIGHT, highlight}, {COLOR_HIGHLIGHTTEXT, highlightText}};
+        ASSERT_TRUE(scheme);
+        ASSERT_TRUE(driver::PumpUntil([&] {
+            return driver::Screenshot(Strip(), L"tabstrip-contrast-on").CountNear(selectedRect, highlight, 10) > 40;
+        }, 3000));
+        const driver::Capture shot = Shot(L"tabstrip-contrast-on");
+        EXPECT_GT(shot.CountNear(normalRect, face, 10), 40);  // the pair's backdrop behind the text
+        EXPECT_GT(shot.CountNear(normalRect, text, 40), 3);
+        EXPECT_GT(shot.CountNear(selectedRect, highlightText, 40), 3);
+        EXPECT_EQ(shot.CountNear(selectedRect, corvane::kSelectedCaptionColor, 20), 0);
+        EXPECT_EQ(shot.CountNear(normalRect, 0x000000, 40), 0);
+    }
+
+    ASSERT_TRUE(driver::PumpUntil([&] {
+        return Shot(L"tabstrip-contrast-off").CountNear(selectedRect, corvane::kSelectedCaptionColor, 20) > 3;
+    }, 3000));
+    EXPECT_EQ(Shot(L"tabstrip-contrast-off").CountNear(normalRect, face, 10), 0);
 }
 
 TEST_F(StripPixels, HostCanPaintTheBackgroundItself)

@@ -6,6 +6,7 @@
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "tests/driver/Driver.h"
+#include "tests/driver/HighContrastScheme.h"
 #include "tests/driver/PlainForm.h"
 #include "updater/KvProgressBar.h"
 
@@ -75,6 +76,27 @@ TEST_F(ProgressBarTest, PaintsFillAndEmptyPartsFromTheSkin)
     auto quarter = Row5();
     EXPECT_EQ(quarter[68], filled);
     EXPECT_EQ(quarter[69], empty);
+}
+
+// In High Contrast the bar is the scheme's highlight up to the value and its window colour
+// after it, repainted when the scheme changes, and the skin again afterwards.
+TEST_F(ProgressBarTest, HighContrastFillsWithTheSchemesColours)
+{
+    bar->SetValue(25);  // of 100: 68 of 273 columns
+    const RECT done{2, 2, 60, 8}, rest{80, 2, 260, 8};
+    const COLORREF highlight = 0x0000C000, window = 0x00800000;
+    {
+        driver::HighContrastScheme scheme{{COLOR_HIGHLIGHT, highlight}, {COLOR_WINDOW, window}};
+        ASSERT_TRUE(scheme);
+        ASSERT_TRUE(driver::PumpUntil([&] {
+            return driver::Screenshot(bar->hWnd(), L"progress-contrast-on").CountNear(done, highlight) == 58 * 6;
+        }, 3000));
+        EXPECT_EQ(driver::Screenshot(bar->hWnd(), L"progress-contrast-on").CountNear(rest, window), 180 * 6);
+    }
+    ASSERT_TRUE(driver::PumpUntil([&] {
+        return driver::Screenshot(bar->hWnd(), L"progress-contrast-off").CountNear(done, highlight) == 0;
+    }, 3000));
+    EXPECT_EQ(driver::Screenshot(bar->hWnd(), L"progress-contrast-off").CountNear(rest, window), 0);
 }
 
 TEST_F(ProgressBarTest, PersistedUnderTheirOwnNames)
