@@ -39,8 +39,10 @@ public:
     // Starts GDI+, composes the picture of PNG resource `id` (decoded ahead when the start-up's
     // prefetch has it) in a memory DC and hands it to UpdateLayeredWindow with per-pixel alpha.
     // The window keeps its position and takes the picture's size. Failures leave the window
-    // without content.
+    // without content. The picture is drawn at dpi / 96 times its size (the screen's dpi when
+    // none is given), smoothly; at 96 dpi pixel for pixel.
     void Paint(HWND layeredWindow, int id);
+    void Paint(HWND layeredWindow, int id, int dpi);
     // Releases everything Paint acquired, in reverse order.
     void Release();
 

@@ -79,7 +79,8 @@ void MsgFrm::OnResize()
 {
     const rt::TwipsScale scale = rt::Screen::Scale();
     const RegionSize r = RegionForClient(ScaleWidth(), ScaleHeight(), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
-    WebMainFrm::RectRgn(hWnd(), r.width, r.height, kBoxCorner, kBoxCorner);
+    const auto corner = static_cast<short>(rt::Screen::Scaled(kBoxCorner));
+    WebMainFrm::RectRgn(hWnd(), r.width, r.height, corner, corner);
     BForm1.Printform(*this);
     closebtn.Move(BoxCloseLeft(Width()), rt::kKeep);
 }

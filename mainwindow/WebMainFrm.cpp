@@ -251,7 +251,8 @@ void WebMainFrm::OnResize()
 
     const rt::TwipsScale scale = rt::Screen::Scale();
     const RegionSize region = RegionForClient(C, CH, scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
-    RectRgn(hWnd(), static_cast<short>(region.width), static_cast<short>(region.height), kMainCorner, kMainCorner);
+    const auto corner = static_cast<short>(rt::Screen::Scaled(kMainCorner));
+    RectRgn(hWnd(), static_cast<short>(region.width), static_cast<short>(region.height), corner, corner);
 
     const MainLayout l = LayOutMainWindow(W, C, CH, WebuTab.Height());
     web_close.Move(l.closeLeft, rt::kKeep);

@@ -73,7 +73,8 @@ void UpdateFrm::OnResize()
     const int w = rt::RoundHalfEven16(scale.ScaleXToPixels(ScaleWidth()) + 1);
     const int h = rt::RoundHalfEven16(scale.ScaleYToPixels(ScaleHeight()) + 1);
     // On success the window owns the region; otherwise it is ours to delete.
-    HRGN region = ::CreateRoundRectRgn(0, 0, w, h, 6, 6);
+    const int corner = rt::Screen::Scaled(6);
+    HRGN region = ::CreateRoundRectRgn(0, 0, w, h, corner, corner);
     if (region && !::SetWindowRgn(hWnd(), region, TRUE)) ::DeleteObject(region);
     BForm1.Printform(*this);
     closebtn.Move(Width() - 730, rt::kKeep);
