@@ -25,6 +25,14 @@ std::int32_t UnscalePixels(double pixels, int dpi)
 
 double TwipsPerPixelAt(int dpi) { return static_cast<double>(kTwipsPerInch) / SaneDpi(dpi); }
 
+bool SaneWindowRect(const PixelRect& rect)
+{
+    constexpr std::int32_t kLimit = 32767;
+    const auto inside = [](std::int32_t v) { return v >= -kLimit && v <= kLimit; };
+    return inside(rect.left) && inside(rect.top) && inside(rect.right) && inside(rect.bottom) && rect.Width() > 0 &&
+           rect.Height() > 0;
+}
+
 PixelPoint ScalePoint(PixelPoint point, int dpi) { return {ScalePixels(point.x, dpi), ScalePixels(point.y, dpi)}; }
 
 PixelRect ScaleRect(PixelRect rect, int dpi)

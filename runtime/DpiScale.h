@@ -38,6 +38,10 @@ struct PixelRect {
     bool operator==(const PixelRect&) const = default;
 };
 
+// Whether the rectangle a window is asked to take when it moves to a monitor of another dpi is one
+// a window can take: positive sizes, no edge beyond what the platform's 16-bit coordinates hold.
+bool SaneWindowRect(const PixelRect& rect);
+
 PixelPoint ScalePoint(PixelPoint point, int dpi);
 // Each edge is scaled on its own, so rectangles that abut at 96 dpi still abut.
 PixelRect ScaleRect(PixelRect rect, int dpi);

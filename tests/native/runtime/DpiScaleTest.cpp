@@ -80,6 +80,19 @@ TEST(DpiScale, AbuttingRectanglesStillAbut)
     EXPECT_EQ(rt::ScalePoint({3, -3}, 144), (rt::PixelPoint{4, -4}));
 }
 
+TEST(DpiScale, SuggestedWindowRectanglesAreChecked)
+{
+    const struct {
+        rt::PixelRect rect;
+        bool sane;
+    } cases[] = {
+        {{100, 100, 1432, 877}, true},     {{-1800, -20, -100, 600}, true}, {{0, 0, 1, 1}, true},
+        {{100, 100, 100, 877}, false},     {{100, 100, 50, 877}, false},    {{0, 0, 40000, 500}, false},
+        {{-40000, 0, 10, 500}, false},     {{0, 877, 1432, 100}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(rt::SaneWindowRect(c.rect), c.sane) << c.rect.left << " " << c.rect.right;
+}
+
 TEST(DpiScale, ScaledLoginPairStaysOnASmallScreenAt150Percent)
 {
     // 1366 × 768 with a 40-pixel taskbar at 150 %: the login pair (888 × 518 at 100 %) is taller
