@@ -71,6 +71,12 @@ private:
     RegistryDword m_fonts;
 };
 
+// The process gone before the scale goes back, whichever check ends the test.
+struct EndsWithTheTest {
+    driver::Process& process;
+    ~EndsWithTheTest() { process.Kill(); }
+};
+
 SIZE SizeOf(HWND hwnd)
 {
     const RECT r = WindowRect(hwnd);
@@ -79,6 +85,7 @@ SIZE SizeOf(HWND hwnd)
 
 struct Seen {
     SIZE background{}, login{}, main{}, closeButton{}, minimizeButton{}, tabStrip{}, exitBox{}, exitClose{};
+    SIZE updater{}, updaterClose{};
 };
 
 void SaveScreen(const std::wstring& name)
@@ -96,11 +103,7 @@ void Measure(int dpi, Seen& seen)
     ASSERT_TRUE(scale.Set());
     driver::Process client = StartCorvane(Portal());
     ASSERT_TRUE(client);
-    // Gone before the scale goes back, whichever check ends the journey.
-    const struct Ender {
-        driver::Process& process;
-        ~Ender() { process.Kill(); }
-    } ender{client};
+    const EndsWithTheTest ender{client};
     const LoginPair pair = WaitForLoginPair(client);
     ASSERT_TRUE(pair);
     seen.background = SizeOf(pair.background);
@@ -144,6 +147,24 @@ void Measure(int dpi, Seen& seen)
     driver::Screenshot(box, Name(dpi, L"3-exit-box"));
 }
 
+// The updater's window, held up by a download that never ends.
+void MeasureUpdater(int dpi, Seen& seen)
+{
+    const DisplayScale scale(dpi);
+    ASSERT_TRUE(scale.Set());
+    driver::Process updater = StartStalledUpdater(L"display-scale-update");
+    ASSERT_TRUE(updater);
+    const EndsWithTheTest ender{updater};
+    HWND window = nullptr;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (window = VisibleWindow(L"UpdateFrm", updater.id())) != nullptr; }, 15000));
+    seen.updater = SizeOf(window);
+    const std::vector<HWND> buttons = driver::Descendants(window, L"iButton");
+    ASSERT_FALSE(buttons.empty());
+    seen.updaterClose = SizeOf(buttons.front());
+    driver::Pump(500);
+    driver::Screenshot(window, Name(dpi, L"4-updater"));
+}
+
 void ExpectScaled(SIZE at96, SIZE seen, int dpi, const char* what)
 {
     EXPECT_NEAR(seen.cx, rt::ScalePixels(at96.cx, dpi), 2) << what << " width at " << dpi << " dpi";
@@ -154,11 +175,13 @@ TEST(DisplayScale, EveryWindowIsScaledByDpiOver96)
 {
     Seen base;
     ASSERT_NO_FATAL_FAILURE(Measure(96, base));
+    ASSERT_NO_FATAL_FAILURE(MeasureUpdater(96, base));
     EXPECT_EQ(base.background.cx, 888);
     EXPECT_EQ(base.background.cy, 518);
     for (int dpi : {120, 144, 192}) {
         Seen seen;
         ASSERT_NO_FATAL_FAILURE(Measure(dpi, seen)) << dpi;
+        ASSERT_NO_FATAL_FAILURE(MeasureUpdater(dpi, seen)) << dpi;
         ExpectScaled(base.background, seen.background, dpi, "login picture");
         ExpectScaled(base.login, seen.login, dpi, "login window");
         // The restored main window shrinks to the work area where its scaled size does not fit.
@@ -173,6 +196,8 @@ TEST(DisplayScale, EveryWindowIsScaledByDpiOver96)
         EXPECT_NEAR(seen.tabStrip.cy, rt::ScalePixels(base.tabStrip.cy, dpi), 2) << "tab strip height at " << dpi;
         ExpectScaled(base.exitBox, seen.exitBox, dpi, "exit box");
         ExpectScaled(base.exitClose, seen.exitClose, dpi, "exit box's close button");
+        ExpectScaled(base.updater, seen.updater, dpi, "updater");
+        ExpectScaled(base.updaterClose, seen.updaterClose, dpi, "updater's close button");
     }
 }
 
