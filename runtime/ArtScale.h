@@ -1,0 +1,27 @@
+#pragma once
+// Which drawn set of pictures a window of a given DPI shows, and where that set sits among the
+// resources. Every picture is drawn for 100, 125, 150, 175 and 200 %; a window takes the nearest
+// set at or above its own scale (dpi / 96), so a picture is drawn 1:1 or shrunk, never enlarged,
+// up to 200 %, beyond which the 200 % set is enlarged.
+
+namespace rt {
+
+// In the order of the scale index that the resource ids are built from.
+enum class ArtScale { Percent100, Percent125, Percent150, Percent175, Percent200 };
+
+inline constexpr int kArtScaleCount = 5;
+
+// 100, 125, 150, 175 or 200.
+int ArtPercent(ArtScale scale);
+
+// The set for a window of `dpi` dots per inch; an unknown DPI (0 or less) takes the design size.
+ArtScale ArtScaleForDpi(int dpi);
+
+// The resource id of the picture whose 100 % id is `baseId`, in the set of `scale`.
+int ArtResourceId(int baseId, ArtScale scale);
+
+// A length of the 100 % design in whole pixels of the set of `scale` (halves to even): the size of
+// a picture, or of each frame of a strip or piece of a skin, whose pieces are packed side by side.
+int ArtLength(int length, ArtScale scale);
+
+}  // namespace rt
