@@ -1,6 +1,7 @@
 #include "runtime/ArtScale.h"
 
 #include "resources/ResourceIds.h"
+#include "runtime/DpiScale.h"
 #include "runtime/Rounding.h"
 
 namespace rt {
@@ -32,6 +33,35 @@ int ArtResourceId(int baseId, ArtScale scale)
 int ArtLength(int length, ArtScale scale)
 {
     return RoundHalfEven(length * (ArtPercent(scale) / 100.0));
+}
+
+bool ArtMatchesDpi(ArtScale scale, int dpi)
+{
+    return static_cast<long long>(ArtPercent(scale)) * kBaseDpi == static_cast<long long>(dpi) * 100;
+}
+
+std::vector<int> ArtLengths(std::span<const int> pieces, ArtScale scale)
+{
+    std::vector<int> lengths;
+    lengths.reserve(pieces.size());
+    for (int piece : pieces) lengths.push_back(ArtLength(piece, scale));
+    return lengths;
+}
+
+std::vector<int> PieceLengthsAt(std::span<const int> pieces, int dpi)
+{
+    std::vector<int> lengths;
+    lengths.reserve(pieces.size());
+    for (int piece : pieces) lengths.push_back(ScalePixels(piece, dpi));
+    return lengths;
+}
+
+std::vector<int> StripPieces(int width, int frames)
+{
+    if (frames <= 0 || width < frames) return {width};
+    std::vector<int> pieces(static_cast<std::size_t>(frames), width / frames);
+    if (width % frames) pieces.push_back(width % frames);
+    return pieces;
 }
 
 }  // namespace rt

@@ -79,4 +79,47 @@ PixelGrid Resample(const PixelGrid& source, int width, int height, std::int64_t 
     return out;
 }
 
+PixelGrid ResamplePieces(const PixelGrid& source, std::span<const int> from, std::span<const int> to, int height,
+                         std::int64_t keyColour)
+{
+    long long fromSum = 0, toSum = 0;
+    bool positive = !from.empty() && from.size() == to.size();
+    for (int w : from) {
+        fromSum += w;
+        positive = positive && w > 0;
+    }
+    for (int w : to) {
+        toSum += w;
+        positive = positive && w > 0;
+    }
+    if (toSum <= 0 || toSum > 1 << 20) return {};
+    if (!positive || fromSum != source.width ||
+        source.pixels.size() != static_cast<std::size_t>(source.width) * static_cast<std::size_t>(source.height))
+        return Resample(source, static_cast<int>(toSum), height, keyColour);
+    PixelGrid result;
+    result.width = static_cast<int>(toSum);
+    result.height = height;
+    if (height <= 0) return {};
+    result.pixels.resize(static_cast<std::size_t>(result.width) * static_cast<std::size_t>(height));
+    int fromX = 0, toX = 0;
+    for (std::size_t i = 0; i < from.size(); ++i) {
+        PixelGrid piece;
+        piece.width = from[i];
+        piece.height = source.height;
+        piece.pixels.reserve(static_cast<std::size_t>(piece.width) * static_cast<std::size_t>(piece.height));
+        for (int y = 0; y < source.height; ++y) {
+            const auto row = source.pixels.begin() + static_cast<std::ptrdiff_t>(y) * source.width + fromX;
+            piece.pixels.insert(piece.pixels.end(), row, row + piece.width);
+        }
+        const PixelGrid scaled = Resample(piece, to[i], height, keyColour);
+        if (scaled.width != to[i]) return {};
+        for (int y = 0; y < height; ++y)
+            std::copy_n(scaled.pixels.begin() + static_cast<std::ptrdiff_t>(y) * to[i], to[i],
+                        result.pixels.begin() + static_cast<std::ptrdiff_t>(y) * result.width + toX);
+        fromX += from[i];
+        toX += to[i];
+    }
+    return result;
+}
+
 }  // namespace rt

@@ -5,6 +5,7 @@
 // neighbours, so that regions cut along the key colour keep clean edges and no pink fringe.
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 namespace rt {
@@ -20,5 +21,12 @@ struct PixelGrid {
 // `source` at `width` × `height`; an empty grid for an empty or inconsistent source or a size
 // that is not positive.
 PixelGrid Resample(const PixelGrid& source, int width, int height, std::int64_t keyColour = kNoKeyColour);
+
+// A strip or skin of pieces packed side by side, `from` wide each in `source`, resampled piece by
+// piece to `to` wide each and `height` high, so that no piece bleeds into its neighbour. Pieces
+// that do not add up to the source's width (or counts that differ) resample the whole picture to
+// the sum of `to`.
+PixelGrid ResamplePieces(const PixelGrid& source, std::span<const int> from, std::span<const int> to, int height,
+                         std::int64_t keyColour = kNoKeyColour);
 
 }  // namespace rt

@@ -1,7 +1,10 @@
 #include "runtime/Resources.h"
 
+#include <functional>
 #include <string>
+#include <vector>
 
+#include "runtime/ArtScale.h"
 #include "runtime/DpiScale.h"
 #include "runtime/Resample.h"
 #include "runtime/Screen.h"
@@ -57,33 +60,64 @@ Bitmap WriteGrid(HDC dc, const PixelGrid& grid)
     return bitmap;
 }
 
-}  // namespace
+// The pieces of the design picture, given its width.
+using PieceRule = std::function<std::vector<int>(int width)>;
 
-PictureRef LoadResPicture(int id, HMODULE module) { return LoadResPictureFor(id, Screen::Scale().dpiX, module); }
-
-PictureRef LoadResPictureFor(int id, int dpi, HMODULE module, long keyColour)
+PictureRef LoadScaled(int id, int dpi, HMODULE module, long keyColour, const PieceRule& piecesOf)
 {
     HINSTANCE instance = module ? module : ::GetModuleHandleW(nullptr);
     // A device-dependent bitmap, as the platform's own picture loading gives it, so that it can
     // be selected into any screen-compatible DC.
-    auto loaded = static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0, 0));
-    if (!loaded) return nullptr;
+    const auto load = [instance](int resourceId) {
+        return Bitmap(
+            static_cast<HBITMAP>(::LoadImageW(instance, MAKEINTRESOURCEW(resourceId), IMAGE_BITMAP, 0, 0, 0)));
+    };
     dpi = SaneDpi(dpi);
-    auto original = std::make_shared<const Picture>(Bitmap(loaded), kBaseDpi);
+    const ArtScale scale = ArtScaleForDpi(dpi);
+    Bitmap drawn = scale == ArtScale::Percent100 ? Bitmap() : load(ArtResourceId(id, scale));
+    if (drawn && ArtMatchesDpi(scale, dpi)) return std::make_shared<const Picture>(std::move(drawn), dpi);
+    Bitmap design = load(id);
+    if (!design) return nullptr;
+    auto original = std::make_shared<const Picture>(std::move(design), kBaseDpi);
     if (dpi == kBaseDpi) return original;
-    const int width = ScalePixels(original->WidthPixels(), dpi);
+    // The sizes the geometry expects at this dpi: every piece of the design scaled on its own.
+    const std::vector<int> pieces = piecesOf(original->WidthPixels());
+    const std::vector<int> needed = PieceLengthsAt(pieces, dpi);
     const int height = ScalePixels(original->HeightPixels(), dpi);
+    // Shrunk from the set drawn for the next larger scale when there is one, else from the design.
+    const auto source = drawn ? std::make_shared<const Picture>(std::move(drawn), dpi) : original;
+    const std::vector<int> sourcePieces = source == original ? pieces : ArtLengths(pieces, scale);
     ClientDC screen(nullptr);
     // The 0x00BBGGRR colour reference read as the grid's 0x00RRGGBB.
     const std::int64_t key = keyColour < 0 ? kNoKeyColour
                                            : ((keyColour & 0xFF) << 16) | (keyColour & 0xFF00) | ((keyColour >> 16) & 0xFF);
     const PixelGrid scaled =
-        Resample(ReadGrid(screen.get(), original->handle(), original->WidthPixels(), original->HeightPixels()), width,
-                 height, key);
+        ResamplePieces(ReadGrid(screen.get(), source->handle(), source->WidthPixels(), source->HeightPixels()),
+                       sourcePieces, needed, height, key);
     Bitmap bitmap = scaled.width > 0 ? WriteGrid(screen.get(), scaled) : Bitmap();
     // Without memory for the scaled copy the original still shows, smaller.
     if (!bitmap) return original;
     return std::make_shared<const Picture>(std::move(bitmap), dpi);
+}
+
+}  // namespace
+
+PictureRef LoadResPicture(int id, HMODULE module, std::span<const int> pieces)
+{
+    return LoadResPictureFor(id, Screen::Scale().dpiX, module, 0xFF00FF, pieces);
+}
+
+PictureRef LoadResPictureFor(int id, int dpi, HMODULE module, long keyColour, std::span<const int> pieces)
+{
+    return LoadScaled(id, dpi, module, keyColour, [pieces](int width) {
+        return pieces.empty() ? std::vector<int>{width} : std::vector<int>(pieces.begin(), pieces.end());
+    });
+}
+
+PictureRef LoadResStrip(int id, int frames, HMODULE module)
+{
+    return LoadScaled(id, Screen::Scale().dpiX, module, 0xFF00FF,
+                      [frames](int width) { return StripPieces(width, frames); });
 }
 
 }  // namespace rt

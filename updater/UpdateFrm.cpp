@@ -54,7 +54,7 @@ void UpdateFrm::OnLoad()
     };
 
     closebtn.Create(hWnd(), 3840, 15, 615, 255);
-    closebtn.SetBackPicture(rt::LoadResPicture(IDB_UPDATER_CLOSE));
+    closebtn.SetBackPicture(rt::LoadResStrip(IDB_UPDATER_CLOSE, 3));
     closebtn.Click = [this] { AskToCancel(); };
     m_keys = std::make_unique<DialogKeys>(hWnd(), std::vector<HWND>{}, [this] { AskToCancel(); });
     // Above the caption strip it sits on, which was created first.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <span>
+#include <vector>
+
 #include "resources/ResourceIds.h"
 #include "runtime/ArtScale.h"
 
@@ -66,6 +69,64 @@ TEST(ArtScale, PercentsFollowTheScaleIndex)
     EXPECT_EQ(rt::ArtPercent(ArtScale::Percent150), 150);
     EXPECT_EQ(rt::ArtPercent(ArtScale::Percent175), 175);
     EXPECT_EQ(rt::ArtPercent(ArtScale::Percent200), 200);
+}
+
+TEST(ArtScale, OnlyTheDpiOfASetShowsItOneToOne)
+{
+    struct Case {
+        ArtScale set;
+        int dpi;
+        bool matches;
+    };
+    const Case cases[] = {
+        {ArtScale::Percent100, 96, true},  {ArtScale::Percent125, 120, true},  {ArtScale::Percent150, 144, true},
+        {ArtScale::Percent175, 168, true}, {ArtScale::Percent200, 192, true},  {ArtScale::Percent125, 110, false},
+        {ArtScale::Percent150, 132, false}, {ArtScale::Percent200, 240, false}, {ArtScale::Percent100, 0, false},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rt::ArtMatchesDpi(c.set, c.dpi), c.matches) << c.dpi << " dpi";
+}
+
+TEST(ArtScale, AStripIsAsWideAsItsFramesEachScaledOnItsOwn)
+{
+    const int close[] = {43, 43, 43};      // caption close strip, 129 wide at 100 %
+    const int link[] = {4, 4, 4, 1};       // text-link strip
+    const int progress[] = {3, 2, 3, 2};  // updater progress skin
+    struct Case {
+        std::span<const int> pieces;
+        int dpi;
+        std::vector<int> lengths;
+    };
+    const Case cases[] = {
+        // 129 x 1.25 would be 161: three frames of 54 are 162.
+        {close, 120, {54, 54, 54}}, {close, 144, {64, 64, 64}}, {close, 108, {48, 48, 48}},
+        {link, 120, {5, 5, 5, 1}},  {link, 144, {6, 6, 6, 2}},  {progress, 120, {4, 2, 4, 2}},
+        {progress, 144, {4, 3, 4, 3}}, {progress, 168, {5, 4, 5, 4}}, {close, 96, {43, 43, 43}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rt::PieceLengthsAt(c.pieces, c.dpi), c.lengths) << c.dpi << " dpi";
+
+    // At the DPI of each set the needed widths are the set's own, so its pictures show 1:1.
+    const std::span<const int> layouts[] = {close, link, progress};
+    for (int k = 0; k < rt::kArtScaleCount; ++k) {
+        const auto set = static_cast<ArtScale>(k);
+        for (std::span<const int> pieces : layouts)
+            EXPECT_EQ(rt::PieceLengthsAt(pieces, rt::ArtPercent(set) * 96 / 100), rt::ArtLengths(pieces, set))
+                << rt::ArtPercent(set) << " %";
+    }
+}
+
+TEST(ArtScale, AStripSplitsIntoItsFramesAndTheColumnsLeftOver)
+{
+    struct Case {
+        int width;
+        int frames;
+        std::vector<int> pieces;
+    };
+    const Case cases[] = {
+        {129, 3, {43, 43, 43}},  {150, 6, {25, 25, 25, 25, 25, 25}},
+        {13, 3, {4, 4, 4, 1}},  // a text-link strip's extra column
+        {72, 1, {72}},           {72, 0, {72}}, {72, -3, {72}}, {2, 3, {2}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(rt::StripPieces(c.width, c.frames), c.pieces) << c.width << "/" << c.frames;
 }
 
 }  // namespace

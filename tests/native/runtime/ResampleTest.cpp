@@ -51,4 +51,37 @@ TEST(Resample, BadInputGivesAnEmptyGrid)
     EXPECT_EQ(rt::Resample(Grid(1, 1, {7}), 3, 2).pixels, std::vector<std::uint32_t>(6, 7));
 }
 
+TEST(ResamplePieces, PackedPiecesAreShrunkWithoutBleedingIntoEachOther)
+{
+    // Black | white | key, 2 + 3 + 2 wide, shrunk to 1 + 2 + 1: every piece keeps only its colour.
+    const rt::PixelGrid packed = Grid(7, 1, {0, 0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, kKey, kKey});
+    const int from[] = {2, 3, 2};
+    const int to[] = {1, 2, 1};
+    const rt::PixelGrid out = rt::ResamplePieces(packed, from, to, 1, kKey);
+    ASSERT_EQ(out.width, 4);
+    ASSERT_EQ(out.height, 1);
+    EXPECT_EQ(out.pixels, (std::vector<std::uint32_t>{0, 0xFFFFFF, 0xFFFFFF, kKey}));
+}
+
+TEST(ResamplePieces, PiecesThatDoNotFitThePictureScaleItWhole)
+{
+    const rt::PixelGrid flat = Grid(4, 2, std::vector<std::uint32_t>(8, 0x123456));
+    struct Case {
+        std::vector<int> from;
+        std::vector<int> to;
+        int width;
+    };
+    const Case cases[] = {
+        {{3, 3}, {2, 2}, 4},  // wider than the picture
+        {{4}, {2, 3}, 5},     // counts differ
+        {{4, 0}, {3, 1}, 4},  // an empty piece
+        {{}, {}, 0},          // nothing at all
+    };
+    for (const Case& c : cases) {
+        const rt::PixelGrid out = rt::ResamplePieces(flat, c.from, c.to, 3);
+        EXPECT_EQ(out.width, c.width);
+        for (std::uint32_t p : out.pixels) EXPECT_EQ(p, 0x123456u);
+    }
+}
+
 }  // namespace
