@@ -8,9 +8,11 @@
 
 namespace corvane {
 
-KvProgressBar::KvProgressBar(HMODULE module) : m_module(module), m_skin(rt::LoadResPictureFor(kSkinId, rt::kBaseDpi, module))
+KvProgressBar::KvProgressBar(HMODULE module)
+    : m_module(module),
+      m_skin(rt::LoadResPicture(kSkinId, module, kProgressSkinPieces)),
+      m_layout(ProgressSkinAt(rt::Screen::Scale().dpiX))
 {
-    // The skin's pieces are cut at 96-dpi columns; the copies are scaled on the way to the screen.
 }
 
 void KvProgressBar::Apply(bool accepted, const wchar_t* name)
@@ -43,27 +45,14 @@ void KvProgressBar::PaintBar(HDC dc, int width) const
     if (!m_skin) return;
     rt::MemoryDC skinDC(::CreateCompatibleDC(dc));
     rt::SelectGuard select(skinDC.get(), m_skin->handle());
-    const int dpi = rt::Screen::Scale().dpiX;
-    if (dpi != rt::kBaseDpi) {
-        ::SetStretchBltMode(dc, HALFTONE);
-        ::SetBrushOrgEx(dc, 0, 0, nullptr);
-        const int height = rt::ScalePixels(kProgressSkinHeight, dpi);
-        for (const SkinCopy& c : ProgressPaintPlan(rt::UnscalePixels(width, dpi), m_range)) {
-            if (c.dstWidth <= 0) continue;
-            const int left = rt::ScalePixels(c.dstX, dpi);
-            ::StretchBlt(dc, left, 0, rt::ScalePixels(c.dstX + c.dstWidth, dpi) - left, height, skinDC.get(), c.srcX,
-                         0, c.srcWidth, kProgressSkinHeight, SRCCOPY);
-        }
-        return;
-    }
     ::SetStretchBltMode(dc, COLORONCOLOR);
-    for (const SkinCopy& c : ProgressPaintPlan(width, m_range)) {
+    const int height = m_layout.height;
+    for (const SkinCopy& c : ProgressPaintPlan(width, m_range, m_layout)) {
         if (c.dstWidth <= 0) continue;
         if (c.dstWidth == c.srcWidth)
-            ::BitBlt(dc, c.dstX, 0, c.dstWidth, kProgressSkinHeight, skinDC.get(), c.srcX, 0, SRCCOPY);
+            ::BitBlt(dc, c.dstX, 0, c.dstWidth, height, skinDC.get(), c.srcX, 0, SRCCOPY);
         else
-            ::StretchBlt(dc, c.dstX, 0, c.dstWidth, kProgressSkinHeight, skinDC.get(), c.srcX, 0, c.srcWidth,
-                         kProgressSkinHeight, SRCCOPY);
+            ::StretchBlt(dc, c.dstX, 0, c.dstWidth, height, skinDC.get(), c.srcX, 0, c.srcWidth, height, SRCCOPY);
     }
 }
 
