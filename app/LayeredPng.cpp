@@ -6,6 +6,7 @@
 
 #include "app/PngPrefetch.h"
 #include "app/StartupMarks.h"
+#include "runtime/ArtScale.h"
 #include "runtime/DpiScale.h"
 #include "runtime/Resources.h"
 #include "runtime/Screen.h"
@@ -101,10 +102,15 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id, int dpi)
     std::optional<DecodedPng> prefetched = PngPrefetch::Take(id);
     DecodedPng picture = prefetched && prefetched->image && *prefetched->image ? std::move(*prefetched) : DecodePng(id);
     StartupMark("png decoded");
-    m_image = std::move(picture.image);
-    if (!m_image || !*m_image) return;
+    if (!picture.image || !*picture.image) return;
     m_width = rt::ScalePixels(picture.width, dpi);
     m_height = rt::ScalePixels(picture.height, dpi);
+    // The picture drawn for the scale when there is one: 1:1 at its own dpi, shrunk between sets.
+    if (const rt::ArtScale set = rt::ArtScaleForDpi(rt::SaneDpi(dpi)); set != rt::ArtScale::Percent100) {
+        DecodedPng drawn = DecodePng(rt::ArtResourceId(id, set));
+        if (drawn.image && *drawn.image) picture = std::move(drawn);
+    }
+    m_image = std::move(picture.image);
     const bool scaled = m_width != picture.width || m_height != picture.height;
 
     rt::ClientDC windowDC(layeredWindow);
