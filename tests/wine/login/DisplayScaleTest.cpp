@@ -6,10 +6,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "resources/ResourceIds.h"
+#include "runtime/ArtScale.h"
 #include "runtime/DpiScale.h"
+#include "runtime/Handles.h"
 #include "tests/wine/login/LoginTestSupport.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
@@ -96,6 +100,34 @@ void SaveScreen(const std::wstring& name)
 
 std::wstring Name(int dpi, const wchar_t* what) { return L"dpi-" + std::to_wstring(dpi) + L"-" + what; }
 
+// The share of the pixels of the first frame of strip `id`, as drawn for the set of `dpi`, that
+// `shown` shows unchanged: near all when the picture is shown 1:1, few when it was resampled. The
+// key colour, which lets the background through, is left out.
+double ShareOfDrawnFrame(const driver::Capture& shown, int id, int frames, int dpi)
+{
+    rt::Module corvane(
+        ::LoadLibraryExW((driver::BuildDir() + L"\\app\\Corvane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    rt::Bitmap strip(static_cast<HBITMAP>(::LoadImageW(
+        corvane.get(), MAKEINTRESOURCEW(rt::ArtResourceId(id, rt::ArtScaleForDpi(dpi))), IMAGE_BITMAP, 0, 0, 0)));
+    BITMAP size{};
+    if (!strip || !::GetObjectW(strip.get(), sizeof(size), &size)) return 0;
+    std::vector<std::uint32_t> drawn(static_cast<std::size_t>(size.bmWidth) * static_cast<std::size_t>(size.bmHeight));
+    BITMAPINFO info = rt::TopDownDib32(size.bmWidth, size.bmHeight);
+    rt::ClientDC screen(nullptr);
+    if (::GetDIBits(screen.get(), strip.get(), 0, static_cast<UINT>(size.bmHeight), drawn.data(), &info,
+                    DIB_RGB_COLORS) != size.bmHeight)
+        return 0;
+    int same = 0, counted = 0;
+    for (int y = 0; y < std::min<int>(size.bmHeight, shown.height()); ++y)
+        for (int x = 0; x < std::min<int>(size.bmWidth / frames, shown.width()); ++x) {
+            const std::uint32_t pixel = drawn[static_cast<std::size_t>(y) * size.bmWidth + x];
+            if (pixel == 0xFF00FF) continue;
+            ++counted;
+            same += pixel == shown.Rgb(x, y);
+        }
+    return counted ? static_cast<double>(same) / counted : 0;
+}
+
 // The journey to the exit box with the client at `dpi`, measuring each window on the way.
 void Measure(int dpi, Seen& seen)
 {
@@ -145,6 +177,9 @@ void Measure(int dpi, Seen& seen)
     seen.exitClose = SizeOf(boxClose);
     driver::Pump(500);
     driver::Screenshot(box, Name(dpi, L"3-exit-box"));
+    // The close glyph is the one drawn for the scale, not a resampled copy.
+    EXPECT_GT(ShareOfDrawnFrame(driver::CaptureScreen(WindowRect(boxClose)), IDB_CAPTION_CLOSE, 3, dpi), 0.9)
+        << "exit box's close button at " << dpi << " dpi";
 }
 
 // The updater's window, held up by a download that never ends.
