@@ -6,7 +6,10 @@
 
 #include "app/PngPrefetch.h"
 #include "app/StartupMarks.h"
+#include "runtime/ArtScale.h"
+#include "runtime/DpiScale.h"
 #include "runtime/Resources.h"
+#include "runtime/Screen.h"
 
 namespace corvane {
 
@@ -54,6 +57,27 @@ std::vector<std::uint32_t> PremultipliedPixels(Gdiplus::GpImage* image, int widt
     return pixels;
 }
 
+// Draws `image` smoothly at the size of the 32-bit premultiplied top-down pixels `bits`, whose
+// alpha survives (a graphics object on the DC would drop it). False when GDI+ refuses.
+bool DrawScaled(Gdiplus::GpImage* image, void* bits, int width, int height)
+{
+    Gdiplus::GpBitmap* target = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromScan0(width, height, width * 4, PixelFormat32bppPARGB,
+                                                       static_cast<BYTE*>(bits), &target) != Gdiplus::Ok)
+        return false;
+    Gdiplus::GpGraphics* graphics = nullptr;
+    bool drawn = false;
+    if (Gdiplus::DllExports::GdipGetImageGraphicsContext(target, &graphics) == Gdiplus::Ok) {
+        Gdiplus::DllExports::GdipSetInterpolationMode(graphics, Gdiplus::InterpolationModeHighQualityBicubic);
+        Gdiplus::DllExports::GdipSetPixelOffsetMode(graphics, Gdiplus::PixelOffsetModeHighQuality);
+        Gdiplus::DllExports::GdipSetCompositingMode(graphics, Gdiplus::CompositingModeSourceCopy);
+        drawn = Gdiplus::DllExports::GdipDrawImageRectI(graphics, image, 0, 0, width, height) == Gdiplus::Ok;
+        Gdiplus::DllExports::GdipDeleteGraphics(graphics);
+    }
+    Gdiplus::DllExports::GdipDisposeImage(target);
+    return drawn;
+}
+
 }  // namespace
 
 DecodedPng DecodePng(int id)
@@ -67,7 +91,9 @@ DecodedPng DecodePng(int id)
     return picture;
 }
 
-void LayeredPngPainter::Paint(HWND layeredWindow, int id)
+void LayeredPngPainter::Paint(HWND layeredWindow, int id) { Paint(layeredWindow, id, rt::Screen::Scale().dpiX); }
+
+void LayeredPngPainter::Paint(HWND layeredWindow, int id, int dpi)
 {
     Release();
     m_session.emplace();
@@ -76,10 +102,16 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id)
     std::optional<DecodedPng> prefetched = PngPrefetch::Take(id);
     DecodedPng picture = prefetched && prefetched->image && *prefetched->image ? std::move(*prefetched) : DecodePng(id);
     StartupMark("png decoded");
+    if (!picture.image || !*picture.image) return;
+    m_width = rt::ScalePixels(picture.width, dpi);
+    m_height = rt::ScalePixels(picture.height, dpi);
+    // The picture drawn for the scale when there is one: 1:1 at its own dpi, shrunk between sets.
+    if (const rt::ArtScale set = rt::ArtScaleForDpi(rt::SaneDpi(dpi)); set != rt::ArtScale::Percent100) {
+        DecodedPng drawn = DecodePng(rt::ArtResourceId(id, set));
+        if (drawn.image && *drawn.image) picture = std::move(drawn);
+    }
     m_image = std::move(picture.image);
-    if (!m_image || !*m_image) return;
-    m_width = picture.width;
-    m_height = picture.height;
+    const bool scaled = m_width != picture.width || m_height != picture.height;
 
     rt::ClientDC windowDC(layeredWindow);
     m_memoryDC.reset(::CreateCompatibleDC(windowDC.get()));
@@ -90,7 +122,9 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id)
     if (!m_memoryDC || !m_bitmap) return;
     m_oldBitmap = ::SelectObject(m_memoryDC.get(), m_bitmap.get());
 
-    if (bits && !picture.premultiplied.empty()) {
+    if (scaled && bits && DrawScaled(m_image->get(), bits, m_width, m_height)) {
+        // Drawn at the window's scale.
+    } else if (!scaled && bits && !picture.premultiplied.empty()) {
         std::memcpy(bits, picture.premultiplied.data(), picture.premultiplied.size() * sizeof(std::uint32_t));
     } else {
         // An image that cannot be read so is drawn.

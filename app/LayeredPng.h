@@ -39,8 +39,11 @@ public:
     // Starts GDI+, composes the picture of PNG resource `id` (decoded ahead when the start-up's
     // prefetch has it) in a memory DC and hands it to UpdateLayeredWindow with per-pixel alpha.
     // The window keeps its position and takes the picture's size. Failures leave the window
-    // without content.
+    // without content. The picture takes dpi / 96 times its design size (the screen's dpi when
+    // none is given): the PNG drawn for that scale pixel for pixel at 96, 120, 144, 168 and 192
+    // dpi, shrunk smoothly from the next larger one between them.
     void Paint(HWND layeredWindow, int id);
+    void Paint(HWND layeredWindow, int id, int dpi);
     // Releases everything Paint acquired, in reverse order.
     void Release();
 

@@ -6,6 +6,8 @@
 
 #include "controls/ButtonGeometry.h"
 #include "controls/PictureOps.h"
+#include "runtime/DpiScale.h"
+#include "runtime/Twips.h"
 
 namespace corvane {
 
@@ -27,7 +29,10 @@ std::vector<StripEntry>& Strips()
 std::shared_ptr<const StateImages> Cut(const rt::Picture& strip, std::int32_t style)
 {
     auto images = std::make_shared<StateImages>();
-    const FrameSize frame = StripFrameSize(strip.WidthHimetric(), strip.HeightHimetric(), style);
+    // Cut from the strip's own pixels: one made for a larger scale has larger frames than its
+    // HIMETRIC size (the 96-dpi frames the control sizes itself by) says.
+    const FrameSize frame = StripFrameSize(rt::PixelsToHimetric(strip.WidthPixels(), rt::kBaseDpi),
+                                           rt::PixelsToHimetric(strip.HeightPixels(), rt::kBaseDpi), style);
     rt::ClientDC screen(nullptr);
     rt::MemoryDC dc(::CreateCompatibleDC(screen.get()));
     rt::SelectGuard select(dc.get(), strip.handle());

@@ -13,6 +13,7 @@
 #include "net/Connection.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
+#include "runtime/Screen.h"
 
 namespace corvane {
 
@@ -77,7 +78,8 @@ void LoginFrm::OnLoad()
     WriteIconFile();
     StartupMark("icon file and background");
 
-    WebBrowser1 = browser::CreateWebView(hWnd(), RECT{0, 0, kLoginBrowserWidth, kLoginBrowserHeight});
+    WebBrowser1 = browser::CreateWebView(
+        hWnd(), RECT{0, 0, rt::Screen::Scaled(kLoginBrowserWidth), rt::Screen::Scaled(kLoginBrowserHeight)});
     if (WebBrowser1) {
         WebBrowser1->events.beforeNavigate = [this](const std::wstring& url, bool, bool& cancel) {
             WebBrowser1_BeforeNavigate2(url, cancel);

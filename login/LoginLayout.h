@@ -1,5 +1,5 @@
 #pragma once
-// Where the login pair's parts go, in pixels.
+// Where the login pair's parts go, in 96-dpi pixels.
 
 namespace corvane {
 

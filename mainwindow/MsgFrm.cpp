@@ -45,7 +45,7 @@ void MsgFrm::OnLoad()
     Label1.Create(self, 360, 840, 3135, 615);
     Label1.SetBackColor(0x00FFFFFF);
     Label1.SetCaption(kQuestion);
-    const rt::PictureRef answerStrip = rt::LoadResPicture(IDB_YESNO_STRIP);
+    const rt::PictureRef answerStrip = rt::LoadResStrip(IDB_YESNO_STRIP, 3);
     for (iButton* b : {&iButton1, &iButton2}) {
         b->Create(self, b == &iButton1 ? 840 : 2040, 1320, 975, 375);
         b->SetAutoSize(false);
@@ -71,7 +71,7 @@ void MsgFrm::OnLoad()
 
     // Load steps.
     BForm1.Move(rt::kKeep, rt::kKeep, Width());
-    closebtn.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_CLOSE));
+    closebtn.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_CLOSE, 3));
     BForm1.SetCaption(L"LumoraVeldan客户端");
 }
 
@@ -79,7 +79,8 @@ void MsgFrm::OnResize()
 {
     const rt::TwipsScale scale = rt::Screen::Scale();
     const RegionSize r = RegionForClient(ScaleWidth(), ScaleHeight(), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
-    WebMainFrm::RectRgn(hWnd(), r.width, r.height, kBoxCorner, kBoxCorner);
+    const auto corner = static_cast<short>(rt::Screen::Scaled(kBoxCorner));
+    WebMainFrm::RectRgn(hWnd(), r.width, r.height, corner, corner);
     BForm1.Printform(*this);
     closebtn.Move(BoxCloseLeft(Width()), rt::kKeep);
 }

@@ -139,7 +139,7 @@ void WebMainFrm::CreateControls()
         b.button.SetcForeColor(kWhite);
         b.button.SetCaption(b.caption);
         b.button.SetIcon(rt::LoadResPicture(b.icon));
-        b.button.SetBackPicture(rt::LoadResPicture(b.strip));
+        b.button.SetBackPicture(rt::LoadResStrip(b.strip, 3));
     }
 
     PicLogo.Create(self, 100, 30, 440, 440);
@@ -218,11 +218,11 @@ void WebMainFrm::OnLoad()
     // This is where restoring the window puts it: on a small screen, all of it on the work area.
     rt::KeepWindowOnWorkArea(self, rt::Sizing::Shrinkable);
 
-    web_close.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_CLOSE));
-    web_minmax.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_MINMAX));
-    web_min.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_MIN));
+    web_close.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_CLOSE, 3));
+    web_minmax.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_MINMAX, 6));
+    web_min.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_MIN, 3));
     web_minmax.SetValue(true);
-    web_tool.SetBackPicture(rt::LoadResPicture(IDB_CAPTION_TOOL));
+    web_tool.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_TOOL, 3));
     web_tool.SetAccessibleName(kMenuButtonName);
     web_min.SetAccessibleName(kMinimizeButtonName);
     web_close.SetAccessibleName(kCloseButtonName);
@@ -252,7 +252,8 @@ void WebMainFrm::OnResize()
 
     const rt::TwipsScale scale = rt::Screen::Scale();
     const RegionSize region = RegionForClient(C, CH, scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
-    RectRgn(hWnd(), static_cast<short>(region.width), static_cast<short>(region.height), kMainCorner, kMainCorner);
+    const auto corner = static_cast<short>(rt::Screen::Scaled(kMainCorner));
+    RectRgn(hWnd(), static_cast<short>(region.width), static_cast<short>(region.height), corner, corner);
 
     const MainLayout l = LayOutMainWindow(W, C, CH, WebuTab.Height());
     web_close.Move(l.closeLeft, rt::kKeep);

@@ -5,13 +5,14 @@
 
 #include "login/GameUrl.h"
 #include "mainwindow/MainLayout.h"
+#include "runtime/Screen.h"
 #include "tabstrip/CTabItem.h"
 
 namespace corvane {
 
 namespace {
 
-constexpr long kBrowserOverhang = 2;  // pixels: hides the browser's own border
+constexpr long kBrowserOverhang = 2;  // 96-dpi pixels: hides the browser's own border
 constexpr wchar_t kBlankPage[] = L"about:blank";
 
 rt::FormDesign PageDesign()
@@ -58,7 +59,7 @@ void WebUrl::OnLoad()
     Picture1.SetBackColor(0x00FFFFFF);
     Picture1.Resize = [this] { Picture1_Resize(); };
     const SIZE inner = Picture1.PixelSize();
-    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, kBrowserOverhang);
+    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, rt::Screen::Scaled(kBrowserOverhang));
     wb = browser::CreateWebView(Picture1.rt::Window::hWnd(), RECT{r.left, r.top, r.left + r.width, r.top + r.height});
     if (!wb) return;
     wb->navigationFilter = {&GamePageMayGo, true};
@@ -76,7 +77,7 @@ void WebUrl::Picture1_Resize()
 {
     if (!wb) return;
     const SIZE inner = Picture1.PixelSize();
-    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, kBrowserOverhang);
+    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, rt::Screen::Scaled(kBrowserOverhang));
     wb->Move(r.left, r.top, r.width, r.height);
 }
 

@@ -1,7 +1,22 @@
 #pragma once
 /* Resource ids of the executables. Plain macros: the resource compiler reads this file too. */
 
-/* Program icon (icon group) of both executables. */
+/* Every picture but the icon is embedded five times: as drawn for 100 % under the id below, and
+   as drawn for 125, 150, 175 and 200 % (scale index 1 to 4, files scaled/<name>@<percent>) under
+   ART_ID(id, index). rt::ArtResourceId picks the id for a window's scale. In a scaled picture
+   every length of the 100 % design is scaled to whole pixels, halves to even (rt::ArtLength);
+   the pieces of a strip or skin stay packed side by side, each piece scaled on its own:
+   - strips of N frames: N frames of ArtLength(frame width) each;
+   - text-link strips: three frames of ArtLength(4), then the one extra column;
+   - tab skins: the one-pixel background column, three cells of ArtLength(cell width), four
+     close glyphs of ArtLength(12); magenta stays exactly 0xFF00FF;
+   - updater progress skin: left cap ArtLength(3), middle ArtLength(2), right cap ArtLength(3),
+     empty track ArtLength(2), ArtLength(10) high;
+   - the frame skin and the pictures without pieces: ArtLength of each size. */
+#define ART_ID(id, index) ((id) + 1000 * (index))
+
+/* Program icon (icon group) of both executables: 16 (8 and 32 bits), 20, 24, 32, 40, 48, 64 and
+   256 pixels. */
 #define IDI_PROGRAM 1
 
 /* Custom resources of Corvane.exe. */

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/App.h"
+#include "runtime/DpiScale.h"
 #include "runtime/HighContrast.h"
 #include "runtime/MessageFilter.h"
 #include "runtime/MouseEvents.h"
@@ -13,6 +14,8 @@
 namespace rt {
 
 namespace {
+
+constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
 BOOL CALLBACK CollectEnabledForms(HWND hwnd, LPARAM param)
 {
@@ -290,6 +293,17 @@ void Form::SetCaption(const std::wstring& caption)
     if (HasWindow()) ::SetWindowTextW(hWnd(), caption.c_str());
 }
 
+void Form::TakeSuggestedRect(LPARAM lParam)
+{
+    // Moved to a monitor of another scale, the window takes the rectangle the system offers; the
+    // resize that follows lays it out again.
+    const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+    if (!suggested) return;
+    const PixelRect r{suggested->left, suggested->top, suggested->right, suggested->bottom};
+    if (!SaneWindowRect(r)) return;
+    ::SetWindowPos(hWnd(), nullptr, r.left, r.top, r.Width(), r.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT result = 0; HandleDrawingMessage(msg, wParam, lParam, result)) return result;
@@ -310,6 +324,9 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // Only top-level windows hear of it; the skinned controls inside draw with its colours.
         if (!(::GetWindowLongW(hWnd(), GWL_STYLE) & WS_CHILD)) rt::SpreadColourChange(hWnd());
         break;
+    case kWmDpiChanged:
+        TakeSuggestedRect(lParam);
+        return 0;
     }
     const MouseEvent mouse = TranslateMouse(msg, wParam, lParam);
     switch (mouse.action) {

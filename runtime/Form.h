@@ -90,6 +90,7 @@ protected:
 
 private:
     bool CreateFormWindow();
+    void TakeSuggestedRect(LPARAM lParam);
     void RunModalLoop();
 
     FormDesign m_design;

@@ -2,7 +2,7 @@
 
 namespace rt {
 
-HBITMAP CreateDib32(HDC dc, int width, int height, void** bits)
+BITMAPINFO TopDownDib32(int width, int height)
 {
     BITMAPINFO bi{};
     bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
@@ -11,6 +11,12 @@ HBITMAP CreateDib32(HDC dc, int width, int height, void** bits)
     bi.bmiHeader.biPlanes = 1;
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
+    return bi;
+}
+
+HBITMAP CreateDib32(HDC dc, int width, int height, void** bits)
+{
+    BITMAPINFO bi = TopDownDib32(width, height);
     return ::CreateDIBSection(dc, &bi, DIB_RGB_COLORS, bits, nullptr, 0);
 }
 

@@ -117,6 +117,8 @@ private:
 
 // A 32-bit top-down DIB section (alpha channel kept); `bits` receives its pixels.
 HBITMAP CreateDib32(HDC dc, int width, int height, void** bits);
+// The header of 32-bit pixels in rows from the top, as CreateDib32, GetDIBits and SetDIBits take it.
+BITMAPINFO TopDownDib32(int width, int height);
 
 // A memory DC with a bitmap of its own selected into it: an off-screen surface. The bitmap is
 // selected out again before both are deleted.

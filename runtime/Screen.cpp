@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "runtime/DpiScale.h"
 #include "runtime/Handles.h"
 
 namespace rt {
@@ -26,5 +27,18 @@ long Screen::Width() { return Scale().TwipsX(::GetSystemMetrics(SM_CXSCREEN)); }
 long Screen::Height() { return Scale().TwipsY(::GetSystemMetrics(SM_CYSCREEN)); }
 long Screen::TwipsPerPixelX() { return static_cast<long>(Scale().TwipsPerPixelX()); }
 long Screen::TwipsPerPixelY() { return static_cast<long>(Scale().TwipsPerPixelY()); }
+int Screen::Scaled(double pixels) { return ScalePixels(pixels, Scale().dpiX); }
+
+int Screen::DpiFor(HWND hwnd)
+{
+    using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+    static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+        reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+    if (getDpiForWindow && hwnd) {
+        const UINT dpi = getDpiForWindow(hwnd);
+        if (dpi > 0) return SaneDpi(static_cast<int>(dpi));
+    }
+    return Scale().dpiX;
+}
 
 }  // namespace rt

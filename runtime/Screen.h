@@ -2,6 +2,8 @@
 // The screen as the forms see it: its size in twips and the twips-per-pixel factors that come
 // from its real pixels per inch.
 
+#include <windows.h>
+
 #include "runtime/Twips.h"
 
 namespace rt {
@@ -13,6 +15,11 @@ public:
     static long Height();       // twips
     static long TwipsPerPixelX();
     static long TwipsPerPixelY();
+    // A length stated in 96-dpi pixels, in the screen's pixels.
+    static int Scaled(double pixels);
+    // The dpi of the monitor a window is on: GetDpiForWindow where the system has it (looked up at
+    // run time, so that Windows 7 still starts), else the screen's.
+    static int DpiFor(HWND hwnd);
 };
 
 }  // namespace rt

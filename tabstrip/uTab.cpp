@@ -2,8 +2,10 @@
 
 #include <windowsx.h>
 
+#include "runtime/DpiScale.h"
 #include "runtime/HighContrast.h"
 #include "runtime/MouseEvents.h"
+#include "runtime/Screen.h"
 #include "tabstrip/TabChevronMenu.h"
 #include "tabstrip/TabError.h"
 #include "tabstrip/TabSpritePaint.h"
@@ -29,10 +31,29 @@ rt::Bitmap LoadSkin(HMODULE module, int id)
                      LR_CREATEDIBSECTION)));
 }
 
+// The strip lays out and draws itself in 96-dpi pixels, the units of its skin and of its
+// properties, and the finished frame is stretched smoothly to the screen's scale.
+int StripDpi() { return rt::Screen::Scale().dpiX; }
+
+void Present(HDC dc, const mdlTabAPI::MemoryDC& frame, int height)
+{
+    const int dpi = StripDpi();
+    if (dpi == rt::kBaseDpi) {
+        ::BitBlt(dc, 0, 0, frame.width(), height, frame.dc(), 0, 0, SRCCOPY);
+        return;
+    }
+    ::SetStretchBltMode(dc, HALFTONE);
+    ::SetBrushOrgEx(dc, 0, 0, nullptr);
+    ::StretchBlt(dc, 0, 0, rt::ScalePixels(frame.width(), dpi), rt::ScalePixels(height, dpi), frame.dc(), 0, 0,
+                 frame.width(), height, SRCCOPY);
+}
+
 rt::Font MakeFont(LONG weight)
 {
     LOGFONTW lf{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
+    // The system's GUI font comes at the screen's scale; the strip draws at 96 dpi.
+    lf.lfHeight = rt::UnscalePixels(lf.lfHeight, StripDpi());
     lf.lfWeight = weight;
     return rt::Font(::CreateFontIndirectW(&lf));
 }
@@ -231,8 +252,7 @@ void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn,
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(self, &ps);
-            if (m_composed)
-                ::BitBlt(dc, 0, 0, m_composed.width(), m_composed.height(), m_composed.dc(), 0, 0, SRCCOPY);
+            if (m_composed) Present(dc, m_composed, m_composed.height());
             ::EndPaint(self, &ps);
             bHandled = true;
             lReturn = 0;
@@ -255,8 +275,9 @@ void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn,
 LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT answer = 0; m_access.HandleMessage(rt::Window::hWnd(), msg, wParam, lParam, answer)) return answer;
-    const float x = static_cast<float>(GET_X_LPARAM(lParam));
-    const float y = static_cast<float>(GET_Y_LPARAM(lParam));
+    const float toStrip = static_cast<float>(rt::kBaseDpi) / static_cast<float>(StripDpi());
+    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * toStrip;
+    const float y = static_cast<float>(GET_Y_LPARAM(lParam)) * toStrip;
     HWND self = rt::Window::hWnd();
     switch (msg) {
     case WM_LBUTTONDOWN:
@@ -291,7 +312,7 @@ StripGeometry uTab::Geometry() const
 {
     RECT r{};
     if (HWND self = rt::Window::hWnd()) ::GetClientRect(self, &r);
-    return StripGeometry{m_tabStyle, r.right, m_leftSize, m_rightSize};
+    return StripGeometry{m_tabStyle, rt::UnscalePixels(r.right, StripDpi()), m_leftSize, m_rightSize};
 }
 
 HitResult uTab::Hit(float x, float y) const
@@ -402,7 +423,7 @@ bool uTab::OpenChevron()
     std::vector<std::wstring> captions;
     captions.reserve(static_cast<std::size_t>(m_items->Count()));
     for (long i = 0; i < m_items->Count(); ++i) captions.push_back(m_items->At(i).Caption());
-    POINT at{m_leftSize + o.visibleWidth, Geometry().Height()};
+    POINT at{rt::ScalePixels(m_leftSize + o.visibleWidth, StripDpi()), rt::ScalePixels(Geometry().Height(), StripDpi())};
     ::ClientToScreen(self, &at);
     const rt::Liveness::Watch watch = Life().Observe();
     const long chosen = ChooseFromTabMenu(self, at, captions, m_selected);
@@ -442,7 +463,7 @@ void uTab::MouseLeave()
 void uTab::OnResize()
 {
     HWND self = rt::Window::hWnd();
-    const long height = Geometry().Height();
+    const long height = rt::ScalePixels(Geometry().Height(), StripDpi());
     RECT window{};
     ::GetWindowRect(self, &window);
     if (window.bottom - window.top != height)
@@ -569,7 +590,7 @@ void uTab::DrawTabs(bool update)
         ::BitBlt(m_composed.dc(), g.leftSize, 0, m_tabArea.width(), height, m_tabArea.dc(), 0, 0, SRCCOPY);
     if (!update) return;
     rt::ClientDC screen(rt::Window::hWnd());
-    ::BitBlt(screen.get(), 0, 0, m_composed.width(), height, m_composed.dc(), 0, 0, SRCCOPY);
+    Present(screen.get(), m_composed, height);
     ++m_frames;
 }
 

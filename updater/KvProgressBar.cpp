@@ -2,12 +2,19 @@
 
 #include <algorithm>
 
+#include "runtime/DpiScale.h"
 #include "runtime/Handles.h"
 #include "runtime/HighContrast.h"
+#include "runtime/Screen.h"
 
 namespace corvane {
 
-KvProgressBar::KvProgressBar(HMODULE module) : m_module(module), m_skin(rt::LoadResPicture(kSkinId, module)) {}
+KvProgressBar::KvProgressBar(HMODULE module)
+    : m_module(module),
+      m_skin(rt::LoadResPicture(kSkinId, module, kProgressSkinPieces)),
+      m_layout(ProgressSkinAt(rt::Screen::Scale().dpiX))
+{
+}
 
 void KvProgressBar::Apply(bool accepted, const wchar_t* name)
 {
@@ -39,10 +46,10 @@ void KvProgressBar::PaintBar(HDC dc, int width) const
     if (rt::HighContrastOn()) {
         // The skin's picture is left out: solid system colours, as the user's scheme asks.
         const rt::ink::BarInk ink = rt::ink::ProgressInk();
-        const int done = ProgressFill(width, m_range);
+        const int done = ProgressFill(width, m_range, m_layout.line);
         rt::Brush doneBrush(::CreateSolidBrush(rt::Resolve(ink.done)));
         rt::Brush restBrush(::CreateSolidBrush(rt::Resolve(ink.rest)));
-        const RECT doneRect{0, 0, done, kProgressSkinHeight}, restRect{done, 0, width, kProgressSkinHeight};
+        const RECT doneRect{0, 0, done, m_layout.height}, restRect{done, 0, width, m_layout.height};
         ::FillRect(dc, &doneRect, doneBrush.get());
         ::FillRect(dc, &restRect, restBrush.get());
         return;
@@ -51,13 +58,13 @@ void KvProgressBar::PaintBar(HDC dc, int width) const
     rt::MemoryDC skinDC(::CreateCompatibleDC(dc));
     rt::SelectGuard select(skinDC.get(), m_skin->handle());
     ::SetStretchBltMode(dc, COLORONCOLOR);
-    for (const SkinCopy& c : ProgressPaintPlan(width, m_range)) {
+    const int height = m_layout.height;
+    for (const SkinCopy& c : ProgressPaintPlan(width, m_range, m_layout)) {
         if (c.dstWidth <= 0) continue;
         if (c.dstWidth == c.srcWidth)
-            ::BitBlt(dc, c.dstX, 0, c.dstWidth, kProgressSkinHeight, skinDC.get(), c.srcX, 0, SRCCOPY);
+            ::BitBlt(dc, c.dstX, 0, c.dstWidth, height, skinDC.get(), c.srcX, 0, SRCCOPY);
         else
-            ::StretchBlt(dc, c.dstX, 0, c.dstWidth, kProgressSkinHeight, skinDC.get(), c.srcX, 0, c.srcWidth,
-                         kProgressSkinHeight, SRCCOPY);
+            ::StretchBlt(dc, c.dstX, 0, c.dstWidth, height, skinDC.get(), c.srcX, 0, c.srcWidth, height, SRCCOPY);
     }
 }
 

@@ -48,6 +48,7 @@ private:
 
     HMODULE m_module;
     rt::PictureRef m_skin;
+    ProgressSkin m_layout;  // the pieces of m_skin at the screen's scale
     ProgressRange m_range;
     std::vector<std::wstring> m_changed;
 

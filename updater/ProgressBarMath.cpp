@@ -1,5 +1,6 @@
 #include "updater/ProgressBarMath.h"
 
+#include "runtime/DpiScale.h"
 #include "runtime/Rounding.h"
 
 namespace corvane {
@@ -27,23 +28,32 @@ bool ProgressRange::SetValue(std::int32_t v)
     return true;
 }
 
-int ProgressFill(int width, const ProgressRange& range)
+ProgressSkin ProgressSkinAt(int dpi)
+{
+    return {rt::ScalePixels(kProgressSkinPieces[0], dpi), rt::ScalePixels(kProgressSkinPieces[1], dpi),
+            rt::ScalePixels(kProgressSkinPieces[3], dpi), rt::ScalePixels(1, dpi),
+            rt::ScalePixels(kProgressSkinHeight, dpi)};
+}
+
+int ProgressFill(int width, const ProgressRange& range, int line)
 {
     // In doubles: byte counts of large files would overflow the product in 32 bits.
     const double share = (static_cast<double>(range.Value()) - range.Min()) /
                          (static_cast<double>(range.Max()) - range.Min());
-    return rt::RoundHalfEven((width - 2) * share + 1);
+    return rt::RoundHalfEven((width - 2 * line) * share + line);
 }
 
-std::vector<SkinCopy> ProgressPaintPlan(int width, const ProgressRange& range)
+std::vector<SkinCopy> ProgressPaintPlan(int width, const ProgressRange& range, const ProgressSkin& skin)
 {
+    const int rightCap = skin.cap + skin.middle;
     std::vector<SkinCopy> plan = {
-        {0, 3, 0, 3},
-        {3, 2, 3, width - 6},
-        {5, 3, width - 3, 3},
+        {0, skin.cap, 0, skin.cap},
+        {skin.cap, skin.middle, skin.cap, width - 2 * skin.cap},
+        {rightCap, skin.cap, width - skin.cap, skin.cap},
     };
-    const int fill = ProgressFill(width, range);
-    if (width - fill - 1 > 0) plan.push_back({8, 2, fill, width - fill - 1});
+    // The empty track covers the filled bar up to the right cap's edge line, which closes it.
+    const int fill = ProgressFill(width, range, skin.line);
+    if (width - fill - skin.line > 0) plan.push_back({rightCap + skin.cap, skin.track, fill, width - fill - skin.line});
     return plan;
 }
 

@@ -25,10 +25,27 @@ private:
 
 inline constexpr int kProgressSkinHeight = 10;
 
-// Where the filled part ends in a bar `width` pixels wide (rounded halves to even).
-int ProgressFill(int width, const ProgressRange& range);
+// The skin's pieces packed left to right at 100 %: left cap, middle, right cap, empty track.
+inline constexpr int kProgressSkinPieces[] = {3, 2, 3, 2};
 
-// One copy from the skin (columns srcX .. srcX + srcWidth - 1, all 10 rows) to the bar's columns
+// The skin as drawn for a scale: each piece, the edge line around the bar and the height in pixels.
+struct ProgressSkin {
+    int cap = 3;
+    int middle = 2;
+    int track = 2;
+    int line = 1;
+    int height = kProgressSkinHeight;
+    bool operator==(const ProgressSkin&) const = default;
+};
+
+// The skin at `dpi`: every length of the design scaled on its own, as the picture loader cuts it.
+ProgressSkin ProgressSkinAt(int dpi);
+
+// Where the filled part ends in a bar `width` pixels wide inside edge lines `line` wide (rounded
+// halves to even).
+int ProgressFill(int width, const ProgressRange& range, int line = 1);
+
+// One copy from the skin (columns srcX .. srcX + srcWidth - 1, all rows) to the bar's columns
 // dstX .. dstX + dstWidth - 1, stretched when the widths differ.
 struct SkinCopy {
     int srcX;
@@ -39,6 +56,6 @@ struct SkinCopy {
 };
 
 // The copies of one repaint, in painting order: left cap, middle, right cap, then the empty part.
-std::vector<SkinCopy> ProgressPaintPlan(int width, const ProgressRange& range);
+std::vector<SkinCopy> ProgressPaintPlan(int width, const ProgressRange& range, const ProgressSkin& skin = {});
 
 }  // namespace corvane

@@ -54,7 +54,7 @@ void UpdateFrm::OnLoad()
     };
 
     closebtn.Create(hWnd(), 3840, 15, 615, 255);
-    closebtn.SetBackPicture(rt::LoadResPicture(IDB_UPDATER_CLOSE));
+    closebtn.SetBackPicture(rt::LoadResStrip(IDB_UPDATER_CLOSE, 3));
     closebtn.Click = [this] { AskToCancel(); };
     m_keys = std::make_unique<DialogKeys>(hWnd(), std::vector<HWND>{}, [this] { AskToCancel(); });
     // Above the caption strip it sits on, which was created first.
@@ -73,7 +73,8 @@ void UpdateFrm::OnResize()
     const int w = rt::RoundHalfEven16(scale.ScaleXToPixels(ScaleWidth()) + 1);
     const int h = rt::RoundHalfEven16(scale.ScaleYToPixels(ScaleHeight()) + 1);
     // On success the window owns the region; otherwise it is ours to delete.
-    HRGN region = ::CreateRoundRectRgn(0, 0, w, h, 6, 6);
+    const int corner = rt::Screen::Scaled(6);
+    HRGN region = ::CreateRoundRectRgn(0, 0, w, h, corner, corner);
     if (region && !::SetWindowRgn(hWnd(), region, TRUE)) ::DeleteObject(region);
     BForm1.Printform(*this);
     closebtn.Move(Width() - 730, rt::kKeep);

@@ -164,7 +164,9 @@ STDMETHODIMP MshtmlSite::ShowContextMenu(DWORD, POINT*, IUnknown*, IDispatch*)
 STDMETHODIMP MshtmlSite::GetHostInfo(DOCHOSTUIINFO* info)
 {
     if (!info) return E_POINTER;
-    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER;
+    // DPI-aware host: the page scales its CSS pixels by the screen's scale itself, which under a
+    // DPI-virtualised client is 96 dpi and changes nothing.
+    info->dwFlags = DOCHOSTUIFLAG_NO3DBORDER | DOCHOSTUIFLAG_DPI_AWARE;
     info->dwDoubleClick = DOCHOSTUIDBLCLK_DEFAULT;
     info->pchHostCss = nullptr;
     info->pchHostNS = nullptr;

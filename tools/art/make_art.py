@@ -78,21 +78,32 @@ def smoothstep(e0, e1, v):
     return t * t * (3 - 2 * t)
 
 
-def band_colour(y):
-    """Caption band colour of window row y.
+SCALES = (1.0, 1.25, 1.5, 1.75, 2.0)   # the display scales every picture is drawn for
 
-    Rows 3..34 carry the main window's tab strip, whose background is the
-    style-1 skin column stretched over 32 rows; the band continues that same
-    gradient so the strip's ends disappear into it.  Row 0 is the window's
-    dark top edge, rows 1 and 2 a soft highlight above the strip.
+
+def sz(v, s):
+    """A length of the 100 % design at scale s: whole pixels, halves to even,
+    as the program scales its own geometry."""
+    return int(round(v * s))
+
+
+def band_colour(y, s=1.0):
+    """Caption band colour of window row y at scale s.
+
+    Rows 3..34 (at 100 %) carry the main window's tab strip, whose background
+    is the style-1 skin column stretched over 32 rows; the band continues that
+    same gradient so the strip's ends disappear into it.  Row 0 is the
+    window's dark top edge, rows 1 and 2 a soft highlight above the strip.
     """
-    base = mix(TAB1_TOP, TAB1_BOTTOM, (y - 3) / 31.0)
-    if y <= 0:
+    top, rows, edge = sz(3, s), sz(32, s), sz(1, s)
+    base = mix(TAB1_TOP, TAB1_BOTTOM, (y - top) / float(rows - 1))
+    if y < edge:
         return OUTLINE
-    if y == 1:
-        return mix(base, WHITE, 0.28)
-    if y == 2:
-        return mix(base, WHITE, 0.1)
+    if y < top:
+        # the highlight fades from 0.28 on its first row to 0.1 on its last
+        k, n = y - edge, top - edge
+        strength = 0.28 if k == 0 else 0.1 if k == n - 1 else 0.28 - 0.18 * k / (n - 1)
+        return mix(base, WHITE, strength)
     return base
 
 
@@ -364,6 +375,28 @@ class Shifted(Shape):
         return self.s.sd(x - self.dx, y - self.dy)
 
 
+class Scaled(Shape):
+    """A shape of the 100 % design drawn at scale s (distances scale with it)."""
+
+    def __init__(self, shape, s):
+        self.s, self.k = shape, s
+        b = shape.box
+        self.box = (b[0] * s, b[1] * s, b[2] * s, b[3] * s)
+
+    def sd(self, x, y):
+        return self.s.sd(x / self.k, y / self.k) * self.k
+
+
+def at_scale(shape, s):
+    return shape if s == 1.0 else Scaled(shape, s)
+
+
+def snap(v, s):
+    """An edge of the 100 % design, which lies on a pixel line, scaled and put
+    back on the nearest pixel line so scaled glyphs stay sharp."""
+    return v if s == 1.0 else math.floor(v + 0.5)
+
+
 def cross(cx, cy, k, w):
     """Two strokes of width w from (cx - k, cy - k) to (cx + k, cy + k) and crosswise."""
     return Union(Polyline([(cx - k, cy - k), (cx + k, cy + k)], w),
@@ -621,9 +654,9 @@ class Lettering:
 
 
 def draw_lettering(cv, text, fill, outline=None, outline_w=1.0, glow_colour=None, glow_alpha=0.0,
-                   glow_r=0.0, shadow=None):
+                   glow_r=0.0, shadow=None, s=1.0):
     """Composites lettering: glow, drop shadow (colour, alpha, dy), outline, fill."""
-    reach = max(glow_r, outline_w + 1.0, 3.0 if shadow else 0.0)
+    reach = max(glow_r, outline_w + 1.0, 3.0 * s if shadow else 0.0)
     x0, y0, x1, y1 = _pixel_range(cv, text.box, reach + 1)
     field = text.field(x0, y0, x1, y1, reach)
     w = x1 - x0
@@ -647,7 +680,7 @@ def draw_lettering(cv, text, fill, outline=None, outline_w=1.0, glow_colour=None
                 if y0 <= j and j + 1 < y1:
                     t = sy - j
                     ds = field[(j - y0) * w + x - x0] * (1 - t) + field[(j + 1 - y0) * w + x - x0] * t
-                    a = clamp(0.5 - ds + 0.8) * shadow[1]
+                    a = clamp(0.5 - ds + 0.8 * s) * shadow[1]
                     if a > 0:
                         cv.over(i, shadow[0], a)
             if outline and d < outline_w + 0.5:
@@ -769,12 +802,15 @@ def ico_image_8(cv):
 
 
 def encode_ico(images):
-    """images: [(canvas, bits)] in directory order; bits 8 or 32."""
-    blobs = [(cv, bits, ico_image_8(cv) if bits == 8 else ico_image_32(cv)) for cv, bits in images]
+    """images: [(canvas, bits)] in directory order; bits 8 or 32, or 0 for a
+    32-bit PNG image (how 256 x 256 images are stored)."""
+    def blob_of(cv, bits):
+        return encode_png(cv) if bits == 0 else ico_image_8(cv) if bits == 8 else ico_image_32(cv)
+    blobs = [(cv, bits, blob_of(cv, bits)) for cv, bits in images]
     out = struct.pack("<HHH", 0, 1, len(blobs))
     offset = 6 + 16 * len(blobs)
     for cv, bits, blob in blobs:
-        out += struct.pack("<BBBBHHII", cv.w % 256, cv.h % 256, 0, 0, 1, bits, len(blob), offset)
+        out += struct.pack("<BBBBHHII", cv.w % 256, cv.h % 256, 0, 0, 1, bits or 32, len(blob), offset)
         offset += len(blob)
     return out + b"".join(blob for _, _, blob in blobs)
 
@@ -793,20 +829,21 @@ def star_points(cx, cy, r_out, r_in, n=4, turn=-PI / 2):
     return pts
 
 
-def emblem(cv, cx, cy, R):
-    ring = max(1.25, R * 0.15)
+def emblem(cv, cx, cy, R, s=1.0):
+    """s widens the hairlines and the smallest details with the display scale."""
+    ring = max(1.25 * s, R * 0.15)
     disc = Circle(cx, cy, R)
     inner = Circle(cx, cy, R - ring)
     draw(cv, disc, vramp(cy - R, cy + R, [(0, GOLD_LIGHT), (0.45, GOLD), (1, GOLD_DARK)]))
-    draw(cv, Stroke(Circle(cx, cy, R - 0.45), 0.9), (92, 58, 18), 0.55)
+    draw(cv, Stroke(Circle(cx, cy, R - 0.45 * s), 0.9 * s), (92, 58, 18), 0.55)
     draw(cv, inner, radial(cx, cy - R * 0.35, R * 1.35,
                            [(0, (92, 158, 242)), (0.45, (36, 84, 178)), (1, (10, 26, 78))]))
-    draw(cv, Stroke(inner, 0.8), (84, 54, 16), 0.5)
+    draw(cv, Stroke(inner, 0.8 * s), (84, 54, 16), 0.5)
     r_in = R - ring
     if R >= 10:
         # faint stars in the medallion's sky
         for fx, fy, fr in ((-0.5, -0.42, 0.05), (0.52, -0.3, 0.04), (0.38, 0.5, 0.035), (-0.44, 0.4, 0.03)):
-            draw(cv, Circle(cx + fx * r_in, cy + fy * r_in, max(0.45, fr * R)), (210, 230, 255), 0.8)
+            draw(cv, Circle(cx + fx * r_in, cy + fy * r_in, max(0.45 * s, fr * R)), (210, 230, 255), 0.8)
     tiny = R < 10
     glow(cv, Circle(cx, cy, r_in * 0.12), (176, 220, 255), 0.35 if tiny else 0.7, r_in * 0.7)
     if tiny:
@@ -828,97 +865,113 @@ def emblem(cv, cx, cy, R):
 CAPTION_BUTTON_TOP = 1      # caption buttons sit one pixel below the window's top
 
 
-def chrome_plate(cv, x0, w, h, state, red=False):
+def chrome_plate(cv, x0, w, h, state, red=False, s=1.0):
     """Hover or pressed plate of a caption button frame starting at x0."""
-    plate = RoundRect(x0 + 1, 0.5, x0 + w - 1, h - 0.5, 3)
+    plate = RoundRect(x0 + s, 0.5 * s, x0 + w - s, h - 0.5 * s, 3 * s)
     if state == "normal":
         return
     if red:
         top, bottom = ((236, 86, 72), (198, 40, 34)) if state == "hover" else ((168, 36, 30), (196, 54, 44))
         draw(cv, plate, vgrad(0, top, h, bottom))
-        draw(cv, Stroke(Offset(plate, -0.5), 1.0), (120, 20, 20), 0.55)
+        draw(cv, Stroke(Offset(plate, -0.5 * s), s), (120, 20, 20), 0.55)
         if state == "hover":
             draw(cv, Intersect(plate, RoundRect(x0, 0, x0 + w, h / 2, 0)), WHITE, 0.12)
         return
     if state == "hover":
         draw(cv, plate, vgrad(0, WHITE + (0.3,), h, WHITE + (0.12,)))
-        draw(cv, Stroke(Offset(plate, -0.5), 1.0), WHITE, 0.35)
+        draw(cv, Stroke(Offset(plate, -0.5 * s), s), WHITE, 0.35)
     else:
         draw(cv, plate, vgrad(0, OUTLINE + (0.45,), h, OUTLINE + (0.25,)))
-        draw(cv, Stroke(Offset(plate, -0.5), 1.0), OUTLINE, 0.45)
+        draw(cv, Stroke(Offset(plate, -0.5 * s), s), OUTLINE, 0.45)
 
 
-def chrome_glyph(cv, shape, pressed):
+def chrome_glyph(cv, shape, pressed, s=1.0):
     """White glyph with a soft shadow; a pressed glyph moves down a pixel."""
-    dy = 1.0 if pressed else 0.0
-    glow(cv, shape, (10, 30, 70), 0.45, 1.2, dy=dy + 1.0)
+    dy = float(sz(1, s)) if pressed else 0.0
+    glow(cv, shape, (10, 30, 70), 0.45, 1.2 * s, dy=dy + s)
     draw(cv, Shifted(shape, 0, dy), (250, 252, 255))
 
 
-def glyph_minimise(cx, cy):
-    return RoundRect(cx - 4, cy + 1, cx + 4, cy + 3, 0.6)
+def glyph_box(cx, cy, s):
+    """Rectangles of a glyph designed around (cx, cy) at 100 %: edges given as
+    offsets from the centre, scaled and kept on pixel lines."""
+    def box(x0, y0, x1, y1, r):
+        return RoundRect(snap(cx + x0 * s, s), snap(cy + y0 * s, s), snap(cx + x1 * s, s), snap(cy + y1 * s, s), r * s)
+    return box
 
 
-def glyph_maximise(cx, cy):
-    outer = RoundRect(cx - 4.5, cy - 4, cx + 4.5, cy + 4, 1.0)
-    return Subtract(outer, RoundRect(cx - 3.5, cy - 2, cx + 3.5, cy + 3, 0.3))
+def glyph_minimise(cx, cy, s=1.0):
+    box = glyph_box(cx, cy, s)
+    return box(-4, 1, 4, 3, 0.6)
 
 
-def glyph_restore(cx, cy):
-    front_outer = RoundRect(cx - 4.5, cy - 1, cx + 2.5, cy + 5, 0.8)
-    front = Subtract(front_outer, RoundRect(cx - 3.5, cy + 1, cx + 1.5, cy + 4, 0.2))
-    back_outer = RoundRect(cx - 1.5, cy - 4, cx + 5.5, cy + 2, 0.8)
-    back = Subtract(back_outer, RoundRect(cx - 0.5, cy - 2, cx + 4.5, cy + 1, 0.2))
-    return Union(front, Subtract(back, Offset(front_outer, 1.0)))
+def glyph_maximise(cx, cy, s=1.0):
+    box = glyph_box(cx, cy, s)
+    return Subtract(box(-4.5, -4, 4.5, 4, 1.0), box(-3.5, -2, 3.5, 3, 0.3))
 
 
-def glyph_close(cx, cy):
-    return cross(cx, cy, 3.6, 1.9)
+def glyph_restore(cx, cy, s=1.0):
+    box = glyph_box(cx, cy, s)
+    front_outer = box(-4.5, -1, 2.5, 5, 0.8)
+    front = Subtract(front_outer, box(-3.5, 1, 1.5, 4, 0.2))
+    back_outer = box(-1.5, -4, 5.5, 2, 0.8)
+    back = Subtract(back_outer, box(-0.5, -2, 4.5, 1, 0.2))
+    return Union(front, Subtract(back, Offset(front_outer, float(sz(1, s)))))
 
 
-def glyph_menu(cx, cy):
-    return Union(*(RoundRect(cx - 5, cy + dy - 1, cx + 5, cy + dy + 1, 0.8) for dy in (-4, 0, 4)))
+def glyph_close(cx, cy, s=1.0):
+    return cross(cx, cy, 3.6 * s, 1.9 * s)
 
 
-def caption_strip(frame_w, frames, red_hover=False):
-    """frames: [(state, glyph function)] side by side, 18 pixels high."""
-    h = 18
-    cv = Canvas(frame_w * len(frames), h)
-    cv.fill_rows(lambda y: band_colour(y + CAPTION_BUTTON_TOP))
+def glyph_menu(cx, cy, s=1.0):
+    box = glyph_box(cx, cy, s)
+    return Union(*(box(-5, dy - 1, 5, dy + 1, 0.8) for dy in (-4, 0, 4)))
+
+
+def caption_strip(frame_w, frames, red_hover=False, s=1.0):
+    """frames: [(state, glyph function)] side by side, 18 pixels high at 100 %;
+    at scale s every frame is frame_w * s wide (whole pixels)."""
+    fw, h = sz(frame_w, s), sz(18, s)
+    top = sz(CAPTION_BUTTON_TOP, s)
+    cv = Canvas(fw * len(frames), h)
+    cv.fill_rows(lambda y: band_colour(y + top, s))
     for i, (state, glyph) in enumerate(frames):
-        x0 = i * frame_w
-        chrome_plate(cv, x0, frame_w, h, state, red_hover)
-        chrome_glyph(cv, glyph(x0 + frame_w / 2.0, 9.0), state == "pressed")
+        x0 = i * fw
+        chrome_plate(cv, x0, fw, h, state, red_hover, s)
+        chrome_glyph(cv, glyph(x0 + fw / 2.0, h / 2.0, s), state == "pressed", s)
     return cv
 
 
 STATES = ("normal", "hover", "pressed")
 
 
-def caption_min():
-    return caption_strip(24, [(s, glyph_minimise) for s in STATES])
+def caption_min(s=1.0):
+    return caption_strip(24, [(st, glyph_minimise) for st in STATES], s=s)
 
 
-def caption_minmax():
-    return caption_strip(25, [(s, glyph_maximise) for s in STATES] + [(s, glyph_restore) for s in STATES])
+def caption_minmax(s=1.0):
+    return caption_strip(25, [(st, glyph_maximise) for st in STATES] + [(st, glyph_restore) for st in STATES], s=s)
 
 
-def caption_close():
-    return caption_strip(43, [(s, glyph_close) for s in STATES], red_hover=True)
+def caption_close(s=1.0):
+    return caption_strip(43, [(st, glyph_close) for st in STATES], red_hover=True, s=s)
 
 
-def caption_tool():
-    return caption_strip(24, [(s, glyph_menu) for s in STATES])
+def caption_tool(s=1.0):
+    return caption_strip(24, [(st, glyph_menu) for st in STATES], s=s)
 
 
 LOGO_TOP = 2                 # the logo picture box starts two pixels below the window's top
 
 
-def logo():
-    cv = Canvas(29, 29)
-    cv.fill_rows(lambda y: band_colour(y + LOGO_TOP))
-    glow(cv, Circle(14.5, 15.0, 13.0), (8, 24, 64), 0.35, 1.6)
-    emblem(cv, 14.5, 14.5, 13.2)
+def logo(s=1.0):
+    n = sz(29, s)
+    c = n / 2.0
+    top = sz(LOGO_TOP, s)
+    cv = Canvas(n, n)
+    cv.fill_rows(lambda y: band_colour(y + top, s))
+    glow(cv, Circle(c, c + 0.5 * s, 13.0 * s), (8, 24, 64), 0.35, 1.6 * s)
+    emblem(cv, c, c, 13.2 * s, s)
     return cv
 
 
@@ -927,32 +980,36 @@ BORDER_INNER = (124, 160, 222)   # its innermost line, next to the white content
 BAND_ROWS = 33                   # caption band height in the frame skin
 
 
-def frame_skin():
+def frame_skin(s=1.0):
     """94 x 85 picture of a whole window: band, 4-pixel border, white inside.
 
     The caption control tiles it: band pieces are columns 0..36, 20..40 and
     27..94 of rows 0..36; the borders are columns 0..3 and 90..93 of rows
     53..73 and the bottom rows 81..84.  Everything between the rounded
-    corners is therefore uniform along its edge.
+    corners is therefore uniform along its edge.  At scale s every length is
+    scaled to whole pixels, the outline and the inner line included.
     """
-    w, h = 94, 85
-    top = RoundRect(0, 0, w, 48, 4.5)
-    bottom = RoundRect(0, 36, w, h, 3.0)
+    w, h = sz(94, s), sz(85, s)
+    line, border, band = sz(1, s), sz(4, s), sz(BAND_ROWS, s)
+    top = RoundRect(0, 0, w, 48 * s, 4.5 * s)
+    bottom = RoundRect(0, 36 * s, w, h, 3.0 * s)
     body = Union(top, bottom)
-    inner = Offset(body, -1.0)
+    inner = Offset(body, -float(line))
+    inner_line = range(border - line, border)
     cv = Canvas(w, h)
     for y in range(h):
         for x in range(w):
-            if y < BAND_ROWS:
-                fill = band_colour(y)
-            elif (x in (3, w - 4) and y <= h - 4) or (y == h - 4 and 3 <= x <= w - 4):
+            if y < band:
+                fill = band_colour(y, s)
+            elif ((x in inner_line or w - 1 - x in inner_line) and h - 1 - y >= border - line
+                  or h - 1 - y in inner_line and border - line <= x <= w - 1 - (border - line)):
                 fill = BORDER_INNER
             else:
                 fill = BORDER
             c = mix(OUTLINE, fill, coverage(inner, x, y))
             cv.set(x, y, c)
-    for y in range(BAND_ROWS, h - 4):
-        for x in range(4, w - 4):
+    for y in range(band, h - border):
+        for x in range(border, w - border):
             cv.set(x, y, WHITE)
     return cv
 
@@ -962,22 +1019,30 @@ def frame_skin():
 # ----------------------------------------------------------------------------
 
 class TabSkinLayout:
-    def __init__(self, style):
+    """Where the pieces of a tab skin lie.  Left to right, packed: the
+    one-pixel background column, the three tab cells (normal, mouse over,
+    selected) and the four close glyphs (selected, normal, mouse over,
+    pressed).  At scale s the column stays one pixel wide (it is stretched
+    anyway) and every other piece is its 100 % size scaled to whole pixels, so
+    at 100 % the cells start at 1, 123, 245 and the glyphs at 367, 379, 391,
+    403 (style 0)."""
+
+    def __init__(self, style, s=1.0):
         self.style = style
         if style == 0:
-            self.w, self.h, self.strip_h = 415, 25, 25
+            h, strip_h, cell_w, cell_h, glyph_y = 25, 25, 122, 25, 6
             self.top, self.bottom = TAB0_TOP, TAB0_BOTTOM
-            self.cell_w, self.cell_h = 122, 25
-            self.cells = (1, 123, 245)          # normal, mouse over, selected
-            self.glyphs = (367, 379, 391, 403)  # selected, normal, mouse over, pressed
-            self.glyph_y = 6                    # where the strip puts a glyph on its tab
         else:
-            self.w, self.h, self.strip_h = 421, 28, 32
+            h, strip_h, cell_w, cell_h, glyph_y = 28, 32, 124, 26, 7
             self.top, self.bottom = TAB1_TOP, TAB1_BOTTOM
-            self.cell_w, self.cell_h = 124, 26
-            self.cells = (1, 125, 249)
-            self.glyphs = (373, 385, 397, 409)
-            self.glyph_y = 7
+        self.h, self.strip_h = sz(h, s), sz(strip_h, s)
+        self.cell_w, self.cell_h = sz(cell_w, s), sz(cell_h, s)
+        self.glyph = sz(12, s)
+        self.glyph_y = sz(glyph_y, s)       # where the strip puts a glyph on its tab
+        self.margin = sz(14, s)             # the cells' ends that are copied, not stretched
+        self.cells = tuple(1 + k * self.cell_w for k in range(3))
+        self.glyphs = tuple(1 + 3 * self.cell_w + k * self.glyph for k in range(4))
+        self.w = 1 + 3 * self.cell_w + 4 * self.glyph
 
     def column(self, y):
         """The exact background column colour of skin row y."""
@@ -1002,58 +1067,63 @@ TAB_EDGE = (20, 66, 124)
 KEY_THRESHOLD = 0.3      # a pixel less covered than this stays transparent
 
 
-def tab_shape(style, w, h):
+def tab_shape(style, w, h, s=1.0):
     if style == 0:
         # trapezoid, 14-pixel slanted sides; rounded top corners end inside them
-        r = 3.0
-        core = Polygon([(0.0 + r * 0.55, h + 4), (11.5 + r * 0.25, 1.2 + r), (w - 11.5 - r * 0.25, 1.2 + r),
-                        (w - r * 0.55, h + 4)])
+        r = 3.0 * s
+        core = Polygon([(0.0 + r * 0.55, h + 4 * s), (11.5 * s + r * 0.25, 1.2 * s + r),
+                        (w - 11.5 * s - r * 0.25, 1.2 * s + r), (w - r * 0.55, h + 4 * s)])
         return Offset(core, r)
-    return RoundRect(0.5, 0.5, w - 0.5, h - 0.5, (h - 1) / 2.0)
+    return RoundRect(0.5 * s, 0.5 * s, w - 0.5 * s, h - 0.5 * s, (h - s) / 2.0)
 
 
-def tab_face(layout, kind):
+def tab_face(layout, kind, s=1.0):
     """One tab cell drawn over the strip background; returns (canvas, shape)."""
     w, h = layout.cell_w, layout.cell_h
     cv = Canvas(w, h)
     cv.fill_rows(layout.strip_colour)
-    shape = tab_shape(layout.style, w, h)
+    shape = tab_shape(layout.style, w, h, s)
     top, bottom = TAB_FACES[layout.style][kind]
     edge = TAB_EDGE if layout.style == 0 else (34, 70, 146)
     draw(cv, shape, edge)
-    face = Offset(shape, -1.0)
-    draw(cv, face, vgrad(1, top, h - 1, bottom))
+    face = Offset(shape, -s)
+    draw(cv, face, vgrad(s, top, h - s, bottom))
     # a bright line just inside the top edge
-    draw(cv, Intersect(Stroke(Offset(face, -0.5), 1.0), RoundRect(-5, -5, w + 5, h * 0.45, 0)), WHITE, 0.55)
+    draw(cv, Intersect(Stroke(Offset(face, -0.5 * s), s), RoundRect(-5 * s, -5 * s, w + 5 * s, h * 0.45, 0)),
+         WHITE, 0.55)
     return cv, shape
 
 
-def close_glyph(layout, kind):
-    """12 x 12 close glyph; returns (canvas, shape).  The anti-aliasing is
-    blended with the tab face the glyph is drawn on."""
+def close_glyph(layout, kind, s=1.0):
+    """12 x 12 close glyph (at 100 %); returns (canvas, shape).  The
+    anti-aliasing is blended with the tab face the glyph is drawn on."""
     top, bottom = TAB_FACES[layout.style]["selected" if kind == "selected" else "normal"]
-    cv = Canvas(12, 12)
+    n = layout.glyph
+    c = n / 2.0
+    cv = Canvas(n, n)
     cv.fill_rows(lambda y: mix(top, bottom, (y + layout.glyph_y) / float(layout.cell_h - 1)))
     if kind in ("selected", "normal"):
-        shape = cross(6.0, 6.0, 2.9, 1.8)
+        shape = cross(c, c, 2.9 * s, 1.8 * s)
         draw(cv, shape, GLYPH_SELECTED if kind == "selected" else GLYPH_NORMAL)
         return cv, shape
-    disc = Circle(6.0, 6.0, 6.0)
+    disc = Circle(c, c, c)
     disc_colour, cross_colour = ((GLYPH_HOVER_DISC, WHITE) if kind == "hover"
                                  else (GLYPH_PRESSED_DISC, (236, 214, 214)))
     draw(cv, disc, disc_colour)
-    draw(cv, cross(6.0, 6.0, 2.6, 1.7), cross_colour)
+    draw(cv, cross(c, c, 2.6 * s, 1.7 * s), cross_colour)
     return cv, disc
 
 
-def tab_skin(style):
-    """The tab skin bitmap as a function rgb(x, y); magenta where nothing is drawn."""
-    layout = TabSkinLayout(style)
+def tab_skin(style, s=1.0):
+    """The tab skin bitmap as (w, h, rgb(x, y)); magenta where nothing is
+    drawn.  Every other pixel is a colour drawn over the strip background, so
+    no edge is ever blended with the transparent colour."""
+    layout = TabSkinLayout(style, s)
     pixels = {}
     for y in range(layout.h):
         pixels[(0, y)] = layout.column(y)
-    pieces = [(x, 0, tab_face(layout, kind)) for x, kind in zip(layout.cells, ("normal", "hover", "selected"))]
-    pieces += [(x, 0, close_glyph(layout, kind))
+    pieces = [(x, 0, tab_face(layout, kind, s)) for x, kind in zip(layout.cells, ("normal", "hover", "selected"))]
+    pieces += [(x, 0, close_glyph(layout, kind, s))
                for x, kind in zip(layout.glyphs, ("selected", "normal", "hover", "pressed"))]
     for px, py, (cv, shape) in pieces:
         for y in range(cv.h):
@@ -1068,102 +1138,140 @@ def tab_skin(style):
 # message box's push buttons
 # ----------------------------------------------------------------------------
 
-def link_strip():
+def link_strip(s=1.0):
     """13 x 22: three 4-pixel frames, each uniform across so it can be
-    stretched to any width; the thirteenth column repeats the normal frame."""
+    stretched to any width; the thirteenth column repeats the normal frame.
+    At scale s: three frames of 4 * s whole pixels, then that one column."""
     looks = (lambda c: c, lambda c: mix(c, WHITE, 0.07), lambda c: mix(c, OUTLINE, 0.14))
-    cv = Canvas(13, 22)
-    for y in range(22):
-        base = band_colour(y)
-        for x in range(13):
-            frame = min(x // 4, 2) if x < 12 else 0
-            cv.set(x, y, base if y == 0 else looks[frame](base))
+    fw, h, edge = sz(4, s), sz(22, s), sz(1, s)
+    w = 3 * fw + 1
+    cv = Canvas(w, h)
+    for y in range(h):
+        base = band_colour(y, s)
+        for x in range(w):
+            frame = min(x // fw, 2) if x < 3 * fw else 0
+            cv.set(x, y, base if y < edge else looks[frame](base))
     return cv
 
 
-def link_icon(w, glyph):
-    cv = Canvas(w, 22)
-    cv.fill_rows(band_colour)
-    glow(cv, glyph, (8, 26, 70), 0.5, 1.4, dy=1.0)
-    draw(cv, glyph, vgrad(4, WHITE, 18, (220, 232, 250)))
+def link_icon(w, glyph, s=1.0):
+    cv = Canvas(sz(w, s), sz(22, s))
+    cv.fill_rows(lambda y: band_colour(y, s))
+    glyph = at_scale(glyph, s)
+    glow(cv, glyph, (8, 26, 70), 0.5, 1.4 * s, dy=s)
+    draw(cv, glyph, vgrad(4 * s, WHITE, 18 * s, (220, 232, 250)))
     return cv
 
 
-def btn_gamespace_icon():
+def btn_gamespace_icon(s=1.0):
     """A small hall: pediment roof, columns, steps."""
     roof = Offset(Polygon([(3.0, 8.4), (8.0, 4.6), (13.0, 8.4)]), 0.7)
     beam = RoundRect(3.0, 9.0, 13.0, 10.2, 0.3)
     cols = [RoundRect(x, 10.2, x + 1.6, 15.4, 0.2) for x in (3.6, 7.2, 10.8)]
     steps = Union(RoundRect(2.5, 15.4, 13.5, 16.6, 0.2), RoundRect(1.5, 16.6, 14.5, 17.8, 0.3))
-    return link_icon(16, Union(roof, beam, steps, *cols))
+    return link_icon(16, Union(roof, beam, steps, *cols), s)
 
 
-def btn_otheruser_icon():
+def btn_otheruser_icon(s=1.0):
     """A person: head and shoulders."""
     head = Circle(6.5, 8.0, 2.9)
     body = Intersect(Ellipse(6.5, 17.6, 5.3, 5.4), RoundRect(0, 11.7, 13, 17.4, 0))
-    return link_icon(13, Union(head, Offset(body, -0.1)))
+    return link_icon(13, Union(head, Offset(body, -0.1)), s)
 
 
-def btn_gamespace_strip():
-    return link_strip()
+def btn_gamespace_strip(s=1.0):
+    return link_strip(s)
 
 
-def btn_otheruser_strip():
-    return link_strip()
+def btn_otheruser_strip(s=1.0):
+    return link_strip(s)
 
 
-
-def btn_yesno_strip():
+def btn_yesno_strip(s=1.0):
     """225 x 22: normal, hover, pressed push buttons, 75 pixels each, on the
     message box's white.  The face keeps a one-pixel white margin left and
-    right so that shrinking a frame to the 65-pixel button never drops its edge."""
+    right so that shrinking a frame to the 65-pixel button never drops its
+    edge.  The button's shapes are drawn at scale s into frames of 75 * s
+    whole pixels."""
     looks = {
         "normal": ((255, 255, 255), (226, 234, 246), (132, 158, 200)),
         "hover": ((246, 251, 255), (200, 224, 252), (68, 128, 206)),
         "pressed": ((190, 210, 238), (226, 236, 250), (52, 96, 168)),
     }
-    cv = Canvas(225, 22, WHITE)
+    fw, h, m = sz(75, s), sz(22, s), sz(1, s)
+    cv = Canvas(3 * fw, h, WHITE)
     for i, state in enumerate(STATES):
-        x0 = 75 * i
+        x0 = fw * i
         top, bottom, edge = looks[state]
-        face = RoundRect(x0 + 1, 0, x0 + 74, 22, 3.5)
-        glow(cv, RoundRect(x0 + 1.5, 0.5, x0 + 73.5, 21.5, 3), (0, 20, 60), 0.08, 1.0, dy=0.6)
+        face = RoundRect(x0 + m, 0, x0 + fw - m, h, 3.5 * s)
+        glow(cv, RoundRect(x0 + 1.5 * s, 0.5 * s, x0 + fw - 1.5 * s, h - 0.5 * s, 3 * s), (0, 20, 60), 0.08, s,
+             dy=0.6 * s)
         draw(cv, face, edge)
-        inner = Offset(face, -1.0)
-        draw(cv, inner, vgrad(1, top, 21, bottom))
+        inner = Offset(face, -s)
+        draw(cv, inner, vgrad(s, top, h - s, bottom))
         if state != "pressed":
-            draw(cv, Intersect(Stroke(Offset(inner, -0.5), 1.0), RoundRect(x0, 0, x0 + 75, 11, 0)), WHITE, 0.8)
+            draw(cv, Intersect(Stroke(Offset(inner, -0.5 * s), s), RoundRect(x0, 0, x0 + fw, h / 2.0, 0)), WHITE, 0.8)
         else:
-            draw(cv, Intersect(Stroke(Offset(inner, -0.5), 1.0), RoundRect(x0, 0, x0 + 75, 6, 0)), OUTLINE, 0.18)
+            draw(cv, Intersect(Stroke(Offset(inner, -0.5 * s), s), RoundRect(x0, 0, x0 + fw, 6 * s, 0)), OUTLINE,
+                 0.18)
     return cv
 
 
 PROGRESS_EDGE = (96, 124, 172)     # shared by the filled and the empty look
 
 
-def progress_skin():
+class ProgressLayout:
+    """Columns of the progress skin, packed left to right: left cap, middle
+    (stretched), right cap, empty track; at 100 % 3, 2, 3 and 2 columns.  At
+    scale s each piece is its width scaled to whole pixels."""
+
+    def __init__(self, s=1.0):
+        self.cap, self.middle, self.track = sz(3, s), sz(2, s), sz(2, s)
+        self.line = sz(1, s)                  # the edge line around the bar
+        self.h = sz(10, s)
+        self.filled = 2 * self.cap + self.middle
+        self.w = self.filled + self.track
+
+
+def progress_skin(s=1.0):
     """10 x 10 updater progress bar: columns 0..7 the filled bar (end caps
     0..2 and 5..7, middle 3..4 stretched), columns 8..9 the empty track.
     Only the outermost columns carry the rounded ends, so the last column,
-    always drawn from the filled cap, also closes an empty track."""
+    always drawn from the filled cap, also closes an empty track.  At scale s
+    the eight rows of colour inside the edge lines are spread over the taller
+    inside, row by row."""
     fill = [(150, 206, 255), (118, 188, 252), (92, 170, 246), (70, 152, 238),
             (52, 134, 226), (40, 118, 212), (34, 106, 200), (52, 120, 208)]
     track = [(214, 222, 234), (228, 234, 242), (236, 240, 246), (240, 243, 248),
              (243, 245, 249), (245, 247, 250), (246, 248, 251), (240, 243, 248)]
-    cv = Canvas(10, 10, WHITE)
-    for x in range(10):
-        for y in range(10):
-            if y in (0, 9) or x in (0, 7):
+    lay = ProgressLayout(s)
+    e, w, h = lay.line, lay.w, lay.h
+    inside = h - 2 * e
+
+    def shade(colours, y):
+        # 100 % row of the inside row y, sampled at its centre
+        return colours[min(7, int((y - e + 0.5) * 8 / inside))]
+
+    edge_x = (range(0, e), range(lay.filled - e, lay.filled))
+    edge_y = (range(0, e), range(h - e, h))
+    cv = Canvas(w, h, WHITE)
+    for x in range(w):
+        for y in range(h):
+            on_x = any(x in r for r in edge_x)
+            on_y = any(y in r for r in edge_y)
+            if on_y or on_x:
                 c = PROGRESS_EDGE
-                if x in (0, 7) and y in (0, 9):
+                if on_x and on_y:
                     c = mix(PROGRESS_EDGE, WHITE, 0.62)
             else:
-                c = fill[y - 1] if x < 8 else track[y - 1]
+                c = shade(fill, y) if x < lay.filled else shade(track, y)
             cv.set(x, y, c)
     # soften the inner corners of the end caps
-    for x, y in ((1, 1), (6, 1), (1, 8), (6, 8)):
-        cv.set(x, y, mix(cv.rgb(x, y), PROGRESS_EDGE, 0.35))
+    for xs in (range(e, 2 * e), range(lay.filled - 2 * e, lay.filled - e)):
+        for ys in (range(e, 2 * e), range(h - 2 * e, h - e)):
+            for x in xs:
+                for y in ys:
+                    cv.set(x, y, mix(cv.rgb(x, y), PROGRESS_EDGE, 0.35))
     return cv
 
 
@@ -1171,7 +1279,10 @@ def progress_skin():
 # Program icon
 # ----------------------------------------------------------------------------
 
-ICON_LAYOUT = ((16, 8), (48, 32), (32, 32), (24, 32), (16, 32))   # (size, bits) in file order
+# (size, bits) in file order; bits 0 is a PNG image.  The first five are the
+# icon of old; the others are the sizes Windows asks for at 125 % to 200 % and
+# for large views.
+ICON_LAYOUT = ((16, 8), (48, 32), (32, 32), (24, 32), (16, 32), (256, 0), (64, 32), (40, 32), (20, 32))
 
 
 def icon_image(size):
@@ -1180,7 +1291,8 @@ def icon_image(size):
     R = c - (0.8 if size <= 16 else size / 40.0)
     if size >= 24:
         glow(cv, Circle(c, c + size / 48.0, R), (0, 10, 40), 0.35, size / 24.0)
-    emblem(cv, c, c, R)
+    # hairlines grow only beyond the sizes drawn for 100 %
+    emblem(cv, c, c, R, max(1.0, size / 48.0))
     return cv
 
 
@@ -1193,21 +1305,22 @@ def vld_ico():
 # Banners
 # ----------------------------------------------------------------------------
 
-def scatter_stars(cv, seed, count, area, shape=None, brightness=1.0):
-    """Small stars inside area (x0, y0, x1, y1), none inside or near `shape`."""
+def scatter_stars(cv, seed, count, area, shape=None, brightness=1.0, s=1.0):
+    """Small stars inside area (x0, y0, x1, y1), none inside or near `shape`;
+    the same stars at every scale s (area and shape given at that scale)."""
     rnd = rng(seed)
     x0, y0, x1, y1 = area
     for _ in range(count):
         x, y = x0 + rnd() * (x1 - x0), y0 + rnd() * (y1 - y0)
         size, light = rnd(), rnd()
-        if shape is not None and shape.sd(x, y) < 3:
+        if shape is not None and shape.sd(x, y) < 3 * s:
             continue
-        r = 0.35 + 0.55 * size * size
+        r = (0.35 + 0.55 * size * size) * s
         colour = mix((200, 220, 255), (255, 240, 214), rnd())
         a = (0.35 + 0.65 * light) * brightness
         if size > 0.93:
-            glow(cv, Circle(x, y, 0.4), colour, a * 0.5, 3.5)
-            draw(cv, Polygon(star_points(x, y, 3.2, 0.5)), colour, a)
+            glow(cv, Circle(x, y, 0.4 * s), colour, a * 0.5, 3.5 * s)
+            draw(cv, Polygon(star_points(x, y, 3.2 * s, 0.5 * s)), colour, a)
         else:
             draw(cv, Circle(x, y, r), colour, a)
 
@@ -1217,40 +1330,41 @@ def title_fill(y0, y1):
                           (1, (255, 226, 150))])
 
 
-def splash():
+def splash(s=1.0):
     """356 x 122 splash banner with a loading bar; transparent outside its rounded body."""
-    w, h = 356, 122
+    k = lambda v: v * s      # noqa: E731  (a length of the 100 % design)
+    w, h = sz(356, s), sz(122, s)
     cv = Canvas(w, h)
-    body = RoundRect(4, 3, w - 4, h - 5, 12)
-    glow(cv, Offset(body, -2), (0, 6, 24), 0.5, 5, dy=1.5)
-    draw(cv, body, vramp(3, h - 5, [(0, (38, 66, 140)), (0.5, (18, 36, 92)), (1, (10, 20, 56))]))
-    glow(cv, Circle(64, 58, 16), (90, 150, 255), 0.22, 62)
-    scatter_stars(cv, 7, 70, (10, 8, w - 10, h - 12), Circle(64, 58, 44), 0.8)
+    body = RoundRect(k(4), k(3), w - k(4), h - k(5), k(12))
+    glow(cv, Offset(body, -k(2)), (0, 6, 24), 0.5, k(5), dy=k(1.5))
+    draw(cv, body, vramp(k(3), h - k(5), [(0, (38, 66, 140)), (0.5, (18, 36, 92)), (1, (10, 20, 56))]))
+    glow(cv, Circle(k(64), k(58), k(16)), (90, 150, 255), 0.22, k(62))
+    scatter_stars(cv, 7, 70, (k(10), k(8), w - k(10), h - k(12)), Circle(k(64), k(58), k(44)), 0.8, s)
     # glass highlight on the upper part and a thin gold inner frame
-    draw(cv, Intersect(body, RoundRect(0, 0, w, 46, 0)), vgrad(3, WHITE + (0.16,), 46, WHITE + (0.0,)))
-    draw(cv, Stroke(Offset(body, -3.5), 1.0), GOLD, 0.5)
-    draw(cv, Stroke(Offset(body, -0.5), 1.0), (6, 14, 40), 0.9)
-    glow(cv, Circle(64, 58, 38), (0, 0, 20), 0.45, 5, dy=2)
-    emblem(cv, 64, 58, 38)
+    draw(cv, Intersect(body, RoundRect(0, 0, w, k(46), 0)), vgrad(k(3), WHITE + (0.16,), k(46), WHITE + (0.0,)))
+    draw(cv, Stroke(Offset(body, -k(3.5)), k(1.0)), GOLD, 0.5)
+    draw(cv, Stroke(Offset(body, -k(0.5)), k(1.0)), (6, 14, 40), 0.9)
+    glow(cv, Circle(k(64), k(58), k(38)), (0, 0, 20), 0.45, k(5), dy=k(2))
+    emblem(cv, k(64), k(58), k(38), s)
     # title, centred over the loading bar
-    left, right = 118, 338
-    title = fitted_title(left + 4, right - 4, 34, 20)
-    draw_lettering(cv, title, title_fill(30, 54), outline=(46, 26, 6), outline_w=1.0,
-                   glow_colour=(255, 200, 110), glow_alpha=0.22, glow_r=7, shadow=((0, 0, 10), 0.6, 1.5))
-    ornament_line(cv, left + 8, right - 8, 66, GOLD)
+    left, right = k(118), k(338)
+    title = fitted_title(left + k(4), right - k(4), k(34), k(20))
+    draw_lettering(cv, title, title_fill(k(30), k(54)), outline=(46, 26, 6), outline_w=k(1.0),
+                   glow_colour=(255, 200, 110), glow_alpha=0.22, glow_r=k(7), shadow=((0, 0, 10), 0.6, k(1.5)), s=s)
+    ornament_line(cv, left + k(8), right - k(8), k(66), GOLD, s)
     # loading bar, a little more than half full
-    track = RoundRect(left, 80, right, 89, 4.5)
+    track = RoundRect(left, k(80), right, k(89), k(4.5))
     draw(cv, track, (4, 10, 30), 0.55)
-    draw(cv, Stroke(Offset(track, 0.5), 1.0), (120, 160, 230), 0.35)
+    draw(cv, Stroke(Offset(track, k(0.5)), k(1.0)), (120, 160, 230), 0.35)
     done = left + (right - left) * 0.62
-    bar = Intersect(Offset(track, -1.5), RoundRect(left, 0, done, h, 0))
-    draw(cv, bar, vramp(81, 88, [(0, (200, 236, 255)), (0.5, (90, 170, 255)), (1, (40, 110, 230))]))
-    glow(cv, Circle(done - 1.5, 84.5, 1.5), (170, 220, 255), 0.7, 9)
-    draw(cv, Circle(done - 2.5, 84.5, 1.6), WHITE, 0.9)
-    loading = Lettering("LOADING", left, 96, 7, weight=0.17, tracking=0.3, contrast=1.3)
-    draw_lettering(cv, loading, (178, 200, 240))
+    bar = Intersect(Offset(track, -k(1.5)), RoundRect(left, 0, done, h, 0))
+    draw(cv, bar, vramp(k(81), k(88), [(0, (200, 236, 255)), (0.5, (90, 170, 255)), (1, (40, 110, 230))]))
+    glow(cv, Circle(done - k(1.5), k(84.5), k(1.5)), (170, 220, 255), 0.7, k(9))
+    draw(cv, Circle(done - k(2.5), k(84.5), k(1.6)), WHITE, 0.9)
+    loading = Lettering("LOADING", left, k(96), k(7), weight=0.17, tracking=0.3, contrast=1.3)
+    draw_lettering(cv, loading, (178, 200, 240), s=s)
     for i in range(3):
-        draw(cv, Circle(loading.box[2] + 3 + 5 * i, 102.2, 1.0), (178, 200, 240), 1.0 - 0.28 * i)
+        draw(cv, Circle(loading.box[2] + k(3) + k(5) * i, k(102.2), k(1.0)), (178, 200, 240), 1.0 - 0.28 * i)
     return cv
 
 
@@ -1266,17 +1380,18 @@ def fitted_title(x0, x1, y, cap):
     return Lettering("LUMORA VELDAN", x0 + (x1 - x0 - probe.width) / 2.0, y, cap, scale=TITLE_SCALE)
 
 
-def ornament_line(cv, x0, x1, y, colour):
+def ornament_line(cv, x0, x1, y, colour, s=1.0):
     """A gold hairline fading to both ends with a small diamond in the middle."""
     mid = (x0 + x1) / 2.0
     half = (x1 - x0) / 2.0
+    d = 3.5 * s
 
     def fade(x, _):
         return colour + (clamp(1.0 - abs(x - mid) / half) ** 0.8 * 0.9,)
-    draw(cv, RoundRect(x0, y - 0.5, x1, y + 0.5, 0.5), fade)
-    diamond = Polygon([(mid, y - 3.5), (mid + 3.5, y), (mid, y + 3.5), (mid - 3.5, y)])
-    glow(cv, diamond, colour, 0.3, 4)
-    draw(cv, diamond, vgrad(y - 3.5, GOLD_LIGHT, y + 3.5, GOLD_DARK))
+    draw(cv, RoundRect(x0, y - 0.5 * s, x1, y + 0.5 * s, 0.5 * s), fade)
+    diamond = Polygon([(mid, y - d), (mid + d, y), (mid, y + d), (mid - d, y)])
+    glow(cv, diamond, colour, 0.3, 4 * s)
+    draw(cv, diamond, vgrad(y - d, GOLD_LIGHT, y + d, GOLD_DARK))
 
 
 
@@ -1346,21 +1461,38 @@ def water_colour(x, y):
     return c
 
 
-def login_scene(cv):
-    """Sky, moon glow, mountain layers, lake and mist, one pass over the body."""
-    bx0, by0, bx1, by1 = LOGIN_BODY
-    mx, my, mr = MOON
+class LoginLayout:
+    """The login picture's rectangles at scale s, in whole pixels."""
+
+    def __init__(self, s=1.0):
+        self.s = s
+        self.w, self.h = sz(LOGIN_W, s), sz(LOGIN_H, s)
+        bx0, by0, bx1, by1 = LOGIN_BODY
+        self.body = (sz(bx0, s), sz(by0, s), self.w - sz(LOGIN_W - bx1, s), self.h - sz(LOGIN_H - by1, s))
+        self.band_bottom = sz(LOGIN_BAND_BOTTOM, s)
+        self.panel = tuple(sz(v, s) for v in LOGIN_PANEL)
+        self.moon = tuple(v * s for v in MOON)
+
+
+def login_scene(cv, lay):
+    """Sky, moon glow, mountain layers, lake and mist, one pass over the body.
+    The scene is described at 100 %; u = pixel centre / s is where a pixel
+    lies in it."""
+    s = lay.s
+    bx0, by0, bx1, by1 = lay.body
+    mx, my, mr = lay.moon
     halo = (214, 214, 255)
     rim_colour = (236, 214, 236)
     layers = []
     for waves, base, hill, top, bottom, rim in MOUNTAIN_LAYERS:
-        heights = [ridge(x + 0.5, waves, base, hill) for x in range(cv.w + 1)]
+        heights = [ridge((x + 0.5) / s, waves, base, hill) * s for x in range(cv.w + 1)]
         norms = [1.0 / math.hypot(1.0, heights[x + 1] - heights[x]) for x in range(cv.w)]
-        layers.append((heights, norms, min(heights) - 2, max(heights) + 2, top, bottom, rim))
+        layers.append((heights, norms, min(heights) - 2 * s, max(heights) + 2 * s, top, bottom, rim))
     R, G, B, A = cv.r, cv.g, cv.b, cv.a
-    for y in range(LOGIN_BAND_BOTTOM + 1, by1):
+    shade_depth, rim_depth, lake_top = 70.0 * s, 3.0 * s, LAKE_TOP * s
+    for y in range(lay.band_bottom + 1, by1):
         py = y + 0.5
-        sky = sky_colour(py)
+        sky = sky_colour(py / s)
         # the last layer that covers the whole row hides everything behind it
         first = 0
         for k, layer in enumerate(layers):
@@ -1370,7 +1502,7 @@ def login_scene(cv):
         active = []
         for k, (heights, norms, lo, hi, top, bottom, rim) in enumerate(layers):
             if k >= first and py > lo:
-                m = MISTS[k][2] * math.exp(-((py - MISTS[k][0]) / MISTS[k][1]) ** 2) * 0.7
+                m = MISTS[k][2] * math.exp(-((py / s - MISTS[k][0]) / MISTS[k][1]) ** 2) * 0.7
                 active.append((k, heights, norms, mix(top, MIST_COLOUR, m), mix(bottom, MIST_COLOUR, m), rim))
         near_moon = abs(py - my) < mr * 4
         row = y * cv.w
@@ -1390,20 +1522,21 @@ def login_scene(cv):
                 cov = 0.5 + depth * norms[x]
                 if cov <= 0.0:
                     continue
-                t = depth / 70.0 if depth < 70.0 else 1.0
+                t = depth / shade_depth if depth < shade_depth else 1.0
                 shade = (top[0] + (bottom[0] - top[0]) * t, top[1] + (bottom[1] - top[1]) * t,
                          top[2] + (bottom[2] - top[2]) * t)
-                if rim and depth < 3.0:
-                    shade = mix(shade, rim_colour, rim * (1.0 - depth / 3.0))
+                if rim and depth < rim_depth:
+                    shade = mix(shade, rim_colour, rim * (1.0 - depth / rim_depth))
                 c = shade if (cov >= 1.0 or c is None) else mix(c, shade, cov)
-                if k == 1 and py > LAKE_TOP:
-                    c = water_colour(px, py)
+                if k == 1 and py > lake_top:
+                    c = water_colour(px / s, py / s)
             i = row + x
             R[i], G[i], B[i], A[i] = c[0], c[1], c[2], 1.0
 
 
-def login_castle(cv):
-    """A castle crowning the hill in front of the moon, windows lit."""
+def login_castle(cv, s=1.0):
+    """A castle crowning the hill in front of the moon, windows lit.  Shapes
+    are laid out at 100 % and drawn at scale s."""
     waves, base, hill = MOUNTAIN_LAYERS[1][:3]
     foot = ridge(CASTLE_X, waves, base, hill) + 6
     x0 = CASTLE_X - 60
@@ -1426,27 +1559,28 @@ def login_castle(cv):
     parts.append(Polygon([(pole_x + 0.4, pole_top), (pole_x + 11, pole_top + 3), (pole_x + 0.4, pole_top + 6)]))
     castle = Union(*parts)
     # the walls' feet fade into the hill they stand on
-    hill = {y: cv.rgb(int(CASTLE_X), y) for y in range(int(foot) - 12, int(foot) + 20)}
-    (x0, y0, x1, y1), cov = coverage_field(cv, castle)
+    hill = {y: cv.rgb(int(CASTLE_X * s), y) for y in range(int(foot * s) - sz(12, s), int(foot * s) + sz(20, s))}
+    (x0, y0, x1, y1), cov = coverage_field(cv, at_scale(castle, s))
     w = x1 - x0
     for y in range(y0, y1):
-        c = mix(body_top, body_bottom, clamp((y - foot + 170) / 170.0))
+        c = mix(body_top, body_bottom, clamp((y / s - foot + 170) / 170.0))
         if y in hill:
-            c = mix(c, hill[y], smoothstep(foot - 10, foot + 14, y))
+            c = mix(c, hill[y], smoothstep(foot - 10, foot + 14, y / s))
         for x in range(x0, x1):
             a = cov[(y - y0) * w + x - x0]
             if a > 0.0:
                 cv.over(y * cv.w + x, c, a)
                 # moonlight along the top edges: covered here, open just above
                 above = cov[(y - 1 - y0) * w + x - x0] if y > y0 else 0.0
-                if above < 1.0 and y < foot:
+                if above < 1.0 and y < foot * s:
                     cv.over(y * cv.w + x, (172, 168, 228), 0.5 * a * (1.0 - above))
     # shade the side turned away from the moon
     for x, height, tw, roof in towers:
         top = foot - height
         side = Union(RoundRect(x, top + 2.5, x + tw * 0.38, foot + 4, 0),
                      Polygon([(x - 0.5, top - 1.5), (x + tw / 2.0, top - roof), (x + tw / 2.0, top - 1.5)]))
-        draw(cv, Intersect(side, castle), vgrad(top - roof, (18, 16, 50, 0.3), foot + 10, (18, 16, 50, 0.0)))
+        draw(cv, at_scale(Intersect(side, castle), s),
+             vgrad((top - roof) * s, (18, 16, 50, 0.3), (foot + 10) * s, (18, 16, 50, 0.0)))
     rnd = rng(11)
     windows = []
     for x, height, w, roof in towers:
@@ -1459,8 +1593,9 @@ def login_castle(cv):
     for k in range(5):
         cx = x0 + 20 + k * 20 + rnd() * 6
         windows.append(RoundRect(cx - 1.2, foot - 24, cx + 1.2, foot - 20, 1.1))
+    windows = [at_scale(wdw, s) for wdw in windows]
     for wdw in windows:
-        glow(cv, wdw, (255, 170, 80), 0.35, 6)
+        glow(cv, wdw, (255, 170, 80), 0.35, 6 * s)
     for wdw in windows:
         draw(cv, wdw, vgrad(0, (255, 236, 170), 1, (255, 196, 110)))
 
@@ -1478,7 +1613,7 @@ def pine(x, foot, height):
     return Union(*tiers)
 
 
-def login_trees(cv):
+def login_trees(cv, s=1.0):
     waves, base, hill, top = MOUNTAIN_LAYERS[3][:4]
     near = MOUNTAIN_LAYERS[2]
     rnd = rng(31)
@@ -1494,10 +1629,10 @@ def login_trees(cv):
             else:
                 foot = ridge(x, near[0], near[1], near[2]) + 2
                 colour = near[3]
-            draw(cv, pine(x, foot, hgt), colour)
+            draw(cv, at_scale(pine(x, foot, hgt), s), colour)
 
 
-def login_motes(cv):
+def login_motes(cv, s=1.0):
     """Drifting motes of light over the valley."""
     rnd = rng(23)
     for _ in range(34):
@@ -1506,54 +1641,63 @@ def login_motes(cv):
         r = 0.6 + rnd() * 1.1
         a = 0.35 + rnd() * 0.55
         colour = mix((255, 214, 140), (200, 236, 255), rnd())
+        x, y, r = x * s, y * s, r * s
         glow(cv, Circle(x, y, r * 0.6), colour, a * 0.45, r * 5)
         draw(cv, Circle(x, y, r), colour, a)
 
 
-def login_band(cv):
+def login_band(cv, lay):
     """Caption band across the top, in the client's colours."""
-    bx0, by0, bx1, _ = LOGIN_BODY
-    rows = LOGIN_BAND_BOTTOM - by0 + 1
-    for y in range(by0, LOGIN_BAND_BOTTOM + 1):
+    s = lay.s
+    bx0, by0, bx1, _ = lay.body
+    bottom = lay.band_bottom
+    rows = bottom - by0 + 1
+    band_rows = float(sz(33, s))
+    for y in range(by0, bottom + 1):
         # the window's caption band, squeezed to this band's height
-        c = band_colour(int(round((y - by0) * 33.0 / rows)))
+        c = band_colour(int(round((y - by0) * band_rows / rows)), s)
         for x in range(bx0, bx1):
             cv.set(x, y, c)
-    draw(cv, RoundRect(bx0, LOGIN_BAND_BOTTOM, bx1, LOGIN_BAND_BOTTOM + 1, 0), (8, 20, 54))
-    draw(cv, RoundRect(bx0, LOGIN_BAND_BOTTOM + 1, bx1, LOGIN_BAND_BOTTOM + 2, 0),
-         lambda x, y: GOLD + (0.15 + 0.55 * clamp(1 - abs(x - 300) / 420.0),))
-    emblem(cv, 23.5, 21.5, 13.5)
-    name = Lettering("LUMORA VELDAN", 44, 16.5, 10, weight=0.16, tracking=0.2, contrast=1.5)
-    draw_lettering(cv, name, (250, 252, 255), shadow=((6, 20, 60), 0.5, 1.0))
+    line = sz(1, s)
+    draw(cv, RoundRect(bx0, bottom, bx1, bottom + line, 0), (8, 20, 54))
+    draw(cv, RoundRect(bx0, bottom + line, bx1, bottom + 2 * line, 0),
+         lambda x, y: GOLD + (0.15 + 0.55 * clamp(1 - abs(x / s - 300) / 420.0),))
+    emblem(cv, 23.5 * s, 21.5 * s, 13.5 * s, s)
+    name = Lettering("LUMORA VELDAN", 44 * s, 16.5 * s, 10 * s, weight=0.16, tracking=0.2, contrast=1.5)
+    draw_lettering(cv, name, (250, 252, 255), shadow=((6, 20, 60), 0.5, 1.0 * s), s=s)
 
 
-def login_title(cv):
-    title = fitted_title(36, 480, 66, 40)
-    draw_lettering(cv, title, title_fill(title.box[1], title.box[3]), outline=(46, 26, 6), outline_w=1.3,
-                   glow_colour=(255, 196, 110), glow_alpha=0.2, glow_r=14, shadow=((0, 0, 12), 0.55, 2.5))
-    ornament_line(cv, 70, 446, 126, GOLD)
+def login_title(cv, s=1.0):
+    title = fitted_title(36 * s, 480 * s, 66 * s, 40 * s)
+    draw_lettering(cv, title, title_fill(title.box[1], title.box[3]), outline=(46, 26, 6), outline_w=1.3 * s,
+                   glow_colour=(255, 196, 110), glow_alpha=0.2, glow_r=14 * s, shadow=((0, 0, 12), 0.55, 2.5 * s),
+                   s=s)
+    ornament_line(cv, 70 * s, 446 * s, 126 * s, GOLD, s)
 
 
-def login_panel(cv):
-    x0, y0, x1, y1 = LOGIN_PANEL
-    panel = RoundRect(x0, y0, x1, y1, 9)
-    glow(cv, Offset(panel, -4), (2, 4, 20), 0.55, 18, dy=5, hollow=True)
+def login_panel(cv, lay):
+    s = lay.s
+    x0, y0, x1, y1 = lay.panel
+    panel = RoundRect(x0, y0, x1, y1, 9 * s)
+    glow(cv, Offset(panel, -4 * s), (2, 4, 20), 0.55, 18 * s, dy=5 * s, hollow=True)
     draw(cv, panel, (200, 176, 120))
-    face = Offset(panel, -1.0)
+    face = Offset(panel, -1.0 * s)
     draw(cv, face, vramp(y0, y1, [(0, (252, 253, 255)), (0.5, (244, 247, 252)), (1, (228, 235, 246))]))
-    draw(cv, Stroke(Offset(face, -0.5), 1.0), WHITE, 0.9)
-    frame = RoundRect(x0 + 6, y0 + 6, x1 - 6, y1 - 6, 5)
-    draw(cv, Stroke(frame, 1.0), (214, 190, 136), 0.55)
-    for cx, cy in ((x0 + 6, y0 + 6), (x1 - 6, y0 + 6), (x0 + 6, y1 - 6), (x1 - 6, y1 - 6)):
-        d = Polygon([(cx, cy - 4), (cx + 4, cy), (cx, cy + 4), (cx - 4, cy)])
-        draw(cv, d, vgrad(cy - 4, GOLD_LIGHT, cy + 4, GOLD_DARK))
+    draw(cv, Stroke(Offset(face, -0.5 * s), 1.0 * s), WHITE, 0.9)
+    m, d = 6 * s, 4 * s
+    frame = RoundRect(x0 + m, y0 + m, x1 - m, y1 - m, 5 * s)
+    draw(cv, Stroke(frame, 1.0 * s), (214, 190, 136), 0.55)
+    for cx, cy in ((x0 + m, y0 + m), (x1 - m, y0 + m), (x0 + m, y1 - m), (x1 - m, y1 - m)):
+        diamond = Polygon([(cx, cy - d), (cx + d, cy), (cx, cy + d), (cx - d, cy)])
+        draw(cv, diamond, vgrad(cy - d, GOLD_LIGHT, cy + d, GOLD_DARK))
 
 
-def login_frame(cv):
+def login_frame(cv, lay):
     """Cuts the body's rounded outline and lays the soft shadow under it."""
-    body = RoundRect(*LOGIN_BODY, 10)
-    inset = 12
-    bx0, by0, bx1, by1 = LOGIN_BODY
+    s = lay.s
+    body = RoundRect(*lay.body, 10 * s)
+    inset = sz(12, s)
+    bx0, by0, bx1, by1 = lay.body
     for y in range(cv.h):
         row = y * cv.w
         inner_row = by0 + inset <= y < by1 - inset
@@ -1569,41 +1713,50 @@ def login_frame(cv):
                 cv.b[i] *= cov
                 cv.a[i] *= cov
                 # shadow under the body, stronger below
-                ds = body.sd(x + 0.5, y - 0.8)
-                if ds < 4.5:
-                    f = 1.0 - max(ds, 0.0) / 4.5
+                ds = body.sd(x + 0.5, y - 0.8 * s)
+                if ds < 4.5 * s:
+                    f = 1.0 - max(ds, 0.0) / (4.5 * s)
                     cv.under(i, (0, 4, 16), 0.5 * f * f)
-            if -1.0 < d < 0.5:
-                cv.over(i, (6, 14, 40), clamp(0.5 - d) * clamp(d + 1.0) * 0.9)
+            if -s < d < 0.5:
+                cv.over(i, (6, 14, 40), clamp(0.5 - d) * clamp(d + s) * 0.9)
 
 
-def login_bg():
-    cv = Canvas(LOGIN_W, LOGIN_H)
-    login_scene(cv)
-    scatter_stars(cv, 5, 240, (LOGIN_BODY[0], LOGIN_BAND_BOTTOM + 4, LOGIN_BODY[2], 340),
-                  Union(Circle(*MOON), RoundRect(*LOGIN_PANEL, 9)))
-    mx, my, mr = MOON
+_login_pictures = {}
+
+
+def login_bg(s=1.0):
+    """The login background at scale s (drawn once per run; the installer's
+    picture is cut from it)."""
+    if s in _login_pictures:
+        return _login_pictures[s]
+    lay = LoginLayout(s)
+    cv = Canvas(lay.w, lay.h)
+    login_scene(cv, lay)
+    mx, my, mr = lay.moon
+    scatter_stars(cv, 5, 240, (lay.body[0], lay.band_bottom + sz(4, s), lay.body[2], 340 * s),
+                  Union(Circle(mx, my, mr), RoundRect(*lay.panel, 9 * s)), s=s)
     moon = Circle(mx, my, mr)
     draw(cv, moon, radial(mx - mr * 0.3, my - mr * 0.35, mr * 1.6,
                           [(0, (255, 252, 240)), (0.6, (246, 238, 220)), (1, (222, 210, 200))]))
     for fx, fy, fr in ((-0.3, 0.2, 0.22), (0.25, -0.3, 0.14), (0.35, 0.35, 0.1), (-0.1, -0.45, 0.08)):
         glow(cv, Circle(mx + fx * mr, my + fy * mr, fr * mr * 0.6), (200, 190, 196), 0.16, fr * mr * 0.6)
-    login_castle(cv)
-    login_trees(cv)
-    login_motes(cv)
-    login_title(cv)
-    login_band(cv)
-    login_panel(cv)
-    login_frame(cv)
+    login_castle(cv, s)
+    login_trees(cv, s)
+    login_motes(cv, s)
+    login_title(cv, s)
+    login_band(cv, lay)
+    login_panel(cv, lay)
+    login_frame(cv, lay)
+    _login_pictures[s] = cv
     return cv
 
 
-def installer_side():
+def installer_side(s=1.0):
     """164 x 314 picture of the installer's welcome and finish pages: the castle and moon of the
     login scene."""
-    scene = login_bg()
-    cv = Canvas(164, 314)
-    x0, y0 = 180, 110
+    scene = login_bg(s)
+    cv = Canvas(sz(164, s), sz(314, s))
+    x0, y0 = sz(180, s), sz(110, s)
     for y in range(cv.h):
         for x in range(cv.w):
             i = y * cv.w + x
@@ -1617,25 +1770,27 @@ def installer_side():
 # ----------------------------------------------------------------------------
 
 def bmp_of(make):
-    return lambda: canvas_bmp(make())
+    return lambda s: canvas_bmp(make(s))
 
 
 LOGIN_KEY = (254, 254, 254)    # the login window's colour key: the page is see-through there
 
 
 def png_of(make, avoid=None):
-    return lambda: encode_png(make(), avoid)
+    return lambda s: encode_png(make(s), avoid)
 
 
 def tab_skin_bmp(style):
-    return lambda: encode_bmp(*tab_skin(style))
+    return lambda s: encode_bmp(*tab_skin(style, s))
 
 
-# Path below the repository root -> function returning the file's bytes.
+# Path below the repository root of the 100 % picture -> function of the
+# scale returning the file's bytes.  Every picture but the icon (which holds
+# its own sizes) is also drawn at the larger scales, see scaled_path.
 OUTPUTS = [
     ("resources/login_bg.png", png_of(login_bg, LOGIN_KEY)),
     ("resources/splash.png", png_of(splash)),
-    ("resources/vld.ico", vld_ico),
+    ("resources/vld.ico", lambda s: vld_ico()),
     ("resources/caption_min.bmp", bmp_of(caption_min)),
     ("resources/caption_minmax.bmp", bmp_of(caption_minmax)),
     ("resources/caption_close.bmp", bmp_of(caption_close)),
@@ -1653,6 +1808,23 @@ OUTPUTS = [
     ("updater/res/progress.bmp", bmp_of(progress_skin)),
     ("updater/res/close.bmp", bmp_of(caption_close)),
 ]
+UNSCALED = {"resources/vld.ico"}
+
+
+def scaled_path(path, s):
+    """Where the picture of `path` drawn at scale s lives: resources/logo.bmp
+    at 150 % is resources/scaled/logo@150.bmp; 100 % keeps its own path."""
+    if s == 1.0:
+        return path
+    folder, name = os.path.split(path)
+    stem, ext = os.path.splitext(name)
+    return "%s/scaled/%s@%d%s" % (folder, stem, int(round(s * 100)), ext)
+
+
+def all_outputs():
+    """(path, scale, maker) of every file the script writes."""
+    return [(scaled_path(path, s), s, make) for s in SCALES for path, make in OUTPUTS
+            if s == 1.0 or path not in UNSCALED]
 
 
 def main(argv=None):
@@ -1660,12 +1832,12 @@ def main(argv=None):
     parser.add_argument("--out", default=ROOT, help="root to write below (default: the repository)")
     parser.add_argument("--only", nargs="*", help="write only these paths")
     args = parser.parse_args(argv)
-    for path, make in OUTPUTS:
+    for path, s, make in all_outputs():
         if args.only and path not in args.only:
             continue
         target = os.path.join(args.out, path)
         os.makedirs(os.path.dirname(target), exist_ok=True)
-        data = make()
+        data = make(s)
         with open(target, "wb") as f:
             f.write(data)
     return 0

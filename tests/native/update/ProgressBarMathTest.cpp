@@ -69,4 +69,32 @@ TEST(ProgressPaintPlan, CapsMiddleAndEmptyPart)
     EXPECT_EQ(ProgressPaintPlan(273, r).back(), (SkinCopy{8, 2, 69, 203}));  // fill 271 / 4 + 1 = 68.75
 }
 
+TEST(ProgressSkinAt, EveryLengthOfTheSkinScaledOnItsOwn)
+{
+    struct Case {
+        int dpi;
+        ProgressSkin skin;
+    };
+    const Case cases[] = {
+        {96, {3, 2, 2, 1, 10}},  {120, {4, 2, 2, 1, 12}}, {144, {4, 3, 3, 2, 15}},
+        {168, {5, 4, 4, 2, 18}}, {192, {6, 4, 4, 2, 20}}, {108, {3, 2, 2, 1, 11}},
+    };
+    for (const Case& c : cases) EXPECT_EQ(ProgressSkinAt(c.dpi), c.skin) << c.dpi << " dpi";
+    EXPECT_EQ(ProgressSkinAt(96), ProgressSkin{});
+}
+
+TEST(ProgressPaintPlan, AtOneAndAHalfTheScaledPiecesAreCopiedFromTheirPackedColumns)
+{
+    const ProgressSkin skin = ProgressSkinAt(144);
+    ProgressRange r;
+    // Empty: the track starts inside the two-pixel edge line and stops at the right one.
+    EXPECT_EQ(ProgressPaintPlan(410, r, skin),
+              (std::vector<SkinCopy>{{0, 4, 0, 4}, {4, 3, 4, 402}, {7, 4, 406, 4}, {11, 3, 2, 406}}));
+    r.SetValue(50);
+    EXPECT_EQ(ProgressFill(410, r, skin.line), 205);  // 406 / 2 + 2
+    EXPECT_EQ(ProgressPaintPlan(410, r, skin).back(), (SkinCopy{11, 3, 205, 203}));
+    r.SetValue(100);
+    EXPECT_EQ(ProgressPaintPlan(410, r, skin).size(), 3u);
+}
+
 }  // namespace

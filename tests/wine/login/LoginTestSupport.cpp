@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -333,6 +334,18 @@ std::vector<std::string> GamePageSessions(const std::string& account)
         sessions.push_back(line.substr(token + 8, 32));
     }
     return sessions;
+}
+
+driver::Process StartStalledUpdater(const std::wstring& folder)
+{
+    const std::wstring temp = driver::BuildDir() + L"\\" + folder;
+    ::CreateDirectoryW(temp.c_str(), nullptr);
+    std::ofstream manifest(std::filesystem::path(temp + L"\\update.txt"), std::ios::binary);
+    manifest << "version=9.9.0\r\nCorvane.exe|" << driver::WideToUtf8(Portal()) << "/trickle/Corvane.exe\r\n";
+    manifest.close();
+    if (!manifest) return driver::Process();
+    return driver::Process::Start(driver::BuildDir() + L"\\tests\\wine\\update\\update_nokeys.exe",
+                                  temp + L"|" + temp + L"\\Corvane.exe", {L"TMP=" + temp, L"TEMP=" + temp});
 }
 
 }  // namespace logintest

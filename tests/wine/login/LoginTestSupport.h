@@ -115,6 +115,10 @@ int GamePageRequests(const std::string& account);
 std::vector<std::string> GamePageSessions(const std::string& account);
 inline bool GamePageServed(const std::string& account) { return GamePageRequests(account) > 0; }
 
+// The updater built without keys, acting on an unsigned manifest written to build\<folder>
+// that offers a new Corvane.exe the portal never finishes sending: its window stays up.
+driver::Process StartStalledUpdater(const std::wstring& folder);
+
 inline constexpr const wchar_t* kNoConnection = L"未能连接到服务器，请检查网络连接是否正常！";
 
 }  // namespace logintest

@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -124,17 +123,7 @@ TEST(SmallScreen, EveryWindowKeepsItsCaptionButtonsOnTheWorkArea)
 // without keys acts on the unsigned manifest this test writes.
 TEST(SmallScreen, TheUpdaterKeepsItsCloseButtonOnTheWorkArea)
 {
-    const std::wstring temp = driver::BuildDir() + L"\\small-screen-update";
-    ::CreateDirectoryW(temp.c_str(), nullptr);
-    FILE* manifest = _wfopen((temp + L"\\update.txt").c_str(), L"wb");
-    ASSERT_TRUE(manifest);
-    const std::string text = "version=9.9.0\r\nCorvane.exe|" + driver::WideToUtf8(Portal()) + "/trickle/Corvane.exe\r\n";
-    std::fwrite(text.data(), 1, text.size(), manifest);
-    std::fclose(manifest);
-
-    driver::Process updater = driver::Process::Start(driver::BuildDir() + L"\\tests\\wine\\update\\update_nokeys.exe",
-                                                     temp + L"|" + temp + L"\\Corvane.exe",
-                                                     {L"TMP=" + temp, L"TEMP=" + temp});
+    driver::Process updater = StartStalledUpdater(L"small-screen-update");
     ASSERT_TRUE(updater);
     HWND window = nullptr;
     ASSERT_TRUE(driver::PumpUntil([&] { return (window = VisibleWindow(L"UpdateFrm", updater.id())) != nullptr; }, 15000));

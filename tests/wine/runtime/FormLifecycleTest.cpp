@@ -159,6 +159,48 @@ TEST(FormLifecycle, MouseCoordinatesArriveInTwips)
     form.Unload();
 }
 
+// Moved to a monitor of another scale, a form takes the rectangle the system suggests and lays
+// itself out again; a rectangle no window can take is ignored.
+TEST(FormLifecycle, DpiChangeTakesTheSuggestedRectangleAndResizes)
+{
+    constexpr UINT kDpiChanged = 0x02E0;
+    Events log;
+    RecordingForm form(log);
+    form.Show();
+    ASSERT_TRUE(driver::PumpUntil([&] { return form.Visible(); }, 3000));
+    const struct {
+        RECT suggested;
+        bool taken;
+    } cases[] = {
+        {{40, 30, 40 + 480, 30 + 360}, true},   // 144 dpi
+        {{10, 20, 10 + 640, 20 + 480}, true},   // 192 dpi
+        {{50, 60, 50, 400}, false},             // no width
+        {{0, 0, 70000, 400}, false},            // beyond the coordinates
+    };
+    const auto rectOf = [&] {
+        RECT r{};
+        ::GetWindowRect(form.hWnd(), &r);
+        return r;
+    };
+    for (const auto& c : cases) {
+        const RECT before = rectOf();
+        log.clear();
+        RECT suggested = c.suggested;
+        ::SendMessageW(form.hWnd(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
+        const RECT after = rectOf();
+        const RECT expected = c.taken ? c.suggested : before;
+        EXPECT_EQ(after.left, expected.left) << c.suggested.right;
+        EXPECT_EQ(after.top, expected.top) << c.suggested.right;
+        EXPECT_EQ(after.right, expected.right) << c.suggested.right;
+        EXPECT_EQ(after.bottom, expected.bottom) << c.suggested.right;
+        EXPECT_EQ(log, c.taken ? Events{"Resize"} : Events{}) << c.suggested.right;
+    }
+    // No rectangle at all is no fault either.
+    ::SendMessageW(form.hWnd(), kDpiChanged, MAKEWPARAM(96, 96), 0);
+    EXPECT_TRUE(form.IsLoaded());
+    form.Unload();
+}
+
 TEST(FormLifecycle, ModalFormDisablesTheOthersUntilItUnloads)
 {
     Events ownerLog, modalLog;

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <vector>
+
 #include "runtime/App.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Resources.h"
@@ -14,6 +17,16 @@ namespace {
 std::wstring CorvaneExe()
 {
     return driver::BuildDir() + L"\\app\\Corvane.exe";
+}
+
+std::vector<std::uint32_t> BitmapPixels(HBITMAP bitmap, int width, int height)
+{
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    BITMAPINFO info = rt::TopDownDib32(width, height);
+    rt::ClientDC screen(nullptr);
+    if (::GetDIBits(screen.get(), bitmap, 0, static_cast<UINT>(height), pixels.data(), &info, DIB_RGB_COLORS) != height)
+        return {};
+    return pixels;
 }
 
 TEST(MessageBoxes, FixedTitleAndTheButtonPressed)
@@ -127,6 +140,37 @@ TEST(Resources, BitmapsAndCustomResourcesOfAModule)
 
     EXPECT_FALSE(rt::CustomResource(101, L"PNG", corvane.get()).empty());
     EXPECT_TRUE(rt::CustomResource(103, L"PNG", corvane.get()).empty());
+}
+
+TEST(Resources, PicturesDrawnForAScaleShowOneToOneAndAreShrunkFrameByFrameBetweenScales)
+{
+    rt::Module corvane(::LoadLibraryExW(CorvaneExe().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(corvane);
+    const int frames[] = {43, 43, 43};  // the caption close strip, 129 x 18 at 100 %
+    struct Case {
+        int dpi;
+        int width;
+        int height;
+        int drawnId;  // the resource shown 1:1, 0 when shrunk
+    };
+    const Case cases[] = {
+        {96, 129, 18, 103},   {120, 162, 22, 1103}, {144, 192, 27, 2103}, {168, 225, 32, 3103},
+        {192, 258, 36, 4103}, {108, 144, 20, 0},    {132, 177, 25, 0},    {240, 324, 45, 0},
+    };
+    for (const Case& c : cases) {
+        const rt::PictureRef picture = rt::LoadResPictureFor(103, c.dpi, corvane.get(), 0xFF00FF, frames);
+        ASSERT_TRUE(picture) << c.dpi;
+        // Frames of whole pixels: 129 x 1.25 would be 161, a third of it no whole pixel.
+        EXPECT_EQ(picture->WidthPixels(), c.width) << c.dpi << " dpi";
+        EXPECT_EQ(picture->HeightPixels(), c.height) << c.dpi << " dpi";
+        if (c.drawnId == 0) continue;
+        rt::Bitmap drawn(static_cast<HBITMAP>(
+            ::LoadImageW(corvane.get(), MAKEINTRESOURCEW(c.drawnId), IMAGE_BITMAP, 0, 0, 0)));
+        ASSERT_TRUE(drawn) << c.drawnId;
+        const std::vector<std::uint32_t> shown = BitmapPixels(picture->handle(), c.width, c.height);
+        EXPECT_FALSE(shown.empty());
+        EXPECT_TRUE(shown == BitmapPixels(drawn.get(), c.width, c.height)) << c.dpi << " dpi: not the drawn picture";
+    }
 }
 
 }  // namespace

@@ -1,0 +1,239 @@
+// The client at the display scales players use: every window it shows is dpi / 96 times its
+// size at 96 dpi. The scale is the prefix's LogPixels, which a process reads when it starts, so
+// the test sets it around each client it starts and puts 96 back afterwards whatever happens:
+// the other programs of the lane share the prefix.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "resources/ResourceIds.h"
+#include "runtime/ArtScale.h"
+#include "runtime/DpiScale.h"
+#include "runtime/Handles.h"
+#include "tests/wine/login/LoginTestSupport.h"
+#include "tests/wine/mainwindow/MainWindowTestSupport.h"
+
+namespace {
+
+using namespace logintest;
+
+// One registry value set for a while, then put back as it was (or removed when there was none).
+class RegistryDword {
+public:
+    RegistryDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value) : m_name(name)
+    {
+        if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key, nullptr) !=
+            ERROR_SUCCESS) {
+            m_key = nullptr;
+            return;
+        }
+        DWORD size = sizeof m_old;
+        DWORD type = 0;
+        m_had = ::RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&m_old), &size) ==
+                    ERROR_SUCCESS &&
+                type == REG_DWORD;
+        m_set = ::RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
+                ERROR_SUCCESS;
+    }
+    ~RegistryDword()
+    {
+        if (!m_key) return;
+        if (m_had)
+            ::RegSetValueExW(m_key, m_name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
+        else
+            ::RegDeleteValueW(m_key, m_name);
+        ::RegCloseKey(m_key);
+    }
+    RegistryDword(const RegistryDword&) = delete;
+    RegistryDword& operator=(const RegistryDword&) = delete;
+    bool Set() const { return m_set; }
+
+private:
+    HKEY m_key = nullptr;
+    const wchar_t* m_name;
+    DWORD m_old = 0;
+    bool m_had = false;
+    bool m_set = false;
+};
+
+// The display scale of the processes started while it lives: Wine's user and font settings.
+class DisplayScale {
+public:
+    explicit DisplayScale(int dpi)
+        : m_desktop(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", static_cast<DWORD>(dpi)),
+          m_fonts(HKEY_CURRENT_CONFIG, L"Software\\Fonts", L"LogPixels", static_cast<DWORD>(dpi))
+    {
+    }
+    bool Set() const { return m_desktop.Set() && m_fonts.Set(); }
+
+private:
+    RegistryDword m_desktop;
+    RegistryDword m_fonts;
+};
+
+// The process gone before the scale goes back, whichever check ends the test.
+struct EndsWithTheTest {
+    driver::Process& process;
+    ~EndsWithTheTest() { process.Kill(); }
+};
+
+SIZE SizeOf(HWND hwnd)
+{
+    const RECT r = WindowRect(hwnd);
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+struct Seen {
+    SIZE background{}, login{}, main{}, closeButton{}, minimizeButton{}, tabStrip{}, exitBox{}, exitClose{};
+    SIZE updater{}, updaterClose{};
+};
+
+void SaveScreen(const std::wstring& name)
+{
+    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    driver::CaptureScreen(screen).SavePng(driver::OutDir() + L"\\" + name + L".png");
+}
+
+std::wstring Name(int dpi, const wchar_t* what) { return L"dpi-" + std::to_wstring(dpi) + L"-" + what; }
+
+// The share of the pixels of the first frame of strip `id`, as drawn for the set of `dpi`, that
+// `shown` shows unchanged: near all when the picture is shown 1:1, few when it was resampled. The
+// key colour, which lets the background through, is left out.
+double ShareOfDrawnFrame(const driver::Capture& shown, int id, int frames, int dpi)
+{
+    rt::Module corvane(
+        ::LoadLibraryExW((driver::BuildDir() + L"\\app\\Corvane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    rt::Bitmap strip(static_cast<HBITMAP>(::LoadImageW(
+        corvane.get(), MAKEINTRESOURCEW(rt::ArtResourceId(id, rt::ArtScaleForDpi(dpi))), IMAGE_BITMAP, 0, 0, 0)));
+    BITMAP size{};
+    if (!strip || !::GetObjectW(strip.get(), sizeof(size), &size)) return 0;
+    std::vector<std::uint32_t> drawn(static_cast<std::size_t>(size.bmWidth) * static_cast<std::size_t>(size.bmHeight));
+    BITMAPINFO info = rt::TopDownDib32(size.bmWidth, size.bmHeight);
+    rt::ClientDC screen(nullptr);
+    if (::GetDIBits(screen.get(), strip.get(), 0, static_cast<UINT>(size.bmHeight), drawn.data(), &info,
+                    DIB_RGB_COLORS) != size.bmHeight)
+        return 0;
+    int same = 0, counted = 0;
+    for (int y = 0; y < std::min<int>(size.bmHeight, shown.height()); ++y)
+        for (int x = 0; x < std::min<int>(size.bmWidth / frames, shown.width()); ++x) {
+            const std::uint32_t pixel = drawn[static_cast<std::size_t>(y) * size.bmWidth + x];
+            if (pixel == 0xFF00FF) continue;
+            ++counted;
+            same += pixel == shown.Rgb(x, y);
+        }
+    return counted ? static_cast<double>(same) / counted : 0;
+}
+
+// The journey to the exit box with the client at `dpi`, measuring each window on the way.
+void Measure(int dpi, Seen& seen)
+{
+    const DisplayScale scale(dpi);
+    ASSERT_TRUE(scale.Set());
+    driver::Process client = StartCorvane(Portal());
+    ASSERT_TRUE(client);
+    const EndsWithTheTest ender{client};
+    const LoginPair pair = WaitForLoginPair(client);
+    ASSERT_TRUE(pair);
+    seen.background = SizeOf(pair.background);
+    seen.login = SizeOf(pair.login);
+    driver::Pump(1000);
+    // The whole screen: the scaled picture may be wider than it.
+    SaveScreen(Name(dpi, L"1-login"));
+
+    HWND main = LogInToMainWindow(client, L"alice");
+    ASSERT_TRUE(main);
+    const std::vector<HWND> buttons = mainwindow_test::ButtonsLeftToRight(main);
+    ASSERT_EQ(buttons.size(), 6u);
+    // Restored, so that the size is the window's own and not the screen's.
+    // A window too large for the screen keeps the screen's size restored: the button shows the
+    // other state either way.
+    const driver::Capture maximiseButton = driver::CaptureScreen(WindowRect(buttons[4]));
+    ASSERT_TRUE(driver::ClickOn(buttons[4]));
+    ASSERT_TRUE(driver::PumpUntil(
+        [&] { return driver::CaptureScreen(WindowRect(buttons[4])).pixels() != maximiseButton.pixels(); }, 5000));
+    driver::Pump(500);
+    seen.main = SizeOf(main);
+    seen.minimizeButton = SizeOf(buttons[3]);
+    seen.closeButton = SizeOf(buttons[5]);
+    const std::vector<HWND> strips = driver::Descendants(main, L"uTab");
+    ASSERT_FALSE(strips.empty());
+    seen.tabStrip = SizeOf(strips.front());
+    driver::Pump(500);
+    SaveScreen(Name(dpi, L"2-main"));
+
+    ASSERT_TRUE(driver::ClickOn(buttons[5]));
+    HWND box = nullptr;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (box = mainwindow_test::FindExitBox(client.id())) != nullptr; }, 10000));
+    seen.exitBox = SizeOf(box);
+    const std::vector<HWND> boxButtons = driver::Descendants(box, L"iButton");
+    ASSERT_FALSE(boxButtons.empty());
+    HWND boxClose = boxButtons.front();
+    for (HWND b : boxButtons)
+        if (WindowRect(b).top < WindowRect(boxClose).top) boxClose = b;
+    seen.exitClose = SizeOf(boxClose);
+    driver::Pump(500);
+    driver::Screenshot(box, Name(dpi, L"3-exit-box"));
+    // The close glyph is the one drawn for the scale, not a resampled copy.
+    EXPECT_GT(ShareOfDrawnFrame(driver::CaptureScreen(WindowRect(boxClose)), IDB_CAPTION_CLOSE, 3, dpi), 0.9)
+        << "exit box's close button at " << dpi << " dpi";
+}
+
+// The updater's window, held up by a download that never ends.
+void MeasureUpdater(int dpi, Seen& seen)
+{
+    const DisplayScale scale(dpi);
+    ASSERT_TRUE(scale.Set());
+    driver::Process updater = StartStalledUpdater(L"display-scale-update");
+    ASSERT_TRUE(updater);
+    const EndsWithTheTest ender{updater};
+    HWND window = nullptr;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (window = VisibleWindow(L"UpdateFrm", updater.id())) != nullptr; }, 15000));
+    seen.updater = SizeOf(window);
+    const std::vector<HWND> buttons = driver::Descendants(window, L"iButton");
+    ASSERT_FALSE(buttons.empty());
+    seen.updaterClose = SizeOf(buttons.front());
+    driver::Pump(500);
+    driver::Screenshot(window, Name(dpi, L"4-updater"));
+}
+
+void ExpectScaled(SIZE at96, SIZE seen, int dpi, const char* what)
+{
+    EXPECT_NEAR(seen.cx, rt::ScalePixels(at96.cx, dpi), 2) << what << " width at " << dpi << " dpi";
+    EXPECT_NEAR(seen.cy, rt::ScalePixels(at96.cy, dpi), 2) << what << " height at " << dpi << " dpi";
+}
+
+TEST(DisplayScale, EveryWindowIsScaledByDpiOver96)
+{
+    Seen base;
+    ASSERT_NO_FATAL_FAILURE(Measure(96, base));
+    ASSERT_NO_FATAL_FAILURE(MeasureUpdater(96, base));
+    EXPECT_EQ(base.background.cx, 888);
+    EXPECT_EQ(base.background.cy, 518);
+    for (int dpi : {120, 144, 192}) {
+        Seen seen;
+        ASSERT_NO_FATAL_FAILURE(Measure(dpi, seen)) << dpi;
+        ASSERT_NO_FATAL_FAILURE(MeasureUpdater(dpi, seen)) << dpi;
+        ExpectScaled(base.background, seen.background, dpi, "login picture");
+        ExpectScaled(base.login, seen.login, dpi, "login window");
+        // The restored main window shrinks to the work area where its scaled size does not fit.
+        RECT work{};
+        ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        const SIZE mainFits{std::min<LONG>(rt::ScalePixels(base.main.cx, dpi), work.right - work.left),
+                            std::min<LONG>(rt::ScalePixels(base.main.cy, dpi), work.bottom - work.top)};
+        EXPECT_NEAR(seen.main.cx, mainFits.cx, 2) << dpi;
+        EXPECT_NEAR(seen.main.cy, mainFits.cy, 2) << dpi;
+        ExpectScaled(base.minimizeButton, seen.minimizeButton, dpi, "minimise button");
+        ExpectScaled(base.closeButton, seen.closeButton, dpi, "close button");
+        EXPECT_NEAR(seen.tabStrip.cy, rt::ScalePixels(base.tabStrip.cy, dpi), 2) << "tab strip height at " << dpi;
+        ExpectScaled(base.exitBox, seen.exitBox, dpi, "exit box");
+        ExpectScaled(base.exitClose, seen.exitClose, dpi, "exit box's close button");
+        ExpectScaled(base.updater, seen.updater, dpi, "updater");
+        ExpectScaled(base.updaterClose, seen.updaterClose, dpi, "updater's close button");
+    }
+}
+
+}  // namespace
