@@ -7,24 +7,6 @@
 
 namespace browser {
 
-ScaledTextHost::ScaledTextHost(LayoutHost& inner, int dpi) : m_inner(inner), m_dpi(rt::SaneDpi(dpi)) {}
-
-int ScaledTextHost::ToCss(int devicePixels) const
-{
-    return static_cast<int>(std::ceil(static_cast<double>(devicePixels) * rt::kBaseDpi / m_dpi));
-}
-
-int ScaledTextHost::TextWidth(std::string_view utf8, const FontDesc& font)
-{
-    return ToCss(m_inner.TextWidth(utf8, ScaleFont(font, m_dpi)));
-}
-
-// Lines keep their 96-dpi heights: a font's metrics at a larger size round differently, and a
-// pixel more per line would, over a page, move what it shows off the picture drawn behind it.
-int ScaledTextHost::Ascent(const FontDesc& font) { return m_inner.Ascent(font); }
-
-int ScaledTextHost::Descent(const FontDesc& font) { return m_inner.Descent(font); }
-
 FontDesc ScaleFont(FontDesc font, int dpi)
 {
     font.sizePx = std::max(1, rt::ScalePixels(font.sizePx, dpi));
@@ -70,10 +52,9 @@ PageLayout LayoutDocumentAt(const Document& document, LayoutHost& host, int view
 {
     dpi = rt::SaneDpi(dpi);
     if (dpi == rt::kBaseDpi) return LayoutDocument(document, host, viewportWidth);
-    ScaledTextHost measure(host, dpi);
     // Rounded down: what the page lays out to the view's width never reaches past its edge.
     const int cssWidth = static_cast<int>(std::floor(static_cast<double>(viewportWidth) * rt::kBaseDpi / dpi));
-    return ScaleLayout(LayoutDocument(document, measure, cssWidth), dpi);
+    return ScaleLayout(LayoutDocument(document, host, cssWidth), dpi);
 }
 
 }  // namespace browser

@@ -1,30 +1,14 @@
 #pragma once
 // A page at a display scale: lengths in a page are CSS pixels, which are 96-dpi pixels. The page is
-// laid out in CSS pixels for the view's width in CSS pixels, with text measured in the font it will
-// be drawn in; the result is then taken to device pixels in one step, so that boxes, text, images,
-// links and form controls keep their places relative to each other at every scale.
+// laid out in CSS pixels for the view's width in CSS pixels, text measured at its 96-dpi size, and
+// the result taken to device pixels in one step: boxes, text, images, links and form controls
+// keep the places they have at 96 dpi, s times larger, so a page drawn over a picture stays on it.
+// Text is drawn in its font at the scale, whose hinted widths may differ from s times the 96-dpi
+// ones by a pixel or two per word; measuring at the scale instead would move every box by the sum.
 
 #include "browser/layout/Layout.h"
 
 namespace browser {
-
-// Measures widths through `inner` in the font of `dpi` and reports CSS pixels, rounded up so that
-// the scaled box always holds the text drawn at that scale; line heights are those at 96 dpi.
-class ScaledTextHost : public LayoutHost {
-public:
-    ScaledTextHost(LayoutHost& inner, int dpi);
-    int TextWidth(std::string_view utf8, const FontDesc& font) override;
-    int Ascent(const FontDesc& font) override;
-    int Descent(const FontDesc& font) override;
-    // Images keep their natural size in CSS pixels: a picture drawn for 96 dpi is stretched.
-    std::optional<Size> ImageSize(const std::string& src) override { return m_inner.ImageSize(src); }
-
-private:
-    int ToCss(int devicePixels) const;
-
-    LayoutHost& m_inner;
-    int m_dpi;
-};
 
 // A font at `dpi`: its size in device pixels.
 FontDesc ScaleFont(FontDesc font, int dpi);
