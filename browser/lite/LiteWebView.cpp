@@ -583,7 +583,7 @@ void LiteWebView::PaintInertControls(HDC dc, const RECT& client)
         std::wstring text = InitialText(box);
         rt::SelectGuard font(dc, m_host.FontFor(box.font));
         ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
-        ::InflateRect(&r, -3, -2);
+        ::InflateRect(&r, -rt::ScalePixels(3, m_dpi), -rt::ScalePixels(2, m_dpi));
         ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (button ? DT_CENTER : DT_LEFT));
     }
