@@ -14,15 +14,19 @@
 #include "browser/html/Url.h"
 #include "browser/html/Utf8.h"
 #include "browser/layout/FocusOrder.h"
+#include "browser/layout/LayoutScale.h"
 #include "browser/lite/TextConvert.h"
+#include "runtime/DpiScale.h"
 #include "runtime/MouseEvents.h"
+#include "runtime/Screen.h"
 
 namespace browser {
 namespace {
 
 constexpr int kFirstControlId = 1000;
 constexpr UINT kMenuBack = 1, kMenuRefresh = 2;
-constexpr int kWheelStep = 48;
+constexpr int kWheelStep = 48;  // CSS pixels, as the line step
+constexpr int kLineStep = 20;
 constexpr int kShift = 1, kCtrl = 2, kAlt = 4;  // as rt::ShiftState reports them
 
 COLORREF ToColorRef(Rgb rgb) { return RGB((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -222,8 +226,9 @@ void LiteWebView::Relayout()
 
 void LiteWebView::LayOut(int width)
 {
+    m_dpi = rt::Screen::DpiFor(hWnd());
     try {
-        m_layout = LayoutDocument(*m_document, m_host, width);
+        m_layout = LayoutDocumentAt(*m_document, m_host, width, m_dpi);
         return;
     } catch (const std::bad_alloc&) {
     }
@@ -236,7 +241,7 @@ void LiteWebView::LayOut(int width)
     m_focusLink = nullptr;
     m_autofocus = nullptr;
     m_document = std::make_unique<Document>(ParseHtml(ErrorPageHtml(WideToUtf8(m_url), LoadFailure::TooLarge)));
-    m_layout = LayoutDocument(*m_document, m_host, width);
+    m_layout = LayoutDocumentAt(*m_document, m_host, width, m_dpi);
 }
 
 void LiteWebView::UpdateScrollBar()
@@ -582,7 +587,7 @@ void LiteWebView::PaintInertControls(HDC dc, const RECT& client)
         std::wstring text = InitialText(box);
         rt::SelectGuard font(dc, m_host.FontFor(box.font));
         ::SetTextColor(dc, ::GetSysColor(COLOR_GRAYTEXT));
-        ::InflateRect(&r, -3, -2);
+        ::InflateRect(&r, -rt::ScalePixels(3, m_dpi), -rt::ScalePixels(2, m_dpi));
         ::DrawTextW(dc, text.data(), static_cast<int>(text.size()), &r,
                     DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS | (button ? DT_CENTER : DT_LEFT));
     }
@@ -668,8 +673,8 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         ::GetClientRect(hWnd(), &client);
         int y = m_scrollY;
         switch (LOWORD(wParam)) {
-        case SB_LINEUP: y -= 20; break;
-        case SB_LINEDOWN: y += 20; break;
+        case SB_LINEUP: y -= rt::ScalePixels(kLineStep, m_dpi); break;
+        case SB_LINEDOWN: y += rt::ScalePixels(kLineStep, m_dpi); break;
         case SB_PAGEUP: y -= client.bottom; break;
         case SB_PAGEDOWN: y += client.bottom; break;
         case SB_TOP: y = 0; break;
@@ -701,7 +706,7 @@ LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_MOUSEWHEEL:
-        if (m_scrollBarShown) ScrollTo(m_scrollY - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * kWheelStep);
+        if (m_scrollBarShown) ScrollTo(m_scrollY - GET_WHEEL_DELTA_WPARAM(wParam) / WHEEL_DELTA * rt::ScalePixels(kWheelStep, m_dpi));
         return 0;
     case WM_SETCURSOR:
         if (LOWORD(lParam) == HTCLIENT && reinterpret_cast<HWND>(wParam) == hWnd()) {

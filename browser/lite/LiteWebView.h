@@ -170,6 +170,7 @@ private:
     std::vector<Field> m_spareFields;  // only between a new page's arrival and its layout
     rt::Font m_fallbackFont;
     int m_scrollY = 0;
+    int m_dpi = 96;  // of the last layout: the page's CSS pixels are s device pixels
     bool m_scrollBarShown = false;
     unsigned m_serial = 0;
     Request m_pending;

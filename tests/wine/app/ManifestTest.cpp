@@ -46,7 +46,9 @@ public:
         SetProperty(L"SelectionLanguage", L"XPath");
         SetProperty(L"SelectionNamespaces",
                     L"xmlns:v1='urn:schemas-microsoft-com:asm.v1' xmlns:v3='urn:schemas-microsoft-com:asm.v3' "
-                    L"xmlns:c='urn:schemas-microsoft-com:compatibility.v1'");
+                    L"xmlns:c='urn:schemas-microsoft-com:compatibility.v1' "
+                    L"xmlns:ws05='http://schemas.microsoft.com/SMI/2005/WindowsSettings' "
+                    L"xmlns:ws16='http://schemas.microsoft.com/SMI/2016/WindowsSettings'");
     }
     bool Loaded() const { return m_loaded; }
 
@@ -142,8 +144,17 @@ TEST(ApplicationManifest, EveryElementInBothExecutables)
         EXPECT_EQ(attribute(L"publicKeyToken"), L"6595b64144ccf1df");
         EXPECT_EQ(attribute(L"type"), L"win32");
 
+#if CORVANE_DPI_AWARE
+        // Per monitor, version 2 where the system knows it; each element in the namespace of the
+        // Windows that reads it, or that Windows ignores it.
+        const std::wstring settings = L"/v1:assembly/v3:application/v3:windowsSettings";
+        EXPECT_EQ(m.One((settings + L"/ws05:dpiAware").c_str()), L"true/pm");
+        EXPECT_EQ(m.One((settings + L"/ws16:dpiAwareness").c_str()), L"PerMonitorV2, PerMonitor");
+        EXPECT_EQ(m.Select(L"//*[local-name()='dpiAware' or local-name()='dpiAwareness']").size(), 2u);
+#else
         // No DPI declaration in any namespace: the windows keep their exact pixel geometry.
         EXPECT_TRUE(m.Select(L"//*[local-name()='dpiAware' or local-name()='dpiAwareness']").empty());
+#endif
     }
 }
 

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+#include <oleacc.h>
+
 #include <algorithm>
 #include <cstdint>
 #include <string>
@@ -14,6 +17,7 @@
 #include "runtime/ArtScale.h"
 #include "runtime/DpiScale.h"
 #include "runtime/Handles.h"
+#include "tests/driver/AccessibleWalk.h"
 #include "tests/wine/login/LoginTestSupport.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
@@ -87,7 +91,14 @@ SIZE SizeOf(HWND hwnd)
     return {r.right - r.left, r.bottom - r.top};
 }
 
+// Where the login page put its fields, button and a link, relative to the login window: the page
+// must sit on the picture drawn behind it at every scale.
+struct PagePlaces {
+    RECT account{}, password{}, submit{}, minimizeLink{};
+};
+
 struct Seen {
+    PagePlaces page;
     SIZE background{}, login{}, main{}, closeButton{}, minimizeButton{}, tabStrip{}, exitBox{}, exitClose{};
     SIZE updater{}, updaterClose{};
 };
@@ -96,6 +107,35 @@ void SaveScreen(const std::wstring& name)
 {
     const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
     driver::CaptureScreen(screen).SavePng(driver::OutDir() + L"\\" + name + L".png");
+}
+
+RECT RelativeTo(HWND window, RECT r)
+{
+    const RECT origin = WindowRect(window);
+    ::OffsetRect(&r, -origin.left, -origin.top);
+    return r;
+}
+
+// Once the page has made its fields: the two edits, the button and the minimise link.
+void MeasurePage(HWND login, PagePlaces& seen)
+{
+    std::vector<HWND> fields, buttons;
+    ASSERT_TRUE(driver::PumpUntil(
+        [&] {
+            fields = driver::Descendants(login, L"Edit");
+            buttons = driver::Descendants(login, L"Button");
+            return fields.size() == 2 && buttons.size() == 1;
+        },
+        15000));
+    seen.account = RelativeTo(login, WindowRect(fields[0]));
+    seen.password = RelativeTo(login, WindowRect(fields[1]));
+    seen.submit = RelativeTo(login, WindowRect(buttons[0]));
+    const std::vector<HWND> views = driver::Descendants(login, L"CorvaneLiteWebView");
+    ASSERT_EQ(views.size(), 1u);
+    const auto tree = driver::AccessibleTree(views.front());
+    const driver::AccessibleNode* minimize = driver::FindNode(tree, L"最小化", ROLE_SYSTEM_LINK);
+    ASSERT_NE(minimize, nullptr);
+    seen.minimizeLink = RelativeTo(login, minimize->place);
 }
 
 std::wstring Name(int dpi, const wchar_t* what) { return L"dpi-" + std::to_wstring(dpi) + L"-" + what; }
@@ -140,6 +180,7 @@ void Measure(int dpi, Seen& seen)
     ASSERT_TRUE(pair);
     seen.background = SizeOf(pair.background);
     seen.login = SizeOf(pair.login);
+    ASSERT_NO_FATAL_FAILURE(MeasurePage(pair.login, seen.page));
     driver::Pump(1000);
     // The whole screen: the scaled picture may be wider than it.
     SaveScreen(Name(dpi, L"1-login"));
@@ -206,6 +247,14 @@ void ExpectScaled(SIZE at96, SIZE seen, int dpi, const char* what)
     EXPECT_NEAR(seen.cy, rt::ScalePixels(at96.cy, dpi), 2) << what << " height at " << dpi << " dpi";
 }
 
+void ExpectScaled(const RECT& at96, const RECT& seen, int dpi, const char* what)
+{
+    EXPECT_NEAR(seen.left, rt::ScalePixels(at96.left, dpi), 2) << what << " left at " << dpi << " dpi";
+    EXPECT_NEAR(seen.top, rt::ScalePixels(at96.top, dpi), 2) << what << " top at " << dpi << " dpi";
+    EXPECT_NEAR(seen.right, rt::ScalePixels(at96.right, dpi), 2) << what << " right at " << dpi << " dpi";
+    EXPECT_NEAR(seen.bottom, rt::ScalePixels(at96.bottom, dpi), 2) << what << " bottom at " << dpi << " dpi";
+}
+
 TEST(DisplayScale, EveryWindowIsScaledByDpiOver96)
 {
     Seen base;
@@ -219,6 +268,10 @@ TEST(DisplayScale, EveryWindowIsScaledByDpiOver96)
         ASSERT_NO_FATAL_FAILURE(MeasureUpdater(dpi, seen)) << dpi;
         ExpectScaled(base.background, seen.background, dpi, "login picture");
         ExpectScaled(base.login, seen.login, dpi, "login window");
+        ExpectScaled(base.page.account, seen.page.account, dpi, "account field");
+        ExpectScaled(base.page.password, seen.page.password, dpi, "password field");
+        ExpectScaled(base.page.submit, seen.page.submit, dpi, "log-in button");
+        ExpectScaled(base.page.minimizeLink, seen.page.minimizeLink, dpi, "minimise link");
         // The restored main window shrinks to the work area where its scaled size does not fit.
         RECT work{};
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
