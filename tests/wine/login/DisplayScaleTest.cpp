@@ -1,7 +1,5 @@
 // The client at the display scales players use: every window it shows is dpi / 96 times its
-// size at 96 dpi. The scale is the prefix's LogPixels, which a process reads when it starts, so
-// the test sets it around each client it starts and puts 96 back afterwards whatever happens:
-// the other programs of the lane share the prefix.
+// size at 96 dpi, the scale set around each client the test starts (driver::DisplayScale).
 
 #include <gtest/gtest.h>
 
@@ -18,66 +16,14 @@
 #include "runtime/DpiScale.h"
 #include "runtime/Handles.h"
 #include "tests/driver/AccessibleWalk.h"
+#include "tests/driver/DisplayScale.h"
 #include "tests/wine/login/LoginTestSupport.h"
 #include "tests/wine/mainwindow/MainWindowTestSupport.h"
 
 namespace {
 
 using namespace logintest;
-
-// One registry value set for a while, then put back as it was (or removed when there was none).
-class RegistryDword {
-public:
-    RegistryDword(HKEY root, const wchar_t* path, const wchar_t* name, DWORD value) : m_name(name)
-    {
-        if (::RegCreateKeyExW(root, path, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr, &m_key, nullptr) !=
-            ERROR_SUCCESS) {
-            m_key = nullptr;
-            return;
-        }
-        DWORD size = sizeof m_old;
-        DWORD type = 0;
-        m_had = ::RegQueryValueExW(m_key, name, nullptr, &type, reinterpret_cast<BYTE*>(&m_old), &size) ==
-                    ERROR_SUCCESS &&
-                type == REG_DWORD;
-        m_set = ::RegSetValueExW(m_key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value) ==
-                ERROR_SUCCESS;
-    }
-    ~RegistryDword()
-    {
-        if (!m_key) return;
-        if (m_had)
-            ::RegSetValueExW(m_key, m_name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&m_old), sizeof m_old);
-        else
-            ::RegDeleteValueW(m_key, m_name);
-        ::RegCloseKey(m_key);
-    }
-    RegistryDword(const RegistryDword&) = delete;
-    RegistryDword& operator=(const RegistryDword&) = delete;
-    bool Set() const { return m_set; }
-
-private:
-    HKEY m_key = nullptr;
-    const wchar_t* m_name;
-    DWORD m_old = 0;
-    bool m_had = false;
-    bool m_set = false;
-};
-
-// The display scale of the processes started while it lives: Wine's user and font settings.
-class DisplayScale {
-public:
-    explicit DisplayScale(int dpi)
-        : m_desktop(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels", static_cast<DWORD>(dpi)),
-          m_fonts(HKEY_CURRENT_CONFIG, L"Software\\Fonts", L"LogPixels", static_cast<DWORD>(dpi))
-    {
-    }
-    bool Set() const { return m_desktop.Set() && m_fonts.Set(); }
-
-private:
-    RegistryDword m_desktop;
-    RegistryDword m_fonts;
-};
+using driver::DisplayScale;
 
 // The process gone before the scale goes back, whichever check ends the test.
 struct EndsWithTheTest {
