@@ -49,12 +49,6 @@ struct Seen {
     SIZE updater{}, updaterClose{};
 };
 
-void SaveScreen(const std::wstring& name)
-{
-    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    driver::CaptureScreen(screen).SavePng(driver::OutDir() + L"\\" + name + L".png");
-}
-
 RECT RelativeTo(HWND window, RECT r)
 {
     const RECT origin = WindowRect(window);
@@ -138,10 +132,7 @@ void Measure(int dpi, Seen& seen)
     // Restored, so that the size is the window's own and not the screen's.
     // A window too large for the screen keeps the screen's size restored: the button shows the
     // other state either way.
-    const driver::Capture maximiseButton = driver::CaptureScreen(WindowRect(buttons[4]));
-    ASSERT_TRUE(driver::ClickOn(buttons[4]));
-    ASSERT_TRUE(driver::PumpUntil(
-        [&] { return driver::CaptureScreen(WindowRect(buttons[4])).pixels() != maximiseButton.pixels(); }, 5000));
+    ASSERT_TRUE(ClickUntilItsLookChanges(buttons[4]));
     driver::Pump(500);
     seen.main = SizeOf(main);
     seen.minimizeButton = SizeOf(buttons[3]);

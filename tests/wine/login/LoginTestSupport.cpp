@@ -170,6 +170,19 @@ RECT WindowRect(HWND hwnd)
     return r;
 }
 
+void SaveScreen(const std::wstring& name)
+{
+    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+    driver::CaptureScreen(screen).SavePng(driver::OutDir() + L"\\" + name + L".png");
+}
+
+bool ClickUntilItsLookChanges(HWND button)
+{
+    const driver::Capture before = driver::CaptureScreen(WindowRect(button));
+    return driver::ClickOn(button) &&
+           driver::PumpUntil([&] { return driver::CaptureScreen(WindowRect(button)).pixels() != before.pixels(); }, 5000);
+}
+
 namespace {
 
 struct WindowsOf {

@@ -76,6 +76,11 @@ LoginPair WaitForLoginPair(const driver::Process& client, DWORD timeoutMs = 2000
 // The main window of the client once it is visible, or nullptr.
 HWND WaitForMainWindow(const driver::Process& client, DWORD timeoutMs = 20000);
 RECT WindowRect(HWND hwnd);
+// Saves the whole screen as out/<name>.png.
+void SaveScreen(const std::wstring& name);
+// Clicks a two-state caption button and waits until it shows its other state; false when it
+// does not within five seconds.
+bool ClickUntilItsLookChanges(HWND button);
 // Visible top-level windows of a process, message boxes excepted.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
 // Waits for the end of a process that should show nothing; its exit code (-1 when it still

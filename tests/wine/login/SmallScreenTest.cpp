@@ -26,12 +26,6 @@ bool Inside(const RECT& r, const RECT& area)
     return r.left >= area.left && r.top >= area.top && r.right <= area.right && r.bottom <= area.bottom;
 }
 
-void SaveScreen(const wchar_t* name)
-{
-    const RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    driver::CaptureScreen(screen).SavePng(driver::OutDir() + L"\\" + name + L".png");
-}
-
 // The topmost button of a window, the rightmost of those: its close button.
 HWND CloseButtonOf(HWND window)
 {
@@ -96,10 +90,7 @@ TEST(SmallScreen, EveryWindowKeepsItsCaptionButtonsOnTheWorkArea)
     ASSERT_EQ(buttons.size(), 6u);
     // Restored, the window is the size of the work area at most, all of it on it; the button
     // shows the other state.
-    const driver::Capture maximised = driver::CaptureScreen(WindowRect(buttons[4]));
-    EXPECT_TRUE(driver::ClickOn(buttons[4]));
-    EXPECT_TRUE(driver::PumpUntil(
-        [&] { return driver::CaptureScreen(WindowRect(buttons[4])).pixels() != maximised.pixels(); }, 5000));
+    EXPECT_TRUE(ClickUntilItsLookChanges(buttons[4]));
     EXPECT_TRUE(Inside(WindowRect(main), work));
     for (std::size_t i = 2; i < buttons.size(); ++i) EXPECT_TRUE(Inside(WindowRect(buttons[i]), work)) << i;
     // The game page lives in the main window only: the taskbar below shows no button of its own.
