@@ -103,16 +103,11 @@ void WebViewDeleter::operator()(WebView* view) const
     if (view) view->Release();
 }
 
-bool RunningUnderWine()
-{
-    return rt::RunningUnderWine();
-}
-
 WebViewEngine DefaultEngine()
 {
     wchar_t value[32] = {};
     const DWORD n = ::GetEnvironmentVariableW(L"CORVANE_WEBVIEW", value, 32);
-    return ChooseEngine(n > 0 && n < 32 ? std::wstring_view(value, n) : std::wstring_view{}, RunningUnderWine());
+    return ChooseEngine(n > 0 && n < 32 ? std::wstring_view(value, n) : std::wstring_view{}, rt::RunningUnderWine());
 }
 
 namespace {

@@ -105,8 +105,6 @@ struct WebViewDeleter {
 };
 using WebViewPtr = std::unique_ptr<WebView, WebViewDeleter>;
 
-// True when running under Wine (ntdll exports wine_get_version).
-bool RunningUnderWine();
 // The engine for this process: CORVANE_WEBVIEW, else by platform.
 WebViewEngine DefaultEngine();
 

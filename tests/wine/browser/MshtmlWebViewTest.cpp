@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "runtime/WindowEvents.h"
 #include "tests/driver/Driver.h"
 #include "tests/driver/Lifetime.h"
 #include "tests/wine/browser/WebViewTestSupport.h"
@@ -54,7 +55,7 @@ TEST(MshtmlWebView, HandlerMayDestroyTheViewInBeforeNavigate)
 
 TEST(MshtmlWebView, DefaultEngineUnderWineIsTheBuiltInOne)
 {
-    EXPECT_TRUE(browser::RunningUnderWine());
+    EXPECT_TRUE(rt::RunningUnderWine());
     ::SetEnvironmentVariableW(L"CORVANE_WEBVIEW", nullptr);
     EXPECT_EQ(browser::DefaultEngine(), browser::WebViewEngine::Lite);
     ::SetEnvironmentVariableW(L"CORVANE_WEBVIEW", L"mshtml");
