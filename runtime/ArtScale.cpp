@@ -10,6 +10,8 @@ namespace {
 
 constexpr int kPercents[kArtScaleCount] = {100, 125, 150, 175, 200};
 
+constexpr int kColumn = 1;
+
 }  // namespace
 
 int ArtPercent(ArtScale scale)
@@ -44,7 +46,7 @@ std::vector<int> ArtLengths(std::span<const int> pieces, ArtScale scale)
 {
     std::vector<int> lengths;
     lengths.reserve(pieces.size());
-    for (int piece : pieces) lengths.push_back(ArtLength(piece, scale));
+    for (int piece : pieces) lengths.push_back(piece == kColumn ? kColumn : ArtLength(piece, scale));
     return lengths;
 }
 
@@ -52,7 +54,7 @@ std::vector<int> PieceLengthsAt(std::span<const int> pieces, int dpi)
 {
     std::vector<int> lengths;
     lengths.reserve(pieces.size());
-    for (int piece : pieces) lengths.push_back(ScalePixels(piece, dpi));
+    for (int piece : pieces) lengths.push_back(piece == kColumn ? kColumn : ScalePixels(piece, dpi));
     return lengths;
 }
 

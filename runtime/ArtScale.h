@@ -31,10 +31,13 @@ int ArtLength(int length, ArtScale scale);
 bool ArtMatchesDpi(ArtScale scale, int dpi);
 
 // The widths in the set of `scale` of pieces packed side by side whose 100 % widths are `pieces`.
+// A one-pixel column (a skin's background, a text-link strip's extra column) is drawn one pixel
+// wide in every set: wherever it shows it is stretched anyway.
 std::vector<int> ArtLengths(std::span<const int> pieces, ArtScale scale);
 
 // The widths at `dpi` of the same pieces, each scaled to whole pixels on its own, so that frames
-// of a strip stay whole and alike at any DPI; at the DPI of a set, the set's own widths.
+// of a strip stay whole and alike at any DPI; at the DPI of a set, the set's own widths. A
+// one-pixel column stays one pixel wide, as in the sets.
 std::vector<int> PieceLengthsAt(std::span<const int> pieces, int dpi);
 
 // The pieces of a strip `width` wide of `frames` frames: the frames of equal width, then the

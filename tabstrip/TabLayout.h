@@ -1,22 +1,35 @@
 #pragma once
 // The strip's arithmetic: tab widths and positions, and what lies under a point. All values
-// are pixels; tab positions are in tab-area coordinates (0 at TabLeftSize).
+// are the window's pixels; tab positions are in tab-area coordinates (0 at TabLeftSize). The
+// strip's own lengths (tab widths, slants, gaps, its height) are 96-dpi pixels scaled to the
+// strip's dpi, so that it is drawn at its scale and not stretched to it.
 
 #include <vector>
+
+#include "runtime/DpiScale.h"
 
 namespace corvane {
 
 struct StripGeometry {
     long style = 0;       // 0: trapezoid tabs; any other value: rounded tabs
     long width = 0;       // the control's width
-    long leftSize = 40;   // TabLeftSize
-    long rightSize = 0;   // TabRightSize
+    long leftSize = 40;   // TabLeftSize, at the strip's dpi
+    long rightSize = 0;   // TabRightSize, at the strip's dpi
+    int dpi = rt::kBaseDpi;
 
+    // A length of the 96-dpi design at the strip's dpi.
+    long Px(long designPixels) const { return rt::ScalePixels(designPixels, dpi); }
     long TabAreaWidth() const { return width - leftSize - rightSize; }
-    long Height() const { return style == 0 ? 25 : 32; }
+    long Height() const { return Px(style == 0 ? 25 : 32); }
     // The width of a tab with LockSize, and the upper bound of the common width.
-    long FullTabWidth() const { return style == 0 ? 108 : 200; }
+    long FullTabWidth() const { return Px(style == 0 ? 108 : 200); }
+    // How far a trapezoid tab's image reaches left of its Left: its slanted side.
+    long Slant() const { return Px(14); }
 };
+
+// The strip of a control `width` pixels wide at `dpi`, whose TabLeftSize and TabRightSize are
+// stated in 96-dpi pixels.
+StripGeometry StripAt(long style, long width, long leftSize, long rightSize, int dpi);
 
 struct TabSlot {
     long left = 0;

@@ -9,11 +9,9 @@ namespace corvane {
 
 namespace {
 
-constexpr long kSlant = 14;  // style 0: a tab's image starts this far left of its Left
-
-long ImageLeft(long style, const TabSlot& slot)
+long ImageLeft(const StripGeometry& strip, const TabSlot& slot)
 {
-    return style == 0 ? slot.left - kSlant : slot.left;
+    return strip.style == 0 ? slot.left - strip.Slant() : slot.left;
 }
 
 long ImageRight(const TabSlot& slot)
@@ -23,10 +21,10 @@ long ImageRight(const TabSlot& slot)
 
 }  // namespace
 
-long ChevronWidth(long style)
+long ChevronWidth(long style, int dpi)
 {
     // The skin's sides are 14 pixels each: the face needs at least 28, plus a little room.
-    return style == 0 ? 36 : 32;
+    return rt::ScalePixels(style == 0 ? 36 : 32, dpi);
 }
 
 long VisibleTabAreaWidth(const StripGeometry& strip)
@@ -42,7 +40,7 @@ TabOverflow PlanOverflow(const StripGeometry& strip, const std::vector<TabSlot>&
     const bool cutOff = std::any_of(slots.begin(), slots.end(), [&](const TabSlot& s) {
         return s.width > 0 && ImageRight(s) > o.visibleWidth;
     });
-    const long chevron = ChevronWidth(strip.style);
+    const long chevron = ChevronWidth(strip.style, strip.dpi);
     o.chevron = cutOff && o.visibleWidth > chevron;
     if (o.chevron) o.chevronLeft = o.visibleWidth - chevron;
     if (selected < 0 || selected >= static_cast<long>(slots.size())) return o;
@@ -50,7 +48,7 @@ TabOverflow PlanOverflow(const StripGeometry& strip, const std::vector<TabSlot>&
     if (tab.width <= 0) return o;
     const long needed = ImageRight(tab) - o.chevronLeft;
     if (needed <= 0) return o;
-    o.shift = std::min(needed, std::max(0L, ImageLeft(strip.style, tab)));
+    o.shift = std::min(needed, std::max(0L, ImageLeft(strip, tab)));
     return o;
 }
 
@@ -71,15 +69,17 @@ bool TabInView(const TabPaint& paint, const TabOverflow& overflow)
     return area.x < overflow.chevronLeft && area.x + area.w > 0;
 }
 
-ChevronPaint PlanChevron(long style, const TabOverflow& overflow)
+ChevronPaint PlanChevron(long style, const TabOverflow& overflow, int dpi)
 {
+    const auto px = [dpi](long designPixels) { return rt::ScalePixels(designPixels, dpi); };
     const long left = overflow.chevronLeft;
-    const long width = ChevronWidth(style);
-    const long height = style == 0 ? 25 : 26;
+    const long width = ChevronWidth(style, dpi);
+    const long height = px(style == 0 ? 25 : 26);
+    const long inset = px(2);
     ChevronPaint p;
-    p.clear = {left, 0, overflow.visibleWidth - left, style == 0 ? 25 : 32};
-    p.face = {left + 2, 0, width - 2, height};
-    p.text = {left + 2, 0, width - 2, height};
+    p.clear = {left, 0, overflow.visibleWidth - left, px(style == 0 ? 25 : 32)};
+    p.face = {left + inset, 0, width - inset, height};
+    p.text = {left + inset, 0, width - inset, height};
     return p;
 }
 

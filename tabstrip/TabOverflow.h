@@ -14,8 +14,8 @@ namespace corvane {
 // The hit code of the chevron (beside the codes of HitCode).
 constexpr long kHitChevron = -4;
 
-// The chevron's width at the visible end of the tab area, by style.
-long ChevronWidth(long style);
+// The chevron's width at the visible end of the tab area, by style, at `dpi`.
+long ChevronWidth(long style, int dpi = rt::kBaseDpi);
 
 // The part of the tab area the control shows: with a negative TabRightSize the area reaches
 // past the control's right edge, and what lies there is never seen.
@@ -50,7 +50,7 @@ struct ChevronPaint {
     PixelRect face;   // the stretched normal tab image
     PixelRect text;   // the box the glyph is centred in
 };
-ChevronPaint PlanChevron(long style, const TabOverflow& overflow);
+ChevronPaint PlanChevron(long style, const TabOverflow& overflow, int dpi = rt::kBaseDpi);
 // The chevron as a tab without a close glyph whose caption is kChevronText: drawn, and kept as a
 // sprite, by the tabs' own routines.
 TabPaint ChevronAsTab(const ChevronPaint& chevron);

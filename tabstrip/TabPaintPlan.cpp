@@ -1,18 +1,64 @@
 #include "tabstrip/TabPaintPlan.h"
 
 #include <algorithm>
+#include <map>
+#include <mutex>
+#include <utility>
 
+#include "runtime/ArtScale.h"
 #include "runtime/Rounding.h"
 
 namespace corvane {
 
-const SkinLayout& SkinFor(long style)
+namespace {
+
+constexpr int kTrapezoidPieces[] = {1, 122, 122, 122, 12, 12, 12, 12};
+constexpr int kRoundedPieces[] = {1, 124, 124, 124, 12, 12, 12, 12};
+
+struct SkinDesign {
+    int bitmapId;
+    long height;      // the bitmap's
+    long cellHeight;  // a tab cell's
+    long border;      // a cell's unstretched sides
+};
+
+SkinLayout LayOutSkin(long style, int dpi)
 {
-    static const SkinLayout trapezoid{
-        106, {0, 0, 1, 25}, {{1, 0, 122, 25}, {123, 0, 122, 25}, {245, 0, 122, 25}}, {367, 379, 391, 403}, 14, 14};
-    static const SkinLayout rounded{
-        107, {0, 0, 1, 28}, {{1, 0, 124, 26}, {125, 0, 124, 26}, {249, 0, 124, 26}}, {373, 385, 397, 409}, 14, 14};
-    return style == 0 ? trapezoid : rounded;
+    const SkinDesign design = style == 0 ? SkinDesign{106, 25, 25, 14} : SkinDesign{107, 28, 26, 14};
+    const std::vector<int> w = rt::PieceLengthsAt(SkinPieces(style), dpi);
+    const long cellHeight = rt::ScalePixels(design.cellHeight, dpi);
+    const long border = rt::ScalePixels(design.border, dpi);
+    SkinLayout skin{design.bitmapId, {0, 0, w[0], rt::ScalePixels(design.height, dpi)}, {}, {}, border, border, w[4]};
+    long x = w[0];
+    for (int face = 0; face < 3; ++face) {
+        skin.tab[face] = {x, 0, w[1 + face], cellHeight};
+        x += w[1 + face];
+    }
+    for (int glyph = 0; glyph < 4; ++glyph) {
+        skin.glyphX[glyph] = x;
+        x += w[4 + glyph];
+    }
+    return skin;
+}
+
+}  // namespace
+
+std::span<const int> SkinPieces(long style)
+{
+    if (style == 0) return kTrapezoidPieces;
+    return kRoundedPieces;
+}
+
+const SkinLayout& SkinFor(long style, int dpi)
+{
+    // Layouts are handed out by reference and kept: a strip holds its skin's while it draws.
+    static std::mutex guard;
+    static std::map<std::pair<bool, int>, SkinLayout> made;
+    const std::lock_guard<std::mutex> lock(guard);
+    const auto key = std::make_pair(style == 0, rt::SaneDpi(dpi));
+    auto it = made.find(key);
+    if (it == made.end()) it = made.emplace(key, LayOutSkin(style, key.second)).first;
+    return it->second;
 }
 
 std::vector<SkinBlit> NinePartBlits(long w, long h, const PixelRect& s, long l, long t, long r, long b)
@@ -47,42 +93,48 @@ CloseGlyph ChooseGlyph(bool selectedTab, bool hover, int closeState)
 
 namespace {
 
-TabPaint PlanOne(long style, const TabState& t, long index, bool selected, bool hover, int closeState)
+TabPaint PlanOne(long style, const TabState& t, long index, bool selected, bool hover, int closeState, int dpi)
 {
+    const auto px = [dpi](long designPixels) { return static_cast<long>(rt::ScalePixels(designPixels, dpi)); };
     TabPaint p;
     p.index = index;
     p.face = selected ? TabFace::Selected : hover ? TabFace::Hover : TabFace::Normal;
     p.hasGlyph = !t.hideButton;
     p.glyph = ChooseGlyph(selected, hover, closeState);
+    const long glyph = px(12);
     if (style == 0) {
-        p.dest = {t.left - 14, 0, t.width + 14, 25};
+        const long slant = px(14);
+        const long height = px(25);
+        p.dest = {t.left - slant, 0, t.width + slant, height};
         // The selected caption keeps room for the glyph whether or not it is shown.
-        const long captionWidth = selected ? t.width - 26 : (p.hasGlyph ? t.width - 38 : t.width - 14);
-        p.caption = {t.left, 0, captionWidth, 25};
-        p.glyphDest = {t.left + t.width - 24, 6, 12, 12};
+        const long captionWidth = selected ? t.width - px(26) : (p.hasGlyph ? t.width - px(38) : t.width - slant);
+        p.caption = {t.left, 0, captionWidth, height};
+        p.glyphDest = {t.left + t.width - px(24), px(6), glyph, glyph};
     } else {
-        p.dest = {t.left, 0, t.width, 26};
-        p.caption = {t.left + 12, 0, p.hasGlyph ? t.width - 28 : t.width - 8, 26};
-        p.glyphDest = {t.left + t.width - 20, 7, 12, 12};
+        const long height = px(26);
+        p.dest = {t.left, 0, t.width, height};
+        p.caption = {t.left + px(12), 0, p.hasGlyph ? t.width - px(28) : t.width - px(8), height};
+        p.glyphDest = {t.left + t.width - px(20), px(7), glyph, glyph};
     }
     // A caption keeps two pixels clear of the glyph; in the rounded style its box reaches under it.
-    p.captionRoom = p.hasGlyph ? std::min(p.caption.w, p.glyphDest.x - 2 - p.caption.x) : p.caption.w;
+    p.captionRoom = p.hasGlyph ? std::min(p.caption.w, p.glyphDest.x - px(2) - p.caption.x) : p.caption.w;
     return p;
 }
 
 }  // namespace
 
-std::vector<TabPaint> PlanTabs(long style, const std::vector<TabState>& tabs, long selected, long hover, int closeState)
+std::vector<TabPaint> PlanTabs(long style, const std::vector<TabState>& tabs, long selected, long hover, int closeState,
+                               int dpi)
 {
     std::vector<TabPaint> plan;
     const long count = static_cast<long>(tabs.size());
     plan.reserve(tabs.size());
     for (long i = count - 1; i >= 0; --i) {
         if (i == selected || tabs[i].width <= 0) continue;
-        plan.push_back(PlanOne(style, tabs[i], i, false, i == hover, closeState));
+        plan.push_back(PlanOne(style, tabs[i], i, false, i == hover, closeState, dpi));
     }
     if (selected >= 0 && selected < count && tabs[selected].width > 0)
-        plan.push_back(PlanOne(style, tabs[selected], selected, true, selected == hover, closeState));
+        plan.push_back(PlanOne(style, tabs[selected], selected, true, selected == hover, closeState, dpi));
     return plan;
 }
 

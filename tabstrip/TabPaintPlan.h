@@ -3,9 +3,11 @@
 // the nine parts of a stretched skin, which tab image, caption box and close glyph each tab
 // gets and in which order, and how a caption sits in its box.
 
+#include <span>
 #include <string>
 #include <vector>
 
+#include "runtime/DpiScale.h"
 #include "tabstrip/TabLayout.h"
 
 namespace corvane {
@@ -26,14 +28,21 @@ struct SkinLayout {
     int bitmapId;
     PixelRect background;  // the one-pixel column
     PixelRect tab[3];      // indexed by TabFace
-    long glyphX[4];        // indexed by CloseGlyph; 12 x 12 at y 0
+    long glyphX[4];        // indexed by CloseGlyph; glyphSize square at y 0
     long borderLeft;       // unstretched sides of a tab cell
     long borderRight;
+    long glyphSize = 12;
 
     PixelRect Face(TabFace f) const { return tab[static_cast<int>(f)]; }
-    PixelRect Glyph(CloseGlyph g) const { return {glyphX[static_cast<int>(g)], 0, 12, 12}; }
+    PixelRect Glyph(CloseGlyph g) const { return {glyphX[static_cast<int>(g)], 0, glyphSize, glyphSize}; }
 };
-const SkinLayout& SkinFor(long style);
+// The skin of a style as the picture loaded for `dpi` lays it out (rt::LoadResPictureFor with
+// SkinPieces): the set drawn for that scale 1:1, or the next larger set shrunk to the same
+// lengths, every piece rt::PieceLengthsAt of its 96-dpi width.
+const SkinLayout& SkinFor(long style, int dpi = rt::kBaseDpi);
+// The widths of the skin's pieces at 100 %, left to right: the background column, the three tab
+// cells and the four close glyphs.
+std::span<const int> SkinPieces(long style);
 
 // The skin's magenta: pixels of this colour (0x00BBGGRR) are transparent.
 constexpr unsigned long kSkinTransparent = 0x00FF00FF;
@@ -68,14 +77,16 @@ struct TabPaint {
     long captionRoom = 0; // how much of the box, from its left, lies clear of the close glyph
     bool hasGlyph = false;
     CloseGlyph glyph = CloseGlyph::Normal;
-    PixelRect glyphDest;  // 12 x 12
+    PixelRect glyphDest;  // the skin's glyph size, square
 };
 
 CloseGlyph ChooseGlyph(bool selectedTab, bool hover, int closeState);
 
 // The tabs in drawing order: every ordinary tab from the last to the first, then the selected
-// one. Tabs whose width is 0 or less are left out: there is nothing of them to see.
-std::vector<TabPaint> PlanTabs(long style, const std::vector<TabState>& tabs, long selected, long hover, int closeState);
+// one. Tabs whose width is 0 or less are left out: there is nothing of them to see. Boxes are
+// pixels at `dpi`, like the tabs' Left and Width.
+std::vector<TabPaint> PlanTabs(long style, const std::vector<TabState>& tabs, long selected, long hover, int closeState,
+                               int dpi = rt::kBaseDpi);
 
 // --- Captions ---------------------------------------------------------------------------------
 constexpr unsigned kCaptionEllipsis = 0x8000;  // DT_END_ELLIPSIS

@@ -5,6 +5,8 @@
 #include "runtime/DpiScale.h"
 #include "runtime/HighContrast.h"
 #include "runtime/MouseEvents.h"
+#include "runtime/Resources.h"
+#include "runtime/Rounding.h"
 #include "runtime/Screen.h"
 #include "tabstrip/TabChevronMenu.h"
 #include "tabstrip/TabError.h"
@@ -19,62 +21,64 @@ constexpr DWORD kEmbedRemove = WS_CAPTION | WS_THICKFRAME | WS_POPUP;
 constexpr UINT kEmbedPosFlags = SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOZORDER;  // 0x94
 constexpr UINT kShowPosFlags = SWP_SHOWWINDOW | SWP_NOACTIVATE;                 // 0x50
 
+constexpr UINT kWmDpiChangedAfterParent = 0x02E3;  // newer than the headers' target
+
 HWND PageWindow(const std::shared_ptr<ITabForm>& page)
 {
     return page ? reinterpret_cast<HWND>(page->hWnd()) : nullptr;
 }
 
-rt::Bitmap LoadSkin(HMODULE module, int id)
+// The skin of a style as drawn for `dpi`: the set of that scale 1:1, or the next larger one
+// shrunk piece by piece with its transparent magenta kept exact.
+rt::Bitmap LoadSkin(HMODULE module, long style, int dpi)
 {
-    return rt::Bitmap(static_cast<HBITMAP>(
-        ::LoadImageW(module ? module : ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(id), IMAGE_BITMAP, 0, 0,
-                     LR_CREATEDIBSECTION)));
+    const rt::PictureRef skin =
+        rt::LoadResPictureFor(SkinFor(style).bitmapId, dpi, module, kSkinTransparent, SkinPieces(style));
+    if (!skin) return {};
+    return rt::Bitmap(static_cast<HBITMAP>(::CopyImage(skin->handle(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
 }
 
-// The strip lays out and draws itself in 96-dpi pixels, the units of its skin and of its
-// properties, and the finished frame is stretched smoothly to the screen's scale.
-int StripDpi() { return rt::Screen::Scale().dpiX; }
-
-void Present(HDC dc, const mdlTabAPI::MemoryDC& frame, int height)
-{
-    const int dpi = StripDpi();
-    if (dpi == rt::kBaseDpi) {
-        ::BitBlt(dc, 0, 0, frame.width(), height, frame.dc(), 0, 0, SRCCOPY);
-        return;
-    }
-    ::SetStretchBltMode(dc, HALFTONE);
-    ::SetBrushOrgEx(dc, 0, 0, nullptr);
-    ::StretchBlt(dc, 0, 0, rt::ScalePixels(frame.width(), dpi), rt::ScalePixels(height, dpi), frame.dc(), 0, 0,
-                 frame.width(), height, SRCCOPY);
-}
-
-rt::Font MakeFont(LONG weight)
+// The system's GUI font comes at the screen's scale; the strip's captions are set at its own.
+rt::Font MakeFont(LONG weight, int dpi)
 {
     LOGFONTW lf{};
     ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof lf, &lf);
-    // The system's GUI font comes at the screen's scale; the strip draws at 96 dpi.
-    lf.lfHeight = rt::UnscalePixels(lf.lfHeight, StripDpi());
+    const int screenDpi = rt::Screen::Scale().dpiX;
+    if (dpi != screenDpi) lf.lfHeight = rt::RoundHalfEven(static_cast<double>(lf.lfHeight) * dpi / screenDpi);
     lf.lfWeight = weight;
     return rt::Font(::CreateFontIndirectW(&lf));
 }
 
 }  // namespace
 
-uTab::uTab(HMODULE skinModule)
+uTab::uTab(HMODULE skinModule) : m_skinModule(skinModule)
 {
-    try {
-        m_skin0 = mdlTabAPI::CreateBitmapDC(LoadSkin(skinModule, SkinFor(0).bitmapId));
-        m_skin1 = mdlTabAPI::CreateBitmapDC(LoadSkin(skinModule, SkinFor(1).bitmapId));
-    } catch (const TabError&) {
-        // Without skins the strip still works; it only lacks its pictures.
-    }
-    m_font = MakeFont(100);
-    m_boldFont = MakeFont(FW_BOLD);
+    UseDpi(rt::Screen::Scale().dpiX);
     m_items = std::make_unique<CTabItems>(m_windows);
     m_items->SetStrip(this);
     c_Subclass = std::make_unique<CSubclass>(
         [this](bool before, bool& handled, LRESULT& result, HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
                LONG_PTR&) { c_Subclass_WindowProc(before, handled, result, hwnd, msg, wParam, lParam); });
+}
+
+void uTab::UseDpi(int dpi)
+{
+    dpi = rt::SaneDpi(dpi);
+    if (dpi == m_dpi) return;
+    m_dpi = dpi;
+    m_skin0 = {};
+    m_skin1 = {};
+    try {
+        m_skin0 = mdlTabAPI::CreateBitmapDC(LoadSkin(m_skinModule, 0, dpi));
+        m_skin1 = mdlTabAPI::CreateBitmapDC(LoadSkin(m_skinModule, 1, dpi));
+    } catch (const TabError&) {
+        // Without skins the strip still works; it only lacks its pictures.
+    }
+    m_font = MakeFont(100, dpi);
+    m_boldFont = MakeFont(FW_BOLD, dpi);
+    // Tabs drawn at the old scale are of no use at the new one.
+    m_sprites.Clear();
+    m_chevron.reset();
 }
 
 uTab::~uTab()
@@ -252,7 +256,8 @@ void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn,
         case WM_PAINT: {
             PAINTSTRUCT ps;
             HDC dc = ::BeginPaint(self, &ps);
-            if (m_composed) Present(dc, m_composed, m_composed.height());
+            if (m_composed)
+                ::BitBlt(dc, 0, 0, m_composed.width(), m_composed.height(), m_composed.dc(), 0, 0, SRCCOPY);
             ::EndPaint(self, &ps);
             bHandled = true;
             lReturn = 0;
@@ -275,9 +280,8 @@ void uTab::c_Subclass_WindowProc(bool bBefore, bool& bHandled, LRESULT& lReturn,
 LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT answer = 0; m_access.HandleMessage(rt::Window::hWnd(), msg, wParam, lParam, answer)) return answer;
-    const float toStrip = static_cast<float>(rt::kBaseDpi) / static_cast<float>(StripDpi());
-    const float x = static_cast<float>(GET_X_LPARAM(lParam)) * toStrip;
-    const float y = static_cast<float>(GET_Y_LPARAM(lParam)) * toStrip;
+    const float x = static_cast<float>(GET_X_LPARAM(lParam));
+    const float y = static_cast<float>(GET_Y_LPARAM(lParam));
     HWND self = rt::Window::hWnd();
     switch (msg) {
     case WM_LBUTTONDOWN:
@@ -302,6 +306,10 @@ LRESULT uTab::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE:
         MouseMove(rt::HeldButtons(wParam), rt::ShiftState(), x, y);
         return 0;
+    case kWmDpiChangedAfterParent:
+        // The parent has taken its size at the new scale; the strip follows with its own.
+        OnResize();
+        return 0;
     }
     return rt::Control::HandleMessage(msg, wParam, lParam);
 }
@@ -312,7 +320,7 @@ StripGeometry uTab::Geometry() const
 {
     RECT r{};
     if (HWND self = rt::Window::hWnd()) ::GetClientRect(self, &r);
-    return StripGeometry{m_tabStyle, rt::UnscalePixels(r.right, StripDpi()), m_leftSize, m_rightSize};
+    return StripAt(m_tabStyle, r.right, m_leftSize, m_rightSize, m_dpi);
 }
 
 HitResult uTab::Hit(float x, float y) const
@@ -423,7 +431,8 @@ bool uTab::OpenChevron()
     std::vector<std::wstring> captions;
     captions.reserve(static_cast<std::size_t>(m_items->Count()));
     for (long i = 0; i < m_items->Count(); ++i) captions.push_back(m_items->At(i).Caption());
-    POINT at{rt::ScalePixels(m_leftSize + o.visibleWidth, StripDpi()), rt::ScalePixels(Geometry().Height(), StripDpi())};
+    const StripGeometry g = Geometry();
+    POINT at{g.leftSize + o.visibleWidth, g.Height()};
     ::ClientToScreen(self, &at);
     const rt::Liveness::Watch watch = Life().Observe();
     const long chosen = ChooseFromTabMenu(self, at, captions, m_selected);
@@ -433,8 +442,8 @@ bool uTab::OpenChevron()
     // The host hears what a click on the tab, now in view, would have told it.
     const CTabItem& tab = m_items->At(chosen);
     const TabOverflow now = Overflow();
-    const float x = static_cast<float>(m_leftSize + tab.Left() - now.shift + tab.Width() / 2);
-    const float y = 12;
+    const float x = static_cast<float>(g.leftSize + tab.Left() - now.shift + tab.Width() / 2);
+    const float y = static_cast<float>(g.Px(12));
     return Raise(OnMouseDown, chosen, 1, 0, x, y) && Raise(OnMouseUp, chosen, 1, 0, x, y);
 }
 
@@ -463,7 +472,8 @@ void uTab::MouseLeave()
 void uTab::OnResize()
 {
     HWND self = rt::Window::hWnd();
-    const long height = rt::ScalePixels(Geometry().Height(), StripDpi());
+    UseDpi(rt::Screen::DpiFor(self));
+    const long height = Geometry().Height();
     RECT window{};
     ::GetWindowRect(self, &window);
     if (window.bottom - window.top != height)
@@ -525,7 +535,7 @@ bool uTab::DrawBackground()
     bool skip = false;
     if (!rt::RaiseEvent(Life(), OnDrawBackground, dc, cx, cy, skip)) return false;
     if (skip) return true;
-    const PixelRect column = SkinFor(m_tabStyle).background;
+    const PixelRect column = SkinFor(m_tabStyle, m_dpi).background;
     ::StretchBlt(m_background.dc(), 0, 0, m_background.width(), m_background.height(), Skin().dc(), column.x, column.y,
                  column.w, column.h, SRCCOPY);
     return true;
@@ -552,8 +562,8 @@ void uTab::DrawTabs(bool update)
             const CTabItem& item = m_items->At(i);
             tabs.push_back({item.Left() - overflow.shift, item.Width(), item.HideButton()});
         }
-        const TabPaintSource source{Skin().dc(), &SkinFor(g.style), m_font.get(), m_boldFont.get()};
-        const std::vector<TabPaint> plan = PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState);
+        const TabPaintSource source{Skin().dc(), &SkinFor(g.style, m_dpi), m_font.get(), m_boldFont.get()};
+        const std::vector<TabPaint> plan = PlanTabs(g.style, tabs, m_selected, m_hover, m_closeState, m_dpi);
         for (const TabPaint& p : plan) {
             if (!TabInView(p, overflow)) continue;
             if (p.face == TabFace::Selected) {
@@ -583,23 +593,23 @@ void uTab::DrawTabs(bool update)
             }
         }
         m_sprites.EndFrame(plan.size());
-        if (overflow.chevron) DrawChevronCell(source, PlanChevron(g.style, overflow));
+        if (overflow.chevron) DrawChevronCell(source, PlanChevron(g.style, overflow, m_dpi), g.leftSize);
     }
     ::BitBlt(m_composed.dc(), 0, 0, m_composed.width(), height, m_background.dc(), 0, 0, SRCCOPY);
     if (m_tabArea)
         ::BitBlt(m_composed.dc(), g.leftSize, 0, m_tabArea.width(), height, m_tabArea.dc(), 0, 0, SRCCOPY);
     if (!update) return;
     rt::ClientDC screen(rt::Window::hWnd());
-    Present(screen.get(), m_composed, height);
+    ::BitBlt(screen.get(), 0, 0, m_composed.width(), height, m_composed.dc(), 0, 0, SRCCOPY);
     ++m_frames;
 }
 
-void uTab::DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron)
+void uTab::DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron, long leftSize)
 {
     const long height = m_tabArea.height();
     ::GdiFlush();
     ::BitBlt(m_tabArea.dc(), chevron.clear.x, chevron.clear.y, chevron.clear.w, chevron.clear.h, m_background.dc(),
-             m_leftSize + chevron.clear.x, chevron.clear.y, SRCCOPY);
+             leftSize + chevron.clear.x, chevron.clear.y, SRCCOPY);
     // Like the tabs, the chevron is drawn once and copied into every later frame.
     if (!m_chevron || m_chevronStyle != m_tabStyle || m_chevronWidth != chevron.face.w) {
         m_chevron = RenderTabSprite(source, ChevronAsTab({{}, {0, chevron.face.y, chevron.face.w, chevron.face.h},
@@ -613,7 +623,7 @@ void uTab::DrawChevronCell(const TabPaintSource& source, const ChevronPaint& che
                         m_chevron->area.y);
         return;
     }
-    DrawChevron(m_tabArea.dc(), source, m_background.dc(), m_leftSize, chevron);
+    DrawChevron(m_tabArea.dc(), source, m_background.dc(), leftSize, chevron);
 }
 
 bool uTab::RedrawAll()

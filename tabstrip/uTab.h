@@ -119,12 +119,17 @@ private:
     void LayoutTabs();
     bool DrawBackground();
     void DrawTabs(bool update);
-    void DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron);
+    void DrawChevronCell(const TabPaintSource& source, const ChevronPaint& chevron, long leftSize);
+    // Skins, fonts and drawn tabs for a window of `dpi`; nothing when they are for it already.
+    void UseDpi(int dpi);
     // Both return false when the host's background handler destroyed the strip.
     bool RedrawAll();
     const mdlTabAPI::MemoryDC& Skin() const { return m_tabStyle == 0 ? m_skin0 : m_skin1; }
 
-    // Skins and fonts, made at initialisation.
+    // Skins and fonts, made at initialisation for the screen's scale and again for the window's
+    // whenever it differs: the strip draws at its window's dpi, in that window's pixels.
+    HMODULE m_skinModule = nullptr;
+    int m_dpi = 0;
     mdlTabAPI::MemoryDC m_skin0;
     mdlTabAPI::MemoryDC m_skin1;
     rt::Font m_font;

@@ -89,8 +89,9 @@ TEST(ArtScale, OnlyTheDpiOfASetShowsItOneToOne)
 TEST(ArtScale, AStripIsAsWideAsItsFramesEachScaledOnItsOwn)
 {
     const int close[] = {43, 43, 43};      // caption close strip, 129 wide at 100 %
-    const int link[] = {4, 4, 4, 1};       // text-link strip
+    const int link[] = {4, 4, 4, 1};       // text-link strip: its extra column is one pixel in every set
     const int progress[] = {3, 2, 3, 2};  // updater progress skin
+    const int tabSkin[] = {1, 122, 122, 122, 12, 12, 12, 12};  // background column, cells, glyphs
     struct Case {
         std::span<const int> pieces;
         int dpi;
@@ -99,13 +100,14 @@ TEST(ArtScale, AStripIsAsWideAsItsFramesEachScaledOnItsOwn)
     const Case cases[] = {
         // 129 x 1.25 would be 161: three frames of 54 are 162.
         {close, 120, {54, 54, 54}}, {close, 144, {64, 64, 64}}, {close, 108, {48, 48, 48}},
-        {link, 120, {5, 5, 5, 1}},  {link, 144, {6, 6, 6, 2}},  {progress, 120, {4, 2, 4, 2}},
+        {link, 120, {5, 5, 5, 1}},  {link, 144, {6, 6, 6, 1}},  {link, 48, {2, 2, 2, 1}},  {progress, 120, {4, 2, 4, 2}},
         {progress, 144, {4, 3, 4, 3}}, {progress, 168, {5, 4, 5, 4}}, {close, 96, {43, 43, 43}},
+        {tabSkin, 144, {1, 183, 183, 183, 18, 18, 18, 18}},  // 622 wide, as tab_skin0@150
     };
     for (const Case& c : cases) EXPECT_EQ(rt::PieceLengthsAt(c.pieces, c.dpi), c.lengths) << c.dpi << " dpi";
 
     // At the DPI of each set the needed widths are the set's own, so its pictures show 1:1.
-    const std::span<const int> layouts[] = {close, link, progress};
+    const std::span<const int> layouts[] = {close, link, progress, tabSkin};
     for (int k = 0; k < rt::kArtScaleCount; ++k) {
         const auto set = static_cast<ArtScale>(k);
         for (std::span<const int> pieces : layouts)

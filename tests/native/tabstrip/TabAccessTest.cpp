@@ -115,3 +115,36 @@ TEST(TabAccess, RoundedStyleAndCollapsedTabs)
 }
 
 }  // namespace
+
+namespace {
+
+using namespace corvane;
+using namespace rt::acc;
+
+// At 150 % a reader points where the tabs are drawn, in the window's pixels: the main window's
+// strip (TabLeftSize 10) with its first tab selected.
+TEST(TabAccess, PlacesAreTheWindowsPixelsAtItsScale)
+{
+    StripFacts strip;
+    strip.geometry = StripAt(1, 1200, 10, -136, 144);
+    strip.tabs = {{L"甲", 0, 270, false}, {L"乙", 278, 270, false}};
+    strip.selected = 0;
+    const struct {
+        long child;
+        Rect place;
+    } cases[] = {
+        {1, {15, 0, 285, 48}},
+        {2, {293, 0, 563, 48}},
+        {3, {255, 10, 273, 28}},  // Left + Width - 30; row 7 x 1.5 = 10.5 -> 10; 18 square
+        {4, {533, 10, 551, 28}},
+    };
+    for (const auto& c : cases) {
+        const Item item = DescribeStrip(strip, c.child);
+        EXPECT_EQ(item.place.left, c.place.left) << c.child;
+        EXPECT_EQ(item.place.top, c.place.top) << c.child;
+        EXPECT_EQ(item.place.right, c.place.right) << c.child;
+        EXPECT_EQ(item.place.bottom, c.place.bottom) << c.child;
+    }
+}
+
+}  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tabstrip/TabLayout.h"
+#include "tabstrip/TabPaintPlan.h"
 
 namespace {
 
@@ -115,6 +116,81 @@ TEST(HitTesting, TabsAndCloseButtons)
     EXPECT_TRUE(HitTest(rounded, one, 40 + 192, 19).close);
     EXPECT_FALSE(HitTest(rounded, one, 40 + 193, 19).close);
     EXPECT_FALSE(HitTest(rounded, one, 40 + 180, 20).close);
+}
+
+// The main window's strip (style 1, TabLeftSize 10, TabRightSize -136) 800 pixels of the 96-dpi
+// design wide, at each scale: the properties, gaps and widths in the window's pixels.
+TEST(TabWidthAtScale, TheDesignScaledThenDivided)
+{
+    struct Case {
+        int dpi;
+        long width;  // the control's, at the dpi
+        long leftSize, tabArea, common;
+        std::vector<long> lefts;
+    };
+    const Case cases[] = {
+        {96, 800, 10, 926, 180, {0, 185, 370, 555, 740}},
+        {120, 1000, 12, 1158, 226, {0, 232, 464, 696, 928}},
+        {144, 1200, 15, 1389, 270, {0, 278, 556, 834, 1112}},
+        {168, 1400, 18, 1620, 315, {0, 324, 648, 972, 1296}},
+        {192, 1600, 20, 1852, 360, {0, 370, 740, 1110, 1480}},
+    };
+    const std::vector<bool> five(5, false);
+    for (const Case& c : cases) {
+        const StripGeometry strip = corvane::StripAt(1, c.width, 10, -136, c.dpi);
+        EXPECT_EQ(strip.leftSize, c.leftSize) << c.dpi;
+        EXPECT_EQ(strip.TabAreaWidth(), c.tabArea) << c.dpi;
+        EXPECT_EQ(strip.Height(), rt::ScalePixels(32, c.dpi)) << c.dpi;
+        const long common = ComputeTabWidth(strip, five);
+        EXPECT_EQ(common, c.common) << c.dpi;
+        EXPECT_EQ(Lefts(LayoutTabs(strip, common, five)), c.lefts) << c.dpi;
+    }
+    // Few tabs keep the full width of the scale; the trapezoid's first tab starts past its slant.
+    const StripGeometry trapezoid = corvane::StripAt(0, 900, 40, 0, 144);
+    EXPECT_EQ(ComputeTabWidth(trapezoid, {false, false, false}), 162);
+    EXPECT_EQ(Lefts(LayoutTabs(trapezoid, 162, {false, false, true})), (std::vector<long>{21, 183, 345}));
+}
+
+// Where a close glyph is drawn is where a click closes its tab, and the rows a click reaches are
+// those of the 96-dpi design scaled, at every scale and in both styles.
+TEST(HitTestingAtScale, TheCloseButtonIsWhereItsGlyphIsDrawn)
+{
+    for (long style : {0L, 1L})
+        for (int dpi : {96, 120, 144, 168, 192}) {
+            const StripGeometry strip = corvane::StripAt(style, rt::ScalePixels(600, dpi), 40, 0, dpi);
+            const std::vector<bool> three(3, false);
+            const auto slots = LayoutTabs(strip, ComputeTabWidth(strip, three), three);
+            std::vector<corvane::HitTab> tabs;
+            std::vector<corvane::TabState> states;
+            for (const auto& s : slots) {
+                tabs.push_back({s.left, s.width, false});
+                states.push_back({s.left, s.width, false});
+            }
+            const auto plan = corvane::PlanTabs(style, states, 0, -1, 0, dpi);
+            ASSERT_EQ(plan.size(), 3u);
+            const std::string at = std::to_string(style) + " at " + std::to_string(dpi);
+            for (const corvane::TabPaint& p : plan) {
+                const corvane::PixelRect g = p.glyphDest;
+                const long x = strip.leftSize + g.x;
+                const auto hit = [&](long px, long py) { return HitTest(strip, tabs, px, py); };
+                EXPECT_EQ(hit(x, g.y).index, p.index) << at;
+                EXPECT_TRUE(hit(x, g.y).close) << at;
+                EXPECT_TRUE(hit(x + g.w, g.y + g.h).close) << at;
+                EXPECT_FALSE(hit(x - 1, g.y + 1).close) << at;
+                EXPECT_FALSE(hit(x + g.w + 1, g.y + 1).close) << at;
+                EXPECT_FALSE(hit(x + 1, g.y - 1).close) << at;
+                EXPECT_FALSE(hit(x + 1, g.y + g.h + 1).close) << at;
+                const auto place = corvane::CloseButtonOf(strip, slots[p.index].left,
+                                                          slots[p.index].width);
+                EXPECT_EQ(place.left, x) << at;
+                EXPECT_EQ(place.top, g.y) << at;
+                EXPECT_EQ(place.size, g.w) << at;
+            }
+            const long bottom = rt::ScalePixels(25, dpi);
+            EXPECT_EQ(HitTest(strip, tabs, strip.leftSize + slots[1].left + 1, bottom).index, 1) << at;
+            EXPECT_EQ(HitTest(strip, tabs, strip.leftSize + slots[1].left + 1, bottom + 1).index, corvane::kHitOutside)
+                << at;
+        }
 }
 
 TEST(Selection, RepairRules)

@@ -160,6 +160,15 @@ TEST(TabOverflow, ChevronPictureSitsAtTheVisibleEnd)
     const auto trapezoid = corvane::PlanChevron(0, o);
     EXPECT_EQ(trapezoid.face, (corvane::PixelRect{776, 0, 34, 25}));
     EXPECT_GE(trapezoid.face.w, 28) << "room for both slanted sides";
+
+    // At 150 % the chevron and its face are the design's scaled, the face still as high as a tab.
+    o.visibleWidth = 1215;
+    o.chevronLeft = 1215 - corvane::ChevronWidth(1, 144);
+    const auto scaled = corvane::PlanChevron(1, o, 144);
+    EXPECT_EQ(scaled.clear, (corvane::PixelRect{1167, 0, 48, 48}));
+    EXPECT_EQ(scaled.face, (corvane::PixelRect{1170, 0, 45, 39}));
+    for (int dpi : {96, 120, 144, 168, 192})
+        EXPECT_GE(corvane::ChevronWidth(0, dpi) - rt::ScalePixels(2, dpi), 2 * rt::ScalePixels(14, dpi)) << dpi;
 }
 
 TEST(TabOverflow, OnlyTabsInViewAreDrawn)

@@ -1,5 +1,6 @@
 // What a paint draws: nine-part skin rectangles, the order and boxes of the tabs, glyph choice,
-// caption placement, and nothing at all for tabs squeezed to no width.
+// caption placement, and nothing at all for tabs squeezed to no width; the skin and the boxes at
+// the scales a strip is drawn at.
 
 #include <gtest/gtest.h>
 
@@ -103,6 +104,76 @@ TEST(TabPlan, TabsWithoutWidthAreNotDrawn)
     EXPECT_EQ(plan[0].index, 2);
     EXPECT_EQ(plan[0].dest.w, 16);
     EXPECT_TRUE(PlanTabs(1, {{0, -5, false}}, 0, 0, 0).empty());
+}
+
+// The skins as the sets drawn for each scale lay them out: sizes as the bitmaps of
+// resources/scaled state them, every piece packed beside the last.
+TEST(SkinAtScale, TheTableIsTheSetDrawnForTheDpi)
+{
+    struct Case {
+        long style;
+        int dpi;
+        long width, height;    // of the whole bitmap
+        long selectedX, cellW, cellH;
+        long pressedX, glyph, border;
+    };
+    const Case cases[] = {
+        {0, 96, 415, 25, 245, 122, 25, 403, 12, 14},   {0, 120, 517, 31, 305, 152, 31, 502, 15, 18},
+        {0, 144, 622, 38, 367, 183, 38, 604, 18, 21},  {0, 168, 727, 44, 429, 214, 44, 706, 21, 24},
+        {0, 192, 829, 50, 489, 244, 50, 805, 24, 28},  {1, 96, 421, 28, 249, 124, 26, 409, 12, 14},
+        {1, 120, 526, 35, 311, 155, 32, 511, 15, 18},  {1, 144, 631, 42, 373, 186, 39, 613, 18, 21},
+        {1, 168, 736, 49, 435, 217, 46, 715, 21, 24},  {1, 192, 841, 56, 497, 248, 52, 817, 24, 28},
+        // Between two sets the next larger one is shrunk to the same rule: 122 x 1.375 = 167.75.
+        {0, 132, 569, 34, 337, 168, 34, 553, 16, 19},
+    };
+    for (const Case& c : cases) {
+        const SkinLayout& skin = SkinFor(c.style, c.dpi);
+        const PixelRect selected = skin.Face(TabFace::Selected);
+        const PixelRect pressed = skin.Glyph(CloseGlyph::Pressed);
+        EXPECT_EQ(pressed.x + pressed.w, c.width) << c.style << " at " << c.dpi;
+        EXPECT_EQ(skin.background, (PixelRect{0, 0, 1, c.height})) << c.style << " at " << c.dpi;
+        EXPECT_EQ(selected, (PixelRect{c.selectedX, 0, c.cellW, c.cellH})) << c.style << " at " << c.dpi;
+        EXPECT_EQ(pressed, (PixelRect{c.pressedX, 0, c.glyph, c.glyph})) << c.style << " at " << c.dpi;
+        EXPECT_EQ(skin.borderLeft, c.border) << c.style << " at " << c.dpi;
+        EXPECT_EQ(skin.borderRight, c.border) << c.style << " at " << c.dpi;
+        EXPECT_EQ(skin.bitmapId, c.style == 0 ? 106 : 107);
+        // Faces abut: each starts where the one before it ends.
+        EXPECT_EQ(skin.Face(TabFace::Hover).x, skin.Face(TabFace::Normal).x + c.cellW);
+        EXPECT_EQ(skin.Glyph(CloseGlyph::Selected).x, selected.x + c.cellW);
+    }
+    EXPECT_EQ(&SkinFor(0, 144), &SkinFor(0, 144)) << "a strip keeps a reference to its table";
+}
+
+TEST(SkinAtScale, TabBoxesAreTheDesignsScaledAndFitTheSkin)
+{
+    // Style 0 at 150 %: slant 21, caption Width - 39 (selected), glyph at Left + Width - 36, 9.
+    const auto trapezoid = PlanTabs(0, {{21, 162, false}, {183, 162, false}}, 0, 1, 1, 144);
+    ASSERT_EQ(trapezoid.size(), 2u);
+    EXPECT_EQ(trapezoid[1].dest, (PixelRect{0, 0, 183, 38}));
+    EXPECT_EQ(trapezoid[1].caption, (PixelRect{21, 0, 123, 38}));
+    EXPECT_EQ(trapezoid[1].glyphDest, (PixelRect{147, 9, 18, 18}));
+    EXPECT_EQ(trapezoid[0].caption, (PixelRect{183, 0, 105, 38}));  // 162 - 57 with its glyph
+    EXPECT_EQ(trapezoid[0].captionRoom, 105);
+    // Style 1 at 200 %: caption from Left + 24, Width - 56; glyph at Left + Width - 40, 14.
+    const auto rounded = PlanTabs(1, {{0, 400, false}}, 0, -1, 0, 192);
+    EXPECT_EQ(rounded[0].dest, (PixelRect{0, 0, 400, 52}));
+    EXPECT_EQ(rounded[0].caption, (PixelRect{24, 0, 344, 52}));
+    EXPECT_EQ(rounded[0].glyphDest, (PixelRect{360, 14, 24, 24}));
+    EXPECT_EQ(rounded[0].captionRoom, 332);  // 4 pixels clear of the glyph
+
+    // At every scale a tab is drawn 1:1 from its cell: as high as the cell, its glyph as large as
+    // the skin's, so nothing of either is stretched.
+    for (long style : {0L, 1L})
+        for (int dpi : {96, 120, 144, 168, 192}) {
+            const SkinLayout& skin = SkinFor(style, dpi);
+            const StripGeometry g{style, 1000, 0, 0, dpi};
+            const auto plan = PlanTabs(style, {{g.Slant(), g.FullTabWidth(), false}}, 0, -1, 0, dpi);
+            ASSERT_EQ(plan.size(), 1u);
+            EXPECT_EQ(plan[0].dest.h, skin.Face(TabFace::Selected).h) << style << " at " << dpi;
+            EXPECT_EQ(plan[0].glyphDest.w, skin.glyphSize) << style << " at " << dpi;
+            EXPECT_EQ(plan[0].glyphDest.h, skin.glyphSize) << style << " at " << dpi;
+            EXPECT_LE(plan[0].dest.h, g.Height()) << style << " at " << dpi;
+        }
 }
 
 TEST(Captions, EllipsisWhenTooWideElseCentred)

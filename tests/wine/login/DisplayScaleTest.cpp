@@ -15,6 +15,8 @@
 #include "runtime/ArtScale.h"
 #include "runtime/DpiScale.h"
 #include "runtime/Handles.h"
+#include "tabstrip/TabAccess.h"
+#include "tabstrip/TabPaintPlan.h"
 #include "tests/driver/AccessibleWalk.h"
 #include "tests/driver/DisplayScale.h"
 #include "tests/wine/login/LoginTestSupport.h"
@@ -80,32 +82,78 @@ void MeasurePage(HWND login, PagePlaces& seen)
 
 std::wstring Name(int dpi, const wchar_t* what) { return L"dpi-" + std::to_wstring(dpi) + L"-" + what; }
 
-// The share of the pixels of the first frame of strip `id`, as drawn for the set of `dpi`, that
-// `shown` shows unchanged: near all when the picture is shown 1:1, few when it was resampled. The
-// key colour, which lets the background through, is left out.
-double ShareOfDrawnFrame(const driver::Capture& shown, int id, int frames, int dpi)
+// Bitmap `id` as drawn for the set of `dpi`, read from Corvane.exe; empty when it is missing.
+driver::Capture DrawnPicture(int id, int dpi)
 {
     rt::Module corvane(
         ::LoadLibraryExW((driver::BuildDir() + L"\\app\\Corvane.exe").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-    rt::Bitmap strip(static_cast<HBITMAP>(::LoadImageW(
+    rt::Bitmap picture(static_cast<HBITMAP>(::LoadImageW(
         corvane.get(), MAKEINTRESOURCEW(rt::ArtResourceId(id, rt::ArtScaleForDpi(dpi))), IMAGE_BITMAP, 0, 0, 0)));
     BITMAP size{};
-    if (!strip || !::GetObjectW(strip.get(), sizeof(size), &size)) return 0;
-    std::vector<std::uint32_t> drawn(static_cast<std::size_t>(size.bmWidth) * static_cast<std::size_t>(size.bmHeight));
+    if (!picture || !::GetObjectW(picture.get(), sizeof(size), &size)) return {};
+    driver::Capture drawn(size.bmWidth, size.bmHeight);
     BITMAPINFO info = rt::TopDownDib32(size.bmWidth, size.bmHeight);
     rt::ClientDC screen(nullptr);
-    if (::GetDIBits(screen.get(), strip.get(), 0, static_cast<UINT>(size.bmHeight), drawn.data(), &info,
+    if (::GetDIBits(screen.get(), picture.get(), 0, static_cast<UINT>(size.bmHeight), drawn.pixels().data(), &info,
                     DIB_RGB_COLORS) != size.bmHeight)
-        return 0;
-    int same = 0, counted = 0;
-    for (int y = 0; y < std::min<int>(size.bmHeight, shown.height()); ++y)
-        for (int x = 0; x < std::min<int>(size.bmWidth / frames, shown.width()); ++x) {
-            const std::uint32_t pixel = drawn[static_cast<std::size_t>(y) * size.bmWidth + x];
-            if (pixel == 0xFF00FF) continue;
-            ++counted;
-            same += pixel == shown.Rgb(x, y);
-        }
-    return counted ? static_cast<double>(same) / counted : 0;
+        return {};
+    return drawn;
+}
+
+// How many pixels of `piece` of a drawn picture `shown` shows unchanged with the piece's top-left
+// corner at `at`. The key colour, which lets the background through, is left out.
+struct Unchanged {
+    int same = 0;
+    int counted = 0;
+
+    void Add(const driver::Capture& drawn, const RECT& piece, const driver::Capture& shown, POINT at)
+    {
+        for (int y = piece.top; y < std::min<int>(piece.bottom, drawn.height()); ++y)
+            for (int x = piece.left; x < std::min<int>(piece.right, drawn.width()); ++x) {
+                const std::uint32_t pixel = drawn.Rgb(x, y) & 0xFFFFFF;
+                if (pixel == 0xFF00FF) continue;
+                ++counted;
+                const int sx = at.x + x - piece.left, sy = at.y + y - piece.top;
+                same += sx >= 0 && sy >= 0 && sx < shown.width() && sy < shown.height() && pixel == (shown.Rgb(sx, sy) & 0xFFFFFF);
+            }
+    }
+    // Near all when the picture is shown 1:1, few when it was resampled.
+    double Share() const { return counted ? static_cast<double>(same) / counted : 0; }
+};
+
+// The share of the pixels of the first frame of strip `id`, as drawn for the set of `dpi`, that
+// `shown` shows unchanged at its top-left corner.
+double ShareOfDrawnFrame(const driver::Capture& shown, int id, int frames, int dpi)
+{
+    const driver::Capture drawn = DrawnPicture(id, dpi);
+    Unchanged tally;
+    tally.Add(drawn, {0, 0, drawn.width() / frames, drawn.height()}, shown, {0, 0});
+    return tally.Share();
+}
+
+// The share of the selected tab's unstretched left side and its close glyph, as the skin of the
+// main window's strip (style 1) is drawn for `dpi`, that the strip shows unchanged where it tells a
+// screen reader the tab and its close button lie. A glyph under the overflow chevron (a window
+// narrowed to the screen leaves the strip little room) is not seen and not counted.
+double ShareOfDrawnSelectedTab(HWND strip, const driver::Capture& shown, int dpi)
+{
+    const corvane::SkinLayout& skin = corvane::SkinFor(1, dpi);
+    const driver::Capture drawn = DrawnPicture(skin.bitmapId, dpi);
+    const auto tree = driver::AccessibleTree(strip);
+    const auto tab = std::find_if(tree.begin(), tree.end(), [](const driver::AccessibleNode& n) {
+        return n.role == ROLE_SYSTEM_PAGETAB && (n.state & STATE_SYSTEM_SELECTED);
+    });
+    const driver::AccessibleNode* close = driver::FindNode(tree, corvane::kCloseTabName, ROLE_SYSTEM_PUSHBUTTON);
+    if (tab == tree.end() || !close) return 0;
+    const RECT origin = WindowRect(strip);
+    const auto inStrip = [&](const RECT& r) { return POINT{r.left - origin.left, r.top - origin.top}; };
+    const corvane::PixelRect side = skin.Face(corvane::TabFace::Selected);
+    const corvane::PixelRect glyph = skin.Glyph(corvane::CloseGlyph::Selected);
+    Unchanged tally;
+    tally.Add(drawn, {side.x, side.y, side.x + skin.borderLeft, side.y + side.h}, shown, inStrip(tab->place));
+    if (!(close->state & STATE_SYSTEM_OFFSCREEN))
+        tally.Add(drawn, {glyph.x, glyph.y, glyph.x + glyph.w, glyph.y + glyph.h}, shown, inStrip(close->place));
+    return tally.Share();
 }
 
 // The journey to the exit box with the client at `dpi`, measuring each window on the way.
@@ -142,6 +190,9 @@ void Measure(int dpi, Seen& seen)
     seen.tabStrip = SizeOf(strips.front());
     driver::Pump(500);
     SaveScreen(Name(dpi, L"2-main"));
+    // The tabs are drawn at the scale, from the skin drawn for it, not stretched from 96 dpi.
+    const driver::Capture strip = driver::Screenshot(strips.front(), Name(dpi, L"2-tab-strip"));
+    EXPECT_GT(ShareOfDrawnSelectedTab(strips.front(), strip, dpi), 0.9) << "selected tab at " << dpi << " dpi";
 
     ASSERT_TRUE(driver::ClickOn(buttons[5]));
     HWND box = nullptr;
