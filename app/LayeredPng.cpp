@@ -29,7 +29,7 @@ namespace {
 
 // UpdateLayeredWindow takes premultiplied pixels, which GDI+ hands out as they are: the same
 // bytes as drawing the image through a graphics object, at a third of the cost. GDI+ writes them
-// straight into `bits` where it can (Wine's cannot), else into a buffer of its own that is copied.
+// straight into `bits`; one that does not take a buffer of ours hands out its own to copy from.
 bool CopyPremultiplied(Gdiplus::GpImage* image, std::uint32_t* bits, int width, int height)
 {
     Gdiplus::ImageType type{};
