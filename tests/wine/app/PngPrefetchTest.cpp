@@ -76,11 +76,14 @@ TEST(PngPrefetch, DecodesThePictureDrawnForTheScaleAtTheWindowsSize)
         ASSERT_TRUE(picture);
         EXPECT_EQ(picture.width, c.width);
         EXPECT_EQ(picture.height, c.height);
-        if (c.drawnFor) EXPECT_TRUE(SamePixels(picture, GdiplusPremultiplied(c.drawnFor)));
-        else EXPECT_GT(std::count_if(picture.Pixels().begin(), picture.Pixels().end(),
-                                     [](std::uint32_t p) { return (p >> 24) == 0xFF; }),
-                       c.width * c.height / 2)
-            << "mostly opaque, as the picture is";
+        if (c.drawnFor) {
+            EXPECT_TRUE(SamePixels(picture, GdiplusPremultiplied(c.drawnFor)));
+        } else {
+            const auto pixels = picture.Pixels();
+            EXPECT_GT(std::count_if(pixels.begin(), pixels.end(), [](std::uint32_t p) { return (p >> 24) == 0xFF; }),
+                      c.width * c.height / 2)
+                << "mostly opaque, as the picture is";
+        }
     }
     EXPECT_FALSE(DecodePngAt(999, 96)) << "no such resource";
 }
