@@ -2,8 +2,8 @@
 
 #include <cstddef>
 #include <cstring>
-#include <new>
 
+#include "app/PngHeader.h"
 #include "app/PngPrefetch.h"
 #include "app/StartupMarks.h"
 #include "runtime/ArtScale.h"
@@ -28,37 +28,40 @@ LayeredPngPainter::~LayeredPngPainter()
 namespace {
 
 // UpdateLayeredWindow takes premultiplied pixels, which GDI+ hands out as they are: the same
-// bytes as drawing the image through a graphics object, at a third of the cost.
-std::vector<std::uint32_t> PremultipliedPixels(Gdiplus::GpImage* image, int width, int height)
+// bytes as drawing the image through a graphics object, at a third of the cost. GDI+ writes them
+// straight into `bits`; one that does not take a buffer of ours hands out its own to copy from.
+bool CopyPremultiplied(Gdiplus::GpImage* image, std::uint32_t* bits, int width, int height)
 {
     Gdiplus::ImageType type{};
-    if (width <= 0 || height <= 0 || Gdiplus::DllExports::GdipGetImageType(image, &type) != Gdiplus::Ok ||
-        type != Gdiplus::ImageTypeBitmap)
-        return {};
+    if (Gdiplus::DllExports::GdipGetImageType(image, &type) != Gdiplus::Ok || type != Gdiplus::ImageTypeBitmap)
+        return false;
     auto* bitmap = reinterpret_cast<Gdiplus::GpBitmap*>(image);
     const Gdiplus::GpRect whole{0, 0, width, height};
+    const int stride = width * 4;
     Gdiplus::BitmapData data{};
+    data.Width = static_cast<UINT>(width);
+    data.Height = static_cast<UINT>(height);
+    data.Stride = stride;
+    data.PixelFormat = PixelFormat32bppPARGB;
+    data.Scan0 = bits;
+    if (Gdiplus::DllExports::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead |
+                                                                    Gdiplus::ImageLockModeUserInputBuf,
+                                                PixelFormat32bppPARGB, &data) == Gdiplus::Ok)
+        return Gdiplus::DllExports::GdipBitmapUnlockBits(bitmap, &data) == Gdiplus::Ok;
+    data = {};
     if (Gdiplus::DllExports::GdipBitmapLockBits(bitmap, &whole, Gdiplus::ImageLockModeRead, PixelFormat32bppPARGB,
                                                 &data) != Gdiplus::Ok)
-        return {};
-    std::vector<std::uint32_t> pixels;
-    try {
-        pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
-    } catch (const std::bad_alloc&) {
-        // Drawn through a graphics object instead, which needs no copy of ours.
-        Gdiplus::DllExports::GdipBitmapUnlockBits(bitmap, &data);
-        return {};
-    }
-    const std::size_t row = static_cast<std::size_t>(width) * 4;
+        return false;
     for (int y = 0; y < height; ++y)
-        std::memcpy(pixels.data() + static_cast<std::size_t>(width) * y,
-                    static_cast<const std::byte*>(data.Scan0) + data.Stride * y, row);
+        std::memcpy(reinterpret_cast<std::byte*>(bits) + static_cast<std::ptrdiff_t>(stride) * y,
+                    static_cast<const std::byte*>(data.Scan0) + static_cast<std::ptrdiff_t>(data.Stride) * y,
+                    static_cast<std::size_t>(stride));
     Gdiplus::DllExports::GdipBitmapUnlockBits(bitmap, &data);
-    return pixels;
+    return true;
 }
 
 // Draws `image` smoothly at the size of the 32-bit premultiplied top-down pixels `bits`, whose
-// alpha survives (a graphics object on the DC would drop it). False when GDI+ refuses.
+// alpha survives (a graphics object on a DC would drop it). False when GDI+ refuses.
 bool DrawScaled(Gdiplus::GpImage* image, void* bits, int width, int height)
 {
     Gdiplus::GpBitmap* target = nullptr;
@@ -80,14 +83,30 @@ bool DrawScaled(Gdiplus::GpImage* image, void* bits, int width, int height)
 
 }  // namespace
 
-DecodedPng DecodePng(int id)
+DecodedPng DecodePngAt(int id, int dpi)
 {
+    // The window's size comes from the design, which need not be decoded for it.
+    const std::optional<PngSize> design = ReadPngSize(rt::CustomResource(id, L"PNG"));
+    if (!design) return {};
     DecodedPng picture;
-    picture.image = LoadPngResource(id, L"PNG");
-    if (!picture.image || !*picture.image) return picture;
-    picture.width = static_cast<int>(picture.image->Width());
-    picture.height = static_cast<int>(picture.image->Height());
-    picture.premultiplied = PremultipliedPixels(picture.image->get(), picture.width, picture.height);
+    picture.width = rt::ScalePixels(design->width, dpi);
+    picture.height = rt::ScalePixels(design->height, dpi);
+    // The picture drawn for the scale when there is one: 1:1 at its own dpi, shrunk between sets.
+    std::unique_ptr<rt::StreamImage> image;
+    if (const rt::ArtScale set = rt::ArtScaleForDpi(rt::SaneDpi(dpi)); set != rt::ArtScale::Percent100)
+        image = LoadPngResource(rt::ArtResourceId(id, set), L"PNG");
+    if (!image || !*image) image = LoadPngResource(id, L"PNG");
+    if (!image || !*image) return {};
+
+    void* bits = nullptr;
+    picture.bitmap.reset(rt::CreateDib32(nullptr, picture.width, picture.height, &bits));
+    picture.bits = static_cast<std::uint32_t*>(bits);
+    if (!picture) return {};
+    const bool oneToOne = static_cast<int>(image->Width()) == picture.width &&
+                          static_cast<int>(image->Height()) == picture.height;
+    if (!(oneToOne && CopyPremultiplied(image->get(), picture.bits, picture.width, picture.height)) &&
+        !DrawScaled(image->get(), picture.bits, picture.width, picture.height))
+        return {};
     return picture;
 }
 
@@ -96,61 +115,37 @@ void LayeredPngPainter::Paint(HWND layeredWindow, int id) { Paint(layeredWindow,
 void LayeredPngPainter::Paint(HWND layeredWindow, int id, int dpi)
 {
     Release();
-    m_session.emplace();
-    StartupMark("gdi+ started");
-    // One the worker could not decode is tried again here.
-    std::optional<DecodedPng> prefetched = PngPrefetch::Take(id);
-    DecodedPng picture = prefetched && prefetched->image && *prefetched->image ? std::move(*prefetched) : DecodePng(id);
-    StartupMark("png decoded");
-    if (!picture.image || !*picture.image) return;
-    m_width = rt::ScalePixels(picture.width, dpi);
-    m_height = rt::ScalePixels(picture.height, dpi);
-    // The picture drawn for the scale when there is one: 1:1 at its own dpi, shrunk between sets.
-    if (const rt::ArtScale set = rt::ArtScaleForDpi(rt::SaneDpi(dpi)); set != rt::ArtScale::Percent100) {
-        DecodedPng drawn = DecodePng(rt::ArtResourceId(id, set));
-        if (drawn.image && *drawn.image) picture = std::move(drawn);
+    // One the worker could not decode, or decoded for another DPI, is decoded here.
+    std::optional<DecodedPng> prefetched = PngPrefetch::Take(id, dpi);
+    DecodedPng picture;
+    if (prefetched && *prefetched) {
+        picture = std::move(*prefetched);
+    } else {
+        const rt::GdiplusSession session;
+        picture = DecodePngAt(id, dpi);
     }
-    m_image = std::move(picture.image);
-    const bool scaled = m_width != picture.width || m_height != picture.height;
+    StartupMark("png decoded");
+    if (!picture) return;
 
     rt::ClientDC windowDC(layeredWindow);
-    m_memoryDC.reset(::CreateCompatibleDC(windowDC.get()));
-    // A 32-bit top-down DIB keeps the alpha channel that UpdateLayeredWindow blends with; a
-    // bitmap compatible with a 24-bit screen would drop it.
-    void* bits = nullptr;
-    m_bitmap.reset(rt::CreateDib32(windowDC.get(), m_width, m_height, &bits));
-    if (!m_memoryDC || !m_bitmap) return;
-    m_oldBitmap = ::SelectObject(m_memoryDC.get(), m_bitmap.get());
-
-    if (scaled && bits && DrawScaled(m_image->get(), bits, m_width, m_height)) {
-        // Drawn at the window's scale.
-    } else if (!scaled && bits && !picture.premultiplied.empty()) {
-        std::memcpy(bits, picture.premultiplied.data(), picture.premultiplied.size() * sizeof(std::uint32_t));
-    } else {
-        // An image that cannot be read so is drawn.
-        m_graphics = std::make_unique<rt::GdipGraphics>(m_memoryDC.get());
-        if (m_graphics->get())
-            Gdiplus::DllExports::GdipDrawImageRectI(m_graphics->get(), m_image->get(), 0, 0, m_width, m_height);
-    }
-
-    SIZE size{m_width, m_height};
+    const rt::MemoryDC memoryDC(::CreateCompatibleDC(windowDC.get()));
+    if (!memoryDC) return;
+    const HGDIOBJ oldBitmap = ::SelectObject(memoryDC.get(), picture.bitmap.get());
+    SIZE size{picture.width, picture.height};
     POINT source{0, 0};
     BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-    ::UpdateLayeredWindow(layeredWindow, windowDC.get(), nullptr, &size, m_memoryDC.get(), &source, 0, &blend,
-                          ULW_ALPHA);
+    if (::UpdateLayeredWindow(layeredWindow, windowDC.get(), nullptr, &size, memoryDC.get(), &source, 0, &blend,
+                              ULW_ALPHA)) {
+        m_width = picture.width;
+        m_height = picture.height;
+    }
+    ::SelectObject(memoryDC.get(), oldBitmap);
 }
 
 void LayeredPngPainter::Release()
 {
-    // Image, graphics, GDI+ itself, then the GDI objects.
-    if (m_image) m_image->Reset();
-    m_image.reset();
-    m_graphics.reset();
-    m_session.reset();
-    if (m_memoryDC && m_oldBitmap) ::SelectObject(m_memoryDC.get(), m_oldBitmap);
-    m_oldBitmap = nullptr;
-    m_bitmap.reset();
-    m_memoryDC.reset();
+    m_width = 0;
+    m_height = 0;
 }
 
 }  // namespace corvane

@@ -4,10 +4,11 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <vector>
+#include <span>
 
 #include "runtime/GdiPlus.h"
 #include "runtime/Handles.h"
@@ -17,17 +18,27 @@ namespace corvane {
 // Decodes the custom resource (id, type) holding a PNG file; nullptr when it is missing.
 std::unique_ptr<rt::StreamImage> LoadPngResource(int id, const wchar_t* type);
 
-// A PNG resource decoded, with its pixels as UpdateLayeredWindow takes them.
+// A PNG resource's picture as UpdateLayeredWindow takes it: a 32-bit top-down DIB section of
+// premultiplied pixels at the size the window shows it.
 struct DecodedPng {
-    std::unique_ptr<rt::StreamImage> image;
-    // Top-down rows of premultiplied 32-bit pixels; empty when GDI+ could not hand them out so.
-    std::vector<std::uint32_t> premultiplied;
+    rt::Bitmap bitmap;
+    std::uint32_t* bits = nullptr;  // the section's pixels, while `bitmap` lives
     int width = 0;
     int height = 0;
+
+    explicit operator bool() const { return bitmap && bits; }
+    std::span<const std::uint32_t> Pixels() const
+    {
+        if (!*this) return {};
+        return {bits, static_cast<std::size_t>(width) * static_cast<std::size_t>(height)};
+    }
 };
 
-// Decodes PNG resource `id` on any thread while GDI+ is started; no image when it is missing.
-DecodedPng DecodePng(int id);
+// The picture of PNG resource `id` (the 100 % design) for a window of `dpi`: dpi / 96 times its
+// design size, the PNG drawn for that scale pixel for pixel at 96, 120, 144, 168 and 192 dpi,
+// shrunk smoothly from the next larger one between them. Runs on any thread while GDI+ is
+// started; empty when the resource is missing or cannot be decoded.
+DecodedPng DecodePngAt(int id, int dpi);
 
 class LayeredPngPainter {
 public:
@@ -36,27 +47,20 @@ public:
     LayeredPngPainter(const LayeredPngPainter&) = delete;
     LayeredPngPainter& operator=(const LayeredPngPainter&) = delete;
 
-    // Starts GDI+, composes the picture of PNG resource `id` (decoded ahead when the start-up's
-    // prefetch has it) in a memory DC and hands it to UpdateLayeredWindow with per-pixel alpha.
-    // The window keeps its position and takes the picture's size. Failures leave the window
-    // without content. The picture takes dpi / 96 times its design size (the screen's dpi when
-    // none is given): the PNG drawn for that scale pixel for pixel at 96, 120, 144, 168 and 192
-    // dpi, shrunk smoothly from the next larger one between them.
+    // Hands the picture of PNG resource `id` at `dpi` (the screen's when none is given; decoded
+    // ahead when the start-up's prefetch has it) to UpdateLayeredWindow with per-pixel alpha.
+    // The window keeps its position and takes the picture's size. The window keeps a surface of
+    // its own, so nothing of the picture is held afterwards: painting again (at a new DPI, say)
+    // decodes again. Failures leave the window without content.
     void Paint(HWND layeredWindow, int id);
     void Paint(HWND layeredWindow, int id, int dpi);
-    // Releases everything Paint acquired, in reverse order.
+    // Forgets the size shown.
     void Release();
 
     int Width() const { return m_width; }
     int Height() const { return m_height; }
 
 private:
-    std::optional<rt::GdiplusSession> m_session;
-    std::unique_ptr<rt::StreamImage> m_image;
-    rt::MemoryDC m_memoryDC;
-    HGDIOBJ m_oldBitmap = nullptr;
-    rt::Bitmap m_bitmap;
-    std::unique_ptr<rt::GdipGraphics> m_graphics;
     int m_width = 0;
     int m_height = 0;
 };

@@ -10,6 +10,7 @@
 #include "net/Connection.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
+#include "runtime/Screen.h"
 
 namespace corvane {
 
@@ -57,7 +58,7 @@ void LoadFrm::OnInitialize()
     if (!InternetConnected()) EndForNoConnection();
     StartupMark("connection tested");
     // The pictures are decoded while the update check waits for the server; "/web" shows none.
-    if (!IsWebSwitch(rt::App::Command())) m_pictures.emplace(std::vector<int>{IDP_SPLASH, IDP_LOGIN_BG});
+    if (!IsWebSwitch(rt::App::Command())) m_pictures.emplace(std::vector<int>{IDP_SPLASH, IDP_LOGIN_BG}, rt::Screen::Scale().dpiX);
     CheckForUpdate(UpdateMode::StartUp);
     StartupMark("update checked");
 }

@@ -13,7 +13,7 @@ PngPrefetch* g_live = nullptr;
 
 }  // namespace
 
-PngPrefetch::PngPrefetch(std::vector<int> ids)
+PngPrefetch::PngPrefetch(std::vector<int> ids, int dpi) : m_dpi(dpi)
 {
     for (const int id : ids) m_slots.push_back({id, false, std::nullopt});
     // Without GDI+ or a worker, every painter decodes its picture itself.
@@ -31,8 +31,6 @@ PngPrefetch::~PngPrefetch()
 {
     if (g_live == this) g_live = nullptr;
     Join();
-    // Disposed here, while this session still holds GDI+ up.
-    m_slots.clear();
 }
 
 void PngPrefetch::Join()
@@ -46,7 +44,7 @@ void PngPrefetch::Decode()
         std::optional<DecodedPng> picture;
         // Whatever fails here leaves the picture to its painter; a waiting painter must hear of it.
         try {
-            picture.emplace(DecodePng(slot.id));
+            picture.emplace(DecodePngAt(slot.id, m_dpi));
         } catch (const std::exception&) {
         }
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -56,10 +54,10 @@ void PngPrefetch::Decode()
     }
 }
 
-std::optional<DecodedPng> PngPrefetch::Take(int id)
+std::optional<DecodedPng> PngPrefetch::Take(int id, int dpi)
 {
     PngPrefetch* live = g_live;
-    if (!live) return std::nullopt;
+    if (!live || live->m_dpi != dpi) return std::nullopt;
     auto slot = std::find_if(live->m_slots.begin(), live->m_slots.end(), [id](const Slot& s) { return s.id == id; });
     if (slot == live->m_slots.end()) return std::nullopt;
     std::unique_lock<std::mutex> lock(live->m_mutex);

@@ -1,8 +1,9 @@
 #pragma once
 // The start-up pictures decoded ahead: while the start-up's network steps wait for the server, a
-// worker decodes the splash and the login background, so that painting them is a copy. Every
-// painter of the process takes its picture from the prefetch while one lives, and decodes in
-// place otherwise (a later login, a picture that was not asked for).
+// worker decodes the splash and the login background as the screen's DPI shows them, so that
+// painting them only hands them to their windows. Every painter of the process takes its picture
+// from the prefetch while one lives, and decodes in place otherwise (a later login, a picture
+// that was not asked for, a window of another DPI).
 
 #include <condition_variable>
 #include <mutex>
@@ -18,17 +19,17 @@ namespace corvane {
 
 class PngPrefetch {
 public:
-    // Starts decoding the PNG resources `ids`, in this order.
-    explicit PngPrefetch(std::vector<int> ids);
+    // Starts decoding the PNG resources `ids`, in this order, for windows of `dpi`.
+    PngPrefetch(std::vector<int> ids, int dpi);
     // Waits for the worker and disposes what no painter took.
     ~PngPrefetch();
     PngPrefetch(const PngPrefetch&) = delete;
     PngPrefetch& operator=(const PngPrefetch&) = delete;
 
-    // The picture of `id` from the live prefetch, waiting for it when it is still being decoded;
-    // nullopt when no prefetch lives, `id` is not among its pictures or was taken already.
-    // The GUI thread's call.
-    static std::optional<DecodedPng> Take(int id);
+    // The picture of `id` at `dpi` from the live prefetch, waiting for it when it is still being
+    // decoded; nullopt when no prefetch lives, it decodes for another DPI, `id` is not among its
+    // pictures or was taken already. The GUI thread's call.
+    static std::optional<DecodedPng> Take(int id, int dpi);
 
 private:
     void Decode();
@@ -40,8 +41,9 @@ private:
         std::optional<DecodedPng> picture;  // none when taken, or when decoding failed
     };
 
-    // Holds GDI+ up for the pictures until the painters, with sessions of their own, take them.
+    // Holds GDI+ up while the worker decodes; the pictures are GDI's and need none.
     rt::GdiplusSession m_session;
+    int m_dpi = 0;
     std::vector<Slot> m_slots;  // made before the worker starts: it allocates nothing under the lock
     std::mutex m_mutex;
     std::condition_variable m_decoded;
