@@ -55,16 +55,25 @@ std::vector<HWND> WindowsInside(HWND hwnd, bool controlsOnly)
 }
 
 // Controls are placed in twips: at the new dpi each edge goes where the same twips now fall.
+// Every place is taken before any control moves: a container's resize may place what it holds
+// (in twips, at the new dpi already), and the held control must not then be scaled twice.
 void RescaleControls(HWND form, int oldDpi, int newDpi)
 {
+    struct Placed {
+        HWND control;
+        PixelRect rect;
+    };
+    std::vector<Placed> places;
     for (HWND control : WindowsInside(form, true)) {
-        if (!::IsWindow(control)) continue;
         RECT r{};
         ::GetWindowRect(control, &r);
         ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-        const PixelRect placed = RescaleRect({r.left, r.top, r.right, r.bottom}, oldDpi, newDpi);
-        ::SetWindowPos(control, nullptr, placed.left, placed.top, std::max(0, placed.Width()),
-                       std::max(0, placed.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+        places.push_back({control, RescaleRect({r.left, r.top, r.right, r.bottom}, oldDpi, newDpi)});
+    }
+    for (const Placed& p : places) {
+        if (!::IsWindow(p.control)) continue;
+        ::SetWindowPos(p.control, nullptr, p.rect.left, p.rect.top, std::max(0, p.rect.Width()),
+                       std::max(0, p.rect.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
     }
 }
 

@@ -421,6 +421,15 @@ TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
     EXPECT_EQ(box.right, 1260);
     EXPECT_EQ(box.bottom, 900);
     EXPECT_EQ(rt::Screen::DpiFor(frm.PageContainer()), 144);
+    // The selected page fills the container, its browser overhanging it by 3 pixels (2 at 96).
+    const HWND page = reinterpret_cast<HWND>(Tabs().Item(Tabs().Selected())->Form()->hWnd());
+    const std::vector<HWND> views = driver::Descendants(page, L"CorvaneLiteWebView");
+    ASSERT_EQ(views.size(), 1u);
+    const RECT view = placeOf(views.front());
+    EXPECT_EQ(view.left, pages.left - 3);
+    EXPECT_EQ(view.top, pages.top - 3);
+    EXPECT_EQ(view.right, pages.right + 3);
+    EXPECT_EQ(view.bottom, pages.bottom + 3);
     driver::Screenshot(Main(), L"mainwindow_moved_to_144_dpi");
 
     // Back on a monitor of 96 dpi, everything is where it was.
