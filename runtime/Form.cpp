@@ -400,6 +400,9 @@ void Form::ChangeDpi(int newDpi, LPARAM suggested)
     RECT after{};
     ::GetClientRect(hWnd(), &after);
     if (after.right == before.right && after.bottom == before.bottom && m_loaded && !m_unloading) OnResize();
+    if (!watch.Alive() || !HasWindow()) return;
+    // Everything was drawn anew at the new dpi; what children show of the form's surface too.
+    ::RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form::TakeSuggestedRect(LPARAM lParam)

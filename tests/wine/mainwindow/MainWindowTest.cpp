@@ -863,9 +863,19 @@ TEST_F(MainWindow, AnsweringNoOrClosingTheBoxKeepsEverything)
     EXPECT_FALSE(frm.m_bExit);
     EXPECT_EQ(Tabs().Count(), pages);
     {
-        mainwindow_test::ExitBoxAnswerer answerer(L"C");
+        // Moved to a monitor of 144 dpi first: 1.5 times as large, the close button drawn for
+        // the scale at its place in twips, (3630 - 730) / 10 = 290 pixels from the left.
+        mainwindow_test::ExitBoxAnswerer answerer(L"PC");
         EXPECT_TRUE(driver::ClickOn(frm.CloseButton().rt::Window::hWnd()));
         EXPECT_TRUE(answerer.WaitForCount(1, 5000));
+        const driver::Capture box = answerer.BoxAt144Dpi();
+        ASSERT_EQ(box.width(), 363);
+        ASSERT_EQ(box.height(), 210);
+        const rt::PictureRef close = rt::LoadResStripFor(IDB_CAPTION_CLOSE, 3, 144);
+        EXPECT_EQ(mainwindow_test::PictureMismatches(box, 290, 2, close->handle(), 0, 0, 64, 27), 0);
+        EXPECT_GT(box.CountNear(RECT{36, 84, 350, 146}, 0x000000, 90), 90) << "question text";
+        // Where the bottom border was at 96 dpi, the question's label shows the new surface.
+        EXPECT_EQ(box.CountNear(RECT{40, 134, 80, 140}, 0xFFFFFF, 8), 40 * 6) << "the box at 96 dpi shows through";
     }
     EXPECT_TRUE(frm.IsLoaded());
     EXPECT_EQ(Tabs().Count(), pages);
