@@ -300,6 +300,12 @@ TEST(LoginPair, DraggingTheBackgroundBy100PixelsMovesTheLoginWindowAlong)
     EXPECT_NEAR(account.top, rt::ScalePixels(account96.top, 120), 1);
     EXPECT_NEAR(account.right, rt::ScalePixels(account96.right, 120), 1);
     EXPECT_NEAR(account.bottom, rt::ScalePixels(account96.bottom, 120), 1);
+    // The system's own notice to the login window, with a rectangle of its choosing, only glues
+    // it to the picture again.
+    const RectInClient elsewhere(client.id(), RECT{0, 0, 500, 400});
+    ::SendMessageW(pair.login, 0x02E0, MAKEWPARAM(120, 120), elsewhere.address());
+    const RECT stillGlued = WindowRect(pair.login);
+    EXPECT_TRUE(::EqualRect(&stillGlued, &moved));
     driver::Pump(300);
     SaveScreen(L"login_pair_moved_to_120_dpi");
     client.Kill();
