@@ -5,7 +5,6 @@
 #include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "runtime/Resources.h"
-#include "runtime/Screen.h"
 #include "runtime/TempDir.h"
 
 namespace corvane {
@@ -45,7 +44,8 @@ LRESULT CALLBACK LoginBgWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     if (msg == WM_MOVE && g_loginBgFollower) {
         RECT r;
         ::GetWindowRect(hwnd, &r);
-        const rt::TwipsScale scale = rt::Screen::Scale();
+        // In the follower's own twips, so that it lands on the very pixel at any dpi.
+        const rt::TwipsScale scale = g_loginBgFollower->Twips();
         g_loginBgFollower->Move(scale.TwipsX(r.left), scale.TwipsY(r.top));
     }
     return ::CallWindowProcW(PrevWndProc, hwnd, msg, wParam, lParam);

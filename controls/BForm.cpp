@@ -8,7 +8,6 @@
 #include "runtime/MouseEvents.h"
 #include "runtime/PersistentSurface.h"
 #include "runtime/Rounding.h"
-#include "runtime/Screen.h"
 
 namespace corvane {
 
@@ -22,18 +21,16 @@ struct SkinSizeTwips {
     int height;
 };
 
-SkinSizeTwips SkinSize(const rt::Picture& skin)
+SkinSizeTwips SkinSize(const rt::Picture& skin, const rt::TwipsScale& scale)
 {
-    const rt::TwipsScale scale = rt::Screen::Scale();
     return {scale.TwipsX(skin.WidthPixels()), scale.TwipsY(skin.HeightPixels())};
 }
 
-void PaintSkin(HDC target, const rt::Picture& skin, const std::vector<SkinCopy>& copies)
+void PaintSkin(HDC target, const rt::Picture& skin, const std::vector<SkinCopy>& copies, const rt::TwipsScale& scale)
 {
     rt::MemoryDC source(::CreateCompatibleDC(target));
     if (!source) return;
     rt::SelectGuard select(source.get(), skin.handle());
-    const rt::TwipsScale scale = rt::Screen::Scale();
     for (const SkinCopy& copy : copies) {
         const auto px = ToPixelCopy(copy, scale.TwipsPerPixelX(), scale.TwipsPerPixelY(), skin.WidthPixels(),
                                     skin.HeightPixels());
@@ -57,16 +54,30 @@ void ArrowCursor()
 
 }  // namespace
 
-BForm::BForm(HMODULE module) : m_pp(rt::LoadResPicture(IDB_FRAME_SKIN, module))
+BForm::BForm(HMODULE module) : m_module(module), m_pp(rt::LoadResPicture(IDB_FRAME_SKIN, module))
 {
     DrawingWindow::SetBackColor(kSurfaceColor);
     SetAutoRedraw(true);
+    MakeFont();
+}
+
+void BForm::MakeFont()
+{
     LOGFONTW lf{};
-    lf.lfHeight = -rt::RoundHalfEven(9 * rt::Screen::Scale().dpiY / 72.0);
+    lf.lfHeight = -rt::RoundHalfEven(9 * Twips().dpiY / 72.0);
     lf.lfWeight = FW_BOLD;
     lf.lfCharSet = GB2312_CHARSET;
     lstrcpynW(lf.lfFaceName, L"宋体", LF_FACESIZE);
     m_font.reset(::CreateFontIndirectW(&lf));
+}
+
+void BForm::OnDpiChanged()
+{
+    // The host paints its border with the skin in its own resize, which follows.
+    const int dpi = Twips().dpiX;
+    if (rt::PictureRef skin = rt::LoadResPictureFor(IDB_FRAME_SKIN, dpi, m_module)) m_pp = std::move(skin);
+    MakeFont();
+    OnResize();
 }
 
 void BForm::OnCreated()
@@ -138,7 +149,7 @@ void BForm::WriteProperties(rt::PropertyBag& bag)
 void BForm::PrintCaption(HDC dc, const std::wstring& caption, int xTwips, int yTwips)
 {
     if (caption.empty()) return;
-    const rt::TwipsScale scale = rt::Screen::Scale();
+    const rt::TwipsScale scale = Twips();
     rt::SelectGuard font(dc, m_font.get());
     rt::ApplyInk(dc, rt::ink::Role::FormCaption, kCaptionColor);
     ::TextOutW(dc, scale.PixelsX(xTwips), scale.PixelsY(yTwips), caption.c_str(), static_cast<int>(caption.size()));
@@ -150,8 +161,8 @@ void BForm::DrawCaptionBar(const std::wstring& caption)
     if (!HasWindow() || !dc) return;
     Cls();
     if (m_pp) {
-        const SkinSizeTwips skin = SkinSize(*m_pp);
-        PaintSkin(dc, *m_pp, CaptionBarCopies(Width(), skin.width, skin.height));
+        const SkinSizeTwips skin = SkinSize(*m_pp, Twips());
+        PaintSkin(dc, *m_pp, CaptionBarCopies(Width(), skin.width, skin.height), Twips());
     }
     const TwipsPoint origin = CaptionTextOrigin(m_hasLogo);
     PrintCaption(dc, caption, origin.x, origin.y);
@@ -162,7 +173,7 @@ void BForm::Nomin()
 {
     HDC dc = hDC();
     if (!HasWindow() || !dc || !m_pp) return;
-    PaintSkin(dc, *m_pp, {NominCopy(Width(), SkinSize(*m_pp).width)});
+    PaintSkin(dc, *m_pp, {NominCopy(Width(), SkinSize(*m_pp, Twips()).width)}, Twips());
     PrintCaption(dc, m_caption, 120, 100);
     ::InvalidateRect(hWnd(), nullptr, FALSE);
 }
@@ -172,23 +183,24 @@ void BForm::Printform(rt::Form& frm)
     if (!frm.HasWindow()) return;
     frm.Cls();
     if (!m_pp) return;
-    const SkinSizeTwips skin = SkinSize(*m_pp);
+    const rt::TwipsScale scale = frm.Twips();
+    const SkinSizeTwips skin = SkinSize(*m_pp, scale);
     const auto copies = BorderCopies(frm.Width(), frm.Height(), skin.width, skin.height);
     if (frm.AutoRedraw() && frm.hDC()) {
-        PaintSkin(frm.hDC(), *m_pp, copies);
+        PaintSkin(frm.hDC(), *m_pp, copies, scale);
         ::InvalidateRect(frm.hWnd(), nullptr, FALSE);
         return;
     }
     // Without a surface that keeps the drawing, paint after the pending erase.
     ::UpdateWindow(frm.hWnd());
     rt::ClientDC dc(frm.hWnd());
-    PaintSkin(dc.get(), *m_pp, copies);
+    PaintSkin(dc.get(), *m_pp, copies, scale);
 }
 
 void BForm::OnResize()
 {
     if (m_sizing) return;
-    const int height = rt::Screen::Scale().PixelsY(kCaptionStripHeight);
+    const int height = Twips().PixelsY(kCaptionStripHeight);
     if (PixelSize().cy != height) {
         m_sizing = true;
         Move(rt::kKeep, rt::kKeep, rt::kKeep, kCaptionStripHeight);
@@ -218,7 +230,7 @@ LRESULT BForm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
     if (msg == WM_SYSCOLORCHANGE) DrawCaptionBar(m_caption);
-    const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam);
+    const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam, Twips());
     switch (mouse.action) {
     case rt::MouseAction::Down: OnMouseDownMessage(mouse); return 0;
     case rt::MouseAction::DoubleClick:

@@ -60,14 +60,17 @@ protected:
     const wchar_t* ClassName() const override { return L"BForm"; }
     void OnCreated() override;
     void OnResize() override;
+    void OnDpiChanged() override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    void MakeFont();
     void DrawCaptionBar(const std::wstring& caption);
     void PrintCaption(HDC dc, const std::wstring& caption, int xTwips, int yTwips);
     void MarkChanged(const wchar_t* name);
     void OnMouseDownMessage(const rt::MouseEvent& e);
 
+    HMODULE m_module = nullptr;  // where the skin comes from
     rt::PictureRef m_pp;  // the skin
     rt::Font m_font;
     std::wstring m_caption = L"NewForm";

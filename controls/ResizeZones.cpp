@@ -6,23 +6,16 @@
 
 namespace corvane {
 
-namespace {
-
-bool Near(int a, int b)
+int HitZone(const ScreenRect& w, int x, int y, int dpi)
 {
-    return std::abs(a - b) <= kEdgeZone;
-}
-
-}  // namespace
-
-int HitZone(const ScreenRect& w, int x, int y)
-{
-    const bool left = Near(x, w.left);
-    const bool right = Near(x, w.right);
-    const bool top = Near(y, w.top);
-    const bool bottom = Near(y, w.bottom);
-    const bool alongX = w.left + kEdgeZone < x && x < w.right - kEdgeZone;
-    const bool alongY = w.top + kEdgeZone < y && y < w.bottom - kEdgeZone;
+    const int edge = rt::ScalePixels(kEdgeZone, dpi);
+    const auto near = [edge](int a, int b) { return std::abs(a - b) <= edge; };
+    const bool left = near(x, w.left);
+    const bool right = near(x, w.right);
+    const bool top = near(y, w.top);
+    const bool bottom = near(y, w.bottom);
+    const bool alongX = w.left + edge < x && x < w.right - edge;
+    const bool alongY = w.top + edge < y && y < w.bottom - edge;
     if (left && bottom) return 5;
     if (top && left) return 7;
     if (right && bottom) return 3;
@@ -34,18 +27,20 @@ int HitZone(const ScreenRect& w, int x, int y)
     return kNoZone;
 }
 
-ScreenRect MoveOutline(int zone, const ScreenRect& outline, int x, int y)
+ScreenRect MoveOutline(int zone, const ScreenRect& outline, int x, int y, int dpi)
 {
+    const int minWidth = rt::ScalePixels(kMinOutlineWidth, dpi);
+    const int minHeight = rt::ScalePixels(kMinOutlineHeight, dpi);
     ScreenRect r = outline;
     const auto moveLeft = [&](bool keepMinimum) {
-        if (!keepMinimum || r.right - x > kMinOutlineWidth) r.left = x;
+        if (!keepMinimum || r.right - x > minWidth) r.left = x;
     };
     const auto moveRight = [&](bool keepMinimum) {
-        if (!keepMinimum || x - r.left > kMinOutlineWidth) r.right = x;
+        if (!keepMinimum || x - r.left > minWidth) r.right = x;
     };
     const auto moveTop = [&] { r.top = y; };
     const auto moveBottom = [&] {
-        if (y - r.top > kMinOutlineHeight) r.bottom = y;
+        if (y - r.top > minHeight) r.bottom = y;
     };
     switch (zone) {
     case 0: moveTop(); break;

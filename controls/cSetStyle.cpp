@@ -85,6 +85,11 @@ void cSetStyle::DrawOutline(const ScreenRect& outline)
     ::DrawFocusRect(m_screenDC->get(), &r);
 }
 
+int cSetStyle::Dpi() const
+{
+    return rt::Screen::DpiFor(m_hwnd);
+}
+
 ScreenRect cSetStyle::WindowRect() const
 {
     RECT r{};
@@ -96,13 +101,13 @@ void cSetStyle::OnMouseMove(WPARAM wParam)
 {
     ::GetCursorPos(&m_cursor);
     if (!m_resizing && !m_maximized) {
-        m_zone = HitZone(WindowRect(), m_cursor.x, m_cursor.y);
+        m_zone = HitZone(WindowRect(), m_cursor.x, m_cursor.y, Dpi());
         if (MouseSize) MouseSize(m_zone);
         SetZoneCursor(m_zone);
     }
     if (m_resizing && (wParam & MK_LBUTTON)) {
         if (!m_screenDC) m_screenDC.emplace(nullptr);
-        m_newOutline = MoveOutline(m_zone, m_newOutline, m_cursor.x, m_cursor.y);
+        m_newOutline = MoveOutline(m_zone, m_newOutline, m_cursor.x, m_cursor.y, Dpi());
         DrawOutline(m_shownOutline);
         DrawOutline(m_newOutline);
         m_shownOutline = m_newOutline;
@@ -112,7 +117,7 @@ void cSetStyle::OnMouseMove(WPARAM wParam)
 void cSetStyle::OnLeftButtonDown()
 {
     ::GetCursorPos(&m_cursor);
-    m_zone = HitZone(WindowRect(), m_cursor.x, m_cursor.y);
+    m_zone = HitZone(WindowRect(), m_cursor.x, m_cursor.y, Dpi());
     if (m_zone == kNoZone || m_resizing || m_maximized) return;
     m_resizing = true;
     m_windowRect = WindowRect();
@@ -166,7 +171,7 @@ void cSetStyle::objSubclass_MsgCome(bool bBefore, bool& bHandled, LRESULT& lRetu
             if (!m_resizing) {
                 POINT p{};
                 ::GetCursorPos(&p);
-                zone = HitZone(WindowRect(), p.x, p.y);
+                zone = HitZone(WindowRect(), p.x, p.y, Dpi());
             }
             if (zone != kNoZone) {
                 SetZoneCursor(zone);

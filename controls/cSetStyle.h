@@ -56,6 +56,8 @@ private:
     void OnLeftButtonUp();
     void EndResize(bool moveWindow);
     ScreenRect WindowRect() const;
+    // The dpi of the window's monitor: the zones and minima are 96-dpi pixels.
+    int Dpi() const;
 
     std::unique_ptr<cFormSubclass> objSubclass;
     rt::Form* m_objForm = nullptr;

@@ -8,7 +8,6 @@
 #include "runtime/MouseEvents.h"
 #include "runtime/PersistentSurface.h"
 #include "runtime/Rounding.h"
-#include "runtime/Screen.h"
 
 namespace corvane {
 
@@ -41,6 +40,12 @@ iButton::~iButton()
     m_stateImages.reset();
     m_backPicture.reset();
     ReleaseOrphanedStateImages();
+}
+
+void iButton::OnDpiChanged()
+{
+    ApplyFont();
+    DrawButton(CurrentState());
 }
 
 void iButton::OnCreated()
@@ -166,7 +171,7 @@ void iButton::MarkChanged(const wchar_t* name)
 void iButton::ApplyFont()
 {
     LOGFONTW lf{};
-    lf.lfHeight = -rt::RoundHalfEven(m_font.points * rt::Screen::Scale().dpiY / 72.0);
+    lf.lfHeight = -rt::RoundHalfEven(m_font.points * Twips().dpiY / 72.0);
     lf.lfWeight = m_font.weight;
     lf.lfItalic = m_font.italic;
     lf.lfUnderline = m_font.underline;
@@ -264,7 +269,7 @@ SIZE iButton::TextSizeTwips(HDC dc) const
     if (m_caption.empty()) return size;
     rt::SelectGuard font(dc, m_fontHandle->get());
     ::GetTextExtentPoint32W(dc, m_caption.c_str(), static_cast<int>(m_caption.size()), &size);
-    const rt::TwipsScale scale = rt::Screen::Scale();
+    const rt::TwipsScale scale = Twips();
     return {rt::RoundHalfEven(scale.ScaleXToTwips(size.cx)), rt::RoundHalfEven(scale.ScaleYToTwips(size.cy))};
 }
 
@@ -293,7 +298,7 @@ void iButton::Repaint(std::int32_t state)
         const int shift = m_icon ? IconShiftTwips(m_icon->WidthHimetric()) : 0;
         const ButtonCaptionPlacement at = PlaceCaption(Width(), Height(), text.cx, text.cy, shift);
         const int offset = PressedCaptionOffset(state);
-        const rt::TwipsScale scale = rt::Screen::Scale();
+        const rt::TwipsScale scale = Twips();
         rt::SelectGuard font(dc, m_fontHandle->get());
         ::SetTextColor(dc, rt::ResolveColor(m_foreColor));
         ::SetBkMode(dc, TRANSPARENT);
@@ -315,7 +320,7 @@ void iButton::DrawFace(HDC dc)
             const SIZE text = TextSizeTwips(dc);
             const ButtonCaptionPlacement at =
                 PlaceCaption(Width(), Height(), text.cx, text.cy, IconShiftTwips(m_icon->WidthHimetric()));
-            const rt::TwipsScale scale = rt::Screen::Scale();
+            const rt::TwipsScale scale = Twips();
             DrawPicture(dc, *m_icon, scale.PixelsX(at.iconX), scale.PixelsY(at.iconY), m_icon->WidthPixels(),
                         m_icon->HeightPixels());
         }
@@ -339,7 +344,7 @@ void iButton::DrawFocus()
 {
     FlushDrawing();  // the rectangle inverts what the repaint leaves
     if (!HasWindow() || !hDC()) return;
-    const rt::TwipsScale scale = rt::Screen::Scale();
+    const rt::TwipsScale scale = Twips();
     const FocusBox box = FocusRectangle(Width(), Height(), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
     const RECT r{box.left, box.top, box.right, box.bottom};
     ::DrawFocusRect(hDC(), &r);
@@ -502,7 +507,7 @@ void iButton::OnKeyUpMessage(WPARAM key)
 LRESULT iButton::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
-    const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam);
+    const rt::MouseEvent mouse = rt::TranslateMouse(msg, wParam, lParam, Twips());
     switch (mouse.action) {
     case rt::MouseAction::Move: OnMouseMoveMessage(mouse); return 0;
     case rt::MouseAction::Down: OnMouseDownMessage(mouse); return 0;

@@ -99,6 +99,7 @@ protected:
     DWORD ExtraStyle() const override { return WS_TABSTOP; }
     void OnCreated() override;
     void OnResize() override;
+    void OnDpiChanged() override;
     void OnWindowDestroyed() override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

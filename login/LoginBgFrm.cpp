@@ -40,6 +40,12 @@ void DragByCaption(HWND hwnd)
     ::SendMessageW(hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
+RECT PairRectForDpi(WPARAM wParam, int left, int top)
+{
+    const rt::PixelRect r = LoginPairRectAt(left, top, LOWORD(wParam));
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 LoginBgFrm& LoginBgFrm::Instance()
 {
     auto& frm = TheBackground();
@@ -127,6 +133,31 @@ void LoginBgFrm::OnUnload(bool&)
 void LoginBgFrm::OnMouseDown(int button, int, double, double)
 {
     if (button == 1) DragByCaption(hWnd());
+}
+
+void LoginBgFrm::OnDpiChanged(int, int newDpi)
+{
+    // The picture drawn for the new scale; the window takes its size.
+    m_picture.Paint(hWnd(), IDP_LOGIN_BG, newDpi);
+    // The login window lies on the picture: it scales with it, at the corner where it lies now
+    // (the move that follows takes it along). The system tells it too, once it is on the new
+    // monitor itself; the same dpi again only glues it.
+    LoginFrm* login = LoginFrm::IfExists();
+    if (!login || !login->IsLoaded()) return;
+    RECT suggested{};
+    ::GetWindowRect(login->hWnd(), &suggested);
+    ::SendMessageW(login->hWnd(), rt::kWmDpiChanged, MAKEWPARAM(newDpi, newDpi), reinterpret_cast<LPARAM>(&suggested));
+}
+
+LRESULT LoginBgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
+{
+    if (msg == rt::kWmDpiChanged && lParam) {
+        // The system's rectangle places the picture; its size is the picture's at the new dpi.
+        const auto* offered = reinterpret_cast<const RECT*>(lParam);
+        RECT glued = PairRectForDpi(wParam, offered->left, offered->top);
+        return rt::Form::HandleMessage(msg, wParam, reinterpret_cast<LPARAM>(&glued));
+    }
+    return rt::Form::HandleMessage(msg, wParam, lParam);
 }
 
 }  // namespace corvane

@@ -26,6 +26,8 @@ protected:
     void OnResize() override;
     void OnUnload(bool& cancel) override;
     void OnMouseDown(int button, int shift, double x, double y) override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
+    LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     LoginBgFrm();
@@ -38,5 +40,10 @@ private:
 
 // Lets the platform drag `hwnd` as if its caption had been pressed.
 void DragByCaption(HWND hwnd);
+
+// The rectangle a window of the login pair takes when it moves to the dpi of WM_DPICHANGED's
+// wParam: the picture's size there with its corner at (left, top), whatever size the system
+// offered.
+RECT PairRectForDpi(WPARAM wParam, int left, int top);
 
 }  // namespace corvane

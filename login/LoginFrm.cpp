@@ -13,7 +13,6 @@
 #include "net/Connection.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
-#include "runtime/Screen.h"
 
 namespace corvane {
 
@@ -78,8 +77,8 @@ void LoginFrm::OnLoad()
     WriteIconFile();
     StartupMark("icon file and background");
 
-    WebBrowser1 = browser::CreateWebView(
-        hWnd(), RECT{0, 0, rt::Screen::Scaled(kLoginBrowserWidth), rt::Screen::Scaled(kLoginBrowserHeight)});
+    const rt::PixelSize browserSize = LoginBrowserSizeAt(Twips().dpiX);
+    WebBrowser1 = browser::CreateWebView(hWnd(), RECT{0, 0, browserSize.width, browserSize.height});
     if (WebBrowser1) {
         WebBrowser1->events.beforeNavigate = [this](const std::wstring& url, bool, bool& cancel) {
             WebBrowser1_BeforeNavigate2(url, cancel);
@@ -237,11 +236,31 @@ void LoginFrm::OnMouseDown(int button, int, double, double)
     if (button == 1) DragByCaption(hWnd());
 }
 
+void LoginFrm::OnDpiChanged(int, int newDpi)
+{
+    if (!WebBrowser1) return;
+    const rt::PixelSize size = LoginBrowserSizeAt(newDpi);
+    WebBrowser1->Move(0, 0, size.width, size.height);
+}
+
 LRESULT LoginFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (msg == kHandOverMessage) {
         RunHandOver();
         return 0;
+    }
+    if (msg == rt::kWmDpiChanged) {
+        // Wherever the system would put it, the window lies on the picture's corner.
+        RECT corner{};
+        LoginBgFrm* background = LoginBgFrm::IfExists();
+        if (background && background->HasWindow())
+            ::GetWindowRect(background->hWnd(), &corner);
+        else if (lParam)
+            corner = *reinterpret_cast<const RECT*>(lParam);
+        else
+            ::GetWindowRect(hWnd(), &corner);
+        RECT glued = PairRectForDpi(wParam, corner.left, corner.top);
+        return rt::Form::HandleMessage(msg, wParam, reinterpret_cast<LPARAM>(&glued));
     }
     return rt::Form::HandleMessage(msg, wParam, lParam);
 }

@@ -30,6 +30,7 @@ protected:
     void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
     void OnUnload(bool& cancel) override;
     void OnMouseDown(int button, int shift, double x, double y) override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -5,7 +5,7 @@
 #include "mainwindow/WebMainFrm.h"
 #include "resources/ResourceIds.h"
 #include "runtime/Resources.h"
-#include "runtime/Screen.h"
+#include "runtime/DpiScale.h"
 
 namespace corvane {
 
@@ -45,12 +45,11 @@ void MsgFrm::OnLoad()
     Label1.Create(self, 360, 840, 3135, 615);
     Label1.SetBackColor(0x00FFFFFF);
     Label1.SetCaption(kQuestion);
-    const rt::PictureRef answerStrip = rt::LoadResStrip(IDB_YESNO_STRIP, 3);
     for (iButton* b : {&iButton1, &iButton2}) {
         b->Create(self, b == &iButton1 ? 840 : 2040, 1320, 975, 375);
         b->SetAutoSize(false);
-        b->SetBackPicture(answerStrip);
     }
+    LoadAnswerPictures(Twips().dpiX);
     iButton1.SetCaption(L"是");
     iButton2.SetCaption(L"否");
     iButton1.Click = [this] { Answer(true); };
@@ -71,15 +70,27 @@ void MsgFrm::OnLoad()
 
     // Load steps.
     BForm1.Move(rt::kKeep, rt::kKeep, Width());
-    closebtn.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_CLOSE, 3));
+    closebtn.SetBackPicture(rt::LoadResStripFor(IDB_CAPTION_CLOSE, 3, Twips().dpiX));
     BForm1.SetCaption(L"LumoraVeldan客户端");
+}
+
+void MsgFrm::LoadAnswerPictures(int dpi)
+{
+    const rt::PictureRef answerStrip = rt::LoadResStripFor(IDB_YESNO_STRIP, 3, dpi);
+    for (iButton* b : {&iButton1, &iButton2}) b->SetBackPicture(answerStrip);
+}
+
+void MsgFrm::OnDpiChanged(int, int newDpi)
+{
+    LoadAnswerPictures(newDpi);
+    closebtn.SetBackPicture(rt::LoadResStripFor(IDB_CAPTION_CLOSE, 3, newDpi));
 }
 
 void MsgFrm::OnResize()
 {
-    const rt::TwipsScale scale = rt::Screen::Scale();
+    const rt::TwipsScale scale = Twips();
     const RegionSize r = RegionForClient(ScaleWidth(), ScaleHeight(), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
-    const auto corner = static_cast<short>(rt::Screen::Scaled(kBoxCorner));
+    const auto corner = static_cast<short>(rt::ScalePixels(kBoxCorner, scale.dpiX));
     WebMainFrm::RectRgn(hWnd(), r.width, r.height, corner, corner);
     BForm1.Printform(*this);
     closebtn.Move(BoxCloseLeft(Width()), rt::kKeep);

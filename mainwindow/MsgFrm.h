@@ -29,10 +29,12 @@ public:
 protected:
     void OnLoad() override;
     void OnResize() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Answer(bool exit);
+    void LoadAnswerPictures(int dpi);
 
     bool& m_bExit;
     BForm BForm1;

@@ -11,6 +11,7 @@
 #include "mainwindow/WebUrl.h"
 #include "resources/ResourceIds.h"
 #include "runtime/App.h"
+#include "runtime/DpiScale.h"
 #include "runtime/Resources.h"
 #include "runtime/Screen.h"
 #include "runtime/WorkArea.h"
@@ -127,20 +128,15 @@ void WebMainFrm::CreateControls()
         iButton& button;
         long width;
         const wchar_t* caption;
-        int strip;
-        int icon;
     };
-    for (const WideButton& b : {WideButton{GameSpaceBtn, 1215, L"游戏大厅", IDB_GAMESPACE_STRIP, IDB_GAMESPACE_ICON},
-                                WideButton{OtherUserBtn, 1485, L"登录其他帐号", IDB_OTHERUSER_STRIP,
-                                           IDB_OTHERUSER_ICON}}) {
+    for (const WideButton& b : {WideButton{GameSpaceBtn, 1215, L"游戏大厅"}, WideButton{OtherUserBtn, 1485, L"登录其他帐号"}}) {
         b.button.Create(self, 0, 0, b.width, 330);
         b.button.SetAutoSize(false);
         b.button.SetcFont(linkFont);
         b.button.SetcForeColor(kWhite);
         b.button.SetCaption(b.caption);
-        b.button.SetIcon(rt::LoadResPicture(b.icon));
-        b.button.SetBackPicture(rt::LoadResStrip(b.strip, 3));
     }
+    LoadLinkPictures(Twips().dpiX);
 
     PicLogo.Create(self, 100, 30, 440, 440);
     WebBForm.Create(self, 0, 0, ScaleWidth(), 495);
@@ -218,11 +214,8 @@ void WebMainFrm::OnLoad()
     // This is where restoring the window puts it: on a small screen, all of it on the work area.
     rt::KeepWindowOnWorkArea(self, rt::Sizing::Shrinkable);
 
-    web_close.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_CLOSE, 3));
-    web_minmax.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_MINMAX, 6));
-    web_min.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_MIN, 3));
+    LoadCaptionPictures(Twips().dpiX);
     web_minmax.SetValue(true);
-    web_tool.SetBackPicture(rt::LoadResStrip(IDB_CAPTION_TOOL, 3));
     web_tool.SetAccessibleName(kMenuButtonName);
     web_min.SetAccessibleName(kMinimizeButtonName);
     web_close.SetAccessibleName(kCloseButtonName);
@@ -231,13 +224,37 @@ void WebMainFrm::OnLoad()
     WebuTab.LockReDraw(false);
     m_toolTip.Attach(WebuTab.rt::Window::hWnd());
 
-    PicLogo.SetPicture(rt::LoadResPicture(IDB_LOGO));
+    PicLogo.SetPicture(rt::LoadResPictureFor(IDB_LOGO, Twips().dpiX));
 
     m_dde.Start(rt::App::EXEName(), kDdeTopic, [this](const std::wstring& command) { LinkExecute(command); });
     // A later launch of the client brings this window back instead of the login pair.
     m_front = OfferFront(FrontRank::MainWindow, [this] { BringBack(); });
 
     web_minmax_Click();
+}
+
+void WebMainFrm::LoadLinkPictures(int dpi)
+{
+    GameSpaceBtn.SetIcon(rt::LoadResPictureFor(IDB_GAMESPACE_ICON, dpi));
+    GameSpaceBtn.SetBackPicture(rt::LoadResStripFor(IDB_GAMESPACE_STRIP, 3, dpi));
+    OtherUserBtn.SetIcon(rt::LoadResPictureFor(IDB_OTHERUSER_ICON, dpi));
+    OtherUserBtn.SetBackPicture(rt::LoadResStripFor(IDB_OTHERUSER_STRIP, 3, dpi));
+}
+
+void WebMainFrm::LoadCaptionPictures(int dpi)
+{
+    web_close.SetBackPicture(rt::LoadResStripFor(IDB_CAPTION_CLOSE, 3, dpi));
+    web_minmax.SetBackPicture(rt::LoadResStripFor(IDB_CAPTION_MINMAX, 6, dpi));
+    web_min.SetBackPicture(rt::LoadResStripFor(IDB_CAPTION_MIN, 3, dpi));
+    web_tool.SetBackPicture(rt::LoadResStripFor(IDB_CAPTION_TOOL, 3, dpi));
+}
+
+void WebMainFrm::OnDpiChanged(int, int newDpi)
+{
+    // The buttons size themselves to their pictures; the resize that follows places them.
+    LoadCaptionPictures(newDpi);
+    LoadLinkPictures(newDpi);
+    PicLogo.SetPicture(rt::LoadResPictureFor(IDB_LOGO, newDpi));
 }
 
 void WebMainFrm::OnResize()
@@ -250,9 +267,9 @@ void WebMainFrm::OnResize()
     WebBForm.Move(0, 0, W);
     WebBForm.Printform(*this);
 
-    const rt::TwipsScale scale = rt::Screen::Scale();
+    const rt::TwipsScale scale = Twips();
     const RegionSize region = RegionForClient(C, CH, scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
-    const auto corner = static_cast<short>(rt::Screen::Scaled(kMainCorner));
+    const auto corner = static_cast<short>(rt::ScalePixels(kMainCorner, scale.dpiX));
     RectRgn(hWnd(), static_cast<short>(region.width), static_cast<short>(region.height), corner, corner);
 
     const MainLayout l = LayOutMainWindow(W, C, CH, WebuTab.Height());
@@ -272,7 +289,7 @@ void WebMainFrm::OnResize()
 void WebMainFrm::Picture1_Resize()
 {
     if (!WebBrowser1) return;
-    const rt::TwipsScale scale = rt::Screen::Scale();
+    const rt::TwipsScale scale = Twips();
     const SIZE inner = Picture1.PixelSize();
     const TwipsRect r = OverhangingChild(scale.TwipsX(inner.cx), scale.TwipsY(inner.cy), kBrowserOverhang);
     WebBrowser1->Move(scale.PixelsX(r.left), scale.PixelsY(r.top), scale.PixelsX(r.width), scale.PixelsY(r.height));

@@ -91,6 +91,7 @@ public:
 protected:
     void OnLoad() override;
     void OnResize() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
     void OnUnload(bool& cancel) override;
     void OnWindowDestroyed() override;
@@ -100,6 +101,8 @@ private:
     WebMainFrm();
 
     void CreateControls();
+    void LoadLinkPictures(int dpi);
+    void LoadCaptionPictures(int dpi);
     void OpenGamePage(const std::wstring& strURL);
     void TakeRefreshKey();
     // Ctrl+Tab, Ctrl+Shift+Tab, Ctrl+1..9 anywhere in the window switch tabs, Ctrl+W and Ctrl+F4

@@ -5,6 +5,7 @@
 
 #include "login/GameUrl.h"
 #include "mainwindow/MainLayout.h"
+#include "runtime/DpiScale.h"
 #include "runtime/Screen.h"
 #include "tabstrip/CTabItem.h"
 
@@ -58,8 +59,7 @@ void WebUrl::OnLoad()
     Picture1.Create(rt::Window::hWnd(), 0, 0, ScaleWidth(), ScaleHeight());
     Picture1.SetBackColor(0x00FFFFFF);
     Picture1.Resize = [this] { Picture1_Resize(); };
-    const SIZE inner = Picture1.PixelSize();
-    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, rt::Screen::Scaled(kBrowserOverhang));
+    const TwipsRect r = BrowserPlace();
     wb = browser::CreateWebView(Picture1.rt::Window::hWnd(), RECT{r.left, r.top, r.left + r.width, r.top + r.height});
     if (!wb) return;
     wb->navigationFilter = {&GamePageMayGo, true};
@@ -76,9 +76,16 @@ void WebUrl::OnResize()
 void WebUrl::Picture1_Resize()
 {
     if (!wb) return;
-    const SIZE inner = Picture1.PixelSize();
-    const TwipsRect r = OverhangingChild(inner.cx, inner.cy, rt::Screen::Scaled(kBrowserOverhang));
+    const TwipsRect r = BrowserPlace();
     wb->Move(r.left, r.top, r.width, r.height);
+}
+
+TwipsRect WebUrl::BrowserPlace() const
+{
+    // In pixels here: the overhang is 2 pixels at 96 dpi, scaled by the window's.
+    const SIZE inner = Picture1.PixelSize();
+    const int overhang = rt::ScalePixels(kBrowserOverhang, rt::Screen::DpiFor(Picture1.rt::Window::hWnd()));
+    return OverhangingChild(inner.cx, inner.cy, overhang);
 }
 
 void WebUrl::OnUnload(bool&)

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "browser/WebView.h"
+#include "mainwindow/MainLayout.h"
 #include "runtime/Form.h"
 #include "runtime/PictureBox.h"
 #include "tabstrip/ITabForm.h"
@@ -39,6 +40,8 @@ protected:
 
 private:
     void Picture1_Resize();
+    // The browser's place in Picture1, pixels.
+    TwipsRect BrowserPlace() const;
     void wb_TitleChange(const std::wstring& text);
     void wb_DocumentComplete();
 

@@ -1,12 +1,11 @@
 #include "runtime/Control.h"
 
-#include "runtime/Screen.h"
 
 namespace rt {
 
 bool Control::Create(HWND parent, double left, double top, double width, double height)
 {
-    const TwipsScale scale = Screen::Scale();
+    const TwipsScale scale = TwipsScaleOf(parent);
     WindowParams params;
     params.className = ClassName();
     params.style = WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | ExtraStyle();
@@ -32,7 +31,7 @@ POINT Control::ParentClientOrigin() const
 void Control::Move(double left, double top, double width, double height)
 {
     if (!HasWindow()) return;
-    const TwipsScale scale = Screen::Scale();
+    const TwipsScale scale = Twips();
     RECT r;
     ::GetWindowRect(hWnd(), &r);
     const POINT origin = ParentClientOrigin();
@@ -47,18 +46,18 @@ long Control::Left() const
 {
     RECT r{};
     if (HasWindow()) ::GetWindowRect(hWnd(), &r);
-    return Screen::Scale().TwipsX(r.left - ParentClientOrigin().x);
+    return Twips().TwipsX(r.left - ParentClientOrigin().x);
 }
 
 long Control::Top() const
 {
     RECT r{};
     if (HasWindow()) ::GetWindowRect(hWnd(), &r);
-    return Screen::Scale().TwipsY(r.top - ParentClientOrigin().y);
+    return Twips().TwipsY(r.top - ParentClientOrigin().y);
 }
 
-long Control::Width() const { return Screen::Scale().TwipsX(PixelSize().cx); }
-long Control::Height() const { return Screen::Scale().TwipsY(PixelSize().cy); }
+long Control::Width() const { return Twips().TwipsX(PixelSize().cx); }
+long Control::Height() const { return Twips().TwipsY(PixelSize().cy); }
 
 SIZE Control::PixelSize() const
 {
@@ -86,6 +85,10 @@ LRESULT Control::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
     if (LRESULT result = 0; HandleDrawingMessage(msg, wParam, lParam, result)) return result;
     if (msg == WM_SIZE) {
         if (m_created) OnResize();
+        return 0;
+    }
+    if (msg == DpiChangeNotice()) {
+        if (m_created) OnDpiChanged();
         return 0;
     }
     return Final(msg, wParam, lParam);

@@ -22,6 +22,8 @@ public:
     long Height() const;
     // Size of the control's window in pixels.
     SIZE PixelSize() const;
+    // The twips factors of the form the control lies on.
+    TwipsScale Twips() const { return TwipsScaleOf(hWnd()); }
 
     bool Visible() const;
     void SetVisible(bool visible);
@@ -35,6 +37,9 @@ protected:
     virtual DWORD ExtraStyle() const { return 0; }
     virtual void OnCreated() {}
     virtual void OnResize() {}
+    // The form the control lies on moved to a monitor of another dpi (the control is at its new
+    // place already); fonts and pictures made for the old dpi are made anew.
+    virtual void OnDpiChanged() {}
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 

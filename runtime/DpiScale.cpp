@@ -33,6 +33,27 @@ bool SaneWindowRect(const PixelRect& rect)
            rect.Height() > 0;
 }
 
+std::int32_t RescalePixels(double pixels, int fromDpi, int toDpi)
+{
+    return RoundHalfEven(pixels * SaneDpi(toDpi) / SaneDpi(fromDpi));
+}
+
+PixelRect RescaleRect(PixelRect rect, int fromDpi, int toDpi)
+{
+    return {RescalePixels(rect.left, fromDpi, toDpi), RescalePixels(rect.top, fromDpi, toDpi),
+            RescalePixels(rect.right, fromDpi, toDpi), RescalePixels(rect.bottom, fromDpi, toDpi)};
+}
+
+PixelSize DpiScaledWindowSize(PixelSize window, PixelSize client, int fromDpi, int toDpi)
+{
+    const auto frame = [&](std::int32_t outer, std::int32_t inner) {
+        return RescalePixels(std::max(0, outer - inner), fromDpi, toDpi);
+    };
+    const std::int32_t width = RescalePixels(std::max(0, client.width), fromDpi, toDpi);
+    const std::int32_t height = RescalePixels(std::max(0, client.height), fromDpi, toDpi);
+    return {width + frame(window.width, client.width), height + frame(window.height, client.height)};
+}
+
 PixelPoint ScalePoint(PixelPoint point, int dpi) { return {ScalePixels(point.x, dpi), ScalePixels(point.y, dpi)}; }
 
 PixelRect ScaleRect(PixelRect rect, int dpi)

@@ -42,6 +42,23 @@ struct PixelRect {
 // a window can take: positive sizes, no edge beyond what the platform's 16-bit coordinates hold.
 bool SaneWindowRect(const PixelRect& rect);
 
+struct PixelSize {
+    std::int32_t width = 0;
+    std::int32_t height = 0;
+    bool operator==(const PixelSize&) const = default;
+};
+
+// A length in pixels at `fromDpi` at `toDpi`, as a window that moves between monitors takes it.
+std::int32_t RescalePixels(double pixels, int fromDpi, int toDpi);
+
+// Each edge on its own, like ScaleRect, so that controls that abut still abut at the new dpi.
+PixelRect RescaleRect(PixelRect rect, int fromDpi, int toDpi);
+
+// The outer size a window asks for at `toDpi`, answering the system before it moves to a monitor
+// of another dpi: its client area and its frame (the outer size less the client size) each scaled
+// from `fromDpi`, so that the client area comes out as it would have been laid out at the new dpi.
+PixelSize DpiScaledWindowSize(PixelSize window, PixelSize client, int fromDpi, int toDpi);
+
 PixelPoint ScalePoint(PixelPoint point, int dpi);
 // Each edge is scaled on its own, so rectangles that abut at 96 dpi still abut.
 PixelRect ScaleRect(PixelRect rect, int dpi);

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "runtime/App.h"
+#include "runtime/Control.h"
 #include "runtime/DpiScale.h"
 #include "runtime/HighContrast.h"
 #include "runtime/MessageFilter.h"
@@ -14,8 +15,6 @@
 namespace rt {
 
 namespace {
-
-constexpr UINT kWmDpiChanged = 0x02E0;  // WM_DPICHANGED, newer than the headers' target
 
 BOOL CALLBACK CollectEnabledForms(HWND hwnd, LPARAM param)
 {
@@ -35,7 +34,70 @@ bool ShowsLayeredPicture(HWND hwnd)
     return !::GetLayeredWindowAttributes(hwnd, &key, &alpha, &flags);
 }
 
+struct WindowSearch {
+    bool controlsOnly = false;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectWindowInside(HWND child, LPARAM param)
+{
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    if (!search->controlsOnly || dynamic_cast<Control*>(Window::FromHandle(child))) search->found.push_back(child);
+    return TRUE;
+}
+
+// Every window inside `hwnd`, or only those of controls, parents before their children.
+std::vector<HWND> WindowsInside(HWND hwnd, bool controlsOnly)
+{
+    WindowSearch search{controlsOnly, {}};
+    ::EnumChildWindows(hwnd, &CollectWindowInside, reinterpret_cast<LPARAM>(&search));
+    return std::move(search.found);
+}
+
+// Controls are placed in twips: at the new dpi each edge goes where the same twips now fall.
+// Every place is taken before any control moves: a container's resize may place what it holds
+// (in twips, at the new dpi already), and the held control must not then be scaled twice.
+void RescaleControls(HWND form, int oldDpi, int newDpi)
+{
+    struct Placed {
+        HWND control;
+        PixelRect rect;
+    };
+    std::vector<Placed> places;
+    for (HWND control : WindowsInside(form, true)) {
+        RECT r{};
+        ::GetWindowRect(control, &r);
+        ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+        places.push_back({control, RescaleRect({r.left, r.top, r.right, r.bottom}, oldDpi, newDpi)});
+    }
+    for (const Placed& p : places) {
+        if (!::IsWindow(p.control)) continue;
+        ::SetWindowPos(p.control, nullptr, p.rect.left, p.rect.top, std::max(0, p.rect.Width()),
+                       std::max(0, p.rect.Height()), SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 }  // namespace
+
+UINT DpiChangeNotice()
+{
+    static const UINT message = ::RegisterWindowMessageW(L"Corvane.DpiChangeNotice");
+    return message;
+}
+
+TwipsScale TwipsScaleOf(HWND hwnd)
+{
+    if (const int dpi = MovedDpiOf(hwnd)) return TwipsScale{dpi, dpi};
+    return Screen::Scale();
+}
+
+int MovedDpiOf(HWND hwnd)
+{
+    if (!hwnd) return 0;
+    HWND root = ::GetAncestor(hwnd, GA_ROOT);
+    const auto* form = dynamic_cast<const Form*>(Window::FromHandle(root ? root : hwnd));
+    return form ? form->MovedDpi() : 0;
+}
 
 Form::Form(FormDesign design) : DrawingWindow(design.backColor), m_design(std::move(design)) {}
 
@@ -49,7 +111,7 @@ Form::~Form()
 
 bool Form::CreateFormWindow()
 {
-    const TwipsScale scale = Screen::Scale();
+    const TwipsScale scale = Twips();
     DWORD style = WS_CLIPCHILDREN;
     style |= m_design.sizableBorder ? WS_OVERLAPPEDWINDOW : (WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX);
     DWORD exStyle = m_design.showInTaskbar ? WS_EX_APPWINDOW : WS_EX_TOOLWINDOW;
@@ -179,6 +241,7 @@ bool Form::Unload(UnloadMode mode)
     }
     m_loaded = false;
     DestroyHandle();
+    m_movedDpi = 0;  // a window made anew takes the dpi of where it is made
     ReleaseSurface();
     m_pendingState = WindowState::Normal;
     m_unloading = false;
@@ -225,7 +288,7 @@ void Form::SetWindowState(WindowState state)
 void Form::Move(double left, double top, double width, double height)
 {
     if (!HasWindow()) return;
-    const TwipsScale scale = Screen::Scale();
+    const TwipsScale scale = Twips();
     RECT r;
     ::GetWindowRect(hWnd(), &r);
     const int x = left == kKeep ? r.left : scale.PixelsX(left);
@@ -239,42 +302,42 @@ long Form::Left() const
 {
     RECT r{};
     if (HasWindow()) ::GetWindowRect(hWnd(), &r);
-    return Screen::Scale().TwipsX(r.left);
+    return Twips().TwipsX(r.left);
 }
 
 long Form::Top() const
 {
     RECT r{};
     if (HasWindow()) ::GetWindowRect(hWnd(), &r);
-    return Screen::Scale().TwipsY(r.top);
+    return Twips().TwipsY(r.top);
 }
 
 long Form::Width() const
 {
     RECT r{};
     if (HasWindow()) ::GetWindowRect(hWnd(), &r);
-    return Screen::Scale().TwipsX(r.right - r.left);
+    return Twips().TwipsX(r.right - r.left);
 }
 
 long Form::Height() const
 {
     RECT r{};
     if (HasWindow()) ::GetWindowRect(hWnd(), &r);
-    return Screen::Scale().TwipsY(r.bottom - r.top);
+    return Twips().TwipsY(r.bottom - r.top);
 }
 
 long Form::ScaleWidth() const
 {
     RECT r{};
     if (HasWindow()) ::GetClientRect(hWnd(), &r);
-    return Screen::Scale().TwipsX(r.right);
+    return Twips().TwipsX(r.right);
 }
 
 long Form::ScaleHeight() const
 {
     RECT r{};
     if (HasWindow()) ::GetClientRect(hWnd(), &r);
-    return Screen::Scale().TwipsY(r.bottom);
+    return Twips().TwipsY(r.bottom);
 }
 
 std::wstring Form::Caption() const
@@ -291,6 +354,55 @@ void Form::SetCaption(const std::wstring& caption)
 {
     m_design.caption = caption;
     if (HasWindow()) ::SetWindowTextW(hWnd(), caption.c_str());
+}
+
+TwipsScale Form::Twips() const
+{
+    return HasWindow() ? TwipsScaleOf(hWnd()) : Screen::Scale();
+}
+
+bool Form::AnswerScaledSize(int newDpi, SIZE* size) const
+{
+    if (!size || !HasWindow()) return false;
+    RECT window{};
+    RECT client{};
+    ::GetWindowRect(hWnd(), &window);
+    ::GetClientRect(hWnd(), &client);
+    const PixelSize scaled = DpiScaledWindowSize({window.right - window.left, window.bottom - window.top},
+                                                 {client.right, client.bottom}, Twips().dpiX, newDpi);
+    size->cx = scaled.width;
+    size->cy = scaled.height;
+    return true;
+}
+
+void Form::ChangeDpi(int newDpi, LPARAM suggested)
+{
+    // A form inside another window follows that window's dpi, not a message of its own.
+    if (::GetWindowLongW(hWnd(), GWL_STYLE) & WS_CHILD) return;
+    const Liveness::Watch watch = Life().Observe();
+    const int oldDpi = Twips().dpiX;
+    newDpi = SaneDpi(newDpi);
+    m_movedDpi = newDpi;
+    const bool changed = newDpi != oldDpi;
+    if (changed) {
+        RescaleControls(hWnd(), oldDpi, newDpi);
+        OnDpiChanged(oldDpi, newDpi);
+        if (!watch.Alive() || !HasWindow()) return;
+        for (HWND inside : WindowsInside(hWnd(), false))
+            if (::IsWindow(inside)) ::SendMessageW(inside, DpiChangeNotice(), 0, 0);
+        if (!watch.Alive() || !HasWindow()) return;
+    }
+    RECT before{};
+    ::GetClientRect(hWnd(), &before);
+    TakeSuggestedRect(suggested);
+    if (!watch.Alive() || !changed || !HasWindow()) return;
+    // The layout is in twips: at the same size in pixels it still comes out differently.
+    RECT after{};
+    ::GetClientRect(hWnd(), &after);
+    if (after.right == before.right && after.bottom == before.bottom && m_loaded && !m_unloading) OnResize();
+    if (!watch.Alive() || !HasWindow()) return;
+    // Everything was drawn anew at the new dpi; what children show of the form's surface too.
+    ::RedrawWindow(hWnd(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void Form::TakeSuggestedRect(LPARAM lParam)
@@ -325,10 +437,13 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         if (!(::GetWindowLongW(hWnd(), GWL_STYLE) & WS_CHILD)) rt::SpreadColourChange(hWnd());
         break;
     case kWmDpiChanged:
-        TakeSuggestedRect(lParam);
+        ChangeDpi(LOWORD(wParam), lParam);
         return 0;
+    case kWmGetDpiScaledSize:
+        if (AnswerScaledSize(static_cast<int>(wParam), reinterpret_cast<SIZE*>(lParam))) return TRUE;
+        break;
     }
-    const MouseEvent mouse = TranslateMouse(msg, wParam, lParam);
+    const MouseEvent mouse = TranslateMouse(msg, wParam, lParam, Twips());
     switch (mouse.action) {
     case MouseAction::Down: OnMouseDown(mouse.button, mouse.shift, mouse.x, mouse.y); return 0;
     case MouseAction::Up: OnMouseUp(mouse.button, mouse.shift, mouse.x, mouse.y); return 0;

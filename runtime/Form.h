@@ -6,14 +6,17 @@
 //               the form is hidden or unloaded, with the program's other windows disabled
 //   Unload() -> OnQueryUnload(cancel, mode), OnUnload(cancel), window destroyed
 //
-// Positions and sizes are twips; the platform calls below convert to pixels with the screen's
-// real pixels per inch. When the last loaded form unloads, the message loop of App::Run ends.
+// Positions and sizes are twips; the platform calls below convert to pixels with the form's own
+// pixels per inch: the screen's, until the window moves to a monitor of another dpi, then that
+// monitor's (WM_DPICHANGED). The form and its controls are then laid out again at the new dpi.
+// When the last loaded form unloads, the message loop of App::Run ends.
 
 #include <windows.h>
 
 #include <string>
 
 #include "runtime/DrawingWindow.h"
+#include "runtime/Twips.h"
 
 namespace rt {
 
@@ -24,6 +27,17 @@ enum class StartUpPosition { Manual = 0, CenterScreen = 2 };
 enum class UnloadMode { FormControlMenu = 0, FormCode = 1, AppWindows = 2, AppTaskManager = 3 };
 
 inline constexpr double kKeep = -1e300;  // Move: leave this coordinate as it is
+
+// Newer than the headers' target: the window moved to a monitor of another dpi, and the system
+// asks which size the window wants at a dpi before it offers a rectangle.
+inline constexpr UINT kWmDpiChanged = 0x02E0;
+inline constexpr UINT kWmGetDpiScaledSize = 0x02E4;
+
+// Sent by a form to every window inside it when it moved to a monitor of another dpi, before it
+// lays itself out there: fonts, pictures and layouts made for the old dpi are made anew.
+// (The system's own notices to child windows come at times of its choosing, and not at all under
+// Wine; the form's are sent in its order, once.)
+UINT DpiChangeNotice();
 
 struct FormDesign {
     const wchar_t* className = L"CorvaneForm";
@@ -69,6 +83,12 @@ public:
     long ScaleWidth() const;
     long ScaleHeight() const;
 
+    // The twips factors this form converts with (those of the window it lives in, for a form
+    // inside another window).
+    TwipsScale Twips() const;
+    // The dpi of the monitor the system last moved the window to; 0 while it has not.
+    int MovedDpi() const { return m_movedDpi; }
+
     std::wstring Caption() const;
     void SetCaption(const std::wstring& caption);
     const FormDesign& Design() const { return m_design; }
@@ -84,13 +104,18 @@ protected:
     // Button: 1 left, 2 right, 4 middle; Shift: 1 shift, 2 ctrl, 4 alt; X, Y in twips.
     virtual void OnMouseDown(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
     virtual void OnMouseUp(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
+    // The window moved to a monitor of another dpi: its controls are at their new places, and
+    // pictures and fonts made for the old dpi are made anew here. OnResize follows.
+    virtual void OnDpiChanged(int /*oldDpi*/, int /*newDpi*/) {}
     virtual void OnMouseMove(int /*button*/, int /*shift*/, double /*x*/, double /*y*/) {}
 
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     bool CreateFormWindow();
+    void ChangeDpi(int newDpi, LPARAM suggested);
     void TakeSuggestedRect(LPARAM lParam);
+    bool AnswerScaledSize(int newDpi, SIZE* size) const;
     void RunModalLoop();
 
     FormDesign m_design;
@@ -100,6 +125,13 @@ private:
     bool m_unloading = false;
     int m_modalDepth = 0;
     WindowState m_pendingState = WindowState::Normal;
+    int m_movedDpi = 0;
 };
+
+// The twips factors of the form that `hwnd` is or lies in (through its top-level window); the
+// screen's for a window of no form.
+TwipsScale TwipsScaleOf(HWND hwnd);
+// The dpi the system last moved the top-level window of `hwnd` to, when that is a form's; else 0.
+int MovedDpiOf(HWND hwnd);
 
 }  // namespace rt

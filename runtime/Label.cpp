@@ -38,14 +38,21 @@ void Label::SetTransparent(bool transparent)
 
 void Label::SetFont(const std::wstring& face, int points, bool bold)
 {
-    ClientDC screen(nullptr);
+    m_face = face;
+    m_points = points;
+    m_bold = bold;
     LOGFONTW lf{};
-    lf.lfHeight = -::MulDiv(points, ::GetDeviceCaps(screen.get(), LOGPIXELSY), 72);
+    lf.lfHeight = -::MulDiv(points, Twips().dpiY, 72);
     lf.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     lf.lfCharSet = GB2312_CHARSET;
     lstrcpynW(lf.lfFaceName, face.c_str(), LF_FACESIZE);
     m_font.reset(::CreateFontIndirectW(&lf));
     if (HasWindow()) ::InvalidateRect(hWnd(), nullptr, TRUE);
+}
+
+void Label::OnDpiChanged()
+{
+    SetFont(m_face, m_points, m_bold);
 }
 
 void Label::OnPaint(HDC dc, const RECT&)

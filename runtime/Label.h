@@ -27,6 +27,7 @@ public:
 protected:
     const wchar_t* ClassName() const override { return L"CorvaneLabel"; }
     void OnCreated() override;
+    void OnDpiChanged() override;
     void OnPaint(HDC dc, const RECT& area) override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
@@ -35,6 +36,9 @@ private:
     DWORD m_foreColor = 0x80000012;
     bool m_transparent = true;
     Font m_font;
+    std::wstring m_face;
+    int m_points = 9;
+    bool m_bold = false;
 
     acc::Described m_readerView{[this] { return acc::StaticText(m_caption); }};
     AccessibleHost m_access{m_readerView};

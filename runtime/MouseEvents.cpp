@@ -2,7 +2,6 @@
 
 #include <windowsx.h>
 
-#include "runtime/Screen.h"
 
 namespace rt {
 
@@ -24,7 +23,7 @@ int HeldButtons(WPARAM keys)
     return buttons;
 }
 
-MouseEvent TranslateMouse(UINT msg, WPARAM wParam, LPARAM lParam)
+MouseEvent TranslateMouse(UINT msg, WPARAM wParam, LPARAM lParam, const TwipsScale& scale)
 {
     MouseEvent e;
     switch (msg) {
@@ -40,7 +39,6 @@ MouseEvent TranslateMouse(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_MOUSEMOVE: e = {MouseAction::Move, HeldButtons(wParam)}; break;
     default: return e;
     }
-    const TwipsScale scale = Screen::Scale();
     e.shift = ShiftState();
     e.x = scale.ScaleXToTwips(GET_X_LPARAM(lParam));
     e.y = scale.ScaleYToTwips(GET_Y_LPARAM(lParam));

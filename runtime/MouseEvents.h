@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "runtime/Twips.h"
+
 namespace rt {
 
 enum class MouseAction { None, Down, Up, Move, DoubleClick };
@@ -20,7 +22,8 @@ struct MouseEvent {
 int ShiftState();
 int HeldButtons(WPARAM keys);
 
-// Translates a client-area mouse message; action None for other messages.
-MouseEvent TranslateMouse(UINT msg, WPARAM wParam, LPARAM lParam);
+// Translates a client-area mouse message with the twips factors of the window it came to; action
+// None for other messages.
+MouseEvent TranslateMouse(UINT msg, WPARAM wParam, LPARAM lParam, const TwipsScale& scale);
 
 }  // namespace rt

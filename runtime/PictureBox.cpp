@@ -30,7 +30,7 @@ void PictureBox::OnPaint(HDC dc, const RECT&)
 
 LRESULT PictureBox::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
-    MouseEvent e = TranslateMouse(msg, wParam, lParam);
+    MouseEvent e = TranslateMouse(msg, wParam, lParam, Twips());
     const MouseHandler* handler = nullptr;
     switch (e.action) {
     case MouseAction::Down: handler = &MouseDown; break;

@@ -116,8 +116,12 @@ PictureRef LoadResPictureFor(int id, int dpi, HMODULE module, long keyColour, st
 
 PictureRef LoadResStrip(int id, int frames, HMODULE module)
 {
-    return LoadScaled(id, Screen::Scale().dpiX, module, 0xFF00FF,
-                      [frames](int width) { return StripPieces(width, frames); });
+    return LoadResStripFor(id, frames, Screen::Scale().dpiX, module);
+}
+
+PictureRef LoadResStripFor(int id, int frames, int dpi, HMODULE module)
+{
+    return LoadScaled(id, dpi, module, 0xFF00FF, [frames](int width) { return StripPieces(width, frames); });
 }
 
 }  // namespace rt

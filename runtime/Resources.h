@@ -57,5 +57,7 @@ PictureRef LoadResPictureFor(int id, int dpi, HMODULE module = nullptr, long key
 // A strip of `frames` frames side by side (and a left-over column, see rt::StripPieces) for the
 // screen's dpi: like LoadResPicture, every frame scaled on its own so that frames stay whole.
 PictureRef LoadResStrip(int id, int frames, HMODULE module = nullptr);
+// The same for `dpi`: a window on a monitor of another dpi than the screen's.
+PictureRef LoadResStripFor(int id, int frames, int dpi, HMODULE module = nullptr);
 
 }  // namespace rt

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "runtime/DpiScale.h"
+#include "runtime/Form.h"
 #include "runtime/Handles.h"
 
 namespace rt {
@@ -31,6 +32,8 @@ int Screen::Scaled(double pixels) { return ScalePixels(pixels, Scale().dpiX); }
 
 int Screen::DpiFor(HWND hwnd)
 {
+    // What the system said when it moved the window is the window's dpi from then on.
+    if (const int moved = MovedDpiOf(hwnd)) return moved;
     using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
         reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));

@@ -17,8 +17,9 @@ public:
     static long TwipsPerPixelY();
     // A length stated in 96-dpi pixels, in the screen's pixels.
     static int Scaled(double pixels);
-    // The dpi of the monitor a window is on: GetDpiForWindow where the system has it (looked up at
-    // run time, so that Windows 7 still starts), else the screen's.
+    // The dpi of the monitor a window is on: the one the system last moved its form's window to,
+    // else GetDpiForWindow where the system has it (looked up at run time, so that Windows 7 still
+    // starts), else the screen's.
     static int DpiFor(HWND hwnd);
 };
 

@@ -7,7 +7,7 @@
 #include "runtime/Handles.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Rounding.h"
-#include "runtime/Screen.h"
+#include "runtime/DpiScale.h"
 #include "runtime/TempDir.h"
 #include "update/ManifestVerifier.h"
 #include "updater/PlacedFiles.h"
@@ -54,7 +54,7 @@ void UpdateFrm::OnLoad()
     };
 
     closebtn.Create(hWnd(), 3840, 15, 615, 255);
-    closebtn.SetBackPicture(rt::LoadResStrip(IDB_UPDATER_CLOSE, 3));
+    closebtn.SetBackPicture(rt::LoadResStripFor(IDB_UPDATER_CLOSE, 3, Twips().dpiX));
     closebtn.Click = [this] { AskToCancel(); };
     m_keys = std::make_unique<DialogKeys>(hWnd(), std::vector<HWND>{}, [this] { AskToCancel(); });
     // Above the caption strip it sits on, which was created first.
@@ -67,13 +67,18 @@ void UpdateFrm::OnLoad()
     BForm1.Move(0, 0, ScaleWidth());
 }
 
+void UpdateFrm::OnDpiChanged(int, int newDpi)
+{
+    closebtn.SetBackPicture(rt::LoadResStripFor(IDB_UPDATER_CLOSE, 3, newDpi));
+}
+
 void UpdateFrm::OnResize()
 {
-    const rt::TwipsScale scale = rt::Screen::Scale();
+    const rt::TwipsScale scale = Twips();
     const int w = rt::RoundHalfEven16(scale.ScaleXToPixels(ScaleWidth()) + 1);
     const int h = rt::RoundHalfEven16(scale.ScaleYToPixels(ScaleHeight()) + 1);
     // On success the window owns the region; otherwise it is ours to delete.
-    const int corner = rt::Screen::Scaled(6);
+    const int corner = rt::ScalePixels(6, scale.dpiX);
     HRGN region = ::CreateRoundRectRgn(0, 0, w, h, corner, corner);
     if (region && !::SetWindowRgn(hWnd(), region, TRUE)) ::DeleteObject(region);
     BForm1.Printform(*this);

@@ -34,6 +34,7 @@ public:
 protected:
     void OnLoad() override;
     void OnResize() override;
+    void OnDpiChanged(int oldDpi, int newDpi) override;
     void OnQueryUnload(bool& cancel, rt::UnloadMode mode) override;
 
 private:

@@ -17,6 +17,7 @@
 #include "browser/layout/LayoutScale.h"
 #include "browser/lite/TextConvert.h"
 #include "runtime/DpiScale.h"
+#include "runtime/Form.h"
 #include "runtime/MouseEvents.h"
 #include "runtime/Screen.h"
 
@@ -619,6 +620,12 @@ void LiteWebView::ShowContextMenu(POINT screen)
 LRESULT LiteWebView::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (LRESULT answer = 0; m_access.HandleMessage(hWnd(), msg, wParam, lParam, answer)) return answer;
+    if (msg == rt::DpiChangeNotice()) {
+        // The page's CSS pixels are s device pixels: at another dpi it is laid out anew, also when
+        // the view keeps its size in pixels (a resize lays it out at the new dpi by itself).
+        if (rt::Screen::DpiFor(hWnd()) != m_dpi) Relayout();
+        return 0;
+    }
     switch (msg) {
     case kLoadMessage:
         Load(static_cast<unsigned>(wParam));

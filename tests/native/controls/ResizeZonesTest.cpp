@@ -57,6 +57,41 @@ TEST(Outline, LeftEdgeStopsAtTheMinimumWidth)
     EXPECT_EQ(MoveOutline(2, start, 901, 0).right, 901);
 }
 
+// On a monitor of another dpi the 5-pixel edge and the 800 x 600 minimum are 96-dpi pixels
+// scaled by the window's dpi, halves to even (7.5 pixels near at 144 dpi is 8).
+TEST(HitZone, EdgeAndMinimumFollowTheWindowsDpi)
+{
+    const struct {
+        int dpi;
+        int x;
+        int y;
+        int zone;
+    } zones[] = {
+        {96, 106, 500, kNoZone}, {120, 106, 500, 6},       {120, 107, 500, kNoZone}, {144, 108, 500, 6},
+        {144, 109, 500, kNoZone}, {192, 110, 500, 6},      {192, 111, 500, kNoZone}, {144, 108, 108, 7},
+        {144, 109, 100, 0},       {144, 1100, 892, 3},     {144, 1100, 891, 2},      {0, 105, 500, 6},
+    };
+    for (const auto& c : zones) EXPECT_EQ(HitZone(kWindow, c.x, c.y, c.dpi), c.zone) << c.dpi << " " << c.x << "," << c.y;
+
+    const ScreenRect start{0, 0, 1500, 1000};
+    const struct {
+        int dpi;
+        int zone;
+        int x;
+        int y;
+        ScreenRect moved;
+    } outlines[] = {
+        // 800 x 600 at 96, 1000 x 750 at 120, 1200 x 900 at 144: the edge stops at the minimum.
+        {96, 2, 801, 0, {0, 0, 801, 1000}},     {120, 2, 1000, 0, {0, 0, 1500, 1000}},
+        {120, 2, 1001, 0, {0, 0, 1001, 1000}},  {144, 2, 1200, 0, {0, 0, 1500, 1000}},
+        {144, 3, 1201, 901, {0, 0, 1201, 901}}, {144, 3, 1201, 900, {0, 0, 1201, 1000}},
+        {144, 6, 299, 0, {299, 0, 1500, 1000}}, {144, 6, 300, 0, {0, 0, 1500, 1000}},
+        {192, 4, 0, 1200, {0, 0, 1500, 1000}},  {192, 0, 0, 500, {0, 500, 1500, 1000}},
+    };
+    for (const auto& c : outlines)
+        EXPECT_EQ(MoveOutline(c.zone, start, c.x, c.y, c.dpi), c.moved) << c.dpi << " zone " << c.zone << " " << c.x;
+}
+
 TEST(Outline, TopEdgeHasNoLimit)
 {
     const ScreenRect start{100, 100, 1000, 800};

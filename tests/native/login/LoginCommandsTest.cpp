@@ -111,4 +111,31 @@ TEST(LoginLayout, CentringRoundsHalvesToEven)
     EXPECT_EQ(corvane::CentredOrigin(800, 888), -44);   // larger than the screen
 }
 
+// Moved to a monitor of another dpi, both windows take the picture's size there at the same
+// corner, and the browser still overhangs the login window on the right and at the bottom.
+TEST(LoginLayout, PairKeepsItsGlueAtEveryDpi)
+{
+    const struct {
+        int dpi;
+        int left;
+        int top;
+        rt::PixelRect pair;
+        rt::PixelSize browser;
+    } cases[] = {
+        {96, 196, 125, {196, 125, 1084, 643}, {920, 625}},
+        {120, 10, 20, {10, 20, 1120, 668}, {1150, 781}},  // 781.25
+        {144, -1500, 40, {-1500, 40, -168, 817}, {1380, 938}},  // 937.5, halves to even
+        {168, 0, 0, {0, 0, 1554, 906}, {1610, 1094}},  // 1093.75
+        {192, 2000, 0, {2000, 0, 3776, 1036}, {1840, 1250}},
+        {0, 5, 5, {5, 5, 893, 523}, {920, 625}},  // no dpi reported: 96
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(corvane::LoginPairRectAt(c.left, c.top, c.dpi), c.pair) << c.dpi;
+        const rt::PixelSize browser = corvane::LoginBrowserSizeAt(c.dpi);
+        EXPECT_EQ(browser, c.browser) << c.dpi;
+        EXPECT_GT(browser.width, c.pair.Width()) << c.dpi;
+        EXPECT_GT(browser.height, c.pair.Height()) << c.dpi;
+    }
+}
+
 }  // namespace

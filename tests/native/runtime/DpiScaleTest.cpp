@@ -80,6 +80,54 @@ TEST(DpiScale, AbuttingRectanglesStillAbut)
     EXPECT_EQ(rt::ScalePoint({3, -3}, 144), (rt::PixelPoint{4, -4}));
 }
 
+TEST(DpiScale, MovingBetweenMonitorsRescalesFromTheOldDpi)
+{
+    const struct {
+        double pixels;
+        int from;
+        int to;
+        std::int32_t rescaled;
+    } cases[] = {
+        {888, 96, 144, 1332},  {1332, 144, 96, 888}, {888, 144, 144, 888}, {1110, 120, 144, 1332},
+        {1332, 144, 120, 1110}, {5, 96, 144, 8},     {3, 96, 144, 4},      {5, 120, 96, 4},
+        {1, 192, 144, 1},      {-3, 96, 144, -4},    {100, 0, 144, 150},   {100, 144, 0, 67},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::RescalePixels(c.pixels, c.from, c.to), c.rescaled) << c.pixels << " " << c.from << "->" << c.to;
+    // Caption buttons that abut at 120 dpi still abut at 168.
+    const rt::PixelRect left{1178, 4, 1208, 33};
+    const rt::PixelRect right{1208, 4, 1239, 33};
+    EXPECT_EQ(rt::RescaleRect(left, 120, 168).right, rt::RescaleRect(right, 120, 168).left);
+    EXPECT_EQ(rt::RescaleRect({1, 3, 5, 7}, 96, 144), rt::ScaleRect({1, 3, 5, 7}, 144));
+}
+
+TEST(DpiScale, ScaledSizeOfferedBeforeAMoveKeepsTheClientAsLaidOut)
+{
+    const struct {
+        rt::PixelSize window;
+        rt::PixelSize client;
+        int from;
+        int to;
+        rt::PixelSize offered;
+    } cases[] = {
+        // Borderless windows: the login pair, the main window, the exit box.
+        {{888, 518}, {888, 518}, 96, 144, {1332, 777}},
+        {{1036, 639}, {1036, 639}, 96, 120, {1295, 799}},
+        {{1295, 799}, {1295, 799}, 120, 96, {1036, 639}},
+        {{242, 140}, {242, 140}, 96, 144, {363, 210}},
+        // A framed window: frame and client each rounded on their own.
+        {{904, 557}, {888, 518}, 96, 144, {1356, 835}},
+        {{905, 557}, {888, 518}, 96, 144, {1358, 835}},
+        // Same dpi, and a window whose client reports more than its outer size.
+        {{888, 518}, {888, 518}, 144, 144, {888, 518}},
+        {{10, 10}, {20, 30}, 96, 192, {40, 60}},
+        {{0, 0}, {0, 0}, 96, 144, {0, 0}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::DpiScaledWindowSize(c.window, c.client, c.from, c.to), c.offered)
+            << c.window.width << "x" << c.window.height << " " << c.from << "->" << c.to;
+}
+
 TEST(DpiScale, SuggestedWindowRectanglesAreChecked)
 {
     const struct {

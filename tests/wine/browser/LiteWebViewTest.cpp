@@ -8,6 +8,8 @@
 
 #include "browser/lite/LiteWebView.h"
 #include "runtime/App.h"
+#include "runtime/DpiScale.h"
+#include "runtime/Form.h"
 #include "tests/driver/AccessibleWalk.h"
 #include "tests/driver/Driver.h"
 #include "tests/driver/Lifetime.h"
@@ -78,6 +80,57 @@ TEST(LiteWebView, TopLevelPageRaisesEventsInOrder)
     // The login form's fields are real edit controls, plus the submit button.
     EXPECT_TRUE(ChildOfClass(host.view()->hWnd(), L"Edit", 1));
     EXPECT_TRUE(ChildOfClass(host.view()->hWnd(), L"Button", 0));
+}
+
+// A form holding a view of a fixed size in pixels, which the form's own layout leaves alone.
+class FixedViewForm : public rt::Form {
+public:
+    FixedViewForm() : rt::Form(Design()) {}
+    browser::WebViewPtr view;
+
+protected:
+    void OnLoad() override { view = browser::CreateWebView(hWnd(), RECT{0, 0, 920, 625}, kLite); }
+    void OnUnload(bool&) override { view.reset(); }
+
+private:
+    static rt::FormDesign Design()
+    {
+        rt::FormDesign d;
+        d.className = L"FixedViewForm";
+        d.clientWidth = 13800;  // the view's 920 x 625 pixels at 96 dpi
+        d.clientHeight = 9375;
+        return d;
+    }
+};
+
+// The page's CSS pixels are device pixels times dpi / 96: moved to a monitor of 144 dpi at the
+// same size in pixels, the view lays its page out again, its fields 1.5 times as large.
+TEST(LiteWebView, LaysThePageOutAgainAtANewDpiOfTheSameSize)
+{
+    FixedViewForm form;
+    form.Show();
+    ASSERT_TRUE(form.view);
+    bool complete = false;
+    form.view->events.documentComplete = [&](const std::wstring&, bool topLevel) { complete = complete || topLevel; };
+    form.view->Navigate(LoginUrl());
+    ASSERT_TRUE(driver::PumpUntil([&] { return complete; }, 15000));
+    const HWND account = ChildOfClass(form.view->hWnd(), L"Edit", 0);
+    ASSERT_TRUE(account);
+    RECT before{};
+    ::GetWindowRect(account, &before);
+    RECT same{};
+    ::GetWindowRect(form.hWnd(), &same);
+    ::SendMessageW(form.hWnd(), rt::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&same));
+    RECT view{};
+    ::GetClientRect(form.view->hWnd(), &view);
+    EXPECT_EQ(view.right, 920);
+    EXPECT_EQ(view.bottom, 625);
+    ASSERT_EQ(ChildOfClass(form.view->hWnd(), L"Edit", 0), account);
+    RECT after{};
+    ::GetWindowRect(account, &after);
+    EXPECT_NEAR(after.right - after.left, rt::ScalePixels(before.right - before.left, 144), 1);
+    EXPECT_NEAR(after.bottom - after.top, rt::ScalePixels(before.bottom - before.top, 144), 1);
+    form.Unload();
 }
 
 // A screen reader in another process finds the page's links, named by their text, and follows

@@ -8,6 +8,7 @@
 
 #include "controls/ModGetTaskbarHei.h"
 #include "controls/cSetStyle.h"
+#include "runtime/Form.h"
 #include "runtime/Screen.h"
 #include "tests/wine/controls/ControlsTestSupport.h"
 
@@ -170,6 +171,32 @@ TEST_F(SetStyleTest, ZonesAreReportedOnMouseMoves)
     Mouse(WM_MOUSEMOVE, 102, 101, 0);
     EXPECT_EQ(controls_test::Without(*s_log, "x"), (Log{"MouseSize -1", "MouseSize 2", "MouseSize 3", "MouseSize 7"}));
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_SIZENWSE));
+}
+
+// On a monitor of 120 dpi the edge is 6 pixels and the minimum 1000 x 750: 96-dpi pixels at the
+// window's scale.
+TEST_F(SetStyleTest, ZonesAndMinimaAreThoseOfTheWindowsDpi)
+{
+    const auto moveToDpi = [](int dpi) {
+        RECT same = Rect();
+        ::SendMessageW(s_form->hWnd(), rt::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&same));
+    };
+    moveToDpi(120);
+    Mouse(WM_MOUSEMOVE, 106, 400, 0);
+    Mouse(WM_MOUSEMOVE, 107, 400, 0);
+    EXPECT_EQ(controls_test::Without(*s_log, "x"), (Log{"MouseSize 6", "MouseSize -1"}));
+    // 999 pixels wide is not more than 1000: the right edge stays; 1001 is.
+    for (const int x : {1099, 1101}) {
+        Mouse(WM_MOUSEMOVE, Rect().right - 1, 400, 0);
+        Mouse(WM_LBUTTONDOWN, Rect().right - 1, 400, MK_LBUTTON);
+        Mouse(WM_MOUSEMOVE, x, 400, MK_LBUTTON);
+        Mouse(WM_LBUTTONUP, x, 400, 0);
+    }
+    EXPECT_EQ(Rect().right, 1101);
+    moveToDpi(96);
+    s_log->clear();
+    Mouse(WM_MOUSEMOVE, 106, 400, 0);
+    EXPECT_EQ(controls_test::Without(*s_log, "x"), (Log{"MouseSize -1"}));
 }
 
 TEST_F(SetStyleTest, RightEdgeResizeKeepsTheMinimumAndMovesOnlyOnRelease)

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "runtime/DpiScale.h"
 #include "runtime/MessageBox.h"
 #include "tests/driver/AccessibleWalk.h"
 #include "tests/wine/login/LoginTestSupport.h"
@@ -35,6 +36,38 @@ std::wstring TempDir()
 bool Exists(const wchar_t* className, DWORD processId)
 {
     return driver::FindTopLevel(className, nullptr, processId) != nullptr;
+}
+
+// A rectangle in the client's memory, as the system hands one to the client's window with
+// WM_DPICHANGED.
+class RectInClient {
+public:
+    RectInClient(DWORD processId, const RECT& rect)
+        : m_process(::OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE, FALSE, processId))
+    {
+        if (!m_process) return;
+        m_address = ::VirtualAllocEx(m_process, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE);
+        if (m_address && !::WriteProcessMemory(m_process, m_address, &rect, sizeof(RECT), nullptr)) m_address = nullptr;
+    }
+    ~RectInClient()
+    {
+        if (m_address) ::VirtualFreeEx(m_process, m_address, 0, MEM_RELEASE);
+        if (m_process) ::CloseHandle(m_process);
+    }
+    RectInClient(const RectInClient&) = delete;
+    RectInClient& operator=(const RectInClient&) = delete;
+    LPARAM address() const { return reinterpret_cast<LPARAM>(m_address); }
+
+private:
+    HANDLE m_process = nullptr;
+    void* m_address = nullptr;
+};
+
+RECT RelativeTo(HWND window, RECT r)
+{
+    const RECT origin = WindowRect(window);
+    ::OffsetRect(&r, -origin.left, -origin.top);
+    return r;
 }
 
 TEST(LoginPage, ShorterThan1500CharactersEndsTheProgramWithTheConnectionMessage)
@@ -235,6 +268,46 @@ TEST(LoginPair, DraggingTheBackgroundBy100PixelsMovesTheLoginWindowAlong)
             return ::EqualRect(&bg, &login) != FALSE;
         },
         3000));
+
+    // Moved on to a monitor of 120 dpi, the pair scales as one: the picture drawn for 1.25 at the
+    // corner the system offers (whatever size it offers), the login window on it, the browser
+    // 1.25 times as large, the page laid out at 120 dpi.
+    std::vector<HWND> fields;
+    ASSERT_TRUE(driver::PumpUntil([&] { return (fields = driver::Descendants(pair.login, L"Edit")).size() == 2; }, 15000));
+    const RECT account96 = RelativeTo(pair.login, WindowRect(fields[0]));
+    const RectInClient offered(client.id(), RECT{bg.left - 40, bg.top + 10, bg.left - 40 + 1000, bg.top + 10 + 600});
+    ASSERT_NE(offered.address(), 0);
+    ::SendMessageW(pair.background, 0x02E0, MAKEWPARAM(120, 120), offered.address());
+    const RECT moved{bg.left - 40, bg.top + 10, bg.left - 40 + 1110, bg.top + 10 + 648};
+    EXPECT_TRUE(driver::PumpUntil(
+        [&] {
+            const RECT now = WindowRect(pair.background);
+            const RECT login = WindowRect(pair.login);
+            return ::EqualRect(&now, &moved) && ::EqualRect(&login, &moved);
+        },
+        3000));
+    const RECT login = WindowRect(pair.login);
+    EXPECT_EQ(login.left, moved.left);
+    EXPECT_EQ(login.right, moved.right);
+    EXPECT_EQ(login.bottom, moved.bottom);
+    const std::vector<HWND> views = driver::Descendants(pair.login, L"CorvaneLiteWebView");
+    ASSERT_EQ(views.size(), 1u);
+    const RECT view = WindowRect(views.front());
+    EXPECT_EQ(view.right - view.left, 1150);
+    EXPECT_EQ(view.bottom - view.top, 781);
+    const RECT account = RelativeTo(pair.login, WindowRect(fields[0]));
+    EXPECT_NEAR(account.left, rt::ScalePixels(account96.left, 120), 1);
+    EXPECT_NEAR(account.top, rt::ScalePixels(account96.top, 120), 1);
+    EXPECT_NEAR(account.right, rt::ScalePixels(account96.right, 120), 1);
+    EXPECT_NEAR(account.bottom, rt::ScalePixels(account96.bottom, 120), 1);
+    // The system's own notice to the login window, with a rectangle of its choosing, only glues
+    // it to the picture again.
+    const RectInClient elsewhere(client.id(), RECT{0, 0, 500, 400});
+    ::SendMessageW(pair.login, 0x02E0, MAKEWPARAM(120, 120), elsewhere.address());
+    const RECT stillGlued = WindowRect(pair.login);
+    EXPECT_TRUE(::EqualRect(&stillGlued, &moved));
+    driver::Pump(300);
+    SaveScreen(L"login_pair_moved_to_120_dpi");
     client.Kill();
 }
 

@@ -18,6 +18,8 @@
 #include "mainwindow/WebMainFrm.h"
 #include "mainwindow/WebUrl.h"
 #include "resources/ResourceIds.h"
+#include "runtime/DpiScale.h"
+#include "runtime/Form.h"
 #include "runtime/Handles.h"
 #include "runtime/MessageBox.h"
 #include "runtime/Resources.h"
@@ -360,6 +362,85 @@ TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
     EXPECT_FALSE(::PtInRegion(region, 0, 0));
     EXPECT_TRUE(::PtInRegion(region, 3, 3));
     ::DeleteObject(region);
+
+    // Moved to a monitor of 144 dpi, the window asks for 1.5 times its size, takes the rectangle
+    // the system offers for it and lays itself out as it would have at 144 dpi: the same twips,
+    // the caption buttons drawn for the scale and still abutting, the margins 6 pixels. (840 x 600
+    // first, so that 1.5 times that fits on the test's screen.)
+    const auto placeOf = [](HWND hwnd) {
+        RECT p{};
+        ::GetWindowRect(hwnd, &p);
+        ::MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&p), 2);
+        return p;
+    };
+    const auto moveToDpi = [&](int dpi) {
+        SIZE asked{};
+        ASSERT_TRUE(::SendMessageW(Main(), rt::kWmGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&asked)));
+        RECT offered{};
+        ::GetWindowRect(Main(), &offered);
+        offered.right = offered.left + asked.cx;
+        offered.bottom = offered.top + asked.cy;
+        ::SendMessageW(Main(), rt::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&offered));
+        driver::Pump(50);
+    };
+    ::SetWindowPos(Main(), nullptr, 20, 20, 840, 600, SWP_NOZORDER | SWP_NOACTIVATE);
+    const long stripWidth96 = strip.Width();
+    const RECT close96 = placeOf(frm.CloseButton().rt::Window::hWnd());
+    moveToDpi(144);
+    ::GetClientRect(Main(), &c);
+    EXPECT_EQ(c.right, 1260);
+    EXPECT_EQ(c.bottom, 900);
+    EXPECT_EQ(strip.Left(), 1800);
+    EXPECT_EQ(strip.Width(), stripWidth96);
+    EXPECT_EQ(placeOf(strip.rt::Window::hWnd()).left, 180);
+    const rt::TwipsScale at144{144, 144};
+    auto snap144 = [&](long twips) { return at144.TwipsX(at144.PixelsX(twips)); };
+    // Each button's left is its place in twips, rounded to the pixel at 144 dpi as it would be
+    // for a client started there.
+    EXPECT_EQ(frm.CloseButton().Left(), snap144(12600 - 730));
+    EXPECT_EQ(frm.MinMaxButton().Left(), snap144(12600 - 1105));
+    EXPECT_EQ(frm.MinButton().Left(), snap144(12600 - 1465));
+    EXPECT_EQ(frm.ToolButton().Left(), snap144(12600 - 1825));
+    const RECT close144 = placeOf(frm.CloseButton().rt::Window::hWnd());
+    EXPECT_EQ(close144.bottom - close144.top, rt::ScalePixels(close96.bottom - close96.top, 144));
+    EXPECT_EQ(close144.right - close144.left, rt::ScalePixels(close96.right - close96.left, 144));
+    EXPECT_EQ(frm.CloseButton().BackPicture()->WidthPixels(),
+              rt::LoadResStripFor(IDB_CAPTION_CLOSE, 3, 144)->WidthPixels());
+    ::GetWindowRect(frm.PageContainer(), &pages);
+    ::MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&pages), 2);
+    EXPECT_EQ(pages.left, 6);
+    // The pages start below the strip, whose height the strip itself keeps.
+    const RECT stripPlace = placeOf(strip.rt::Window::hWnd());
+    EXPECT_EQ(pages.top, stripPlace.bottom - stripPlace.top);
+    EXPECT_EQ(pages.right, 1260 - 6);
+    EXPECT_EQ(pages.bottom, 900 - 6);
+    region = ::CreateRectRgn(0, 0, 0, 0);
+    ASSERT_NE(::GetWindowRgn(Main(), region), ERROR);
+    ::GetRgnBox(region, &box);
+    ::DeleteObject(region);
+    EXPECT_EQ(box.right, 1260);
+    EXPECT_EQ(box.bottom, 900);
+    EXPECT_EQ(rt::Screen::DpiFor(frm.PageContainer()), 144);
+    // The selected page fills the container, its browser overhanging it by 3 pixels (2 at 96).
+    const HWND page = reinterpret_cast<HWND>(Tabs().Item(Tabs().Selected())->Form()->hWnd());
+    const std::vector<HWND> views = driver::Descendants(page, L"CorvaneLiteWebView");
+    ASSERT_EQ(views.size(), 1u);
+    const RECT view = placeOf(views.front());
+    EXPECT_EQ(view.left, pages.left - 3);
+    EXPECT_EQ(view.top, pages.top - 3);
+    EXPECT_EQ(view.right, pages.right + 3);
+    EXPECT_EQ(view.bottom, pages.bottom + 3);
+    driver::Screenshot(Main(), L"mainwindow_moved_to_144_dpi");
+
+    // Back on a monitor of 96 dpi, everything is where it was.
+    moveToDpi(96);
+    ::GetClientRect(Main(), &c);
+    EXPECT_EQ(c.right, 840);
+    EXPECT_EQ(c.bottom, 600);
+    const RECT closeBack = placeOf(frm.CloseButton().rt::Window::hWnd());
+    EXPECT_TRUE(::EqualRect(&closeBack, &close96));
+    ::SetWindowPos(Main(), nullptr, 0, 0, 1036, 639, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    EXPECT_EQ(frm.CloseButton().Left(), snap(15540 - 730));
 
     ClickMinMax();
     EXPECT_TRUE(frm.MinMaxButton().Value());
@@ -782,9 +863,19 @@ TEST_F(MainWindow, AnsweringNoOrClosingTheBoxKeepsEverything)
     EXPECT_FALSE(frm.m_bExit);
     EXPECT_EQ(Tabs().Count(), pages);
     {
-        mainwindow_test::ExitBoxAnswerer answerer(L"C");
+        // Moved to a monitor of 144 dpi first: 1.5 times as large, the close button drawn for
+        // the scale at its place in twips, (3630 - 730) / 10 = 290 pixels from the left.
+        mainwindow_test::ExitBoxAnswerer answerer(L"PC");
         EXPECT_TRUE(driver::ClickOn(frm.CloseButton().rt::Window::hWnd()));
         EXPECT_TRUE(answerer.WaitForCount(1, 5000));
+        const driver::Capture box = answerer.BoxAt144Dpi();
+        ASSERT_EQ(box.width(), 363);
+        ASSERT_EQ(box.height(), 210);
+        const rt::PictureRef close = rt::LoadResStripFor(IDB_CAPTION_CLOSE, 3, 144);
+        EXPECT_EQ(mainwindow_test::PictureMismatches(box, 290, 2, close->handle(), 0, 0, 64, 27), 0);
+        EXPECT_GT(box.CountNear(RECT{36, 84, 350, 146}, 0x000000, 90), 90) << "question text";
+        // Where the bottom border was at 96 dpi, the question's label shows the new surface.
+        EXPECT_EQ(box.CountNear(RECT{40, 134, 80, 140}, 0xFFFFFF, 8), 40 * 6) << "the box at 96 dpi shows through";
     }
     EXPECT_TRUE(frm.IsLoaded());
     EXPECT_EQ(Tabs().Count(), pages);

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "runtime/Form.h"
+
 namespace mainwindow_test {
 
 std::wstring GameUrl(const std::wstring& account)
@@ -161,6 +163,17 @@ void ExitBoxAnswerer::Watch()
             }
             m_dragOffset = {moved.left - r.left, moved.top - r.top};
             r = moved;
+            answer = m_answers[next++];
+        }
+        if (answer == L'P' && next < m_answers.size()) {
+            // As the system moves it: asked for its size at 144 dpi, then told to take it.
+            SIZE asked{};
+            ::SendMessageW(box, rt::kWmGetDpiScaledSize, 144, reinterpret_cast<LPARAM>(&asked));
+            RECT offered{r.left, r.top, r.left + asked.cx, r.top + asked.cy};
+            ::SendMessageW(box, rt::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&offered));
+            ::Sleep(300);  // let it paint
+            ::GetWindowRect(box, &r);
+            m_boxAt144Dpi = driver::Screenshot(box, L"mainwindow_exit_box_144_dpi");
             answer = m_answers[next++];
         }
         if (const std::vector<KeyStroke>* keys = KeysFor(answer)) {

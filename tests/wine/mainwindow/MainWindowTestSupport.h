@@ -39,6 +39,8 @@ public:
     driver::Capture FirstBox() const { return m_firstBox; }
     // How far the last 'D' moved the box.
     POINT DragOffset() const { return m_dragOffset; }
+    // The box after the last 'P' moved it to a monitor of 144 dpi.
+    driver::Capture BoxAt144Dpi() const { return m_boxAt144Dpi; }
 
 private:
     void Watch();
@@ -46,13 +48,15 @@ private:
     std::wstring m_answers;  // 'Y' yes, 'N' no, 'C' the close button, 'F' the system close
                              // command; with real keys: 'K' Enter, 'T' Tab and Enter, 'S'
                              // Shift+Tab, Tab, Tab and Space, 'E' Esc, 'A' Alt+F4; 'D' drags the
-                             // box by its caption strip first, then the next letter answers
+                             // box by its caption strip first, 'P' moves it to a monitor of
+                             // 144 dpi first (the letter after either answers; 'C' after 'P')
     DWORD m_processId;
     std::wstring m_screenshot;
     std::atomic<int> m_answered{0};
     std::atomic<bool> m_stop{false};
     driver::Capture m_firstBox;
     POINT m_dragOffset{};
+    driver::Capture m_boxAt144Dpi;
     std::thread m_thread;
 };
 

@@ -9,6 +9,7 @@
 
 #include "runtime/App.h"
 #include "runtime/Form.h"
+#include "runtime/PictureBox.h"
 #include "runtime/Screen.h"
 #include "runtime/Timer.h"
 #include "tests/driver/AccessibleWalk.h"
@@ -46,6 +47,10 @@ protected:
     {
         cancel = cancelUnload;
         Record("Unload");
+    }
+    void OnDpiChanged(int oldDpi, int newDpi) override
+    {
+        m_log.push_back("DpiChanged " + std::to_string(oldDpi) + " " + std::to_string(newDpi));
     }
     void OnMouseDown(int button, int, double x, double y) override
     {
@@ -159,45 +164,92 @@ TEST(FormLifecycle, MouseCoordinatesArriveInTwips)
     form.Unload();
 }
 
-// Moved to a monitor of another scale, a form takes the rectangle the system suggests and lays
-// itself out again; a rectangle no window can take is ignored.
+// Moved to a monitor of another scale, a form takes the rectangle the system suggests, converts
+// twips at the new dpi (so its controls keep their twips and grow in pixels) and lays itself out
+// again; a rectangle no window can take is ignored. Before the move it tells the system the size
+// it wants at the new dpi.
 TEST(FormLifecycle, DpiChangeTakesTheSuggestedRectangleAndResizes)
 {
-    constexpr UINT kDpiChanged = 0x02E0;
     Events log;
     RecordingForm form(log);
     form.Show();
     ASSERT_TRUE(driver::PumpUntil([&] { return form.Visible(); }, 3000));
-    const struct {
-        RECT suggested;
-        bool taken;
-    } cases[] = {
-        {{40, 30, 40 + 480, 30 + 360}, true},   // 144 dpi
-        {{10, 20, 10 + 640, 20 + 480}, true},   // 192 dpi
-        {{50, 60, 50, 400}, false},             // no width
-        {{0, 0, 70000, 400}, false},            // beyond the coordinates
-    };
-    const auto rectOf = [&] {
+    rt::PictureBox box;
+    ASSERT_TRUE(box.Create(form.hWnd(), 1500, 750, 3000, 1500));  // 100, 50, 200 x 100 at 96 dpi
+    const auto rectOf = [](HWND hwnd) {
         RECT r{};
-        ::GetWindowRect(form.hWnd(), &r);
+        ::GetWindowRect(hwnd, &r);
+        ::MapWindowPoints(nullptr, ::GetParent(hwnd), reinterpret_cast<POINT*>(&r), ::GetParent(hwnd) ? 2 : 0);
         return r;
     };
+    const auto scaledSize = [&](int dpi) {
+        SIZE size{0, 0};
+        const LRESULT answered = ::SendMessageW(form.hWnd(), rt::kWmGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
+        return answered ? size : SIZE{-1, -1};
+    };
+    // 300 x 150 at 96 dpi, borderless: the client alone scales.
+    EXPECT_EQ(scaledSize(144).cx, 450);
+    EXPECT_EQ(scaledSize(144).cy, 225);
+    EXPECT_EQ(scaledSize(120).cy, 188);  // 187.5, halves to even
+
+    const struct {
+        int dpi;
+        RECT suggested;
+        bool taken;
+        RECT box;  // the control's place at the dpi, in the form's client area
+        Events events;
+    } cases[] = {
+        {144, {40, 30, 40 + 450, 30 + 225}, true, {150, 75, 450, 225}, {"DpiChanged 96 144", "Resize"}},
+        {192, {10, 20, 10 + 600, 20 + 300}, true, {200, 100, 600, 300}, {"DpiChanged 144 192", "Resize"}},
+        // The same dpi on another monitor: only the rectangle.
+        {192, {12, 20, 12 + 640, 20 + 320}, true, {200, 100, 600, 300}, {"Resize"}},
+        // Another dpi at the same size: laid out again all the same.
+        {144, {12, 20, 12 + 640, 20 + 320}, true, {150, 75, 450, 225}, {"DpiChanged 192 144", "Resize"}},
+        {144, {50, 60, 50, 400}, false, {150, 75, 450, 225}, {}},  // no width
+        {144, {0, 0, 70000, 400}, false, {150, 75, 450, 225}, {}},  // beyond the coordinates
+    };
     for (const auto& c : cases) {
-        const RECT before = rectOf();
+        const RECT before = rectOf(form.hWnd());
         log.clear();
         RECT suggested = c.suggested;
-        ::SendMessageW(form.hWnd(), kDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&suggested));
-        const RECT after = rectOf();
+        ::SendMessageW(form.hWnd(), rt::kWmDpiChanged, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
+        const RECT after = rectOf(form.hWnd());
         const RECT expected = c.taken ? c.suggested : before;
         EXPECT_EQ(after.left, expected.left) << c.suggested.right;
         EXPECT_EQ(after.top, expected.top) << c.suggested.right;
         EXPECT_EQ(after.right, expected.right) << c.suggested.right;
         EXPECT_EQ(after.bottom, expected.bottom) << c.suggested.right;
-        EXPECT_EQ(log, c.taken ? Events{"Resize"} : Events{}) << c.suggested.right;
+        EXPECT_EQ(log, c.events) << c.suggested.right;
+        const RECT placed = rectOf(box.hWnd());
+        EXPECT_EQ(placed.left, c.box.left) << c.dpi;
+        EXPECT_EQ(placed.top, c.box.top) << c.dpi;
+        EXPECT_EQ(placed.right, c.box.right) << c.dpi;
+        EXPECT_EQ(placed.bottom, c.box.bottom) << c.dpi;
+        // The twips stay what the designer gave; the window and its controls report the dpi.
+        EXPECT_EQ(box.Left(), 1500) << c.dpi;
+        EXPECT_EQ(box.Width(), 3000) << c.dpi;
+        EXPECT_EQ(form.Twips().dpiX, c.dpi);
+        EXPECT_EQ(rt::Screen::DpiFor(form.hWnd()), c.dpi);
+        EXPECT_EQ(rt::Screen::DpiFor(box.hWnd()), c.dpi);
     }
+    // At 144 dpi a pixel is 10 twips: the last rectangle taken, 640 pixels wide, is 6400 twips,
+    // and a click 30 pixels in is 300 twips.
+    EXPECT_EQ(form.ScaleWidth(), 6400);
+    log.clear();
+    ::SendMessageW(form.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(30, 15));
+    EXPECT_EQ(log, (Events{"MouseDown 1 300 150"}));
+    // Asked for 96 dpi again, it wants its 96-dpi size back.
+    EXPECT_EQ(scaledSize(96).cx, 427);  // 426.7
     // No rectangle at all is no fault either.
-    ::SendMessageW(form.hWnd(), kDpiChanged, MAKEWPARAM(96, 96), 0);
+    ::SendMessageW(form.hWnd(), rt::kWmDpiChanged, MAKEWPARAM(96, 96), 0);
     EXPECT_TRUE(form.IsLoaded());
+    EXPECT_EQ(rectOf(box.hWnd()).right, 300);
+    // A window made anew takes the screen's dpi again.
+    form.Unload();
+    form.Show();
+    ASSERT_TRUE(driver::PumpUntil([&] { return form.Visible(); }, 3000));
+    EXPECT_EQ(form.MovedDpi(), 0);
+    EXPECT_EQ(form.ScaleWidth(), 4500);
     form.Unload();
 }
 
