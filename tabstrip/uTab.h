@@ -94,6 +94,7 @@ protected:
     const wchar_t* ClassName() const override { return L"uTab"; }
     void OnCreated() override;
     void OnResize() override;
+    void OnDpiChanged() override { OnResize(); }
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:

@@ -385,6 +385,7 @@ TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
     };
     ::SetWindowPos(Main(), nullptr, 20, 20, 840, 600, SWP_NOZORDER | SWP_NOACTIVATE);
     const long stripWidth96 = strip.Width();
+    const RECT strip96 = placeOf(strip.rt::Window::hWnd());
     const RECT close96 = placeOf(frm.CloseButton().rt::Window::hWnd());
     moveToDpi(144);
     ::GetClientRect(Main(), &c);
@@ -409,8 +410,9 @@ TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
     ::GetWindowRect(frm.PageContainer(), &pages);
     ::MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&pages), 2);
     EXPECT_EQ(pages.left, 6);
-    // The pages start below the strip, whose height the strip itself keeps.
+    // The strip draws itself at the new scale; the pages start below it.
     const RECT stripPlace = placeOf(strip.rt::Window::hWnd());
+    EXPECT_EQ(stripPlace.bottom - stripPlace.top, rt::ScalePixels(strip96.bottom - strip96.top, 144));
     EXPECT_EQ(pages.top, stripPlace.bottom - stripPlace.top);
     EXPECT_EQ(pages.right, 1260 - 6);
     EXPECT_EQ(pages.bottom, 900 - 6);
@@ -439,6 +441,8 @@ TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
     EXPECT_EQ(c.bottom, 600);
     const RECT closeBack = placeOf(frm.CloseButton().rt::Window::hWnd());
     EXPECT_TRUE(::EqualRect(&closeBack, &close96));
+    const RECT stripBack = placeOf(strip.rt::Window::hWnd());
+    EXPECT_TRUE(::EqualRect(&stripBack, &strip96));
     ::SetWindowPos(Main(), nullptr, 0, 0, 1036, 639, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(frm.CloseButton().Left(), snap(15540 - 730));
 
