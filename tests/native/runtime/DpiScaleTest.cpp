@@ -88,9 +88,8 @@ TEST(DpiScale, MovingBetweenMonitorsRescalesFromTheOldDpi)
         int to;
         std::int32_t rescaled;
     } cases[] = {
-        {888, 96, 144, 1332},  {1332, 144, 96, 888}, {888, 144, 144, 888}, {1110, 120, 144, 1332},
-        {1332, 144, 120, 1110}, {5, 96, 144, 8},     {3, 96, 144, 4},      {5, 120, 96, 4},
-        {1, 192, 144, 1},      {-3, 96, 144, -4},    {100, 0, 144, 150},   {100, 144, 0, 67},
+        {888, 96, 144, 1332}, {1332, 144, 96, 888}, {1110, 120, 144, 1332}, {5, 96, 144, 8}, {3, 96, 144, 4},
+        {5, 120, 96, 4},      {1, 192, 144, 1},     {-3, 96, 144, -4},     {100, 0, 144, 150}, {100, 144, 0, 67},
     };
     for (const auto& c : cases)
         EXPECT_EQ(rt::RescalePixels(c.pixels, c.from, c.to), c.rescaled) << c.pixels << " " << c.from << "->" << c.to;
@@ -110,11 +109,9 @@ TEST(DpiScale, ScaledSizeOfferedBeforeAMoveKeepsTheClientAsLaidOut)
         int to;
         rt::PixelSize offered;
     } cases[] = {
-        // Borderless windows: the login pair, the main window, the exit box.
+        // Borderless windows: the login pair, the main window.
         {{888, 518}, {888, 518}, 96, 144, {1332, 777}},
-        {{1036, 639}, {1036, 639}, 96, 120, {1295, 799}},
         {{1295, 799}, {1295, 799}, 120, 96, {1036, 639}},
-        {{242, 140}, {242, 140}, 96, 144, {363, 210}},
         // A framed window: frame and client each rounded on their own.
         {{904, 557}, {888, 518}, 96, 144, {1356, 835}},
         {{905, 557}, {888, 518}, 96, 144, {1358, 835}},

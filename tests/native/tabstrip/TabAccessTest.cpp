@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <array>
+
 #include "tabstrip/TabAccess.h"
 
 namespace {
@@ -114,13 +116,6 @@ TEST(TabAccess, RoundedStyleAndCollapsedTabs)
     EXPECT_TRUE(DescribeStrip(strip, 2).state & kStateOffscreen);
 }
 
-}  // namespace
-
-namespace {
-
-using namespace corvane;
-using namespace rt::acc;
-
 // At 150 % a reader points where the tabs are drawn, in the window's pixels: the main window's
 // strip (TabLeftSize 10) with its first tab selected.
 TEST(TabAccess, PlacesAreTheWindowsPixelsAtItsScale)
@@ -132,18 +127,12 @@ TEST(TabAccess, PlacesAreTheWindowsPixelsAtItsScale)
     const struct {
         long child;
         Rect place;
-    } cases[] = {
-        {1, {15, 0, 285, 48}},
-        {2, {293, 0, 563, 48}},
-        {3, {255, 10, 273, 28}},  // Left + Width - 30; row 7 x 1.5 = 10.5 -> 10; 18 square
-        {4, {533, 10, 551, 28}},
-    };
+    } cases[] = {  // a close button at Left + Width - 30; row 7 x 1.5 = 10.5 -> 10; 18 square
+        {1, {15, 0, 285, 48}}, {2, {293, 0, 563, 48}}, {3, {255, 10, 273, 28}}, {4, {533, 10, 551, 28}}};
     for (const auto& c : cases) {
-        const Item item = DescribeStrip(strip, c.child);
-        EXPECT_EQ(item.place.left, c.place.left) << c.child;
-        EXPECT_EQ(item.place.top, c.place.top) << c.child;
-        EXPECT_EQ(item.place.right, c.place.right) << c.child;
-        EXPECT_EQ(item.place.bottom, c.place.bottom) << c.child;
+        const Rect p = DescribeStrip(strip, c.child).place;
+        EXPECT_EQ((std::array{p.left, p.top, p.right, p.bottom}),
+                  (std::array{c.place.left, c.place.top, c.place.right, c.place.bottom})) << c.child;
     }
 }
 

@@ -6,6 +6,8 @@
 #include <ole2.h>
 #include <oleacc.h>
 
+#include <utility>
+
 #include "browser/lite/LiteWebView.h"
 #include "runtime/App.h"
 #include "runtime/DpiScale.h"
@@ -97,8 +99,7 @@ private:
     {
         rt::FormDesign d;
         d.className = L"FixedViewForm";
-        d.clientWidth = 13800;  // the view's 920 x 625 pixels at 96 dpi
-        d.clientHeight = 9375;
+        d.clientWidth = 13800, d.clientHeight = 9375;  // the view's 920 x 625 pixels at 96 dpi
         return d;
     }
 };
@@ -116,17 +117,13 @@ TEST(LiteWebView, LaysThePageOutAgainAtANewDpiOfTheSameSize)
     ASSERT_TRUE(driver::PumpUntil([&] { return complete; }, 15000));
     const HWND account = ChildOfClass(form.view->hWnd(), L"Edit", 0);
     ASSERT_TRUE(account);
-    RECT before{};
+    RECT before{}, same{}, view{}, after{};
     ::GetWindowRect(account, &before);
-    RECT same{};
     ::GetWindowRect(form.hWnd(), &same);
     ::SendMessageW(form.hWnd(), rt::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&same));
-    RECT view{};
     ::GetClientRect(form.view->hWnd(), &view);
-    EXPECT_EQ(view.right, 920);
-    EXPECT_EQ(view.bottom, 625);
+    EXPECT_EQ(std::pair(view.right, view.bottom), std::pair(920L, 625L));
     ASSERT_EQ(ChildOfClass(form.view->hWnd(), L"Edit", 0), account);
-    RECT after{};
     ::GetWindowRect(account, &after);
     EXPECT_NEAR(after.right - after.left, rt::ScalePixels(before.right - before.left, 144), 1);
     EXPECT_NEAR(after.bottom - after.top, rt::ScalePixels(before.bottom - before.top, 144), 1);

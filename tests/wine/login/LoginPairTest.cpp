@@ -8,6 +8,8 @@
 
 #include <fstream>
 #include <iterator>
+#include <utility>
+#include <vector>
 
 #include "runtime/DpiScale.h"
 #include "runtime/MessageBox.h"
@@ -279,33 +281,25 @@ TEST(LoginPair, DraggingTheBackgroundBy100PixelsMovesTheLoginWindowAlong)
     ASSERT_NE(offered.address(), 0);
     ::SendMessageW(pair.background, 0x02E0, MAKEWPARAM(120, 120), offered.address());
     const RECT moved{bg.left - 40, bg.top + 10, bg.left - 40 + 1110, bg.top + 10 + 648};
-    EXPECT_TRUE(driver::PumpUntil(
-        [&] {
-            const RECT now = WindowRect(pair.background);
-            const RECT login = WindowRect(pair.login);
-            return ::EqualRect(&now, &moved) && ::EqualRect(&login, &moved);
-        },
-        3000));
-    const RECT login = WindowRect(pair.login);
-    EXPECT_EQ(login.left, moved.left);
-    EXPECT_EQ(login.right, moved.right);
-    EXPECT_EQ(login.bottom, moved.bottom);
+    const auto glued = [&] {
+        const RECT now = WindowRect(pair.background), login = WindowRect(pair.login);
+        return ::EqualRect(&now, &moved) && ::EqualRect(&login, &moved);
+    };
+    EXPECT_TRUE(driver::PumpUntil(glued, 3000));
     const std::vector<HWND> views = driver::Descendants(pair.login, L"CorvaneLiteWebView");
     ASSERT_EQ(views.size(), 1u);
     const RECT view = WindowRect(views.front());
     EXPECT_EQ(view.right - view.left, 1150);
     EXPECT_EQ(view.bottom - view.top, 781);
     const RECT account = RelativeTo(pair.login, WindowRect(fields[0]));
-    EXPECT_NEAR(account.left, rt::ScalePixels(account96.left, 120), 1);
-    EXPECT_NEAR(account.top, rt::ScalePixels(account96.top, 120), 1);
-    EXPECT_NEAR(account.right, rt::ScalePixels(account96.right, 120), 1);
-    EXPECT_NEAR(account.bottom, rt::ScalePixels(account96.bottom, 120), 1);
+    for (const auto& [seen, at96] : {std::pair{account.left, account96.left}, {account.top, account96.top},
+                                     {account.right, account96.right}, {account.bottom, account96.bottom}})
+        EXPECT_NEAR(seen, rt::ScalePixels(at96, 120), 1);
     // The system's own notice to the login window, with a rectangle of its choosing, only glues
     // it to the picture again.
     const RectInClient elsewhere(client.id(), RECT{0, 0, 500, 400});
     ::SendMessageW(pair.login, 0x02E0, MAKEWPARAM(120, 120), elsewhere.address());
-    const RECT stillGlued = WindowRect(pair.login);
-    EXPECT_TRUE(::EqualRect(&stillGlued, &moved));
+    EXPECT_TRUE(glued());
     driver::Pump(300);
     SaveScreen(L"login_pair_moved_to_120_dpi");
     client.Kill();

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <utility>
 #include <vector>
 
 #include "app/PublicData.h"
@@ -365,83 +366,59 @@ TEST_F(MainWindow, OpensMaximisedAndRestoresTo1036By639)
 
     // Moved to a monitor of 144 dpi, the window asks for 1.5 times its size, takes the rectangle
     // the system offers for it and lays itself out as it would have at 144 dpi: the same twips,
-    // the caption buttons drawn for the scale and still abutting, the margins 6 pixels. (840 x 600
-    // first, so that 1.5 times that fits on the test's screen.)
-    const auto placeOf = [](HWND hwnd) {
-        RECT p{};
-        ::GetWindowRect(hwnd, &p);
-        ::MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&p), 2);
-        return p;
-    };
-    const auto moveToDpi = [&](int dpi) {
-        SIZE asked{};
-        ASSERT_TRUE(::SendMessageW(Main(), rt::kWmGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&asked)));
-        RECT offered{};
-        ::GetWindowRect(Main(), &offered);
-        offered.right = offered.left + asked.cx;
-        offered.bottom = offered.top + asked.cy;
-        ::SendMessageW(Main(), rt::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&offered));
-        driver::Pump(50);
-    };
+    // the caption buttons drawn for the scale, the margins 6 pixels. (840 x 600 first, so that
+    // 1.5 times that fits on the test's screen.)
+    using mainwindow_test::PlaceIn;
+    const HWND stripWindow = strip.rt::Window::hWnd(), closeWindow = frm.CloseButton().rt::Window::hWnd();
     ::SetWindowPos(Main(), nullptr, 20, 20, 840, 600, SWP_NOZORDER | SWP_NOACTIVATE);
     const long stripWidth96 = strip.Width();
-    const RECT strip96 = placeOf(strip.rt::Window::hWnd());
-    const RECT close96 = placeOf(frm.CloseButton().rt::Window::hWnd());
-    moveToDpi(144);
+    const RECT strip96 = PlaceIn(Main(), stripWindow), close96 = PlaceIn(Main(), closeWindow);
+    mainwindow_test::MoveToDpi(Main(), 144);
+    driver::Pump(50);
     ::GetClientRect(Main(), &c);
-    EXPECT_EQ(c.right, 1260);
-    EXPECT_EQ(c.bottom, 900);
-    EXPECT_EQ(strip.Left(), 1800);
-    EXPECT_EQ(strip.Width(), stripWidth96);
-    EXPECT_EQ(placeOf(strip.rt::Window::hWnd()).left, 180);
-    const rt::TwipsScale at144{144, 144};
-    auto snap144 = [&](long twips) { return at144.TwipsX(at144.PixelsX(twips)); };
+    EXPECT_EQ(std::pair(c.right, c.bottom), std::pair(1260L, 900L));
+    EXPECT_EQ(std::pair(strip.Left(), strip.Width()), std::pair(1800L, stripWidth96));
     // Each button's left is its place in twips, rounded to the pixel at 144 dpi as it would be
     // for a client started there.
-    EXPECT_EQ(frm.CloseButton().Left(), snap144(12600 - 730));
-    EXPECT_EQ(frm.MinMaxButton().Left(), snap144(12600 - 1105));
-    EXPECT_EQ(frm.MinButton().Left(), snap144(12600 - 1465));
-    EXPECT_EQ(frm.ToolButton().Left(), snap144(12600 - 1825));
-    const RECT close144 = placeOf(frm.CloseButton().rt::Window::hWnd());
+    const rt::TwipsScale at144{144, 144};
+    for (const auto& [button, fromRight] : {std::pair<rt::Control*, long>{&frm.CloseButton(), 730},
+                                            {&frm.MinMaxButton(), 1105}, {&frm.MinButton(), 1465},
+                                            {&frm.ToolButton(), 1825}})
+        EXPECT_EQ(button->Left(), at144.TwipsX(at144.PixelsX(12600 - fromRight))) << fromRight;
+    const RECT close144 = PlaceIn(Main(), closeWindow);
     EXPECT_EQ(close144.bottom - close144.top, rt::ScalePixels(close96.bottom - close96.top, 144));
     EXPECT_EQ(close144.right - close144.left, rt::ScalePixels(close96.right - close96.left, 144));
     EXPECT_EQ(frm.CloseButton().BackPicture()->WidthPixels(),
               rt::LoadResStripFor(IDB_CAPTION_CLOSE, 3, 144)->WidthPixels());
-    ::GetWindowRect(frm.PageContainer(), &pages);
-    ::MapWindowPoints(nullptr, Main(), reinterpret_cast<POINT*>(&pages), 2);
-    EXPECT_EQ(pages.left, 6);
-    // The strip draws itself at the new scale; the pages start below it.
-    const RECT stripPlace = placeOf(strip.rt::Window::hWnd());
+    // The strip draws itself at the new scale; the pages start below it, its browser overhanging
+    // them by 3 pixels (2 at 96).
+    const RECT stripPlace = PlaceIn(Main(), stripWindow);
+    EXPECT_EQ(stripPlace.left, 180);
     EXPECT_EQ(stripPlace.bottom - stripPlace.top, rt::ScalePixels(strip96.bottom - strip96.top, 144));
-    EXPECT_EQ(pages.top, stripPlace.bottom - stripPlace.top);
-    EXPECT_EQ(pages.right, 1260 - 6);
-    EXPECT_EQ(pages.bottom, 900 - 6);
+    pages = PlaceIn(Main(), frm.PageContainer());
+    const RECT pages144{6, stripPlace.bottom - stripPlace.top, 1260 - 6, 900 - 6};
+    EXPECT_TRUE(::EqualRect(&pages, &pages144));
+    EXPECT_EQ(rt::Screen::DpiFor(frm.PageContainer()), 144);
+    const HWND page = reinterpret_cast<HWND>(Tabs().Item(Tabs().Selected())->Form()->hWnd());
+    const std::vector<HWND> views = driver::Descendants(page, L"CorvaneLiteWebView");
+    ASSERT_EQ(views.size(), 1u);
+    RECT view = PlaceIn(Main(), views.front());
+    ::InflateRect(&view, -3, -3);
+    EXPECT_TRUE(::EqualRect(&view, &pages144));
     region = ::CreateRectRgn(0, 0, 0, 0);
     ASSERT_NE(::GetWindowRgn(Main(), region), ERROR);
     ::GetRgnBox(region, &box);
     ::DeleteObject(region);
-    EXPECT_EQ(box.right, 1260);
-    EXPECT_EQ(box.bottom, 900);
-    EXPECT_EQ(rt::Screen::DpiFor(frm.PageContainer()), 144);
-    // The selected page fills the container, its browser overhanging it by 3 pixels (2 at 96).
-    const HWND page = reinterpret_cast<HWND>(Tabs().Item(Tabs().Selected())->Form()->hWnd());
-    const std::vector<HWND> views = driver::Descendants(page, L"CorvaneLiteWebView");
-    ASSERT_EQ(views.size(), 1u);
-    const RECT view = placeOf(views.front());
-    EXPECT_EQ(view.left, pages.left - 3);
-    EXPECT_EQ(view.top, pages.top - 3);
-    EXPECT_EQ(view.right, pages.right + 3);
-    EXPECT_EQ(view.bottom, pages.bottom + 3);
+    EXPECT_EQ(std::pair(box.right, box.bottom), std::pair(1260L, 900L));
     driver::Screenshot(Main(), L"mainwindow_moved_to_144_dpi");
 
     // Back on a monitor of 96 dpi, everything is where it was.
-    moveToDpi(96);
+    mainwindow_test::MoveToDpi(Main(), 96);
+    driver::Pump(50);
     ::GetClientRect(Main(), &c);
-    EXPECT_EQ(c.right, 840);
-    EXPECT_EQ(c.bottom, 600);
-    const RECT closeBack = placeOf(frm.CloseButton().rt::Window::hWnd());
+    EXPECT_EQ(std::pair(c.right, c.bottom), std::pair(840L, 600L));
+    const RECT closeBack = PlaceIn(Main(), closeWindow), stripBack = PlaceIn(Main(), stripWindow);
     EXPECT_TRUE(::EqualRect(&closeBack, &close96));
-    const RECT stripBack = placeOf(strip.rt::Window::hWnd());
     EXPECT_TRUE(::EqualRect(&stripBack, &strip96));
     ::SetWindowPos(Main(), nullptr, 0, 0, 1036, 639, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(frm.CloseButton().Left(), snap(15540 - 730));

@@ -9,6 +9,25 @@
 
 namespace mainwindow_test {
 
+void MoveToDpi(HWND window, int dpi)
+{
+    SIZE asked{};
+    ::SendMessageW(window, rt::kWmGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&asked));
+    RECT offered{};
+    ::GetWindowRect(window, &offered);
+    offered.right = offered.left + asked.cx;
+    offered.bottom = offered.top + asked.cy;
+    ::SendMessageW(window, rt::kWmDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&offered));
+}
+
+RECT PlaceIn(HWND parent, HWND child)
+{
+    RECT r{};
+    ::GetWindowRect(child, &r);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
 std::wstring GameUrl(const std::wstring& account)
 {
     return Portal() + L"/game/?account=" + account;
@@ -166,11 +185,7 @@ void ExitBoxAnswerer::Watch()
             answer = m_answers[next++];
         }
         if (answer == L'P' && next < m_answers.size()) {
-            // As the system moves it: asked for its size at 144 dpi, then told to take it.
-            SIZE asked{};
-            ::SendMessageW(box, rt::kWmGetDpiScaledSize, 144, reinterpret_cast<LPARAM>(&asked));
-            RECT offered{r.left, r.top, r.left + asked.cx, r.top + asked.cy};
-            ::SendMessageW(box, rt::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&offered));
+            MoveToDpi(box, 144);
             ::Sleep(300);  // let it paint
             ::GetWindowRect(box, &r);
             m_boxAt144Dpi = driver::Screenshot(box, L"mainwindow_exit_box_144_dpi");

@@ -18,6 +18,12 @@ std::wstring GameUrl(const std::wstring& account);
 // Requests the portal has seen so far for the game page of `account` (letter case counts).
 int GameRequests(const char* account);
 
+// Moves `window` as the system moves it to a monitor of `dpi`: asks it for its size there, then
+// tells it to take that size at its corner.
+void MoveToDpi(HWND window, int dpi);
+// `child`'s window rectangle in `parent`'s client coordinates.
+RECT PlaceIn(HWND parent, HWND child);
+
 // The exit box's answer buttons and its close button.
 enum class BoxButton { Yes, No, Close, AltF4 };
 

@@ -3,8 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "runtime/App.h"
@@ -187,10 +189,8 @@ TEST(FormLifecycle, DpiChangeTakesTheSuggestedRectangleAndResizes)
         const LRESULT answered = ::SendMessageW(form.hWnd(), rt::kWmGetDpiScaledSize, dpi, reinterpret_cast<LPARAM>(&size));
         return answered ? size : SIZE{-1, -1};
     };
-    // 300 x 150 at 96 dpi, borderless: the client alone scales.
-    EXPECT_EQ(scaledSize(144).cx, 450);
-    EXPECT_EQ(scaledSize(144).cy, 225);
-    EXPECT_EQ(scaledSize(120).cy, 188);  // 187.5, halves to even
+    // 300 x 150 at 96 dpi, borderless: the client alone scales; 187.5 halves to even.
+    EXPECT_EQ(std::pair(scaledSize(144).cx, scaledSize(120).cy), std::pair(450L, 188L));
 
     const struct {
         int dpi;
@@ -214,23 +214,14 @@ TEST(FormLifecycle, DpiChangeTakesTheSuggestedRectangleAndResizes)
         RECT suggested = c.suggested;
         ::SendMessageW(form.hWnd(), rt::kWmDpiChanged, MAKEWPARAM(c.dpi, c.dpi), reinterpret_cast<LPARAM>(&suggested));
         const RECT after = rectOf(form.hWnd());
-        const RECT expected = c.taken ? c.suggested : before;
-        EXPECT_EQ(after.left, expected.left) << c.suggested.right;
-        EXPECT_EQ(after.top, expected.top) << c.suggested.right;
-        EXPECT_EQ(after.right, expected.right) << c.suggested.right;
-        EXPECT_EQ(after.bottom, expected.bottom) << c.suggested.right;
+        const RECT expected = c.taken ? c.suggested : before, placed = rectOf(box.hWnd());
+        EXPECT_TRUE(::EqualRect(&after, &expected)) << c.suggested.right;
         EXPECT_EQ(log, c.events) << c.suggested.right;
-        const RECT placed = rectOf(box.hWnd());
-        EXPECT_EQ(placed.left, c.box.left) << c.dpi;
-        EXPECT_EQ(placed.top, c.box.top) << c.dpi;
-        EXPECT_EQ(placed.right, c.box.right) << c.dpi;
-        EXPECT_EQ(placed.bottom, c.box.bottom) << c.dpi;
+        EXPECT_TRUE(::EqualRect(&placed, &c.box)) << c.dpi;
         // The twips stay what the designer gave; the window and its controls report the dpi.
-        EXPECT_EQ(box.Left(), 1500) << c.dpi;
-        EXPECT_EQ(box.Width(), 3000) << c.dpi;
-        EXPECT_EQ(form.Twips().dpiX, c.dpi);
-        EXPECT_EQ(rt::Screen::DpiFor(form.hWnd()), c.dpi);
-        EXPECT_EQ(rt::Screen::DpiFor(box.hWnd()), c.dpi);
+        EXPECT_EQ(std::pair(box.Left(), box.Width()), std::pair(1500L, 3000L)) << c.dpi;
+        EXPECT_EQ((std::array{form.Twips().dpiX, rt::Screen::DpiFor(form.hWnd()), rt::Screen::DpiFor(box.hWnd())}),
+                  (std::array{c.dpi, c.dpi, c.dpi}));
     }
     // At 144 dpi a pixel is 10 twips: the last rectangle taken, 640 pixels wide, is 6400 twips,
     // and a click 30 pixels in is 300 twips.
