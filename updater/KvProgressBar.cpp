@@ -9,11 +9,22 @@
 
 namespace corvane {
 
-KvProgressBar::KvProgressBar(HMODULE module)
-    : m_module(module),
-      m_skin(rt::LoadResPicture(kSkinId, module, kProgressSkinPieces)),
-      m_layout(ProgressSkinAt(rt::Screen::Scale().dpiX))
+KvProgressBar::KvProgressBar(HMODULE module) : m_module(module)
 {
+    UseDpi(rt::Screen::Scale().dpiX);
+}
+
+void KvProgressBar::UseDpi(int dpi)
+{
+    m_skin = rt::LoadResPictureFor(kSkinId, dpi, m_module, 0xFF00FF, kProgressSkinPieces);
+    m_layout = ProgressSkinAt(dpi);
+}
+
+void KvProgressBar::OnDpiChanged()
+{
+    // The window moved to a monitor of another dpi and the bar is already its new height there.
+    UseDpi(rt::Screen::DpiFor(hWnd()));
+    ::InvalidateRect(hWnd(), nullptr, FALSE);
 }
 
 void KvProgressBar::Apply(bool accepted, const wchar_t* name)

@@ -41,14 +41,17 @@ public:
 protected:
     const wchar_t* ClassName() const override { return L"KvProgressBar"; }
     void OnPaint(HDC dc, const RECT& area) override;
+    void OnDpiChanged() override;
     LRESULT HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void Apply(bool accepted, const wchar_t* name);
+    // The skin drawn for `dpi` and its pieces' lengths there.
+    void UseDpi(int dpi);
 
     HMODULE m_module;
     rt::PictureRef m_skin;
-    ProgressSkin m_layout;  // the pieces of m_skin at the screen's scale
+    ProgressSkin m_layout;  // the pieces of m_skin at its window's scale
     ProgressRange m_range;
     std::vector<std::wstring> m_changed;
 

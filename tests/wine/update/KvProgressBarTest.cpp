@@ -32,13 +32,18 @@ protected:
         ::FreeLibrary(module);
     }
 
-    // Row 5 of the bar painted into a bitmap, 0x00RRGGBB per column.
-    std::vector<std::uint32_t> Row5(int width = 273)
+    // The bar painted into a bitmap `height` pixels high, 0x00RRGGBB per pixel.
+    driver::Capture Painted(int width, int height)
     {
         rt::ClientDC screen(nullptr);
-        rt::OffscreenSurface surface(screen.get(), width, 10);
+        rt::OffscreenSurface surface(screen.get(), width, height);
         bar->PaintBar(surface.dc(), width);
-        driver::Capture c = driver::CaptureDC(surface.dc(), width, 10);
+        return driver::CaptureDC(surface.dc(), width, height);
+    }
+    // Row 5 of the bar painted at 96 dpi.
+    std::vector<std::uint32_t> Row5(int width = 273)
+    {
+        driver::Capture c = Painted(width, 10);
         return std::vector<std::uint32_t>(c.pixels().begin() + 5 * width, c.pixels().begin() + 6 * width);
     }
 
@@ -76,6 +81,37 @@ TEST_F(ProgressBarTest, PaintsFillAndEmptyPartsFromTheSkin)
     auto quarter = Row5();
     EXPECT_EQ(quarter[68], filled);
     EXPECT_EQ(quarter[69], empty);
+}
+
+// Moved to a monitor of 144 dpi, the bar is 1.5 times as high and every row of it comes from the
+// skin drawn for 150 %, the bottom rows too.
+TEST_F(ProgressBarTest, TakesTheSkinOfTheNewDpiWhenItsWindowMoves)
+{
+    RECT offered{};
+    ::GetWindowRect(host.hWnd(), &offered);
+    offered.right = offered.left + (offered.right - offered.left) * 3 / 2;
+    offered.bottom = offered.top + (offered.bottom - offered.top) * 3 / 2;
+    ::SendMessageW(host.hWnd(), rt::kWmDpiChanged, MAKEWPARAM(144, 144), reinterpret_cast<LPARAM>(&offered));
+    const SIZE size = bar->PixelSize();
+    EXPECT_EQ(size.cy, 15);
+    bar->SetValue(100);
+    const driver::Capture bar144 = Painted(size.cx, size.cy);
+
+    const rt::PictureRef skin = rt::LoadResPictureFor(KvProgressBar::kSkinId, 144, module, 0xFF00FF,
+                                                       corvane::kProgressSkinPieces);
+    ASSERT_TRUE(skin);
+    rt::ClientDC screen(nullptr);
+    rt::MemoryDC skinDC(::CreateCompatibleDC(screen.get()));
+    rt::SelectGuard select(skinDC.get(), skin->handle());
+    const driver::Capture drawn = driver::CaptureDC(skinDC.get(), skin->WidthPixels(), 15);
+    const corvane::ProgressSkin pieces = corvane::ProgressSkinAt(144);
+    for (int y = 0; y < 15; ++y) {
+        EXPECT_EQ(bar144.Rgb(0, y), drawn.Rgb(0, y)) << "left cap, row " << y;
+        // The filled middle is stretched from its columns of the skin: it shows one of them.
+        bool fromMiddle = false;
+        for (int x = pieces.cap; x < pieces.cap + pieces.middle; ++x) fromMiddle |= bar144.Rgb(size.cx / 2, y) == drawn.Rgb(x, y);
+        EXPECT_TRUE(fromMiddle) << "filled middle, row " << y;
+    }
 }
 
 // In High Contrast the bar is the scheme's highlight up to the value and its window colour
