@@ -155,7 +155,11 @@ LRESULT LoginBgFrm::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam)
         // The system's rectangle places the picture; its size is the picture's at the new dpi.
         const auto* offered = reinterpret_cast<const RECT*>(lParam);
         RECT glued = PairRectForDpi(wParam, offered->left, offered->top);
-        return rt::Form::HandleMessage(msg, wParam, reinterpret_cast<LPARAM>(&glued));
+        const LRESULT result = rt::Form::HandleMessage(msg, wParam, reinterpret_cast<LPARAM>(&glued));
+        // The system fitted its rectangle to the new monitor, not the picture's size: the pair
+        // stays reachable there as it does where it first shows.
+        if (HasWindow()) rt::KeepWindowOnWorkArea(hWnd(), rt::Sizing::Fixed);
+        return result;
     }
     return rt::Form::HandleMessage(msg, wParam, lParam);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <oleacc.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <utility>
@@ -272,15 +273,19 @@ TEST(LoginPair, DraggingTheBackgroundBy100PixelsMovesTheLoginWindowAlong)
         3000));
 
     // Moved on to a monitor of 120 dpi, the pair scales as one: the picture drawn for 1.25 at the
-    // corner the system offers (whatever size it offers), the login window on it, the browser
-    // 1.25 times as large, the page laid out at 120 dpi.
+    // corner the system offers (whatever size it offers), moved in just enough to stay on the work
+    // area, the login window on it, the browser 1.25 times as large, the page laid out at 120 dpi.
     std::vector<HWND> fields;
     ASSERT_TRUE(driver::PumpUntil([&] { return (fields = driver::Descendants(pair.login, L"Edit")).size() == 2; }, 15000));
     const RECT account96 = RelativeTo(pair.login, WindowRect(fields[0]));
     const RectInClient offered(client.id(), RECT{bg.left - 40, bg.top + 10, bg.left - 40 + 1000, bg.top + 10 + 600});
     ASSERT_NE(offered.address(), 0);
     ::SendMessageW(pair.background, 0x02E0, MAKEWPARAM(120, 120), offered.address());
-    const RECT moved{bg.left - 40, bg.top + 10, bg.left - 40 + 1110, bg.top + 10 + 648};
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const int left = std::min<int>(bg.left - 40, work.right - 1110);
+    ASSERT_LT(left, bg.left - 40) << "the offered corner lets the scaled pair reach past the screen";
+    const RECT moved{left, bg.top + 10, left + 1110, bg.top + 10 + 648};
     const auto glued = [&] {
         const RECT now = WindowRect(pair.background), login = WindowRect(pair.login);
         return ::EqualRect(&now, &moved) && ::EqualRect(&login, &moved);
