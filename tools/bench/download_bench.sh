@@ -18,11 +18,7 @@ RUNS=3
 SIZE_MB=200
 
 . "$REPO/tools/bench/env.sh"
-work=$(mktemp -d)
-bench_stop() {
-    rm -rf "$work"
-}
-BENCH_CLEANUP=bench_stop
+bench_work
 bench_setup
 
 mkdir "$work/files"

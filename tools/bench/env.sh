@@ -19,6 +19,21 @@ bench_setup() {
     BENCH_WINESERVER=1
 }
 
+# bench_work [name ...]: a scratch directory for the run in $work, removed with it; the background
+# processes whose ids the variables `name` hold when the benchmark ends are ended with it.
+bench_work() {
+    work=$(mktemp -d)
+    BENCH_WORK_PIDS="$*"
+    BENCH_CLEANUP="${BENCH_CLEANUP:-} bench_stop_work"
+}
+bench_stop_work() {
+    for name in ${BENCH_WORK_PIDS:-}; do
+        eval "pid=\${$name:-}"
+        [ -n "$pid" ] && kill "$pid" 2>/dev/null
+    done
+    rm -rf "$work"
+}
+
 # bench_portal [options]: a demo portal for the run, with its address in PORTAL; it stops with
 # the benchmark.
 bench_portal() {

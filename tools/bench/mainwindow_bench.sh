@@ -32,13 +32,8 @@ if [ -z "$IDLE_ONLY" ] && ! command -v chromium >/dev/null 2>&1; then
 fi
 
 . "$REPO/tools/bench/env.sh"
-work=$(mktemp -d)
 chrome=
-bench_stop() {
-    [ -n "$chrome" ] && kill "$chrome" 2>/dev/null
-    rm -rf "$work"
-}
-BENCH_CLEANUP=bench_stop
+bench_work chrome
 bench_setup
 
 bench_portal

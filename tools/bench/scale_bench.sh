@@ -19,13 +19,8 @@ done
 RUNS=${1:-7}
 
 . "$REPO/tools/bench/env.sh"
-work=$(mktemp -d)
 runner=
-bench_stop() {
-    [ -n "$runner" ] && kill "$runner" 2>/dev/null
-    rm -rf "$work"
-}
-BENCH_CLEANUP=bench_stop
+bench_work runner
 bench_setup
 bench_portal
 export CORVANE_PORTAL_URL="$PORTAL"

@@ -10,9 +10,7 @@ BENCH="$REPO/build/win/bench/update-bench.exe"
 [ -f "$BENCH" ] || { echo "no $BENCH: run tools/build first" >&2; exit 1; }
 
 . "$REPO/tools/bench/env.sh"
-work=$(mktemp -d)
-bench_stop() { rm -rf "$work"; }
-BENCH_CLEANUP=bench_stop
+bench_work
 bench_setup
 
 # A manifest as the portal publishes one: a version line and two hashed file lines, signed.
