@@ -49,16 +49,16 @@ std::wstring ElideCaption(std::wstring_view caption, long width, const TextMeasu
 CaptionFit FitCaption(const PixelRect& box, long room, std::wstring_view caption, long textHeight,
                       const TextMeasure& measure)
 {
-    const long limit = std::max(0L, std::min(room, box.w));
     const std::wstring_view text = caption.substr(0, kMaxMeasuredCaption);
     const long width = text.size() == caption.size() ? measure(text) : box.w + 1;
-    // Centred in the whole box as always, while its right end stays within the room.
-    if (width <= box.w && box.w + width <= 2 * limit) {
+    // A caption that fits its box is centred in it, as the strip has always drawn it.
+    if (width <= box.w) {
         const CaptionPlacement at = PlaceCaption(box, width, textHeight);
         return {at.box, at.format, std::wstring(caption)};
     }
+    // One that does not is cut with "…" where it still ends clear of the close mark.
+    const long limit = std::max(0L, std::min(room, box.w));
     const CaptionPlacement at = PlaceCaption({box.x, box.y, limit, box.h}, width, textHeight);
-    if (width <= limit) return {at.box, at.format, std::wstring(caption)};
     return {at.box, at.format, ElideCaption(caption, limit, measure)};
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// How a caption fits its tab: centred as long as it stays clear of the close mark, else from
-// the box's left and cut with "…" just before the mark. The cut is made here rather than by
-// the system's drawing, so that it always ends before the mark and always in the one character.
+// How a caption fits its tab: centred in its box when it fits there, else from the box's left and
+// cut with "…" just before the close mark. The cut is made here rather than by the system's
+// drawing, so that it always ends before the mark and always in the one character.
 
 #include <functional>
 #include <string>
@@ -30,8 +30,8 @@ struct CaptionFit {
 };
 
 // `box` is the caption's box, `room` how much of it, from its left, lies clear of the close mark
-// (box.w when nothing follows it); `textHeight` the font's line height. A caption that fits as
-// it always did is placed exactly as before.
+// (box.w when nothing follows it); `textHeight` the font's line height. A caption that
+// fits its box is placed exactly as the strip has always placed it.
 CaptionFit FitCaption(const PixelRect& box, long room, std::wstring_view caption, long textHeight,
                       const TextMeasure& measure);
 

@@ -118,6 +118,13 @@ TabPaint PlanOne(long style, const TabState& t, long index, bool selected, bool 
     }
     // A caption keeps two pixels clear of the glyph; in the rounded style its box reaches under it.
     p.captionRoom = p.hasGlyph ? std::min(p.caption.w, p.glyphDest.x - px(2) - p.caption.x) : p.caption.w;
+    if (t.width <= 0) {
+        // Squeezed to no width: no skin or caption is left to draw, but the close mark stays where
+        // it always lies, Width - 24 (or - 20) from the tab's Left.
+        p.dest.w = 0;
+        p.caption.w = 0;
+        p.captionRoom = 0;
+    }
     return p;
 }
 
@@ -129,11 +136,13 @@ std::vector<TabPaint> PlanTabs(long style, const std::vector<TabState>& tabs, lo
     std::vector<TabPaint> plan;
     const long count = static_cast<long>(tabs.size());
     plan.reserve(tabs.size());
+    // A tab squeezed to no width without a close mark has nothing to draw.
+    const auto drawn = [&](long i) { return tabs[i].width > 0 || !tabs[i].hideButton; };
     for (long i = count - 1; i >= 0; --i) {
-        if (i == selected || tabs[i].width <= 0) continue;
+        if (i == selected || !drawn(i)) continue;
         plan.push_back(PlanOne(style, tabs[i], i, false, i == hover, closeState, dpi));
     }
-    if (selected >= 0 && selected < count && tabs[selected].width > 0)
+    if (selected >= 0 && selected < count && drawn(selected))
         plan.push_back(PlanOne(style, tabs[selected], selected, true, selected == hover, closeState, dpi));
     return plan;
 }

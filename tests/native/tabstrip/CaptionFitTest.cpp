@@ -1,5 +1,5 @@
-// Captions in their tabs: centred as before while clear of the close mark, else cut with "…"
-// just before it; and captions as menu items.
+// Captions in their tabs: centred in their box when they fit it, else cut with "…" just before
+// the close mark; and captions as menu items.
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,7 @@ TEST(CaptionFit, Elision)
     for (const Case& c : cases) EXPECT_EQ(corvane::ElideCaption(c.caption, c.width, Measure), c.expected) << c.width;
 }
 
-TEST(CaptionFit, PlacementKeepsClearOfTheCloseMark)
+TEST(CaptionFit, CentredWhenItFitsCutBeforeTheCloseMarkWhenNot)
 {
     // The rounded style's box of a 120-wide tab at Left 0: x 12, width 92; the glyph at x 100,
     // so the room is 86.
@@ -57,10 +57,10 @@ TEST(CaptionFit, PlacementKeepsClearOfTheCloseMark)
     const Case cases[] = {
         // 60 wide, centred it ends at 12 + 76 = 88: as before.
         {L"abcdefghij", {12, 0, 92, 26}, corvane::kCaptionCentred, L"abcdefghij"},
-        // 84 wide would end at 100, on the glyph: centred in the room instead.
-        {L"abcdefghijklmn", {12, 0, 86, 26}, corvane::kCaptionCentred, L"abcdefghijklmn"},
-        // 90 wide: cut in the room, started at the box's left, centred by the text's height.
-        {L"abcdefghijklmno", {12, 6, 86, 26}, corvane::kCaptionEllipsis, L"abcdefghijklm\u2026"},
+        // 84 wide fits the box: centred in it as the strip always drew it.
+        {L"abcdefghijklmn", {12, 0, 92, 26}, corvane::kCaptionCentred, L"abcdefghijklmn"},
+        // 102 wide: cut in the room, started at the box's left, centred by the text's height.
+        {L"abcdefghijklmnopq", {12, 6, 86, 26}, corvane::kCaptionEllipsis, L"abcdefghijklm\u2026"},
     };
     for (const Case& c : cases) {
         const CaptionFit fit = FitCaption(tab.caption, tab.captionRoom, c.caption, 14, Measure);
@@ -68,6 +68,12 @@ TEST(CaptionFit, PlacementKeepsClearOfTheCloseMark)
         EXPECT_EQ(fit.format, c.format);
         EXPECT_EQ(fit.text, c.text);
     }
+    // A full rounded tab, 200 wide: fourteen Chinese characters (168) fit its box of 172 whole,
+    // though they reach past the room of 166 left clear of the mark.
+    const corvane::TabPaint full = corvane::PlanTabs(1, {{0, 200, false}}, -1, -1, 0)[0];
+    const CaptionFit title = FitCaption(full.caption, full.captionRoom, std::wstring(14, L'帐'), 14, Measure);
+    EXPECT_EQ(title.box, (PixelRect{12, 0, 172, 26}));
+    EXPECT_EQ(title.text, std::wstring(14, L'帐'));
     // The glyph-less and trapezoid boxes keep their whole width as room.
     EXPECT_EQ(corvane::PlanTabs(1, {{0, 120, true}}, -1, -1, 0)[0].captionRoom, 112);
     EXPECT_EQ(corvane::PlanTabs(0, {{14, 108, false}}, -1, -1, 0)[0].captionRoom, 70);

@@ -1,5 +1,5 @@
 // What a paint draws: nine-part skin rectangles, the order and boxes of the tabs, glyph choice,
-// caption placement, and nothing at all for tabs squeezed to no width; the skin and the boxes at
+// caption placement, and only the close mark of tabs squeezed to no width; the skin and the boxes at
 // the scales a strip is drawn at.
 
 #include <gtest/gtest.h>
@@ -95,15 +95,30 @@ TEST(TabPlan, GlyphStates)
     EXPECT_EQ(SkinFor(5).bitmapId, 107);
 }
 
-TEST(TabPlan, TabsWithoutWidthAreNotDrawn)
+TEST(TabPlan, TabsWithoutWidthDrawOnlyTheirCloseMark)
 {
-    // Many tabs squeeze the common width to 0 or below: nothing of those tabs is drawn, the
-    // selected one included, and no buffer of a negative size is ever asked for.
-    const auto plan = PlanTabs(0, {{14, 0, false}, {14, -3, false}, {11, 2, false}}, 1, 0, 1);
-    ASSERT_EQ(plan.size(), 1u);
+    // Many tabs squeeze the common width to 0 or below: of those tabs only the close mark is drawn,
+    // where it lies for their Left and Width, and no buffer of a negative size is ever asked for.
+    const auto plan = PlanTabs(0, {{14, 0, false}, {14, -3, false}, {11, 2, false}, {13, 0, true}}, 1, 0, 1);
+    ASSERT_EQ(plan.size(), 3u);
     EXPECT_EQ(plan[0].index, 2);
     EXPECT_EQ(plan[0].dest.w, 16);
-    EXPECT_TRUE(PlanTabs(1, {{0, -5, false}}, 0, 0, 0).empty());
+    const struct {
+        std::size_t at;
+        long index;
+        PixelRect glyph;
+    } squeezed[] = {{1, 0, {-10, 6, 12, 12}}, {2, 1, {-13, 6, 12, 12}}};
+    for (const auto& s : squeezed) {
+        const TabPaint& p = plan[s.at];
+        EXPECT_EQ(p.index, s.index);
+        EXPECT_TRUE(p.hasGlyph);
+        EXPECT_EQ(p.glyphDest, s.glyph);
+        EXPECT_LE(p.dest.w, 0);
+        EXPECT_LE(p.caption.w, 0);
+    }
+    const auto rounded = PlanTabs(1, {{0, -5, false}}, 0, 0, 0);
+    ASSERT_EQ(rounded.size(), 1u);
+    EXPECT_EQ(rounded[0].glyphDest, (PixelRect{-25, 7, 12, 12}));
 }
 
 // The skins as the sets drawn for a scale lay them out: sizes as the bitmaps of resources/scaled
