@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 
-#include "runtime/Rounding.h"
 
 namespace corvane {
 
@@ -69,11 +68,6 @@ ZoneCursor CursorOfZone(int zone)
     case 7: return ZoneCursor::NorthWestSouthEast;
     default: return ZoneCursor::Arrow;
     }
-}
-
-std::int16_t TaskbarHeightTwips(double screenHeightTwips, int workAreaBottom, double twipsPerPixel)
-{
-    return rt::RoundHalfEven16((screenHeightTwips / twipsPerPixel - workAreaBottom) * twipsPerPixel);
 }
 
 }  // namespace corvane

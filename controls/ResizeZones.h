@@ -33,8 +33,4 @@ ScreenRect MoveOutline(int zone, const ScreenRect& outline, int x, int y, int dp
 enum class ZoneCursor { Arrow, NorthSouth, NorthEastSouthWest, WestEast, NorthWestSouthEast };
 ZoneCursor CursorOfZone(int zone);
 
-// The taskbar height in twips: the screen height (twips) in pixels minus the work area's bottom,
-// back in twips, rounded to a 16-bit integer. twipsPerPixel is the horizontal factor, used both ways.
-std::int16_t TaskbarHeightTwips(double screenHeightTwips, int workAreaBottom, double twipsPerPixel);
-
 }  // namespace corvane

@@ -1,6 +1,5 @@
 #include "controls/cSetStyle.h"
 
-#include "controls/ModGetTaskbarHei.h"
 #include "runtime/Screen.h"
 #include "runtime/WorkArea.h"
 
@@ -61,7 +60,7 @@ bool cSetStyle::CallWindowStateChange()
         m_savedTop = m_objForm->Top();
         m_savedWidth = m_objForm->Width();
         m_savedHeight = m_objForm->Height();
-        m_objForm->Move(0, 0, rt::Screen::Width(), rt::Screen::Height() - ModGetTaskbarHei::TaskbarHeight());
+        MoveToWorkArea();
         m_maximized = true;
     }
     return m_maximized;
@@ -70,7 +69,17 @@ bool cSetStyle::CallWindowStateChange()
 void cSetStyle::FitToWorkArea()
 {
     if (!m_maximized || !m_objForm || m_objForm->GetWindowState() == rt::WindowState::Minimized) return;
-    m_objForm->Move(0, 0, rt::Screen::Width(), rt::Screen::Height() - ModGetTaskbarHei::TaskbarHeight());
+    MoveToWorkArea();
+}
+
+void cSetStyle::MoveToWorkArea()
+{
+    // The monitor the window is on, not the primary one: a window maximised on a second monitor
+    // stays there, and a taskbar at the top or a side is kept clear as one at the bottom is.
+    const rt::TwipsScale scale = m_objForm->Twips();
+    const rt::TwipsPlace at =
+        rt::MaximisedPlace(rt::WorkAreaOf(m_hwnd), scale.TwipsPerPixelX(), scale.TwipsPerPixelY());
+    m_objForm->Move(at.left, at.top, at.width, at.height);
 }
 
 void cSetStyle::SetZoneCursor(std::int32_t zone)

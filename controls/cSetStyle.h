@@ -49,6 +49,8 @@ private:
     void objSubclass_MsgCome(bool bBefore, bool& bHandled, LRESULT& lReturn, HWND& hWnd, UINT& uMsg, WPARAM& wParam,
                              LPARAM& lParam);
     void FitToWorkArea();
+    // Covers the work area of the window's monitor.
+    void MoveToWorkArea();
     void SetZoneCursor(std::int32_t zone);
     void DrawOutline(const ScreenRect& outline);
     void OnMouseMove(WPARAM wParam);

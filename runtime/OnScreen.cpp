@@ -29,4 +29,10 @@ ScreenRect KeepOnWorkArea(const ScreenRect& window, const ScreenRect& workArea, 
     return {left, top, left + width, top + height};
 }
 
+TwipsPlace MaximisedPlace(const ScreenRect& workArea, double twipsPerPixelX, double twipsPerPixelY)
+{
+    return {workArea.left * twipsPerPixelX, workArea.top * twipsPerPixelY, workArea.Width() * twipsPerPixelX,
+            workArea.Height() * twipsPerPixelY};
+}
+
 }  // namespace rt

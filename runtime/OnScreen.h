@@ -26,4 +26,15 @@ enum class Sizing {
 // go; one taller keeps its top, where the caption is, and lets its bottom go.
 ScreenRect KeepOnWorkArea(const ScreenRect& window, const ScreenRect& workArea, Sizing sizing);
 
+// A window maximised by this program covers the work area of the monitor it is on, wherever that
+// monitor lies and wherever its taskbar stands: the place in twips for `twipsPerPixel` (x, y).
+struct TwipsPlace {
+    double left = 0;
+    double top = 0;
+    double width = 0;
+    double height = 0;
+    bool operator==(const TwipsPlace&) const = default;
+};
+TwipsPlace MaximisedPlace(const ScreenRect& workArea, double twipsPerPixelX, double twipsPerPixelY);
+
 }  // namespace rt

@@ -6,7 +6,10 @@ ScreenRect WorkAreaOf(HWND hwnd)
 {
     MONITORINFO info{};
     info.cbSize = sizeof(info);
-    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info))
+    // The primary monitor's work area is what SPI_GETWORKAREA reports; ask for it there, since
+    // Wine keeps a work area set through SPI_SETWORKAREA (a taskbar moved) out of the monitor's.
+    if (!::GetMonitorInfoW(::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info) ||
+        (info.dwFlags & MONITORINFOF_PRIMARY))
         ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &info.rcWork, 0);
     return {info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
 }

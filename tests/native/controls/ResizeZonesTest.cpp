@@ -130,17 +130,3 @@ TEST(ZoneCursors, PerZone)
     EXPECT_EQ(CursorOfZone(kNoZone), ZoneCursor::Arrow);
     EXPECT_EQ(CursorOfZone(8), ZoneCursor::Arrow);
 }
-
-TEST(TaskbarHeight, FromTheWorkAreaBottom)
-{
-    // A 40-pixel taskbar on a 1080-pixel screen at 15 twips per pixel: 600 twips, so the
-    // maximised window is 16200 - 600 = 15600 twips high.
-    EXPECT_EQ(TaskbarHeightTwips(16200, 1040, 15), 600);
-    EXPECT_EQ(16200 - TaskbarHeightTwips(16200, 1040, 15), 15600);
-    // A taskbar at the top leaves the bottom at the screen's edge: nothing is taken off.
-    EXPECT_EQ(TaskbarHeightTwips(16200, 1080, 15), 0);
-    // At 12 twips per pixel.
-    EXPECT_EQ(TaskbarHeightTwips(12960, 1040, 12), 480);
-    // The 16-bit result saturates instead of wrapping.
-    EXPECT_EQ(TaskbarHeightTwips(16200, -5000, 15), 32767);
-}

@@ -52,4 +52,24 @@ TEST(OnScreen, WindowsKeepTheirCornerAndCaptionButtonsOnTheWorkArea)
     }
 }
 
+// Maximised: the work area of the window's own monitor, in twips at the window's factors.
+TEST(OnScreen, MaximisedWindowsCoverTheirMonitorsWorkArea)
+{
+    const struct {
+        const char* name;
+        ScreenRect workArea;
+        double twipsPerPixel;
+        rt::TwipsPlace expected;
+    } cases[] = {
+        {"a 40-pixel taskbar at the bottom of a 1920 x 1080 primary screen", {0, 0, 1920, 1040}, 15,
+         {0, 0, 28800, 15600}},
+        {"the taskbar at the top", {0, 40, 1920, 1080}, 15, {0, 600, 28800, 15600}},
+        {"the taskbar on the left", {62, 0, 1920, 1080}, 15, {930, 0, 27870, 16200}},
+        {"a second monitor right of the first, at 120 dpi", {1920, 0, 3520, 860}, 12, {23040, 0, 19200, 10320}},
+        {"a monitor left of and above the primary", {-1280, -1024, 0, -40}, 15, {-19200, -15360, 19200, 14760}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(rt::MaximisedPlace(c.workArea, c.twipsPerPixel, c.twipsPerPixel), c.expected) << c.name;
+}
+
 }  // namespace

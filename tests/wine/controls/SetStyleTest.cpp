@@ -6,7 +6,6 @@
 
 #include <memory>
 
-#include "controls/ModGetTaskbarHei.h"
 #include "controls/cSetStyle.h"
 #include "runtime/Form.h"
 #include "runtime/Screen.h"
@@ -34,6 +33,7 @@ private:
 };
 
 // The work area for the length of a test.
+// The screen's work area as a taskbar at `top` or `bottom` leaves it, for as long as it lives.
 class WorkArea {
 public:
     explicit WorkArea(int bottom)
@@ -42,9 +42,9 @@ public:
         Set(bottom);
     }
     ~WorkArea() { ::SystemParametersInfoW(SPI_SETWORKAREA, 0, &m_saved, 0); }
-    void Set(int bottom)
+    void Set(int bottom, int top = 0)
     {
-        RECT r{0, 0, ::GetSystemMetrics(SM_CXSCREEN), bottom};
+        RECT r{0, top, ::GetSystemMetrics(SM_CXSCREEN), bottom};
         ::SystemParametersInfoW(SPI_SETWORKAREA, 0, &r, 0);
     }
 
@@ -128,7 +128,6 @@ TEST_F(SetStyleTest, MaximiseToTheWorkAreaAndRestore)
 {
     const int screenHeight = ::GetSystemMetrics(SM_CYSCREEN);
     WorkArea area(screenHeight - 40);
-    EXPECT_EQ(corvane::ModGetTaskbarHei::TaskbarHeight(), 40 * rt::Screen::Scale().TwipsPerPixelX());
 
     EXPECT_TRUE(style->CallWindowStateChange());
     RECT r = Rect();
@@ -161,6 +160,17 @@ TEST_F(SetStyleTest, MaximiseToTheWorkAreaAndRestore)
     EXPECT_EQ(r.top, 100);
     EXPECT_EQ(r.right - r.left, 900);
     EXPECT_EQ(r.bottom - r.top, 700);
+
+    // A taskbar at the top: the maximised window starts below it and reaches the screen's bottom.
+    area.Set(screenHeight, 40);
+    EXPECT_TRUE(style->CallWindowStateChange());
+    r = Rect();
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 40);
+    EXPECT_EQ(r.right, ::GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom, screenHeight);
+    EXPECT_FALSE(style->CallWindowStateChange());
+    EXPECT_EQ(Rect().top, 100);
 }
 
 TEST_F(SetStyleTest, ZonesAreReportedOnMouseMoves)
