@@ -1,6 +1,6 @@
 #!/bin/sh
-# The release check against builds trusting the demo key, another key, both, and none, keys
-# spelled other than base64 spells them, with and without the time of their commit.
+# The release check against builds trusting the demo key, another key, both, and none, with and
+# without the time of their commit.
 set -eu
 REPO=$(cd "$(dirname "$0")/.." && pwd)
 work=$(mktemp -d)
@@ -47,12 +47,10 @@ check 1 "$other" --allow-everything
 grep -q "unknown argument --allow-everything" "$work/said" || { echo "FAIL: an unknown flag was not named"; fail=1; }
 check 1
 grep -q -- "--allow-unsigned-updates" "$work/said" || { echo "FAIL: the keyless refusal does not name its flag"; fail=1; }
-[ "$demo_respelled" != "$demo" ] || { echo "FAIL: the demo key no longer ends in s="; fail=1; }
 check 1 "$demo_respelled"
 grep -q "trusts the demo update key" "$work/said" || { echo "FAIL: the respelled demo key was not named as such"; fail=1; }
 check 1 "$demo_respelled" --allow-demo-key --allow-unsigned-updates
 check 1 "$other_respelled" --allow-unsigned-updates
-check 1 "$other" "$other_respelled"
 # Without the commit's time a build cannot tell a replayed manifest from a new one.
 for time_of_build in "" "2026-12-08T19:54:56+00:00" "1796759696" "2026-12-08T19:54:56Z
 x" "1970-01-01T00:00:00Z" "2019-12-31T23:59:59Z"; do
