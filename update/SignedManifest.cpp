@@ -1,5 +1,7 @@
 #include "update/SignedManifest.h"
 
+#include <algorithm>
+
 #include "update/UpdateManifest.h"
 
 namespace corvane {
@@ -10,9 +12,13 @@ constexpr std::string_view kSignatureKey = "signature=";
 constexpr std::size_t kSignatureBytes = 64;
 constexpr std::size_t kPublicKeyBytes = 65;  // 0x04, X, Y
 
-bool IsBase64Letter(char c)
+// The six bits a letter of the standard alphabet stands for; -1 for anything else.
+int Base64Value(char c)
 {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '+' || c == '/';
+    if (c >= 'A' && c <= 'Z') return c - 'A';
+    if (c >= 'a' && c <= 'z') return c - 'a' + 26;
+    if (c >= '0' && c <= '9') return c - '0' + 52;
+    return c == '+' ? 62 : c == '/' ? 63 : -1;
 }
 
 int HexValue(wchar_t c)
@@ -94,9 +100,12 @@ bool IsStrictBase64Of(std::string_view text, std::size_t bytes)
     const std::size_t padding = groups * 3 - bytes;
     for (std::size_t i = 0; i < text.size(); ++i) {
         const bool padPosition = i >= text.size() - padding;
-        if (padPosition ? text[i] != '=' : !IsBase64Letter(text[i])) return false;
+        if (padPosition ? text[i] != '=' : Base64Value(text[i]) < 0) return false;
     }
-    return true;
+    // The letter before the pad carries 2 bits per pad that no byte uses. Set, they give the same
+    // bytes another spelling, and a check that compares texts would take it for another key.
+    const int unusedBits = (1 << (2 * padding)) - 1;
+    return padding == 0 || (Base64Value(text[text.size() - padding - 1]) & unusedBits) == 0;
 }
 
 std::optional<std::vector<std::uint8_t>> DecodeStrictBase64(std::string_view text)
@@ -105,12 +114,8 @@ std::optional<std::vector<std::uint8_t>> DecodeStrictBase64(std::string_view tex
     const std::size_t padding = text.ends_with("==") ? 2 : text.ends_with("=") ? 1 : 0;
     const std::size_t bytes = text.size() / 4 * 3 - padding;
     if (!IsStrictBase64Of(text, bytes)) return std::nullopt;
-    const auto value = [](char c) -> std::uint32_t {
-        if (c >= 'A' && c <= 'Z') return c - 'A';
-        if (c >= 'a' && c <= 'z') return c - 'a' + 26;
-        if (c >= '0' && c <= '9') return c - '0' + 52;
-        return c == '+' ? 62 : c == '/' ? 63 : 0;  // "=" counts as zero bits
-    };
+    // "=" counts as zero bits.
+    const auto value = [](char c) { return static_cast<std::uint32_t>(std::max(Base64Value(c), 0)); };
     std::vector<std::uint8_t> out;
     out.reserve(bytes + 2);
     for (std::size_t i = 0; i < text.size(); i += 4) {

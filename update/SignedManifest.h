@@ -56,7 +56,8 @@ struct ManifestParts {
 ManifestParts SplitSignature(std::string_view bytes);
 
 // Strict base64 of exactly `bytes` bytes: the standard alphabet, "=" padding to a multiple of
-// four, no blanks or line breaks. The platform's decoder is lenient; this is not.
+// four, no blanks or line breaks, and the bits of the last letter that no byte uses zero, so
+// that each byte string has one spelling. The platform's decoder is lenient; this is not.
 bool IsStrictBase64Of(std::string_view text, std::size_t bytes);
 // The bytes of strict base64 text of any length (as above); nullopt for anything else.
 std::optional<std::vector<std::uint8_t>> DecodeStrictBase64(std::string_view text);

@@ -78,8 +78,8 @@ TEST(SignedManifest, StrictBase64)
     };
     for (const auto& [text, ok] : signatures) EXPECT_EQ(IsStrictBase64Of(text, 64), ok) << text;
     // A 65-byte key: one pad.
-    EXPECT_TRUE(IsStrictBase64Of("B" + std::string(86, 'x') + "=", 65));
-    EXPECT_FALSE(IsStrictBase64Of("B" + std::string(85, 'x') + "==", 65));
+    EXPECT_TRUE(IsStrictBase64Of("B" + std::string(86, 'w') + "=", 65));
+    EXPECT_FALSE(IsStrictBase64Of("B" + std::string(85, 'w') + "==", 65));
 }
 
 TEST(SignedManifest, StrictBase64Decoding)
@@ -102,8 +102,17 @@ TEST(SignedManifest, StrictBase64Decoding)
         {"=QQQ", std::nullopt},
         {"TW-u", std::nullopt},
         {"TW u", std::nullopt},
+        {"TQ==TWFu", std::nullopt},
     };
     for (const auto& [text, bytes] : cases) EXPECT_EQ(DecodeStrictBase64(text), bytes) << text;
+    // One spelling per byte string: before the pad only letters whose unused low bits are zero.
+    const std::string letters = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    int beforeOne = 0, beforeTwo = 0;
+    for (const char c : letters) {
+        beforeOne += DecodeStrictBase64(std::string("TW") + c + "=").has_value();
+        beforeTwo += IsStrictBase64Of(std::string("T") + c + "==", 1);
+    }
+    EXPECT_EQ(std::pair(beforeOne, beforeTwo), std::pair(16, 4));
     // What the verifier decodes: a 64-byte signature and a 65-byte key.
     EXPECT_EQ(DecodeStrictBase64(kGoodSig), Bytes(64, 0));
     EXPECT_EQ(DecodeStrictBase64("B" + std::string(86, 'A') + "=")->size(), 65u);
@@ -111,12 +120,14 @@ TEST(SignedManifest, StrictBase64Decoding)
 
 TEST(SignedManifest, KeyListAndHashFields)
 {
-    const std::string key1 = "B" + std::string(86, 'a') + "=";
-    const std::string key2 = "B" + std::string(86, 'b') + "=";
+    const std::string key1 = "B" + std::string(86, 'g') + "=";
+    const std::string key2 = "B" + std::string(86, 'w') + "=";
+    const std::string key2Respelled = "B" + std::string(86, 'w').substr(1) + "x=";
     EXPECT_EQ(ParseKeyList(""), std::vector<std::string>{});
     EXPECT_EQ(ParseKeyList(key1), std::vector<std::string>{key1});
     EXPECT_EQ(ParseKeyList(" " + key1 + " ;" + key2 + ","), (std::vector<std::string>{key1, key2}));
     EXPECT_EQ(ParseKeyList("junk;" + key2 + ";" + key1.substr(1)), std::vector<std::string>{key2});
+    EXPECT_EQ(ParseKeyList(key2Respelled + ";" + key1), std::vector<std::string>{key1});
 
     const std::wstring hex = L"00112233445566778899aabbccddeeffAABBCCDDEEFF00112233445566778899";
     const auto digest = ParseSha256Hex(hex);
