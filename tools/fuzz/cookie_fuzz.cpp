@@ -39,7 +39,8 @@ void CheckParsed(std::string_view line)
         Require(parsed->name.size() + parsed->value.size() <= kMaxCookieBytes);
         Require(!HasByteOf(parsed->name, ";=") && !HasByteOf(parsed->value, ";"));
         Require(!HasByteOf(parsed->name, kControls) && !HasByteOf(parsed->value, kControls));
-        Require(!parsed->domain || (!parsed->domain->empty() && !parsed->domain->starts_with('.')));
+        // Only one leading dot goes, as in browsers; a domain left with another matches no host.
+        Require(!parsed->domain || !parsed->domain->empty());
         Require(!parsed->path || parsed->path->starts_with('/'));
         Require(!parsed->maxAge || (*parsed->maxAge >= 0 && *parsed->maxAge <= kMaxCookieLifetime));
     }
@@ -52,7 +53,7 @@ void CheckJar(const CookieJar& jar, CookieTime now, const CookieRequest& request
     std::map<std::string, std::size_t> perDomain;
     for (const Cookie& c : jar.Cookies()) {
         Require(++perDomain[c.domain] <= kMaxCookiesPerDomain);
-        Require(c.name.size() + c.value.size() <= kMaxCookieBytes && c.path.starts_with('/'));
+        Require(c.name.size() + c.value.size() <= kMaxCookieBytes && c.path.starts_with('/') && IsCookieHost(c.domain));
         Require(!c.expires || *c.expires <= now + kMaxCookieLifetime);
         Require(c.hostOnly || (!IsPublicSuffix(c.domain) && !IsIpAddressHost(c.domain)));
         Require(c.sameSite != CookieSameSite::None || c.secure);
