@@ -1,6 +1,7 @@
 #include "browser/cookies/CookieJar.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "browser/cookies/CookieRules.h"
 #include "browser/html/Utf8.h"
