@@ -58,13 +58,13 @@ public:
     // first, then the earlier set.
     std::string CookieHeaderFor(std::string_view url, const CookieRequest& request, CookieTime now) const;
 
-    // The cookies a store keeps past the session (those with an expiry not yet reached), oldest
-    // first, and their return from it: each is checked as a new one would be, and kept unless it
+    // The cookies a store keeps past the session (those with an expiry not yet reached), in the
+    // order the jar took them, and their return from it: each is checked as a new one would be, and kept unless it
     // breaks a rule. Returns how many were kept.
     std::vector<Cookie> PersistentCookies(CookieTime now) const;
     std::size_t Restore(const std::vector<Cookie>& cookies, CookieTime now);
 
-    // Every cookie held, expired ones not yet dropped included, oldest first.
+    // Every cookie held, expired ones not yet dropped included, in the order the jar took them.
     const std::vector<Cookie>& Cookies() const { return m_cookies; }
 
 private:
@@ -72,7 +72,7 @@ private:
     void DropExpired(CookieTime now);
     void DropOldest(const std::string* domain);
 
-    std::vector<Cookie> m_cookies;  // in the order they were first set
+    std::vector<Cookie> m_cookies;  // a replaced cookie keeps its place
 };
 
 }  // namespace browser
