@@ -135,6 +135,29 @@ std::string EscapeForRequest(std::string_view url)
 
 std::string_view WithoutFragment(std::string_view url) { return url.substr(0, url.find('#')); }
 
+std::optional<HostAndPath> UrlHostAndPath(std::string_view url)
+{
+    const std::string scheme = UrlScheme(url);
+    if (scheme.empty()) return std::nullopt;
+    url.remove_prefix(scheme.size() + 1);
+    if (!url.starts_with("//")) return std::nullopt;
+    url.remove_prefix(2);
+    const std::size_t end = url.find_first_of("/?#\\");
+    std::string_view authority = url.substr(0, end);
+    if (const auto at = authority.rfind('@'); at != std::string_view::npos) authority.remove_prefix(at + 1);
+    if (authority.starts_with('[')) {
+        const auto close = authority.find(']');
+        if (close == std::string_view::npos) return std::nullopt;
+        authority = authority.substr(0, close + 1);
+    } else {
+        authority = authority.substr(0, authority.find(':'));
+    }
+    HostAndPath parts{AsciiLowercase(authority), "/"};
+    if (end != std::string_view::npos && (url[end] == '/' || url[end] == '\\'))
+        parts.path = std::string(url.substr(end, url.find_first_of("?#", end) - end));
+    return parts;
+}
+
 std::string ResolveUrl(std::string_view base, std::string_view reference)
 {
     std::string ref = Clean(reference);

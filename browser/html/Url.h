@@ -1,6 +1,7 @@
 #pragma once
 // URL resolution the way a browser resolves links, form actions and refresh targets.
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -15,5 +16,12 @@ std::string ResolveUrl(std::string_view base, std::string_view reference);
 std::string EscapeForRequest(std::string_view url);
 // `url` without its "#fragment".
 std::string_view WithoutFragment(std::string_view url);
+
+struct HostAndPath {
+    std::string host;  // lower case, without user info and port; an IPv6 address keeps its brackets
+    std::string path;  // without query and fragment; "/" when the URL has none
+};
+// The host and path of an absolute URL with an authority ("http://h/p"); nullopt for others.
+std::optional<HostAndPath> UrlHostAndPath(std::string_view url);
 
 }  // namespace browser

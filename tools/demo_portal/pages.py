@@ -164,22 +164,22 @@ def home_page():
     return _document("LumoraVeldan 游戏门户", 'bgcolor="#F4EFE4" text="#202020" style="margin:0"', body)
 
 
-def game_page(account, server, session):
+def game_page(account, server, session, in_url=True):
     """A game page for one account; it tells whether the request carried the
-    account's session (its token, or None), and its links keep that session."""
+    account's session (its token, or None), and its links keep that session.
+    Without `in_url` the session is a cookie: the links name only the server."""
     name, state = SERVERS[server]
     title = "LumoraVeldan - " + account
     if server != 1:
         title += " - %d服 %s" % (server, name)
     if session is None:
         session_html = '<font color="#FF8080"><b>未登录</b></font>'
-        session_q = ""
     else:
         session_html = '<font color="#8FD18F"><b>已登录</b></font>（%s）' % escape(account)
-        session_q = "&amp;session=" + session
-    account_q = quote(account, safe="")
+    session_q = "&amp;session=" + session if session and in_url else ""
+    account_q = "account=%s&amp;" % quote(account, safe="") if in_url else ""
     links = "".join(
-        '<li><a href="/game/?account=%s&amp;server=%d%s">%d服 %s</a>%s</li>\n'
+        '<li><a href="/game/?%sserver=%d%s">%d服 %s</a>%s</li>\n'
         % (account_q, n, session_q, n, other, "（当前）" if n == server else "")
         for n, (other, _) in sorted(SERVERS.items()))
     stats = [("等级", 42 + server), ("金币", 12800 * server), ("体力", "96 / 120"), ("门派", "云麓剑宗")]
@@ -194,6 +194,13 @@ def game_page(account, server, session):
         + "<ul>\n" + links + "</ul>\n")
     return _document(title, 'bgcolor="#10233A" text="#EDE6D6" link="%s" vlink="%s" style="margin:0"'
                      % (GOLD, GOLD), body)
+
+
+def signed_out_page():
+    """A game page asked for without a session: it says so and links to the login."""
+    body = (_banner(5, '<td bgcolor="#8B1E2D" align="right">会话：<font color="#FF8080"><b>未登录</b></font></td>\n')
+            + '<p>未登录：请先<a href="/pcLogin/">登录</a>。</p>\n')
+    return _document("LumoraVeldan - 未登录", 'bgcolor="#10233A" text="#EDE6D6" link="%s" style="margin:0"' % GOLD, body)
 
 
 HOSTILE_LOGIN_PAGES = ("many-attributes", "long-link")

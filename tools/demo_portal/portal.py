@@ -28,6 +28,8 @@ import pages  # noqa: E402
 
 MANIFEST_PATH = "/gamehome/vld/update.txt"
 SESSION_PARAM = "session"
+SESSION_COOKIE = "vld_session"
+WELCOME_PATH = "/pcLogin/welcome"
 # Tokens are secrets.token_hex(16); anything else in the URL is no session at all.
 SESSION_TOKEN = re.compile(r"[0-9a-f]{32}")
 MAX_BODY = 1 << 20
@@ -68,11 +70,18 @@ def parse_args(argv):
     p.add_argument("--unsigned", action="store_true",
                    help="serve the manifest as it is, without hashes or signature (a portal that does not sign)")
     p.add_argument("--signing-key", metavar="PEM", help="sign manifests with this key instead of the demo key")
+    p.add_argument("--cookie-session", action="store_true",
+                   help="the login keeps the session in an HttpOnly cookie and redirects; game pages "
+                        "read the account from that cookie alone")
+    p.add_argument("--cookie-max-age", type=int, default=7 * 86400, metavar="SEC",
+                   help="lifetime of the session cookie (default a week); 0 makes it a session cookie")
     p.add_argument("--stop-on-stdin-eof", action="store_true",
                    help="stop when standard input closes, so a portal never outlives the test that started it")
     opts = p.parse_args(argv)
     if opts.slow_rate < 1:
         p.error("--slow-rate must be at least 1")
+    if opts.cookie_max_age < 0:
+        p.error("--cookie-max-age must not be negative")
     if not 0 <= opts.truncate_percent <= 100:
         p.error("--truncate-percent must be between 0 and 100")
     if opts.manifest_404:
@@ -196,6 +205,8 @@ class PortalHandler(BaseHTTPRequestHandler):
             "headers": dict(self.headers.items()),
             "body": body.decode("utf-8", "replace") if self.command == "POST" else None,
             "status": resp.status,
+            "session_cookies": self.session_cookies(),
+            "session_account": self.cookie_account(),
         })
         try:
             self.send(resp, path)
@@ -233,7 +244,9 @@ class PortalHandler(BaseHTTPRequestHandler):
                 params = parse_qs(body.decode("utf-8", "replace"), keep_blank_values=True)
             return self.login(params)
         if path == "/game/":
-            return self.game(params)
+            return self.cookie_game(params) if self.server.opts.cookie_session else self.game(params)
+        if path == WELCOME_PATH and self.server.opts.cookie_session:
+            return self.welcome()
         if path == MANIFEST_PATH:
             return self.manifest()
         m = re.fullmatch(r"/hostile/([a-z-]+)/update\.txt", path)
@@ -372,6 +385,8 @@ class PortalHandler(BaseHTTPRequestHandler):
         if password == "wrong":
             return html(pages.login_page("帐号或密码错误，请重新输入。", user))
         token = self.server.new_session(user)
+        if self.server.opts.cookie_session:
+            return self.cookie_login(token)
         # The session rides in the game URL, not in a cookie: the client keeps several accounts
         # in one process with one cookie store, and a cookie would make every tab the last
         # account's. The account is percent-encoded so a "|" in it cannot add a field to the
@@ -388,14 +403,58 @@ class PortalHandler(BaseHTTPRequestHandler):
             return None
         return tokens[0] if self.server.session_account(tokens[0]) == account else None
 
-    def game(self, params):
-        account = params.get("account", [""])[0] or "游客"
+    def cookie_login(self, token):
+        """The session in a cookie and a redirect (303 after a POST) to the page that starts the
+        game: the client must keep a cookie set on a redirect."""
+        cookie = "%s=%s; Path=/; HttpOnly; SameSite=Lax" % (SESSION_COOKIE, token)
+        max_age = self.server.opts.cookie_max_age
+        if max_age:
+            # Both, for browsers that know only Expires.
+            expires = datetime.datetime.now(datetime.timezone.utc) + datetime.timedelta(seconds=max_age)
+            cookie += "; Max-Age=%d; Expires=%s" % (max_age, expires.strftime("%a, %d %b %Y %H:%M:%S GMT"))
+        status = 303 if self.command == "POST" else 302
+        return html(pages.short_error_page(), status, [("Set-Cookie", cookie), ("Location", WELCOME_PATH)])
+
+    def session_cookies(self):
+        """The values of every session cookie the request carried, in order."""
+        values = []
+        for header in self.headers.get_all("Cookie") or []:
+            for pair in header.split(";"):
+                name, sep, value = pair.strip().partition("=")
+                if sep and name.strip() == SESSION_COOKIE:
+                    values.append(value.strip())
+        return values
+
+    def cookie_account(self):
+        """The account of the request's session cookie; None without exactly one that is a session."""
+        values = self.session_cookies()
+        if len(values) != 1 or not SESSION_TOKEN.fullmatch(values[0]):
+            return None
+        return self.server.session_account(values[0])
+
+    def welcome(self):
+        if self.cookie_account() is None:
+            return html(pages.login_page("请先登录。"))
+        return html(pages.login_success_page("app://loadgame|%s/game/" % self.server.base_url))
+
+    def cookie_game(self, params):
+        """The game page of the account of the session cookie; the URL names no account."""
+        account = self.cookie_account()
+        if account is None:
+            return html(pages.signed_out_page())
+        server = self.server_number(params)
+        return html(pages.game_page(account, server, self.session_cookies()[0], in_url=False))
+
+    def server_number(self, params):
         try:
             server = int(params.get("server", ["1"])[0])
         except ValueError:
             server = 1
-        if server not in pages.SERVERS:
-            server = 1
+        return server if server in pages.SERVERS else 1
+
+    def game(self, params):
+        account = params.get("account", [""])[0] or "游客"
+        server = self.server_number(params)
         return html(pages.game_page(account, server, self.session_of(params, account)))
 
     def raw_manifest(self, version=None):

@@ -7,6 +7,7 @@ import base64
 import calendar
 import hashlib
 import http.client
+import http.cookies
 import json
 import os
 import re
@@ -833,6 +834,74 @@ def content_logo():
     return content.logo_png()
 
 
+def login(portal, user, password="secret", method="POST"):
+    form = urlencode({"username": user, "password": password})
+    if method == "GET":
+        return portal.page("/pcLogin/login?" + form)
+    return portal.page("/pcLogin/login", method="POST", body=form,
+                       headers={"Content-Type": "application/x-www-form-urlencoded"})
+
+
+class CookieSessions(SharedPortal):
+    """The portal with --cookie-session: a login keeps its session in a cookie."""
+
+    @classmethod
+    def setUpClass(cls):
+        cls.portal = Portal("--cookie-session")
+        cls.addClassCleanup(cls.portal.stop)
+
+    def test_each_mode_starts_the_game_its_own_way(self):
+        for args, method, status, max_age in (((), "POST", 200, None), (("--cookie-session",), "POST", 303, "604800"),
+                                              (("--cookie-session",), "GET", 302, "604800"),
+                                              (("--cookie-session", "--cookie-max-age", "0"), "POST", 303, "")):
+            with self.subTest(args=args, method=method), Portal(*args) as p:
+                self.assertIsNone(login(p, "alice", "wrong")[1]["Set-Cookie"])
+                got, headers, text = login(p, "alice", method=method)
+                self.assertEqual(got, status)
+                if not args:
+                    self.assertIsNone(headers["Set-Cookie"])
+                    self.assertIn("account=alice", meta_refresh(parse(text)))
+                    continue
+                cookie = http.cookies.SimpleCookie(headers["Set-Cookie"])["vld_session"]
+                self.assertRegex(cookie.value, r"^[0-9a-f]{32}$")
+                self.assertEqual((cookie["path"], cookie["httponly"], cookie["samesite"], cookie["max-age"]),
+                                 ("/", True, "Lax", max_age))
+                if max_age:
+                    expires = calendar.timegm(time.strptime(cookie["expires"], "%a, %d %b %Y %H:%M:%S GMT"))
+                    self.assertLessEqual(abs(expires - time.time() - int(max_age)), 60)
+                # The redirect's page starts the game only with the cookie, at a URL that names no account.
+                self.assertEqual(headers["Location"], "/pcLogin/welcome")
+                text = p.page("/pcLogin/welcome", headers={"Cookie": "vld_session=" + cookie.value})[2]
+                self.assertEqual(meta_refresh(parse(text)), "0;url=app://loadgame|%s/game/" % p.base)
+                self.assertGreaterEqual(inner_html_length(text), LOGIN_INNER_MIN)
+                self.assertIsNone(meta_refresh(parse(p.page("/pcLogin/welcome")[2])))
+
+    def test_game_pages_and_the_log_go_by_the_cookie_alone(self):
+        alice, bob = ("vld_session=" + http.cookies.SimpleCookie(login(self.portal, user, method=method)[1]["Set-Cookie"])
+                      ["vld_session"].value for user, method in (("alice", "POST"), ("bob", "GET")))
+        cases = (
+            ("", alice, "alice", "LumoraVeldan - alice"),
+            ("account=alice", bob, "bob", "LumoraVeldan - bob"),
+            ("server=2", alice, "alice", "LumoraVeldan - alice - 2服 赤霄城"),
+            ("", "theme=dark; " + bob, "bob", "LumoraVeldan - bob"),
+            ("account=alice&session=" + alice.partition("=")[2], None, None, "LumoraVeldan - 未登录"),
+            ("", "vld_session=" + "0" * 32, None, "LumoraVeldan - 未登录"),
+            ("", alice + "; " + bob, None, "LumoraVeldan - 未登录"),
+        )
+        for query, cookie, account, title in cases:
+            with self.subTest(query=query, cookie=cookie):
+                seen = len(self.portal.log())
+                doc = parse(self.portal.page("/game/?" + query, headers={"Cookie": cookie} if cookie else {})[2])
+                self.assertEqual(doc.find("title").text(), title)
+                self.assertIn("已登录（%s）" % account if account else "未登录", doc.text())
+                hrefs = sorted(a.attrs["href"] for a in doc.find_all("a"))
+                self.assertEqual(hrefs, ["/game/?server=%d" % n for n in sorted(pages_servers())] if account else ["/pcLogin/"])
+                self.portal.wait_for_requests(seen + 1)
+                entry = self.portal.log()[seen]
+                self.assertEqual((entry["session_cookies"], entry["session_account"]),
+                                 (re.findall(r"vld_session=([^;]*)", cookie or ""), account))
+
+
 class RequestLog(unittest.TestCase):
     def test_every_request_is_logged_with_headers_and_body(self):
         with Portal() as p:
@@ -848,6 +917,7 @@ class RequestLog(unittest.TestCase):
             ("GET", "/missing", "x=1", 404),
         ])
         self.assertEqual(log[0]["headers"]["Cookie"], "vld_session=abc")
+        self.assertEqual([(e["session_cookies"], e["session_account"]) for e in log[:2]], [(["abc"], None), ([], None)])
         self.assertIsNone(log[0]["body"])
         self.assertEqual(log[1]["body"], "username=alice&password=pw")
         self.assertTrue(all(re.match(r"\d{4}-\d\d-\d\dT", e["time"]) for e in log))
