@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <array>
 #include <iterator>
-#include <unordered_set>
 
 #include "browser/html/PageLimits.h"
 #include "browser/html/Utf8.h"
@@ -90,18 +89,18 @@ bool Node::AddAttribute(std::string name, std::string value)
     return true;
 }
 
-void Node::AddAttributes(std::vector<Attribute> attributes)
+void Node::AddAttributes(std::vector<Attribute> attributes, AttributeNames& names)
 {
     if (AttributesFull() || attributes.empty()) return;
-    // Reserved before `present` looks at the names: they stay where they are from here on.
-    m_attributes.reserve(std::min(kMaxAttributesPerElement, m_attributes.size() + attributes.size()));
-    std::unordered_set<std::string_view> present;
-    for (const auto& a : m_attributes) present.insert(a.name);
+    // Names are only ever added, each once: as many names as attributes are the same names.
+    if (names.size() != m_attributes.size()) {
+        names.clear();
+        for (const auto& a : m_attributes) names.insert(a.name);
+    }
     for (auto& a : attributes) {
         if (AttributesFull()) return;
-        if (present.count(a.name)) continue;
+        if (!names.insert(a.name).second) continue;
         m_attributes.push_back(std::move(a));
-        present.insert(m_attributes.back().name);
     }
 }
 

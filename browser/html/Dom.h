@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct Attribute {
     std::string name;  // lower case
     std::string value;
 };
+
+// The names of one element's attributes, kept beside it by whoever adds to them again and again.
+using AttributeNames = std::unordered_set<std::string>;
 
 class Node {
 public:
@@ -51,9 +55,11 @@ public:
     // holds kMaxAttributesPerElement already; false when it was not added.
     bool AddAttribute(std::string name, std::string value);
     bool AttributesFull() const;
-    // Adds each of `attributes` as AddAttribute does, looking each name up once: a further <html>
-    // or <body> tag, or one with thousands of names, costs in proportion to its length.
-    void AddAttributes(std::vector<Attribute> attributes);
+    // Adds each of `attributes` as AddAttribute does, looking each name up once in `names`: this
+    // element's names as the last call left them (made anew when attributes came in another way
+    // since). A further <html> or <body> tag, or one with thousands of names, then costs in
+    // proportion to its own length, whatever the element holds already.
+    void AddAttributes(std::vector<Attribute> attributes, AttributeNames& names);
     void SetAttribute(std::string_view name, std::string value);
 
     // First element with this name in document order below this node (not the node itself).

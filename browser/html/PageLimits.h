@@ -38,7 +38,8 @@ inline constexpr std::uint64_t kProcessImageBudget = 256ull << 20;
 inline constexpr std::size_t kMaxLiveControls = 256;
 // Attributes kept of one element: the first ones, each name once; the further ones are dropped.
 inline constexpr std::size_t kMaxAttributesPerElement = 256;
-// Nodes of one document: the parser stops at this many and shows what it has.
+// Nodes of one document: the parser stops at this many and shows what it has. A further <html>
+// or <body> tag, merged into the first one, counts as one.
 inline constexpr std::size_t kMaxNodesPerPage = 200000;
 
 struct ImageDimensions {

@@ -250,7 +250,8 @@ private:
     {
         ++m_nodes;
         auto e = std::make_unique<Node>(NodeType::Element, t.name);
-        MergeAttributes(e.get(), t);
+        AttributeNames names;
+        e->AddAttributes(std::move(t.attributes), names);
         return e;
     }
 
@@ -302,7 +303,13 @@ private:
         }
     }
 
-    static void MergeAttributes(Node* into, Token& t) { into->AddAttributes(std::move(t.attributes)); }
+    // A further <html> or <body> tag makes no node, but its merge is work all the same: it counts
+    // as one, so that a page of them stops at the cap as one of elements does.
+    void MergeAttributes(Node* into, Token& t, AttributeNames& names)
+    {
+        ++m_nodes;
+        into->AddAttributes(std::move(t.attributes), names);
+    }
 
     void Text(std::string_view text)
     {
@@ -393,7 +400,7 @@ private:
     {
         const std::string& name = t.name;
         if (name == "html") {
-            MergeAttributes(html(), t);
+            MergeAttributes(html(), t, m_htmlNames);
             return;
         }
         if (m_phase != Phase::InBody) {
@@ -422,7 +429,7 @@ private:
         }
         if (name == "head") return;
         if (name == "body") {
-            MergeAttributes(m_body, t);
+            MergeAttributes(m_body, t, m_bodyNames);
             return;
         }
         if (name == "frameset") return;
@@ -535,6 +542,8 @@ private:
     Node* m_head = nullptr;
     Node* m_body = nullptr;
     Node* m_form = nullptr;
+    AttributeNames m_htmlNames;
+    AttributeNames m_bodyNames;
     std::vector<Node*> m_stack;
     std::map<std::string, int, std::less<>> m_openCount;
     // Elements, comments and pieces of text made so far (text merged into a neighbour counts too).

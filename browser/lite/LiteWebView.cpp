@@ -600,7 +600,7 @@ void LiteWebView::ShowContextMenu(POINT screen)
     if (!RaiseContextMenu(allow)) return;
     if (!allow) return;
     rt::Menu menu(::CreatePopupMenu());
-    ::AppendMenuW(menu.get(), MF_STRING | (m_history.size() > 1 ? 0 : MF_GRAYED), kMenuBack, L"后退(&B)");
+    ::AppendMenuW(menu.get(), MF_STRING | (m_backList.CanGoBack() ? 0 : MF_GRAYED), kMenuBack, L"后退(&B)");
     ::AppendMenuW(menu.get(), MF_STRING, kMenuRefresh, L"刷新(&R)");
     if (screen.x == -1 && screen.y == -1) {
         screen = {0, 0};
@@ -609,11 +609,8 @@ void LiteWebView::ShowContextMenu(POINT screen)
     const UINT cmd = ::TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON, screen.x, screen.y, 0, hWnd(), nullptr);
     if (cmd == kMenuRefresh) {
         Refresh();
-    } else if (cmd == kMenuBack && m_history.size() > 1) {
-        m_history.pop_back();
-        const std::wstring previous = m_history.back();
-        m_history.pop_back();
-        Navigate(previous);
+    } else if (cmd == kMenuBack) {
+        if (const std::optional<std::string> previous = m_backList.GoBack()) Navigate(Utf8ToWide(*previous));
     }
 }
 

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "browser/WebView.h"
+#include "browser/html/BackList.h"
 #include "browser/html/Charset.h"
 #include "browser/html/Dom.h"
 #include "browser/html/ImageCache.h"
@@ -163,7 +164,7 @@ private:
     std::unique_ptr<Document> m_document;
     Charset m_charset = Charset::Utf8;
     std::wstring m_url;
-    std::vector<std::wstring> m_history;
+    BackList m_backList;
     ImageMap m_images;
     PageLayout m_layout;
     std::vector<Field> m_fields;

@@ -100,9 +100,7 @@ void LiteWebView::PageArrived(const Request& request, HttpResult result)
     }
     const Charset charset = SniffCharset(result.body, result.contentType);
     const std::string html = DecodeToUtf8(result.body, charset, GbkPair);
-    if (!request.post) {
-        if (m_history.empty() || m_history.back() != result.finalUrl) m_history.push_back(result.finalUrl);
-    }
+    if (!request.post) m_backList.Visit(WideToUtf8(result.finalUrl));
     Arrive(result.finalUrl, html, charset, request.reload);
 }
 

@@ -1,7 +1,8 @@
-// Meta refresh, form encoding, URL resolution and the CSS subset.
+// Meta refresh, the back list, form encoding, URL resolution and the CSS subset.
 
 #include <gtest/gtest.h>
 
+#include "browser/html/BackList.h"
 #include "browser/html/Css.h"
 #include "browser/html/FormEncoding.h"
 #include "browser/html/MetaRefresh.h"
@@ -42,6 +43,47 @@ TEST(MetaRefresh, FoundInDocument)
     ASSERT_TRUE(r);
     EXPECT_EQ(r->url, "app://loadgame|x");
     EXPECT_FALSE(FindMetaRefresh(ParseHtml("<p>none")));
+}
+
+// Address number `i`, `length` bytes long, and the number back (-1 for none).
+std::string Address(std::size_t i, std::size_t length)
+{
+    const std::string n = "http://h/" + std::to_string(i) + "?";
+    return n + std::string(length - n.size(), 'x');
+}
+long Number(const std::optional<std::string>& address) { return address ? std::stol(address->substr(9)) : -1; }
+
+TEST(BackList, KeepsTheNewestAddressesWithinACountAndASize)
+{
+    static_assert(kMaxBackEntries == 50 && kMaxBackBytes == 1u << 20);
+    struct Case {
+        const char* what;
+        std::size_t visits, length, kept;
+    };
+    const Case cases[] = {
+        {"up to the count", 50, 20, 50},
+        {"beyond the count", 1000, 20, 50},
+        {"up to the size", 16, 64 << 10, 16},
+        {"a byte beyond the size", 100, (64 << 10) + 1, 15},
+        {"one longer than the size: the page shown stays", 3, 2 << 20, 1},
+    };
+    for (const Case& c : cases) {
+        BackList list;
+        for (std::size_t i = 0; i < c.visits; ++i) list.Visit(Address(i, c.length));
+        EXPECT_EQ(list.entries().size(), c.kept) << c.what;
+        EXPECT_EQ(Number(list.entries().front()), long(c.visits - c.kept)) << c.what;
+    }
+
+    // A reload adds nothing; going back takes the page shown and the one before off the list and
+    // frees their room.
+    BackList list;
+    for (std::size_t i = 0; i < 16; ++i) list.Visit(Address(i, 64 << 10));
+    list.Visit(Address(15, 64 << 10));
+    EXPECT_EQ(Number(list.GoBack()), 14);
+    EXPECT_EQ(Number(list.GoBack()), 12);
+    for (std::size_t i = 100; i < 104; ++i) list.Visit(Address(i, 64 << 10));
+    EXPECT_EQ(list.entries().size(), 16u);
+    EXPECT_EQ(Number(list.entries().front()), 0);
 }
 
 TEST(FormEncoding, EncodesLikeBrowsers)
