@@ -47,10 +47,11 @@ struct ImageDimensions {
 };
 
 // The pixel size an image's header announces (PNG, GIF, JPEG, BMP), before anything decodes it;
-// nullopt for other or broken data.
+// of a GIF, the size that holds its screen and every frame. nullopt for other or broken data.
 std::optional<ImageDimensions> SniffImageSize(std::string_view bytes);
 
-// What holding the decoded image costs: the bytes kept for it and four bytes per pixel.
+// What holding the decoded image costs: the bytes kept for it and four bytes per pixel; UINT64_MAX
+// when that is more than 64 bits hold.
 std::uint64_t DecodedImageCost(std::size_t encodedBytes, ImageDimensions size);
 
 // A memory budget that images take from and give back to.
