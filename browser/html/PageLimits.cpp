@@ -139,6 +139,29 @@ void ImageBudget::Give(std::uint64_t bytes)
     m_used -= std::min(bytes, m_used);
 }
 
+bool FetchWorkerCount::StartFor(std::size_t waiting, std::size_t idle)
+{
+    if (waiting <= idle || m_counted >= m_most) return false;
+    ++m_counted;
+    return true;
+}
+
+bool FetchWorkerCount::Hold()
+{
+    if (m_held >= m_mostHeld) return false;
+    ++m_held;
+    --m_counted;
+    return true;
+}
+
+bool FetchWorkerCount::Free()
+{
+    --m_held;
+    if (m_counted >= m_most) return false;
+    ++m_counted;
+    return true;
+}
+
 std::string HostKey(std::string_view url)
 {
     if (UrlScheme(url).empty()) return {};

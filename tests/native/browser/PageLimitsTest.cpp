@@ -129,6 +129,24 @@ TEST(PageLimits, BudgetTakesWhatFitsAndGetsItBack)
     EXPECT_FALSE(budget.Take(DecodedImageCost(0, {60000, 60000})));
 }
 
+TEST(PageLimits, WorkersHeldPastTheirTimeLimitStopCounting)
+{
+    FetchWorkerCount count(2, 1);
+    EXPECT_FALSE(count.StartFor(1, 1)) << "an idle worker takes it";
+    EXPECT_TRUE(count.StartFor(1, 0));
+    EXPECT_TRUE(count.StartFor(2, 0));
+    EXPECT_FALSE(count.StartFor(3, 0)) << "every place taken";
+    EXPECT_TRUE(count.Hold());
+    EXPECT_TRUE(count.StartFor(1, 0)) << "the held worker's place";
+    EXPECT_FALSE(count.Hold()) << "only one may be held";
+    EXPECT_FALSE(count.StartFor(1, 0));
+    EXPECT_FALSE(count.Free()) << "no place to come back to: it ends";
+    EXPECT_TRUE(count.Hold());
+    count.Ended();
+    EXPECT_TRUE(count.Free());
+    EXPECT_EQ(count.Counted(), 1u);
+}
+
 TEST(PageLimits, HostKeys)
 {
     struct Case {
