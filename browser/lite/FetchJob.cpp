@@ -113,16 +113,18 @@ std::shared_ptr<FetchJob> FetchJob::Start(std::shared_ptr<HttpLoader> http, std:
                                           HWND notify, UINT message, WPARAM id)
 {
     // The worker holds the loader for as long as it fetches.
-    Fetcher fetch = [http](const FetchRequest& r, const std::atomic<bool>& abandoned) {
-        return http->Fetch(r.url, r.post, r.maxBytes, &abandoned, r.timeLimit);
+    auto cancel = std::make_shared<RequestCancel>();
+    Fetcher fetch = [http, cancel](const FetchRequest& r, const std::atomic<bool>& abandoned) {
+        return http->Fetch(r.url, r.post, r.maxBytes, &abandoned, r.timeLimit, cancel.get());
     };
-    return Start(std::move(fetch), std::move(requests), notify, message, id);
+    return Start(std::move(fetch), std::move(requests), notify, message, id, std::move(cancel));
 }
 
 std::shared_ptr<FetchJob> FetchJob::Start(Fetcher fetch, std::vector<FetchRequest> requests, HWND notify,
-                                          UINT message, WPARAM id)
+                                          UINT message, WPARAM id, std::shared_ptr<RequestCancel> cancel)
 {
     std::shared_ptr<FetchJob> job(new FetchJob());
+    job->m_cancel = std::move(cancel);
     job->m_requests = std::move(requests);
     job->m_notify = notify;
     job->m_message = message;
@@ -183,6 +185,7 @@ void CALLBACK FetchJob::GiveUp(void* context, BOOLEAN)
     HttpResult timedOut;
     timedOut.error = ERROR_INTERNET_TIMEOUT;
     std::lock_guard<std::mutex> lock(job->m_mutex);
+    if (job->m_cancel) job->m_cancel->Cancel();
     if (job->m_running) job->m_held = Workers::Instance().Hold();
     job->FinishLocked(std::vector<HttpResult>(job->m_requests.size(), timedOut));
 }

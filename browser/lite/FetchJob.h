@@ -39,15 +39,17 @@ public:
     // two seconds after their last job.
     // A job not done when its requests' time limits (together, counted from here) and a grace of
     // kGrace have passed is given up: its results say ERROR_INTERNET_TIMEOUT (no connection) and
-    // its message comes then. Its worker goes on until WinINet lets go of the request, and what
-    // it brings then is dropped; meanwhile it leaves its place to another worker: a server that
-    // trickles its headers holds a thread, neither the page nor the other fetches.
+    // its message comes then, and the request under way is cancelled. Where WinINet does not let
+    // go (Wine) the worker goes on until the server does, and what it brings then is dropped;
+    // meanwhile it leaves its place to another worker: a server that trickles its headers holds a
+    // thread, neither the page nor the other fetches.
     // A fetch that throws (std::bad_alloc for a body the process has no room for) is a failed
     // fetch: no connection, error ERROR_NOT_ENOUGH_MEMORY.
     static std::shared_ptr<FetchJob> Start(std::shared_ptr<HttpLoader> http, std::vector<FetchRequest> requests,
                                            HWND notify, UINT message, WPARAM id);
+    // At the time limit `cancel`, when given, ends the request under way.
     static std::shared_ptr<FetchJob> Start(Fetcher fetch, std::vector<FetchRequest> requests, HWND notify,
-                                           UINT message, WPARAM id);
+                                           UINT message, WPARAM id, std::shared_ptr<RequestCancel> cancel = nullptr);
     ~FetchJob();
 
     // The results, one per request, once the message has arrived (empty before).
@@ -73,6 +75,7 @@ private:
     HANDLE m_timer = nullptr;
     bool m_running = false;
     bool m_held = false;
+    std::shared_ptr<RequestCancel> m_cancel;
 
     std::vector<FetchRequest> m_requests;
     std::vector<HttpResult> m_results;

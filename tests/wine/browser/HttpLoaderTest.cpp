@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <memory>
+#include <thread>
 #include <vector>
 
 #include "browser/html/PageLimits.h"
@@ -79,6 +80,27 @@ TEST(HttpLoader, BodyCutAtTheCapOrTheTimeLimitIsFlagged)
     const browser::HttpResult bad = loader.Fetch(L"ftp://127.0.0.1/x", std::nullopt);
     EXPECT_FALSE(bad.connected);
     EXPECT_EQ(bad.error, static_cast<DWORD>(ERROR_INTERNET_INVALID_URL));
+}
+
+// A fetch cancelled while it waits for its headers ends as cancelled, without touching the closed
+// handle again (under Wine only once the server lets go), and sends nothing more.
+TEST(HttpLoader, AFetchCancelledWhileItWaitsEndsAsCancelled)
+{
+    browser::HttpLoader loader;
+    browser::RequestCancel cancel;
+    std::thread canceller([&] {
+        driver::PumpUntil([] { return PortalLog().find("/trickle-header/3/cancelled") != std::string::npos; }, 10000);
+        cancel.Cancel();
+    });
+    const browser::HttpResult r = loader.Fetch(Portal() + L"/trickle-header/3/cancelled.png", std::nullopt, 1000,
+                                               nullptr, browser::HttpLoader::kTimeLimit, &cancel);
+    canceller.join();
+    EXPECT_FALSE(r.connected);
+    EXPECT_EQ(r.error, static_cast<DWORD>(ERROR_INTERNET_OPERATION_CANCELLED));
+    const browser::HttpResult again = loader.Fetch(Portal() + L"/pcLogin/?again", std::nullopt, 1000, nullptr,
+                                                   browser::HttpLoader::kTimeLimit, &cancel);
+    EXPECT_EQ(again.error, static_cast<DWORD>(ERROR_INTERNET_OPERATION_CANCELLED));
+    EXPECT_EQ(PortalLog().find("again"), std::string::npos);
 }
 
 // WinINet stays inside a request whose headers trickle, past the fetch's time limit: the worker it
