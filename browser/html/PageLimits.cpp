@@ -56,6 +56,46 @@ std::optional<ImageDimensions> JpegSize(std::string_view b)
     return std::nullopt;
 }
 
+// A GIF's logical screen does not bound what it decodes to: a decoder allocates each frame at the
+// frame's own size, wherever the frame lies. The cost is that of a picture holding the screen and
+// every frame. The blocks are followed to the trailer; one of no known kind makes the file
+// undecodable, as it does for the decoders that follow the blocks. Every step moves forward, so
+// the walk costs no more than the bytes it reads.
+std::optional<ImageDimensions> GifSize(std::string_view b)
+{
+    std::uint32_t width = LittleEndian(b, 6, 2);
+    std::uint32_t height = LittleEndian(b, 8, 2);
+    if (b.size() < 13) return Checked(width, height);  // no frame follows
+    const auto colourTable = [](unsigned packed) -> std::size_t {
+        return (packed & 0x80) ? std::size_t{3} << ((packed & 7) + 1) : 0;
+    };
+    // Past a chain of sub-blocks, each led by its length, up to the empty one.
+    const auto skipSubBlocks = [&b](std::size_t at) {
+        while (at < b.size()) {
+            const std::size_t length = static_cast<unsigned char>(b[at]);
+            at += 1 + length;
+            if (length == 0) break;
+        }
+        return at;
+    };
+    std::size_t at = 13 + colourTable(static_cast<unsigned char>(b[10]));
+    while (at < b.size()) {
+        const unsigned introducer = static_cast<unsigned char>(b[at]);
+        if (introducer == 0x3B) break;  // the trailer
+        if (introducer == 0x21) {       // an extension: its label, then its sub-blocks
+            at = skipSubBlocks(at + 2);
+        } else if (introducer == 0x2C) {  // a frame: where it lies, its size, its colours, its data
+            if (at + 10 > b.size()) break;
+            width = std::max(width, LittleEndian(b, at + 1, 2) + LittleEndian(b, at + 5, 2));
+            height = std::max(height, LittleEndian(b, at + 3, 2) + LittleEndian(b, at + 7, 2));
+            at = skipSubBlocks(at + 10 + colourTable(static_cast<unsigned char>(b[at + 9])) + 1);
+        } else {
+            return std::nullopt;
+        }
+    }
+    return Checked(width, height);
+}
+
 }  // namespace
 
 std::optional<ImageDimensions> SniffImageSize(std::string_view b)
@@ -63,7 +103,7 @@ std::optional<ImageDimensions> SniffImageSize(std::string_view b)
     if (b.size() >= 24 && b.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8) && b.substr(12, 4) == "IHDR")
         return Checked(BigEndian(b, 16, 4), BigEndian(b, 20, 4));
     if (b.size() >= 10 && (b.substr(0, 6) == "GIF87a" || b.substr(0, 6) == "GIF89a"))
-        return Checked(LittleEndian(b, 6, 2), LittleEndian(b, 8, 2));
+        return GifSize(b);
     if (b.size() >= 4 && static_cast<unsigned char>(b[0]) == 0xFF && static_cast<unsigned char>(b[1]) == 0xD8)
         return JpegSize(b);
     if (b.size() >= 26 && b.substr(0, 2) == "BM") {
@@ -81,7 +121,10 @@ std::optional<ImageDimensions> SniffImageSize(std::string_view b)
 
 std::uint64_t DecodedImageCost(std::size_t encodedBytes, ImageDimensions size)
 {
-    return encodedBytes + std::uint64_t{size.width} * size.height * 4;
+    // Two 32-bit factors cannot overflow 64 bits; the bytes per pixel and the encoded bytes can.
+    const std::uint64_t pixels = std::uint64_t{size.width} * size.height;
+    if (pixels > (UINT64_MAX - encodedBytes) / 4) return UINT64_MAX;
+    return encodedBytes + pixels * 4;
 }
 
 bool ImageBudget::Take(std::uint64_t bytes)
@@ -94,6 +137,29 @@ bool ImageBudget::Take(std::uint64_t bytes)
 void ImageBudget::Give(std::uint64_t bytes)
 {
     m_used -= std::min(bytes, m_used);
+}
+
+bool FetchWorkerCount::StartFor(std::size_t waiting, std::size_t idle)
+{
+    if (waiting <= idle || m_counted >= m_most) return false;
+    ++m_counted;
+    return true;
+}
+
+bool FetchWorkerCount::Hold()
+{
+    if (m_held >= m_mostHeld) return false;
+    ++m_held;
+    --m_counted;
+    return true;
+}
+
+bool FetchWorkerCount::Free()
+{
+    --m_held;
+    if (m_counted >= m_most) return false;
+    ++m_counted;
+    return true;
 }
 
 std::string HostKey(std::string_view url)

@@ -31,6 +31,8 @@ inline constexpr std::size_t kMaxFetchWorkers = 16;
 inline constexpr std::size_t kMaxWaitingFetches = 256;
 // From the moment the page shows, its images have this long to arrive; the rest stay empty.
 inline constexpr std::chrono::milliseconds kImageDeadline{20000};
+// One picture's fetch, from its request to its last byte (a page's has a minute).
+inline constexpr std::chrono::milliseconds kImageFetchTimeLimit{30000};
 // Memory that decoded images may hold: of one page, and of all pages of the process.
 inline constexpr std::uint64_t kPageImageBudget = 96ull << 20;
 inline constexpr std::uint64_t kProcessImageBudget = 256ull << 20;
@@ -48,10 +50,11 @@ struct ImageDimensions {
 };
 
 // The pixel size an image's header announces (PNG, GIF, JPEG, BMP), before anything decodes it;
-// nullopt for other or broken data.
+// of a GIF, the size that holds its screen and every frame. nullopt for other or broken data.
 std::optional<ImageDimensions> SniffImageSize(std::string_view bytes);
 
-// What holding the decoded image costs: the bytes kept for it and four bytes per pixel.
+// What holding the decoded image costs: the bytes kept for it and four bytes per pixel; UINT64_MAX
+// when that is more than 64 bits hold.
 std::uint64_t DecodedImageCost(std::size_t encodedBytes, ImageDimensions size);
 
 // A memory budget that images take from and give back to.
@@ -66,6 +69,33 @@ public:
 private:
     std::uint64_t m_limit;
     std::uint64_t m_used = 0;
+};
+
+// The fetch workers' head count. At most `most` count at once; a worker whose fetch went past its
+// time limit stops counting while the server holds it (WinINet may not let go of a request whose
+// headers trickle), so that such fetches cannot take every place, up to `mostHeld` of them.
+class FetchWorkerCount {
+public:
+    explicit FetchWorkerCount(std::size_t most = kMaxFetchWorkers, std::size_t mostHeld = kMaxFetchWorkers)
+        : m_most(most), m_mostHeld(mostHeld)
+    {
+    }
+    // Whether a thread is to start because `waiting` jobs wait and `idle` workers are free; it
+    // counts from here.
+    bool StartFor(std::size_t waiting, std::size_t idle);
+    // A counting worker ended, or its thread could not start.
+    void Ended() { --m_counted; }
+    // A counting worker's fetch went past its time limit: true when it stops counting.
+    bool Hold();
+    // A held worker came free: true when it counts again and goes on, false when it is to end.
+    bool Free();
+    std::size_t Counted() const { return m_counted; }
+
+private:
+    std::size_t m_most;
+    std::size_t m_mostHeld;
+    std::size_t m_counted = 0;
+    std::size_t m_held = 0;
 };
 
 // "host:port" of an absolute URL in lower case ("" without one): requests to the same server

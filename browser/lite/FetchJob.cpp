@@ -21,6 +21,7 @@ std::atomic<int> g_running{0};
 // their job and take the next one. A thread is added whenever more jobs wait than threads are
 // idle, up to kMaxFetchWorkers: a page cannot make the process start threads (and reserve their
 // stacks) without end; further jobs wait their turn, and at most kMaxWaitingFetches of them.
+// A worker held past its job's time limit makes room for another (FetchWorkerCount).
 class Workers {
 public:
     static Workers& Instance()
@@ -30,30 +31,45 @@ public:
         return *workers;
     }
 
-    bool Post(std::function<void()> task)
+    // A task says whether its worker was held past its time limit meanwhile.
+    bool Post(std::function<bool()> task)
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         if (m_tasks.size() >= kMaxWaitingFetches) return false;
         m_tasks.push_back(std::move(task));
-        if (m_tasks.size() > m_idle && m_threads < kMaxFetchWorkers) {
-            try {
-                std::thread([this] { Loop(); }).detach();
-                ++m_threads;
-            } catch (const std::system_error&) {
-                // Without a new thread the job still runs when one is free; with none at all it
-                // never would.
-                if (m_threads == 0) {
-                    m_tasks.pop_back();
-                    return false;
-                }
-            }
+        // Without a new thread the job still runs when one is free; with none at all it never would.
+        if (!StartIfWanted() && m_count.Counted() == 0) {
+            m_tasks.pop_back();
+            return false;
         }
         m_wake.notify_one();
         return true;
     }
 
+    // The calling task's worker is held past its time limit: true when another may take its place.
+    bool Hold()
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        if (!m_count.Hold()) return false;
+        StartIfWanted();
+        return true;
+    }
+
 private:
     static constexpr std::chrono::seconds kIdleLife{2};
+
+    // Starts a thread when the jobs waiting want one; false when none could start.
+    bool StartIfWanted()
+    {
+        if (!m_count.StartFor(m_tasks.size(), m_idle)) return true;
+        try {
+            std::thread([this] { Loop(); }).detach();
+            return true;
+        } catch (const std::system_error&) {
+            m_count.Ended();
+            return false;
+        }
+    }
 
     void Loop()
     {
@@ -63,23 +79,24 @@ private:
             const bool work = m_wake.wait_for(lock, kIdleLife, [this] { return !m_tasks.empty(); });
             --m_idle;
             if (!work) {
-                --m_threads;
+                m_count.Ended();
                 return;
             }
-            std::function<void()> task = std::move(m_tasks.front());
+            std::function<bool()> task = std::move(m_tasks.front());
             m_tasks.pop_front();
             lock.unlock();
-            task();
+            const bool held = task();
             task = nullptr;  // the job goes here, not with the next one
             lock.lock();
+            if (held && !m_count.Free()) return;
         }
     }
 
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    std::deque<std::function<void()>> m_tasks;
+    std::deque<std::function<bool()>> m_tasks;
     std::size_t m_idle = 0;
-    std::size_t m_threads = 0;
+    FetchWorkerCount m_count;
 };
 
 }  // namespace
@@ -96,16 +113,18 @@ std::shared_ptr<FetchJob> FetchJob::Start(std::shared_ptr<HttpLoader> http, std:
                                           HWND notify, UINT message, WPARAM id)
 {
     // The worker holds the loader for as long as it fetches.
-    Fetcher fetch = [http](const FetchRequest& r, const std::atomic<bool>& abandoned) {
-        return http->Fetch(r.url, r.post, r.maxBytes, &abandoned, r.timeLimit);
+    auto cancel = std::make_shared<RequestCancel>();
+    Fetcher fetch = [http, cancel](const FetchRequest& r, const std::atomic<bool>& abandoned) {
+        return http->Fetch(r.url, r.post, r.maxBytes, &abandoned, r.timeLimit, cancel.get());
     };
-    return Start(std::move(fetch), std::move(requests), notify, message, id);
+    return Start(std::move(fetch), std::move(requests), notify, message, id, std::move(cancel));
 }
 
 std::shared_ptr<FetchJob> FetchJob::Start(Fetcher fetch, std::vector<FetchRequest> requests, HWND notify,
-                                          UINT message, WPARAM id)
+                                          UINT message, WPARAM id, std::shared_ptr<RequestCancel> cancel)
 {
     std::shared_ptr<FetchJob> job(new FetchJob());
+    job->m_cancel = std::move(cancel);
     job->m_requests = std::move(requests);
     job->m_notify = notify;
     job->m_message = message;
@@ -116,16 +135,21 @@ std::shared_ptr<FetchJob> FetchJob::Start(Fetcher fetch, std::vector<FetchReques
                             static_cast<DWORD>(std::min<long long>(limit.count(), 0x7FFFFFFF)), 0, WT_EXECUTEONLYONCE);
     ++g_running;
     const bool posted = Workers::Instance().Post([job, fetch = std::move(fetch)] {
-        job->Run(fetch);
+        const bool held = job->Run(fetch);
         --g_running;
+        return held;
     });
     if (posted) return job;
     --g_running;
     return nullptr;
 }
 
-void FetchJob::Run(const Fetcher& fetch)
+bool FetchJob::Run(const Fetcher& fetch)
 {
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_running = true;
+    }
     std::vector<HttpResult> results;
     results.reserve(m_requests.size());
     for (const FetchRequest& r : m_requests) {
@@ -139,12 +163,14 @@ void FetchJob::Run(const Fetcher& fetch)
             results.push_back(std::move(failed));
         }
     }
-    Finish(std::move(results));
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_running = false;
+    FinishLocked(std::move(results));
+    return m_held;
 }
 
-void FetchJob::Finish(std::vector<HttpResult> results)
+void FetchJob::FinishLocked(std::vector<HttpResult> results)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     if (m_done) return;
     m_results = std::move(results);
     m_done = true;
@@ -158,7 +184,10 @@ void CALLBACK FetchJob::GiveUp(void* context, BOOLEAN)
     auto* job = static_cast<FetchJob*>(context);
     HttpResult timedOut;
     timedOut.error = ERROR_INTERNET_TIMEOUT;
-    job->Finish(std::vector<HttpResult>(job->m_requests.size(), timedOut));
+    std::lock_guard<std::mutex> lock(job->m_mutex);
+    if (job->m_cancel) job->m_cancel->Cancel();
+    if (job->m_running) job->m_held = Workers::Instance().Hold();
+    job->FinishLocked(std::vector<HttpResult>(job->m_requests.size(), timedOut));
 }
 
 std::vector<HttpResult> FetchJob::TakeResults()

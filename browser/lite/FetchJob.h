@@ -39,14 +39,17 @@ public:
     // two seconds after their last job.
     // A job not done when its requests' time limits (together, counted from here) and a grace of
     // kGrace have passed is given up: its results say ERROR_INTERNET_TIMEOUT (no connection) and
-    // its message comes then. Its worker goes on until WinINet lets go of the request, and what
-    // it brings then is dropped: a server that trickles its headers holds a worker, not the page.
+    // its message comes then, and the request under way is cancelled. Where WinINet does not let
+    // go (Wine) the worker goes on until the server does, and what it brings then is dropped;
+    // meanwhile it leaves its place to another worker: a server that trickles its headers holds a
+    // thread, neither the page nor the other fetches.
     // A fetch that throws (std::bad_alloc for a body the process has no room for) is a failed
     // fetch: no connection, error ERROR_NOT_ENOUGH_MEMORY.
     static std::shared_ptr<FetchJob> Start(std::shared_ptr<HttpLoader> http, std::vector<FetchRequest> requests,
                                            HWND notify, UINT message, WPARAM id);
+    // At the time limit `cancel`, when given, ends the request under way.
     static std::shared_ptr<FetchJob> Start(Fetcher fetch, std::vector<FetchRequest> requests, HWND notify,
-                                           UINT message, WPARAM id);
+                                           UINT message, WPARAM id, std::shared_ptr<RequestCancel> cancel = nullptr);
     ~FetchJob();
 
     // The results, one per request, once the message has arrived (empty before).
@@ -61,13 +64,18 @@ public:
 
 private:
     FetchJob() = default;
-    void Run(const Fetcher& fetch);
-    // Ends the job with `results` and tells the window, unless it ended already.
-    void Finish(std::vector<HttpResult> results);
+    // Runs the requests; true when the time limit passed while they ran (the worker was held).
+    bool Run(const Fetcher& fetch);
+    // Ends the job with `results` and tells the window, unless it ended already; m_mutex is held.
+    void FinishLocked(std::vector<HttpResult> results);
     static void CALLBACK GiveUp(void* job, BOOLEAN);
 
-    std::mutex m_mutex;  // m_results and m_done, between the worker and the time limit's timer
+    // m_results, m_done, m_running and m_held, between the worker and the time limit's timer
+    std::mutex m_mutex;
     HANDLE m_timer = nullptr;
+    bool m_running = false;
+    bool m_held = false;
+    std::shared_ptr<RequestCancel> m_cancel;
 
     std::vector<FetchRequest> m_requests;
     std::vector<HttpResult> m_results;

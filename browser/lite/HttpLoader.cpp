@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <utility>
 #include <vector>
 
 namespace browser {
@@ -42,6 +43,13 @@ std::wstring QueryHeader(HINTERNET request, DWORD header)
 
 }  // namespace
 
+void RequestCancel::Cancel()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_cancelled = true;
+    if (m_sending) ::InternetCloseHandle(std::exchange(m_sending, nullptr));
+}
+
 HttpLoader::HttpLoader()
     : m_session(::InternetOpenW(L"Mozilla/4.0 (compatible; MSIE 8.0; Windows NT 6.1; Corvane)",
                                 INTERNET_OPEN_TYPE_PRECONFIG, nullptr, nullptr, 0))
@@ -56,7 +64,8 @@ HttpLoader::HttpLoader()
 }
 
 HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::string>& postBody, std::size_t maxBytes,
-                             const std::atomic<bool>* stop, std::chrono::milliseconds timeLimit)
+                             const std::atomic<bool>* stop, std::chrono::milliseconds timeLimit,
+                             RequestCancel* cancel)
 {
     HttpResult result;
     if (!m_session) {
@@ -70,7 +79,7 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
     for (int hop = 0;; ++hop) {
         InternetHandle connection;
         InternetHandle request;
-        if (!Send(address, post, connection, request, result.error)) return result;
+        if (!Send(address, post, connection, request, result.error, cancel)) return result;
         result.connected = true;
         DWORD status = 0, size = sizeof(status);
         if (::HttpQueryInfoW(request.get(), HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &size, nullptr))
@@ -116,7 +125,7 @@ HttpResult HttpLoader::Fetch(const std::wstring& url, const std::optional<std::s
 }
 
 bool HttpLoader::Send(const std::wstring& url, const std::optional<std::string>& postBody, InternetHandle& connection,
-                      InternetHandle& request, DWORD& error)
+                      InternetHandle& request, DWORD& error, RequestCancel* cancel)
 {
     // Null pointers with nonzero lengths: the parts come back as places in `url` itself, so an
     // address of any length cracks.
@@ -155,14 +164,29 @@ bool HttpLoader::Send(const std::wstring& url, const std::optional<std::string>&
         error = ::GetLastError();
         return false;
     }
-    const wchar_t* headers = postBody ? L"Content-Type: application/x-www-form-urlencoded\r\n" : nullptr;
-    if (!::HttpSendRequestW(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
-                            postBody ? const_cast<char*>(postBody->data()) : nullptr,
-                            postBody ? static_cast<DWORD>(postBody->size()) : 0)) {
-        error = ::GetLastError();
-        return false;
+    if (cancel) {
+        std::lock_guard<std::mutex> lock(cancel->m_mutex);
+        if (cancel->m_cancelled) {
+            error = ERROR_INTERNET_OPERATION_CANCELLED;
+            return false;
+        }
+        cancel->m_sending = request.get();
     }
-    return true;
+    const wchar_t* headers = postBody ? L"Content-Type: application/x-www-form-urlencoded\r\n" : nullptr;
+    const BOOL sent = ::HttpSendRequestW(request.get(), headers, headers ? static_cast<DWORD>(-1L) : 0,
+                                         postBody ? const_cast<char*>(postBody->data()) : nullptr,
+                                         postBody ? static_cast<DWORD>(postBody->size()) : 0);
+    error = sent ? 0 : ::GetLastError();
+    if (cancel) {
+        std::lock_guard<std::mutex> lock(cancel->m_mutex);
+        if (cancel->m_cancelled) {
+            request.release();  // closed by the canceller, and perhaps already another's
+            error = ERROR_INTERNET_OPERATION_CANCELLED;
+            return false;
+        }
+        cancel->m_sending = nullptr;
+    }
+    return sent;
 }
 
 }  // namespace browser

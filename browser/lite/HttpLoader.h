@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -26,6 +27,21 @@ struct HttpResult {
     std::wstring finalUrl;  // after redirects
 };
 
+// Lets another thread end a fetch that waits for its response: closing the request's handle makes
+// the blocked WinINet call return on Windows (under Wine the call still waits for the server).
+// Either way the fetch then fails as cancelled and does not touch the closed handle again; a
+// fetch cancelled before it sends sends nothing.
+class RequestCancel {
+public:
+    void Cancel();
+
+private:
+    friend class HttpLoader;
+    std::mutex m_mutex;
+    HINTERNET m_sending = nullptr;  // borrowed: the request in HttpSendRequestW, while it is
+    bool m_cancelled = false;
+};
+
 class HttpLoader {
 public:
     HttpLoader();
@@ -35,11 +51,11 @@ public:
     // piece, however slowly the server trickles). `timeLimit` counts from the call: no further
     // redirect is followed after it, and a body still coming then is cut there (each wait for a
     // piece has WinINet's own limit, but a server that trickles would otherwise hold the fetch
-    // for ever). Headers that trickle hold WinINet inside the request itself, where nothing can
-    // end it under Wine: FetchJob gives such a fetch up at its time limit.
+    // for ever). Headers that trickle hold WinINet inside the request itself, where only `cancel`
+    // ends it (and under Wine nothing): FetchJob gives such a fetch up at its time limit.
     HttpResult Fetch(const std::wstring& url, const std::optional<std::string>& postBody,
                      std::size_t maxBytes = 32u << 20, const std::atomic<bool>* stop = nullptr,
-                     std::chrono::milliseconds timeLimit = kTimeLimit);
+                     std::chrono::milliseconds timeLimit = kTimeLimit, RequestCancel* cancel = nullptr);
 
     static constexpr std::chrono::milliseconds kTimeLimit{60000};
 
@@ -47,7 +63,8 @@ public:
 
 private:
     // Opens and sends one request; false with `error` when there is no response.
-    bool Send(const std::wstring& url, const std::optional<std::string>& postBody, InternetHandle& connection, InternetHandle& request, DWORD& error);
+    bool Send(const std::wstring& url, const std::optional<std::string>& postBody, InternetHandle& connection,
+              InternetHandle& request, DWORD& error, RequestCancel* cancel);
 
     InternetHandle m_session;
 };

@@ -77,8 +77,9 @@ bool LiteWebView::StartImageFetches()
     for (std::size_t index : m_imageLoad->queue.StartNow()) {
         const unsigned id = ++m_nextImageJob;
         const std::string& url = m_imageLoad->images[index].url;
-        auto job = FetchJob::Start(m_http, {{Utf8ToWide(EscapeForRequest(url)), std::nullopt, kMaxImageBytes}}, hWnd(),
-                                   kImageMessage, id);
+        auto job = FetchJob::Start(
+            m_http, {{Utf8ToWide(EscapeForRequest(url)), std::nullopt, kMaxImageBytes, kImageFetchTimeLimit}}, hWnd(),
+            kImageMessage, id);
         if (job)
             m_imageLoad->running.emplace(id, std::pair{index, std::move(job)});
         else

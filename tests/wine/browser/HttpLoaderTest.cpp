@@ -1,8 +1,16 @@
 // The built-in engine's loader against the demo portal: addresses longer than any fixed buffer,
-// redirects to them, and a body cut at the size cap or the time limit.
+// redirects to them, a body cut at the size cap or the time limit, and fetches whose headers
+// trickle past their time limit.
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "browser/html/PageLimits.h"
+#include "browser/lite/FetchJob.h"
 #include "browser/lite/HttpLoader.h"
 #include "tests/driver/Driver.h"
 #include "tests/wine/browser/WebViewTestSupport.h"
@@ -72,6 +80,54 @@ TEST(HttpLoader, BodyCutAtTheCapOrTheTimeLimitIsFlagged)
     const browser::HttpResult bad = loader.Fetch(L"ftp://127.0.0.1/x", std::nullopt);
     EXPECT_FALSE(bad.connected);
     EXPECT_EQ(bad.error, static_cast<DWORD>(ERROR_INTERNET_INVALID_URL));
+}
+
+// A fetch cancelled while it waits for its headers ends as cancelled, without touching the closed
+// handle again (under Wine only once the server lets go), and sends nothing more.
+TEST(HttpLoader, AFetchCancelledWhileItWaitsEndsAsCancelled)
+{
+    browser::HttpLoader loader;
+    browser::RequestCancel cancel;
+    std::thread canceller([&] {
+        driver::PumpUntil([] { return PortalLog().find("/trickle-header/3/cancelled") != std::string::npos; }, 10000);
+        cancel.Cancel();
+    });
+    const browser::HttpResult r = loader.Fetch(Portal() + L"/trickle-header/3/cancelled.png", std::nullopt, 1000,
+                                               nullptr, browser::HttpLoader::kTimeLimit, &cancel);
+    canceller.join();
+    EXPECT_FALSE(r.connected);
+    EXPECT_EQ(r.error, static_cast<DWORD>(ERROR_INTERNET_OPERATION_CANCELLED));
+    const browser::HttpResult again = loader.Fetch(Portal() + L"/pcLogin/?again", std::nullopt, 1000, nullptr,
+                                                   browser::HttpLoader::kTimeLimit, &cancel);
+    EXPECT_EQ(again.error, static_cast<DWORD>(ERROR_INTERNET_OPERATION_CANCELLED));
+    EXPECT_EQ(PortalLog().find("again"), std::string::npos);
+}
+
+// WinINet stays inside a request whose headers trickle, past the fetch's time limit: the worker it
+// holds leaves its place, so that a worker held by each does not hold up the next fetch.
+TEST(HttpLoader, FetchesHeldPastTheirTimeLimitLeaveTheirWorkersPlaces)
+{
+    ASSERT_TRUE(driver::PumpUntil([] { return browser::FetchJob::Running() == 0; }, 70000));
+    HWND window = ::CreateWindowExW(0, L"STATIC", nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    auto http = std::make_shared<browser::HttpLoader>();
+    std::vector<std::shared_ptr<browser::FetchJob>> held;
+    for (std::size_t i = 0; i < browser::kMaxFetchWorkers; ++i) {
+        browser::FetchRequest request{Portal() + L"/trickle-header/14/" + std::to_wstring(i) + L".png"};
+        request.timeLimit = std::chrono::milliseconds(1000);
+        held.push_back(browser::FetchJob::Start(http, {request}, window, WM_NULL, i));
+        ASSERT_TRUE(held.back());
+    }
+    const auto resultOf = [](const std::shared_ptr<browser::FetchJob>& job, DWORD timeoutMs) {
+        std::vector<browser::HttpResult> results;
+        driver::PumpUntil([&] { return !(results = job->TakeResults()).empty(); }, timeoutMs);
+        return results.empty() ? browser::HttpResult{} : results[0];
+    };
+    // The server lets the held ones go after 14 seconds.
+    const auto next = browser::FetchJob::Start(http, {{Portal() + L"/pcLogin/"}}, window, WM_NULL, 0);
+    EXPECT_EQ(resultOf(next, 10000).status, 200);
+    for (const auto& job : held) EXPECT_EQ(resultOf(job, 1000).error, static_cast<DWORD>(ERROR_INTERNET_TIMEOUT));
+    EXPECT_TRUE(driver::PumpUntil([] { return browser::FetchJob::Running() == 0; }, 30000));
+    ::DestroyWindow(window);
 }
 
 }  // namespace
