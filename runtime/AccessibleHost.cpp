@@ -246,7 +246,7 @@ public:
         if (m_source->Describe(id).defaultAction.empty()) return DISP_E_MEMBERNOTFOUND;
         // The reader waits for this call; the action (a modal box, the control's end) runs
         // from the control's queue once the call has returned.
-        return AccessibleHost::PostDefaultAction(m_hwnd, id) ? S_OK : E_FAIL;
+        return AccessibleHost::PostDefaultAction(m_hwnd, m_source->ActionKey(id)) ? S_OK : E_FAIL;
     }
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -306,7 +306,7 @@ bool AccessibleHost::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         return true;
     }
     if (msg == ActionMessage()) {
-        const long child = static_cast<long>(wParam);
+        const long child = m_source.ChildOfAction(static_cast<long>(wParam));
         if (m_object && acc::IsChild(m_source, child)) m_source.DoDefaultAction(child);
         result = 0;
         return true;
@@ -333,9 +333,9 @@ void AccessibleHost::Notify(HWND hwnd, acc::Event event, long child)
     ::NotifyWinEvent(id, hwnd, OBJID_CLIENT, child);
 }
 
-bool AccessibleHost::PostDefaultAction(HWND hwnd, long child)
+bool AccessibleHost::PostDefaultAction(HWND hwnd, long key)
 {
-    return ::PostMessageW(hwnd, ActionMessage(), static_cast<WPARAM>(child), 0) != FALSE;
+    return ::PostMessageW(hwnd, ActionMessage(), static_cast<WPARAM>(key), 0) != FALSE;
 }
 
 void AccessibleHost::Disconnect()

@@ -25,9 +25,9 @@ public:
     bool HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // Tells readers that something of the control (child 0) or of one child changed.
     static void Notify(HWND hwnd, acc::Event event, long child = 0);
-    // Runs the source's default action for `child` from the window's queue, as a reader's
-    // accDoDefaultAction does.
-    static bool PostDefaultAction(HWND hwnd, long child);
+    // Runs the source's default action from the window's queue, as a reader's
+    // accDoDefaultAction does, for the child the source's ActionKey `key` names by then.
+    static bool PostDefaultAction(HWND hwnd, long key);
     // Cuts every reader off the control; a later WM_GETOBJECT makes a new object.
     void Disconnect();
 

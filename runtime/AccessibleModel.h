@@ -80,6 +80,11 @@ public:
     // Runs the default action of `child`; called from the control's own message loop, never
     // inside a reader's call, because an action may open a modal box or destroy the control.
     virtual void DoDefaultAction(long child) { (void)child; }
+    // What the queue carries for a default action of `child` until it runs, and the child it
+    // names by then (-1: none). Children that shift while the request waits (a tab closed
+    // meanwhile) are named by something that stays; by default the child id itself.
+    virtual long ActionKey(long child) const { return child; }
+    virtual long ChildOfAction(long key) const { return key; }
     // Selects `child` (a reader's accSelect with a take-selection flag); false when it cannot.
     virtual bool Select(long child) { (void)child; return false; }
 

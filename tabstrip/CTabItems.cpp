@@ -74,7 +74,8 @@ bool CTabItems::Add(std::wstring caption, std::shared_ptr<ITabForm> form, std::o
         tab->TakeForm();
         throw;
     }
-    m_list.insert(m_list.begin() + position, Entry{key ? std::optional(FoldCase(*key)) : std::nullopt, tab});
+    m_lastId = m_lastId % kMaxTabId + 1;
+    m_list.insert(m_list.begin() + position, Entry{key ? std::optional(FoldCase(*key)) : std::nullopt, tab, m_lastId});
 
     if (m_strip) {
         m_strip->Add(caption, form, key, index);
@@ -141,6 +142,13 @@ long CTabItems::FindItem(const TabIndex& index) const
             if (m_list[i].tab.get() == tab) return static_cast<long>(i);
         return -1;
     }
+    return -1;
+}
+
+long CTabItems::FindId(std::uint32_t id) const
+{
+    for (std::size_t i = 0; i < m_list.size(); ++i)
+        if (m_list[i].id == id) return static_cast<long>(i);
     return -1;
 }
 

@@ -2,12 +2,14 @@
 // The ordered tabs of one strip, addressed by 0-based position from the left and optionally by
 // a unique key that ignores letter case. Every change is told to the bound strip.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "runtime/Liveness.h"
+#include "tabstrip/TabAccess.h"
 #include "tabstrip/TabIndex.h"
 
 namespace corvane {
@@ -47,6 +49,12 @@ public:
     // The tab at a position known to be in 0..Count()-1, for the strip's own walks.
     const CTabItem& At(long position) const { return *m_list[static_cast<std::size_t>(position)].tab; }
 
+    // A tab's id: given when it was added, and kept while others come and go (ids wrap after
+    // kMaxTabId additions), so that a request made for a tab waits for that tab.
+    std::uint32_t IdAt(long position) const { return m_list[static_cast<std::size_t>(position)].id; }
+    // The position of the tab with that id, or -1.
+    long FindId(std::uint32_t id) const;
+
     long Selected() const;
     void SetSelected(long index);
 
@@ -54,6 +62,7 @@ private:
     struct Entry {
         std::optional<std::wstring> key;  // folded to lower case
         std::shared_ptr<CTabItem> tab;
+        std::uint32_t id = 0;
     };
 
     long FindKey(const std::wstring& key) const;
@@ -61,6 +70,7 @@ private:
     ITabWindows& m_windows;
     IuTab* m_strip = nullptr;
     std::vector<Entry> m_list;
+    std::uint32_t m_lastId = 0;
     // Tabs taken out of the list whose pages were set free: they live on with their pages until
     // the collection ends.
     std::vector<std::shared_ptr<CTabItem>> m_released;

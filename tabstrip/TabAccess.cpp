@@ -19,6 +19,18 @@ long ChildOfCloseButton(long tabCount, long index)
     return tabCount + index + 1;
 }
 
+long TabActionKey(std::uint32_t tabId, bool close)
+{
+    if (tabId == 0 || tabId > kMaxTabId) return 0;
+    return static_cast<long>(tabId) * 2 + (close ? 1 : 0);
+}
+
+TabAction TabOfActionKey(long key)
+{
+    if (key < 2) return {};
+    return {static_cast<std::uint32_t>(key / 2), key % 2 == 1};
+}
+
 long StripChildCount(const StripFacts& strip)
 {
     return 2 * static_cast<long>(strip.tabs.size());

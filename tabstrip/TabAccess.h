@@ -3,6 +3,7 @@
 // (ids 1..n, in strip order, named by their captions, the selected one selected) and then each
 // tab's close button (ids n+1..2n, "关闭标签"). Tabs outside the tab area are offscreen.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -39,6 +40,16 @@ struct TabChild {
 TabChild TabOfChild(long tabCount, long child);
 long ChildOfTab(long index);
 long ChildOfCloseButton(long tabCount, long index);
+
+// A child as a queued request names it: its tab's id (1..kMaxTabId, so that the key fits a
+// long) and whether it is the close button. 0 for no child, and no id for a key that is not one.
+inline constexpr std::uint32_t kMaxTabId = (1u << 30) - 1;
+long TabActionKey(std::uint32_t tabId, bool close);
+struct TabAction {
+    std::uint32_t id = 0;  // 0: none
+    bool close = false;
+};
+TabAction TabOfActionKey(long key);
 
 long StripChildCount(const StripFacts& strip);
 rt::acc::Item DescribeStrip(const StripFacts& strip, long child);

@@ -175,6 +175,8 @@ private:
         rt::acc::Item Describe(long child) const override;
         long SelectedChild() const override;
         void DoDefaultAction(long child) override;
+        long ActionKey(long child) const override;
+        long ChildOfAction(long key) const override;
         bool Select(long child) override;
 
     private:

@@ -48,12 +48,26 @@ void uTab::ReaderView::DoDefaultAction(long child)
     m_strip.m_items->Remove(which.index, true);
 }
 
+long uTab::ReaderView::ActionKey(long child) const
+{
+    const TabChild which = TabOfChild(m_strip.m_items->Count(), child);
+    return which.index < 0 ? 0 : TabActionKey(m_strip.m_items->IdAt(which.index), which.close);
+}
+
+long uTab::ReaderView::ChildOfAction(long key) const
+{
+    const TabAction action = TabOfActionKey(key);
+    const long index = action.id ? m_strip.m_items->FindId(action.id) : -1;
+    if (index < 0) return -1;
+    return action.close ? ChildOfCloseButton(m_strip.m_items->Count(), index) : ChildOfTab(index);
+}
+
 bool uTab::ReaderView::Select(long child)
 {
     const TabChild which = TabOfChild(m_strip.m_items->Count(), child);
     if (which.index < 0 || which.close) return false;
     // The host hears TabChanged, which may run anything: leave that to the strip's queue.
-    return rt::AccessibleHost::PostDefaultAction(m_strip.rt::Window::hWnd(), child);
+    return rt::AccessibleHost::PostDefaultAction(m_strip.rt::Window::hWnd(), ActionKey(child));
 }
 
 void uTab::SelectForReader(long index)

@@ -1,5 +1,7 @@
 #include "browser/layout/Layout.h"
 
+#include <atomic>
+
 #include "browser/layout/LayoutEngine.h"
 
 namespace browser {
@@ -29,6 +31,12 @@ void Engine::Run(const Document& doc, int viewportWidth)
 }
 
 }  // namespace layout_engine
+
+std::uint64_t NewLayoutId()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 PageLayout LayoutDocument(const Document& document, LayoutHost& host, int viewportWidth)
 {

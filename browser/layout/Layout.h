@@ -3,6 +3,7 @@
 // tables, images and form controls. The result is a display list in page coordinates that the
 // window paints; text is measured through an interface, so layout runs without a window.
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -66,6 +67,9 @@ struct ControlBox {
     FontDesc font;
 };
 
+// A number no other layout of this process has had.
+std::uint64_t NewLayoutId();
+
 struct PageLayout {
     std::vector<DisplayItem> items;
     std::vector<LinkArea> links;
@@ -74,6 +78,9 @@ struct PageLayout {
     int height = 0;
     Rgb canvas = 0xFFFFFF;  // the body's (or root's) background fills the whole view
     bool scrollable = true;  // false when the root's overflow or the body's scroll="no" forbids it
+    // Tells this layout from every other, so that what is derived from the one shown (the links
+    // screen readers ask about one at a time) is kept until another takes its place.
+    std::uint64_t id = NewLayoutId();
 };
 
 PageLayout LayoutDocument(const Document& document, LayoutHost& host, int viewportWidth);

@@ -33,6 +33,7 @@ PageLayout ScaleLayout(PageLayout layout, int dpi)
 {
     dpi = rt::SaneDpi(dpi);
     if (dpi == rt::kBaseDpi) return layout;
+    layout.id = NewLayoutId();
     for (DisplayItem& item : layout.items) {
         item.rect = ScaleBox(item.rect, dpi);
         item.font = ScaleFont(item.font, dpi);

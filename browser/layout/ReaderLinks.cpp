@@ -1,5 +1,6 @@
 #include "browser/layout/ReaderLinks.h"
 
+#include <atomic>
 #include <unordered_set>
 
 #include "browser/html/Dom.h"
@@ -8,6 +9,8 @@
 namespace browser {
 
 namespace {
+
+std::atomic<std::size_t> g_listsBuilt{0};
 
 std::string NameOf(const Node& element, const std::string& href)
 {
@@ -27,6 +30,7 @@ std::string NameOf(const Node& element, const std::string& href)
 
 std::vector<ReaderLink> ReaderLinks(const PageLayout& layout)
 {
+    ++g_listsBuilt;
     std::vector<ReaderLink> links;
     std::unordered_set<const Node*> seen;
     for (const LinkArea& area : layout.links) {
@@ -39,6 +43,20 @@ std::vector<ReaderLink> ReaderLinks(const PageLayout& layout)
         links.push_back(std::move(link));
     }
     return links;
+}
+
+const std::vector<ReaderLink>& ReaderLinkList::Of(const PageLayout& layout)
+{
+    if (layout.id != m_layout) {
+        m_links = ReaderLinks(layout);
+        m_layout = layout.id;
+    }
+    return m_links;
+}
+
+std::size_t ReaderLinkListsBuilt()
+{
+    return g_listsBuilt;
 }
 
 }  // namespace browser

@@ -30,6 +30,7 @@
 #include "browser/html/ImageCache.h"
 #include "browser/html/PageLimits.h"
 #include "browser/layout/Layout.h"
+#include "browser/layout/ReaderLinks.h"
 #include "browser/lite/GdiLayoutHost.h"
 #include "browser/lite/FetchJob.h"
 #include "browser/lite/HttpLoader.h"
@@ -195,11 +196,15 @@ private:
         explicit ReaderView(LiteWebView& view) : m_view(view) {}
         long ChildCount() const override;
         rt::acc::Item Describe(long child) const override;
+        long ChildAt(int x, int y) const override;
         long FocusedChild() const override;
         void DoDefaultAction(long child) override;
 
     private:
+        const std::vector<ReaderLink>& Links() const { return m_links.Of(m_view.m_layout); }
+
         LiteWebView& m_view;
+        mutable ReaderLinkList m_links;
     };
     ReaderView m_readerView{*this};
     rt::AccessibleHost m_access{m_readerView};

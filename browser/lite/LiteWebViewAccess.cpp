@@ -6,7 +6,6 @@
 #include <utility>
 
 #include "browser/layout/ReaderFields.h"
-#include "browser/layout/ReaderLinks.h"
 #include "browser/lite/LiteWebView.h"
 #include "browser/lite/TextConvert.h"
 
@@ -20,14 +19,14 @@ constexpr wchar_t kFollowAction[] = L"跳转";
 
 long LiteWebView::ReaderView::ChildCount() const
 {
-    return static_cast<long>(ReaderLinks(m_view.m_layout).size());
+    return static_cast<long>(Links().size());
 }
 
 rt::acc::Item LiteWebView::ReaderView::Describe(long child) const
 {
     rt::acc::Item item;
     if (child == 0) return item;  // the page itself: a client area
-    const std::vector<ReaderLink> links = ReaderLinks(m_view.m_layout);
+    const std::vector<ReaderLink>& links = Links();
     if (child < 1 || child > static_cast<long>(links.size())) return item;
     const ReaderLink& link = links[static_cast<std::size_t>(child - 1)];
     item.role = rt::acc::kRoleLink;
@@ -46,9 +45,18 @@ rt::acc::Item LiteWebView::ReaderView::Describe(long child) const
     return item;
 }
 
+long LiteWebView::ReaderView::ChildAt(int x, int y) const
+{
+    // A point of the client area on a link is on screen, so the link's place alone decides.
+    const std::vector<ReaderLink>& links = Links();
+    for (std::size_t i = 0; i < links.size(); ++i)
+        if (links[i].rect.Contains(x, y + m_view.m_scrollY)) return static_cast<long>(i) + 1;
+    return 0;
+}
+
 long LiteWebView::ReaderView::FocusedChild() const
 {
-    const std::vector<ReaderLink> links = ReaderLinks(m_view.m_layout);
+    const std::vector<ReaderLink>& links = Links();
     for (std::size_t i = 0; i < links.size(); ++i)
         if (links[i].element && links[i].element == m_view.m_focusLink) return static_cast<long>(i) + 1;
     return 0;
@@ -56,9 +64,10 @@ long LiteWebView::ReaderView::FocusedChild() const
 
 void LiteWebView::ReaderView::DoDefaultAction(long child)
 {
-    const std::vector<ReaderLink> links = ReaderLinks(m_view.m_layout);
+    const std::vector<ReaderLink>& links = Links();
     if (child < 1 || child > static_cast<long>(links.size())) return;
-    const ReaderLink& link = links[static_cast<std::size_t>(child - 1)];
+    // A copy: following the link may lay out a new page, and with it a new list.
+    const ReaderLink link = links[static_cast<std::size_t>(child - 1)];
     m_view.FollowLink(*link.href, link.element);
 }
 

@@ -136,6 +136,12 @@ def inputs_page(count):
                      '<form method="post" action="/pcLogin/login">\n' + fields + "</form>\n")
 
 
+def links_page(count):
+    """A page of `count` links, one a line, named 链接 1 to 链接 <count>, for tests of a client's bounds."""
+    links = "".join('<a href="/pcLogin/?link=%d">链接 %d</a><br>\n' % (i, i) for i in range(1, count + 1))
+    return _document("%d links" % count, 'bgcolor="#FFFFFF"', links)
+
+
 def short_error_page():
     return _document("无法访问", 'bgcolor="#FFFFFF"',
                      "<h3>服务器暂时无法访问</h3>\n<p>请稍后再试。</p>\n")

@@ -318,7 +318,7 @@ class PortalHandler(BaseHTTPRequestHandler):
         (a byte a second), /trickle-headers/... (/trickle-header/600/), /stall/<name> (half
         of a served file, then nothing), /announce-huge/... (HUGE_BYTES announced, nothing sent),
         /slow-image/<ms>/... (the logo, <ms> late), /big-image/... (8000 x 8000 pixels),
-        /inputs/<N>/ (N text fields), /hostile-page/<kind>/pcLogin/ (the login page with markup
+        /inputs/<N>/ (N text fields), /links/<N>/ (N links), /hostile-page/<kind>/pcLogin/ (the login page with markup
         that tests a browser's bounds, see pages.hostile_login_page) and /trickle-header/<S>/... (a
         status line, then a header a byte a second for S seconds, never ended: the connection
         closes then)."""
@@ -361,6 +361,9 @@ class PortalHandler(BaseHTTPRequestHandler):
         m = re.fullmatch(r"/inputs/(\d{1,5})/", path)
         if m and int(m.group(1)) <= 20000:
             return html(pages.inputs_page(int(m.group(1))))
+        m = re.fullmatch(r"/links/(\d{1,5})/", path)
+        if m and int(m.group(1)) <= 20000:
+            return html(pages.links_page(int(m.group(1))))
         return None
 
     def hold(self, seconds, trickle=b""):

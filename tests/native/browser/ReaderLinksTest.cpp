@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "browser/html/Parser.h"
+#include "browser/layout/LayoutScale.h"
 #include "browser/layout/ReaderLinks.h"
 
 namespace {
@@ -45,6 +46,13 @@ TEST(ReaderLinks, OnePerLinkNamedByWhatItShows)
     }
     EXPECT_EQ(*links[0].href, "/a");
     EXPECT_TRUE(ReaderLinks(PageLayout{}).empty());
+
+    // Built once for a layout however often asked, and again for the page at another dpi.
+    ReaderLinkList list;
+    const std::size_t before = ReaderLinkListsBuilt();
+    EXPECT_EQ(&list.Of(layout), &list.Of(layout));
+    EXPECT_EQ(list.Of(ScaleLayout(layout, 192)).at(1).rect.x, 20);
+    EXPECT_EQ(ReaderLinkListsBuilt() - before, 2u);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include <utility>
 
+#include "browser/layout/ReaderLinks.h"
 #include "browser/lite/LiteWebView.h"
 #include "runtime/App.h"
 #include "runtime/DpiScale.h"
@@ -163,6 +164,39 @@ TEST(LiteWebView, ReaderSeesAndFollowsTheLinks)
         EXPECT_EQ(driver::AccessibleAction(host.view()->hWnd(), L"do", minimize->child), S_OK);
         ASSERT_TRUE(host.WaitFor(L"before", 2, 5000));
         EXPECT_EQ(host.events().back().text, L"app://minimize");
+    }
+    ::OleUninitialize();
+}
+
+// A reader's questions about a page of many links cost one list of them for the page: counting,
+// placing every link and hit testing build it once.
+TEST(LiteWebView, ReaderBuildsTheLinkListOncePerPage)
+{
+    ::OleInitialize(nullptr);
+    {
+        Host host(kLite);
+        ASSERT_TRUE(host.view());
+        host.view()->Navigate(Portal() + L"/links/2000/");
+        ASSERT_TRUE(host.WaitFor(L"complete", 1));
+        const driver::ComRef<IAccessible> object = driver::ClientObject(host.view()->hWnd());
+        ASSERT_TRUE(object);
+        const std::size_t built = browser::ReaderLinkListsBuilt();
+        long count = 0;
+        ASSERT_EQ(object->get_accChildCount(&count), S_OK);
+        EXPECT_EQ(count, 2000);
+        long x = 0, y = 0, w = 0, h = 0;
+        ASSERT_EQ(object->accLocation(&x, &y, &w, &h, driver::ChildId(5)), S_OK);
+        VARIANT hit;
+        ASSERT_EQ(object->accHitTest(x + w / 2, y + h / 2, &hit), S_OK);
+        EXPECT_EQ(hit.vt == VT_I4 ? hit.lVal : -1, 5);
+        ASSERT_EQ(object->accHitTest(x + w + 200, y + h / 2, &hit), S_OK);  // beside every link
+        EXPECT_EQ(hit.vt == VT_I4 ? hit.lVal : -1, CHILDID_SELF);
+        ASSERT_EQ(browser::ReaderLinkListsBuilt() - built, 1u);
+        long lastY = 0;
+        for (long child = 1; child <= count; ++child)
+            EXPECT_EQ(object->accLocation(&x, &lastY, &w, &h, driver::ChildId(child)), S_OK) << child;
+        EXPECT_GT(lastY, y + 1000 * h);  // the last link, far below
+        EXPECT_EQ(browser::ReaderLinkListsBuilt() - built, 1u);
     }
     ::OleUninitialize();
 }

@@ -118,6 +118,38 @@ TEST_F(StripReader, CloseButtonClosesItsTab)
     EXPECT_EQ(tree[2].name, L"帮助");
 }
 
+// A reader's request waits in the strip's queue while the host closes a tab: it still acts on
+// the tab it was made for, or on none when that tab went. A switch to 游戏, asked for after,
+// marks the queue as worked through.
+TEST_F(StripReader, QueuedRequestKeepsToItsTabWhenAnotherCloses)
+{
+    const struct {
+        long child;    // asked for with three tabs, before the host closes tab `removed`
+        long removed;
+        harness::Journal journal;
+        std::wstring left;
+    } cases[] = {
+        {4, 2, {"ItemColose 2", "ItemColose 0", "TabChanged 0"}, L"游戏 "},        // 首页's close
+        {4, 0, {"ItemColose 0", "TabChanged 0"}, L"游戏 帮助 "},                   // its tab went
+        {3, 0, {"ItemColose 0", "TabChanged 1", "TabChanged 0"}, L"游戏 帮助 "},  // 帮助
+    };
+    for (const auto& c : cases) {
+        const driver::ComRef<IAccessible> object = driver::ClientObject(Strip());
+        ASSERT_TRUE(object);
+        EXPECT_EQ(object->accDoDefaultAction(driver::ChildId(c.child)), S_OK);
+        host->strip.TabItems().Remove(c.removed, true);
+        const long game = host->strip.TabItems().FindItem(std::wstring(L"游戏"));
+        EXPECT_EQ(object->accDoDefaultAction(driver::ChildId(game + 1)), S_OK);
+        EXPECT_TRUE(driver::PumpUntil([&] { return !journal.empty() && journal.back() == "TabChanged 0"; }, 3000));
+        EXPECT_EQ(journal, c.journal) << c.child << " " << c.removed;
+        std::wstring left;
+        for (long i = 0; i < host->strip.TabItems().Count(); ++i) left += host->strip.TabItems().At(i).Caption() + L" ";
+        EXPECT_EQ(left, c.left) << c.child << " " << c.removed;
+        TearDown();
+        SetUp();
+    }
+}
+
 TEST_F(StripReader, SelectionAndRenamingAreAnnounced)
 {
     const driver::WinEventRecorder events(EVENT_OBJECT_SELECTION, EVENT_OBJECT_NAMECHANGE);
