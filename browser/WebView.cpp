@@ -77,12 +77,10 @@ bool WebView::RaiseDownloadComplete()
 
 bool WebView::Allows(const std::wstring& url, NavigationKind kind) const
 {
-    const NavigationFilter& filter = navigationFilter;
-    if (!filter.allows || (kind == NavigationKind::TopLevel && !filter.topLevel)) return true;
-    if (filter.allows(url)) return true;
+    if (!navigationFilter.allows || navigationFilter.allows(url, kind)) return true;
+    static constexpr const wchar_t* kWhat[] = {L"a navigation", L"a frame", L"a new window"};
     // Only the start of what a page sent goes to the log.
-    rt::App::LogEvent(std::wstring(kind == NavigationKind::NewWindow ? L"WebView.Allows: refused a new window to "
-                                                                     : L"WebView.Allows: refused a navigation to ") +
+    rt::App::LogEvent(std::wstring(L"WebView.Allows: refused ") + kWhat[static_cast<int>(kind)] + L" to " +
                       url.substr(0, 300));
     return false;
 }

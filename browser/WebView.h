@@ -14,6 +14,7 @@
 #include <string>
 
 #include "browser/EngineChoice.h"
+#include "browser/Navigation.h"
 #include "runtime/MessageFilter.h"
 
 namespace browser {
@@ -31,15 +32,12 @@ struct WebViewEvents {
 };
 
 // Where a page may take its view, as its host rules it (the browser itself knows no rule). The
-// engines ask it before before-navigation: for every window the page asks for (window.open, a
-// link or form with a target of its own) and, with `topLevel`, for every top-level navigation
-// too. A refused address goes nowhere and raises no event; it is logged.
+// engines ask it before before-navigation, for every navigation: the page's own, its frames', and
+// every window the page asks for. A refused address goes nowhere and raises no event; it is
+// logged.
 struct NavigationFilter {
-    std::function<bool(const std::wstring& url)> allows;  // empty: every address
-    bool topLevel = false;
+    std::function<bool(const std::wstring& url, NavigationKind kind)> allows;  // empty: every address
 };
-
-enum class NavigationKind { TopLevel, NewWindow };
 
 class WebView {
 public:

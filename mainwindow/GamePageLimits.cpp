@@ -1,6 +1,19 @@
 #include "mainwindow/GamePageLimits.h"
 
+#include <algorithm>
+
 namespace corvane {
+
+bool GamePageMayGo(std::wstring_view url, browser::NavigationKind kind)
+{
+    if (kind == browser::NavigationKind::Frame) return true;
+    constexpr std::wstring_view kScript = L"javascript:";
+    const bool script = url.size() >= kScript.size() &&
+                        std::equal(kScript.begin(), kScript.end(), url.begin(), [](wchar_t a, wchar_t b) {
+                            return a == (b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b);
+                        });
+    return IsGameUrl(url) || url == L"about:blank" || script;
+}
 
 GamePageStep NextGamePageStep(long existingIndex, long openPages)
 {

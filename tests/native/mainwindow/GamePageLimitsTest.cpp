@@ -1,4 +1,5 @@
-// The bounds on game pages and DDE execute commands from other programs.
+// The bounds on game pages and DDE execute commands from other programs, and where a game page
+// may go.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 namespace {
 
+using browser::NavigationKind;
 using corvane::DdeCommandQueue;
 using corvane::GamePageStep;
 using corvane::kMaxGamePages;
@@ -85,6 +87,34 @@ TEST(DdeCommands, AtMostAsManyWaitAsPagesCanOpenAndTakingEmptiesTheQueue)
     EXPECT_EQ(taken.front(), L"http://h/a") << "in the order they came";
     EXPECT_EQ(queue.Waiting(), 0u);
     EXPECT_TRUE(queue.Accept(Utf16(u"http://h/next")));
+}
+
+// A game page goes only to web addresses, whatever its script or links ask, its empty first page
+// and script links aside.
+TEST(GamePageRule, AGamePageGoesOnlyToWebAddresses)
+{
+    struct Case {
+        const wchar_t* url;
+        bool allowed;
+    };
+    const Case cases[] = {
+        {L"about:blank", true},
+        {L"http://portal.example/game/?a=1", true},
+        {L"HTTPS://portal.example:8443/g", true},
+        {L"file:///C:/Windows/win.ini", false},
+        {L"file://host/share/x.html", false},
+        {L"\\\\host\\share\\x.html", false},
+        {L"javascript:void(0)", true},  // runs in the page; where it goes comes back here
+        {L"JavaScript:go()", true},
+        {L"vbscript:x", false},
+        {L"http://user:pw@portal.example/", false},
+        {L"app://loadgame|http://portal.example/", false},
+        {L"about:blank#x", false},
+    };
+    for (const Case& c : cases) {
+        const std::wstring url = c.url;
+        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::TopLevel), c.allowed) << std::string(url.begin(), url.end());
+    }
 }
 
 }  // namespace

@@ -211,7 +211,10 @@ TEST(MshtmlHost, TheHostsFilterRefusesNewWindowsAndNavigationsItDoesNotAllow)
     for (const bool topLevelToo : {true, false}) {
         FakeHost host;
         ASSERT_TRUE(host.view);
-        host.view->navigationFilter = {webOnly, topLevelToo};
+        host.view->navigationFilter = {[&](const std::wstring& url, browser::NavigationKind kind) {
+            return kind == browser::NavigationKind::Frame || (kind == browser::NavigationKind::TopLevel && !topLevelToo) ||
+                   webOnly(url);
+        }};
         IDispatch* newWindow = nullptr;
         const VARIANT windowRef = Variant(VT_DISPATCH | VT_BYREF, [&](VARIANT& v) { v.ppdispVal = &newWindow; });
         Bstr context(L"http://portal.test/game/");
