@@ -1,6 +1,8 @@
 #include "browser/WebView.h"
 
+#include "browser/html/Url.h"
 #include "browser/lite/LiteWebView.h"
+#include "browser/lite/TextConvert.h"
 #include "browser/mshtml/FeatureControls.h"
 #include "browser/mshtml/MshtmlWebView.h"
 #include "runtime/App.h"
@@ -77,7 +79,8 @@ bool WebView::RaiseDownloadComplete()
 
 bool WebView::Allows(const std::wstring& url, NavigationKind kind) const
 {
-    if (!navigationFilter.allows || navigationFilter.allows(url, kind)) return true;
+    const bool web = kind != NavigationKind::NewWindow || !WebOrigin(WideToUtf8(url)).empty();
+    if (web && (!navigationFilter.allows || navigationFilter.allows(url, kind))) return true;
     static constexpr const wchar_t* kWhat[] = {L"a navigation", L"a frame", L"a new window"};
     // Only the start of what a page sent goes to the log.
     rt::App::LogEvent(std::wstring(L"WebView.Allows: refused ") + kWhat[static_cast<int>(kind)] + L" to " +

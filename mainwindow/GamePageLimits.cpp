@@ -6,13 +6,14 @@ namespace corvane {
 
 bool GamePageMayGo(std::wstring_view url, browser::NavigationKind kind)
 {
-    if (kind == browser::NavigationKind::Frame) return true;
+    if (IsGameUrl(url)) return true;
+    if (kind == browser::NavigationKind::NewWindow) return false;
+    if (url == L"about:blank") return true;
     constexpr std::wstring_view kScript = L"javascript:";
-    const bool script = url.size() >= kScript.size() &&
-                        std::equal(kScript.begin(), kScript.end(), url.begin(), [](wchar_t a, wchar_t b) {
-                            return a == (b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b);
-                        });
-    return IsGameUrl(url) || url == L"about:blank" || script;
+    return kind == browser::NavigationKind::TopLevel && url.size() >= kScript.size() &&
+           std::equal(kScript.begin(), kScript.end(), url.begin(), [](wchar_t a, wchar_t b) {
+               return a == (b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b);
+           });
 }
 
 GamePageStep NextGamePageStep(long existingIndex, long openPages)

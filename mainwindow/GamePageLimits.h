@@ -22,11 +22,12 @@ enum class GamePageStep { Open, Select, Refuse };
 // kMaxGamePages are open.
 GamePageStep NextGamePageStep(long existingIndex, long openPages);
 
-// Whether a game page's view may go to `url` for a navigation of `kind`. Script or a link on a
-// game page must not send it, or a window of its own, to a file or a share (whose host would
-// receive the player's network credentials): the game-URL rule holds for every address the page
-// goes to. Two kinds stay in the page itself: the empty page of the load step, and script
-// addresses (game pages use them as links), whose own navigations come back here.
+// Whether a game page's view may go to `url` for a navigation of `kind`. Script, a link or a frame
+// on a game page must not take it, a frame of it or a window of its own to a file or a share
+// (whose host would receive the player's network credentials): the game-URL rule holds for every
+// address. Besides, the page itself may go to the empty page of the load step and run script
+// addresses (game pages use them as links; their own navigations come back here), and a frame
+// may be empty. A window the page asks for opens in the page's place: a web address only.
 bool GamePageMayGo(std::wstring_view url, browser::NavigationKind kind);
 
 // Execute commands wait here from the DDE transaction that brought them until the main window's

@@ -271,7 +271,7 @@ void MshtmlSite::Dispatch(DISPID id, DISPPARAMS& params)
     case DISPID_NEWWINDOW3:
         if (n == 5) {
             CancelWith(a[3]);
-            m_view->OnNewWindow(VariantText(a[0]));
+            m_view->OnNewWindow(VariantText(a[0]), VariantText(a[1]));
         }
         break;
     case DISPID_WINDOWCLOSING:

@@ -89,31 +89,36 @@ TEST(DdeCommands, AtMostAsManyWaitAsPagesCanOpenAndTakingEmptiesTheQueue)
     EXPECT_TRUE(queue.Accept(Utf16(u"http://h/next")));
 }
 
-// A game page goes only to web addresses, whatever its script or links ask, its empty first page
-// and script links aside.
-TEST(GamePageRule, AGamePageGoesOnlyToWebAddresses)
+// A game page goes only to web addresses, whatever its script, links or frames ask. Its own page
+// may also go to the empty first page and run its script links; a frame may be empty; a window
+// it asks for, which opens in its place, is a web address and nothing else.
+TEST(GamePageRule, WebAddressesOnlyAndScriptOnlyInThePageItself)
 {
     struct Case {
         const wchar_t* url;
-        bool allowed;
+        bool page, frame, window;
     };
     const Case cases[] = {
-        {L"about:blank", true},
-        {L"http://portal.example/game/?a=1", true},
-        {L"HTTPS://portal.example:8443/g", true},
-        {L"file:///C:/Windows/win.ini", false},
-        {L"file://host/share/x.html", false},
-        {L"\\\\host\\share\\x.html", false},
-        {L"javascript:void(0)", true},  // runs in the page; where it goes comes back here
-        {L"JavaScript:go()", true},
-        {L"vbscript:x", false},
-        {L"http://user:pw@portal.example/", false},
-        {L"app://loadgame|http://portal.example/", false},
-        {L"about:blank#x", false},
+        {L"http://portal.example/game/?a=1", true, true, true},
+        {L"HTTPS://portal.example:8443/g", true, true, true},
+        {L"about:blank", true, true, false},
+        {L"javascript:void(0)", true, false, false},  // runs in the page; where it goes comes back here
+        {L"JavaScript:alert(document.cookie)", true, false, false},
+        {L"file:///C:/Windows/win.ini", false, false, false},
+        {L"file://host/share/x.html", false, false, false},
+        {L"\\\\host\\share\\x.html", false, false, false},
+        {L"res://ieframe.dll/navcancl.htm", false, false, false},
+        {L"vbscript:x", false, false, false},
+        {L"http://user:pw@portal.example/", false, false, false},
+        {L"app://loadgame|http://portal.example/", false, false, false},
+        {L"about:blank#x", false, false, false},
     };
     for (const Case& c : cases) {
         const std::wstring url = c.url;
-        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::TopLevel), c.allowed) << std::string(url.begin(), url.end());
+        const std::string shown(url.begin(), url.end());
+        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::TopLevel), c.page) << shown;
+        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::Frame), c.frame) << shown;
+        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::NewWindow), c.window) << shown;
     }
 }
 

@@ -1,9 +1,10 @@
 // The system control's host driven with a stand-in control (Wine has no HTML engine here):
 // events as the control raises them, with by-reference arguments, frames told from the top level
-// by COM identity, new windows and window closing refused, handlers that throw or destroy the
-// view, keys through the program's loop to the control's active object, the browser shortcuts
-// swallowed, UI activation on focus, the refreshed document reported, and a teardown on
-// WM_DESTROY that leaves no reference behind.
+// by COM identity, new windows and window closing refused, pop-ups opened in place only to web
+// addresses and only for the page itself, handlers that throw or destroy the view, keys through
+// the program's loop to the control's active object, the browser shortcuts swallowed, UI
+// activation on focus, the refreshed document reported, and a teardown on WM_DESTROY that leaves
+// no reference behind.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +16,7 @@
 #include <olectl.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "browser/mshtml/MshtmlWebView.h"
 #include "runtime/App.h"
@@ -265,6 +267,37 @@ TEST(MshtmlHost, TheHostsFilterRefusesNewWindowsAndNavigationsItDoesNotAllow)
     EXPECT_EQ(logged[0], L"WebView.Allows: refused a new window to file:///C:/Windows/win.ini");
     EXPECT_EQ(logged[5], L"WebView.Allows: refused a navigation to file:///C:/Windows/win.ini");
     rt::App::SetLogSink(nullptr);
+}
+
+// A window a page asks for opens in the page's place: whatever the host's rule (here none), a web
+// address only (script there would run as the page), and only when the page itself asked, not a
+// frame of another origin (an advertisement). Refused ones are logged.
+TEST(MshtmlHost, PopUpsOpenOnlyWebAddressesForThePageItself)
+{
+    std::vector<std::wstring> logged;
+    rt::App::SetLogSink([&](const std::wstring& text) { logged.push_back(text); });
+    FakeHost host;  // at http://portal.test/game/
+    ASSERT_TRUE(host.view);
+    IDispatch* newWindow = nullptr;
+    const VARIANT windowRef = Variant(VT_DISPATCH | VT_BYREF, [&](VARIANT& v) { v.ppdispVal = &newWindow; });
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {  // the address, and the opener's
+        {L"javascript:alert(document.cookie)", L"http://portal.test/game/"},
+        {L"about:blank", L"http://portal.test/game/"},
+        {L"http://portal.test/news/5.html", L"http://ads.example/banner.html"},
+        {L"http://portal.test/news/5.html", L""},
+        {L"http://portal.test/news/6.html", L"HTTP://Portal.Test:80/game/frame.html"},
+    };
+    for (const auto& [url, opener] : cases) {
+        Bstr target(url), context(opener);
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        RaiseEvent(host.control.Sink(), DISPID_NEWWINDOW3,
+                   {windowRef, BoolRef(&cancel), Long(0), Text(context.value), Text(target.value)});
+        EXPECT_EQ(cancel, VARIANT_TRUE);
+        rt::App::DoEvents();  // the view's posted navigation, if any, before the next window
+    }
+    rt::App::SetLogSink(nullptr);
+    EXPECT_EQ(host.control.navigations, (std::vector<std::wstring>{L"http://portal.test/news/6.html"}));
+    EXPECT_EQ(logged.size(), 4u);
 }
 
 TEST(MshtmlHost, HandlersThatThrowOrDestroyTheView)
