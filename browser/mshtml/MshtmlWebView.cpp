@@ -311,17 +311,17 @@ bool MshtmlWebView::IsTopLevel(IDispatch* frame) const
     return !frame || !m_embed.browser || SameObject(frame, m_embed.browser);
 }
 
-void MshtmlWebView::OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL* cancel)
+void MshtmlWebView::OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL& cancel)
 {
     const bool topLevel = IsTopLevel(frame);
-    if (topLevel && !Allows(url, NavigationKind::TopLevel)) {
-        if (cancel) *cancel = VARIANT_TRUE;  // the page stays; the host hears nothing of it
+    if (!Allows(url, topLevel ? NavigationKind::TopLevel : NavigationKind::Frame)) {
+        cancel = VARIANT_TRUE;  // the page stays; the host hears nothing of it
         return;
     }
     if (topLevel) m_refreshPending = false;  // a new page replaces the refreshed one
     bool stop = false;
     RaiseBeforeNavigate(url, topLevel, stop);
-    if (cancel && stop) *cancel = VARIANT_TRUE;  // not a member: fine even when the view went
+    if (stop) cancel = VARIANT_TRUE;  // not a member: fine even when the view went
 }
 
 void MshtmlWebView::OnDocumentComplete(IDispatch* frame, const std::wstring& url)

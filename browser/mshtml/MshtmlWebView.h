@@ -95,7 +95,7 @@ private:
     bool IsTopLevel(IDispatch* frame) const;
 
     // Called by the site.
-    void OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL* cancel);
+    void OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL& cancel);
     void OnDocumentComplete(IDispatch* frame, const std::wstring& url);
     void OnTitleChange(const std::wstring& text);
     // `opener`: the address of the document that asked, the page's or a frame's.
