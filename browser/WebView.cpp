@@ -1,6 +1,8 @@
 #include "browser/WebView.h"
 
+#include "browser/html/Url.h"
 #include "browser/lite/LiteWebView.h"
+#include "browser/lite/TextConvert.h"
 #include "browser/mshtml/FeatureControls.h"
 #include "browser/mshtml/MshtmlWebView.h"
 #include "runtime/App.h"
@@ -77,12 +79,11 @@ bool WebView::RaiseDownloadComplete()
 
 bool WebView::Allows(const std::wstring& url, NavigationKind kind) const
 {
-    const NavigationFilter& filter = navigationFilter;
-    if (!filter.allows || (kind == NavigationKind::TopLevel && !filter.topLevel)) return true;
-    if (filter.allows(url)) return true;
+    const bool web = kind != NavigationKind::NewWindow || !WebOrigin(WideToUtf8(url)).empty();
+    if (web && (!navigationFilter.allows || navigationFilter.allows(url, kind))) return true;
+    static constexpr const wchar_t* kWhat[] = {L"a navigation", L"a frame", L"a new window"};
     // Only the start of what a page sent goes to the log.
-    rt::App::LogEvent(std::wstring(kind == NavigationKind::NewWindow ? L"WebView.Allows: refused a new window to "
-                                                                     : L"WebView.Allows: refused a navigation to ") +
+    rt::App::LogEvent(std::wstring(L"WebView.Allows: refused ") + kWhat[static_cast<int>(kind)] + L" to " +
                       url.substr(0, 300));
     return false;
 }

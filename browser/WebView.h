@@ -14,6 +14,7 @@
 #include <string>
 
 #include "browser/EngineChoice.h"
+#include "browser/Navigation.h"
 #include "runtime/MessageFilter.h"
 
 namespace browser {
@@ -30,16 +31,16 @@ struct WebViewEvents {
     std::function<bool()> contextMenu;
 };
 
-// Where a page may take its view, as its host rules it (the browser itself knows no rule). The
-// engines ask it before before-navigation: for every window the page asks for (window.open, a
-// link or form with a target of its own) and, with `topLevel`, for every top-level navigation
-// too. A refused address goes nowhere and raises no event; it is logged.
+// Where a page may take its view, as its host rules it. The engines ask it before
+// before-navigation, for every navigation: the page's own, its frames', and every window the page
+// asks for. A refused address goes nowhere and raises no event; it is logged.
+//
+// One rule holds before the host's, in every engine: a window the page asks for opens in the
+// page's place, so it opens only a web address (script there would run as the page), and only
+// when the page itself asked (not a frame of another origin, such as an advertisement).
 struct NavigationFilter {
-    std::function<bool(const std::wstring& url)> allows;  // empty: every address
-    bool topLevel = false;
+    std::function<bool(const std::wstring& url, NavigationKind kind)> allows;  // empty: every address
 };
-
-enum class NavigationKind { TopLevel, NewWindow };
 
 class WebView {
 public:
@@ -80,7 +81,8 @@ protected:
     bool RaiseContextMenu(bool& allow);
     bool RaiseDownloadComplete();
     bool Destroyed() const { return m_destroyPending; }
-    // Whether the host's filter lets a navigation of this kind go to `url`; logs a refusal.
+    // Whether the rules above let a navigation of this kind go to `url`; logs a refusal. Who
+    // asked for a new window is the engine's to check.
     bool Allows(const std::wstring& url, NavigationKind kind) const;
 
     // Called when destruction is requested inside an event: hide, stop loading, go quiet.

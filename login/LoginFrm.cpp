@@ -88,12 +88,11 @@ void LoginFrm::OnLoad()
         };
         // The login page never shows the browser's context menu.
         WebBrowser1->events.contextMenu = [] { return false; };
-        // A window the page asks for opens in this view: a web address or a command, never a
-        // file or a share. The page's own navigations are left to it.
-        WebBrowser1->navigationFilter = {[](const std::wstring& url) {
-                                             return IsGameUrl(url) || url.starts_with(L"app://");
-                                         },
-                                         false};
+        // A window the page asks for opens in this view, and only to a web address. The page's
+        // own navigations and its frames' are left to it: its commands come that way.
+        WebBrowser1->navigationFilter = {[](const std::wstring& url, browser::NavigationKind kind) {
+            return kind != browser::NavigationKind::NewWindow || IsGameUrl(url);
+        }};
         WebBrowser1->Navigate(CurrentEndpoints().loginPage);
     }
     StartupMark("login page asked for");

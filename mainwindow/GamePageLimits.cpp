@@ -1,6 +1,20 @@
 #include "mainwindow/GamePageLimits.h"
 
+#include <algorithm>
+
 namespace corvane {
+
+bool GamePageMayGo(std::wstring_view url, browser::NavigationKind kind)
+{
+    if (IsGameUrl(url)) return true;
+    if (kind == browser::NavigationKind::NewWindow) return false;
+    if (url == L"about:blank") return true;
+    constexpr std::wstring_view kScript = L"javascript:";
+    return kind == browser::NavigationKind::TopLevel && url.size() >= kScript.size() &&
+           std::equal(kScript.begin(), kScript.end(), url.begin(), [](wchar_t a, wchar_t b) {
+               return a == (b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b);
+           });
+}
 
 GamePageStep NextGamePageStep(long existingIndex, long openPages)
 {

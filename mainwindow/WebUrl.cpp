@@ -1,9 +1,6 @@
 #include "mainwindow/WebUrl.h"
 
-#include <algorithm>
-#include <string_view>
-
-#include "login/GameUrl.h"
+#include "mainwindow/GamePageLimits.h"
 #include "mainwindow/MainLayout.h"
 #include "runtime/DpiScale.h"
 #include "runtime/Screen.h"
@@ -30,20 +27,6 @@ rt::FormDesign PageDesign()
     return d;
 }
 
-// Script or a link on a game page must not send it, or a window of its own, to a file or a share
-// (whose host would receive the player's network credentials): the game-URL rule holds for every
-// address the page goes to. Two kinds stay in the page itself: the empty page of the load step,
-// and script addresses (game pages use them as links), whose own navigations come back here.
-bool GamePageMayGo(const std::wstring& url)
-{
-    constexpr std::wstring_view kScript = L"javascript:";
-    const bool script = url.size() >= kScript.size() &&
-                        std::equal(kScript.begin(), kScript.end(), url.begin(), [](wchar_t a, wchar_t b) {
-                            return a == (b >= L'A' && b <= L'Z' ? static_cast<wchar_t>(b - L'A' + L'a') : b);
-                        });
-    return IsGameUrl(url) || url == kBlankPage || script;
-}
-
 }  // namespace
 
 WebUrl::WebUrl() : rt::Form(PageDesign()) {}
@@ -62,7 +45,7 @@ void WebUrl::OnLoad()
     const TwipsRect r = BrowserPlace();
     wb = browser::CreateWebView(Picture1.rt::Window::hWnd(), RECT{r.left, r.top, r.left + r.width, r.top + r.height});
     if (!wb) return;
-    wb->navigationFilter = {&GamePageMayGo, true};
+    wb->navigationFilter = {&GamePageMayGo};
     wb->events.titleChange = [this](const std::wstring& text) { wb_TitleChange(text); };
     wb->events.documentComplete = [this](const std::wstring&, bool) { wb_DocumentComplete(); };
     wb->Navigate(kBlankPage);

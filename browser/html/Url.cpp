@@ -116,6 +116,16 @@ std::string UrlScheme(std::string_view url)
     return {};
 }
 
+std::string WebOrigin(std::string_view url)
+{
+    const Parts p = Split(url);
+    if ((p.scheme != "http" && p.scheme != "https") || !p.hasAuthority || p.authority.empty()) return {};
+    std::string_view authority = p.authority;
+    const std::string_view ownPort = p.scheme == "http" ? ":80" : ":443";
+    if (authority.ends_with(ownPort)) authority.remove_suffix(ownPort.size());
+    return p.scheme + "://" + AsciiLowercase(authority);
+}
+
 std::string EscapeForRequest(std::string_view url)
 {
     static constexpr char kHex[] = "0123456789ABCDEF";

@@ -14,6 +14,9 @@ std::string UrlScheme(std::string_view url);
 std::string ResolveUrl(std::string_view base, std::string_view reference);
 // Bytes a server cannot take raw (non-ASCII, spaces, controls) percent-encoded, as browsers send them.
 std::string EscapeForRequest(std::string_view url);
+// The origin of an http: or https: address, "scheme://authority" in lower case without the
+// scheme's own port (":80", ":443"); "" for any other address and for one without a host.
+std::string WebOrigin(std::string_view url);
 // `url` without its "#fragment".
 std::string_view WithoutFragment(std::string_view url);
 

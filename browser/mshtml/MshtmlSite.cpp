@@ -41,17 +41,20 @@ IDispatch* VariantDispatch(const VARIANT& v)
     return nullptr;
 }
 
-// A by-reference Boolean argument (the events' Cancel), or nullptr.
-VARIANT_BOOL* CancelFlag(const VARIANT& v)
-{
-    if (v.vt == (VT_BOOL | VT_BYREF)) return v.pboolVal;
-    if (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal && v.pvarVal->vt == VT_BOOL) return &v.pvarVal->boolVal;
-    return nullptr;
-}
+// The events' Cancel as the control passes it (a Boolean by reference), or nullptr.
+VARIANT_BOOL* CancelFlag(const VARIANT& v) { return v.vt == (VT_BOOL | VT_BYREF) ? v.pboolVal : nullptr; }
 
-void CancelWith(const VARIANT& v)
+// An event whose arguments are not what the control passes is refused, never let through: every
+// Boolean it passes by reference, in either form, is its Cancel (these events have no other).
+void Refuse(DISPID id, const VARIANT* args, UINT count)
 {
-    if (VARIANT_BOOL* cancel = CancelFlag(v)) *cancel = VARIANT_TRUE;
+    for (UINT i = 0; i < count; ++i) {
+        const VARIANT& v = args[i];
+        if (v.vt == (VT_BOOL | VT_BYREF) && v.pboolVal) *v.pboolVal = VARIANT_TRUE;
+        if (v.vt == (VT_VARIANT | VT_BYREF) && v.pvarVal && v.pvarVal->vt == VT_BOOL) v.pvarVal->boolVal = VARIANT_TRUE;
+    }
+    rt::App::LogEvent(L"MshtmlSite.Dispatch: refused event " + std::to_wstring(id) + L" with " +
+                      std::to_wstring(count) + L" unexpected arguments");
 }
 
 bool IsHandledEvent(DISPID id)
@@ -255,32 +258,40 @@ void MshtmlSite::Dispatch(DISPID id, DISPPARAMS& params)
     VARIANT* a = params.rgvarg;
     const UINT n = a ? params.cArgs : 0;
     switch (id) {
-    case DISPID_BEFORENAVIGATE2:
-        if (n == 7 && HasText(a[5])) m_view->OnBeforeNavigate(VariantDispatch(a[6]), VariantText(a[5]), CancelFlag(a[0]));
-        break;
+    case DISPID_BEFORENAVIGATE2: {
+        IDispatch* const frame = n == 7 ? VariantDispatch(a[6]) : nullptr;
+        VARIANT_BOOL* const cancel = n == 7 ? CancelFlag(a[0]) : nullptr;
+        if (!frame || !cancel || !HasText(a[5])) return Refuse(id, a, n);
+        m_view->OnBeforeNavigate(frame, VariantText(a[5]), *cancel);
+        return;
+    }
     case DISPID_DOCUMENTCOMPLETE:
-        if (n == 2 && HasText(a[0])) m_view->OnDocumentComplete(VariantDispatch(a[1]), VariantText(a[0]));
-        break;
+        if (n != 2 || !HasText(a[0])) return Refuse(id, a, n);
+        m_view->OnDocumentComplete(VariantDispatch(a[1]), VariantText(a[0]));
+        return;
     case DISPID_TITLECHANGE:
-        if (n == 1 && HasText(a[0])) m_view->OnTitleChange(VariantText(a[0]));
-        break;
+        if (n != 1 || !HasText(a[0])) return Refuse(id, a, n);
+        m_view->OnTitleChange(VariantText(a[0]));
+        return;
     case DISPID_NEWWINDOW2:
-        // No window of the browser's own: the page stays in the client.
-        if (n == 2) CancelWith(a[0]);
-        break;
-    case DISPID_NEWWINDOW3:
-        if (n == 5) {
-            CancelWith(a[3]);
-            m_view->OnNewWindow(VariantText(a[0]));
-        }
-        break;
-    case DISPID_WINDOWCLOSING:
-        // A page's window.close() must not take the control away from under the form.
-        if (n == 2) CancelWith(a[0]);
-        break;
+    case DISPID_WINDOWCLOSING: {
+        // No window of the browser's own: the page stays in the client. Nor may a page's
+        // window.close() take the control away from under the form.
+        VARIANT_BOOL* const cancel = n == 2 ? CancelFlag(a[0]) : nullptr;
+        if (!cancel) return Refuse(id, a, n);
+        *cancel = VARIANT_TRUE;
+        return;
+    }
+    case DISPID_NEWWINDOW3: {
+        VARIANT_BOOL* const cancel = n == 5 ? CancelFlag(a[3]) : nullptr;
+        if (!cancel || !HasText(a[1]) || !HasText(a[0])) return Refuse(id, a, n);
+        *cancel = VARIANT_TRUE;
+        m_view->OnNewWindow(VariantText(a[0]), VariantText(a[1]));
+        return;
+    }
     case DISPID_DOWNLOADCOMPLETE:
         m_view->OnDownloadComplete();
-        break;
+        return;
     }
 }
 

@@ -5,8 +5,11 @@
 
 #include <utility>
 
+#include "browser/html/Url.h"
+#include "browser/lite/TextConvert.h"
 #include "browser/mshtml/DeferredCalls.h"
 #include "browser/mshtml/MshtmlSite.h"
+#include "runtime/App.h"
 
 namespace browser {
 namespace {
@@ -195,6 +198,16 @@ void MshtmlWebView::Refresh()
 
 std::wstring MshtmlWebView::DocumentUrl() const { return DocumentText(&IHTMLDocument2::get_URL); }
 
+std::wstring MshtmlWebView::LocationUrl() const
+{
+    std::wstring url;
+    BSTR location = nullptr;
+    if (m_embed.browser && SUCCEEDED(m_embed.browser->get_LocationURL(&location)) && location)
+        url.assign(location, ::SysStringLen(location));
+    ::SysFreeString(location);
+    return url;
+}
+
 std::wstring MshtmlWebView::DocumentTitle() const { return DocumentText(&IHTMLDocument2::get_title); }
 
 std::wstring MshtmlWebView::DocumentText(HRESULT (STDMETHODCALLTYPE IHTMLDocument2::*get)(BSTR*)) const
@@ -298,17 +311,17 @@ bool MshtmlWebView::IsTopLevel(IDispatch* frame) const
     return !frame || !m_embed.browser || SameObject(frame, m_embed.browser);
 }
 
-void MshtmlWebView::OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL* cancel)
+void MshtmlWebView::OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL& cancel)
 {
     const bool topLevel = IsTopLevel(frame);
-    if (topLevel && !Allows(url, NavigationKind::TopLevel)) {
-        if (cancel) *cancel = VARIANT_TRUE;  // the page stays; the host hears nothing of it
+    if (!Allows(url, topLevel ? NavigationKind::TopLevel : NavigationKind::Frame)) {
+        cancel = VARIANT_TRUE;  // the page stays; the host hears nothing of it
         return;
     }
     if (topLevel) m_refreshPending = false;  // a new page replaces the refreshed one
     bool stop = false;
     RaiseBeforeNavigate(url, topLevel, stop);
-    if (cancel && stop) *cancel = VARIANT_TRUE;  // not a member: fine even when the view went
+    if (stop) cancel = VARIANT_TRUE;  // not a member: fine even when the view went
 }
 
 void MshtmlWebView::OnDocumentComplete(IDispatch* frame, const std::wstring& url)
@@ -320,12 +333,19 @@ void MshtmlWebView::OnDocumentComplete(IDispatch* frame, const std::wstring& url
 
 void MshtmlWebView::OnTitleChange(const std::wstring& text) { RaiseTitleChange(text); }
 
-void MshtmlWebView::OnNewWindow(const std::wstring& url)
+void MshtmlWebView::OnNewWindow(const std::wstring& url, const std::wstring& opener)
 {
-    // The page wanted a window of its own (target=_blank, window.open): an address the host's
-    // filter allows opens here, through before-navigation like any other, once the control's
-    // event has returned.
-    if (url.empty() || !hWnd() || !Allows(url, NavigationKind::NewWindow)) return;
+    // The page wanted a window of its own (target=_blank, window.open): an address the rules
+    // allow opens here, through before-navigation like any other, once the control's event has
+    // returned. The window would replace the page: the control names the document that asked,
+    // and only the page itself, or a frame of its own origin (which can script it anyway), may.
+    if (!hWnd()) return;
+    const std::string origin = WebOrigin(WideToUtf8(opener));
+    if (origin.empty() || origin != WebOrigin(WideToUtf8(LocationUrl()))) {
+        rt::App::LogEvent(L"MshtmlWebView.OnNewWindow: refused a window asked for by " + opener.substr(0, 300));
+        return;
+    }
+    if (!Allows(url, NavigationKind::NewWindow)) return;
     m_popupUrl = url;
     ::PostMessageW(hWnd(), kPopupMessage, 0, 0);
 }
@@ -336,10 +356,7 @@ void MshtmlWebView::OnDownloadComplete()
     READYSTATE state = READYSTATE_UNINITIALIZED;
     if (FAILED(m_embed.browser->get_ReadyState(&state)) || state != READYSTATE_COMPLETE) return;
     m_refreshPending = false;
-    BSTR location = nullptr;
-    std::wstring url;
-    if (SUCCEEDED(m_embed.browser->get_LocationURL(&location)) && location) url.assign(location, ::SysStringLen(location));
-    ::SysFreeString(location);
+    const std::wstring url = LocationUrl();
     // The built-in engine raises the title and then the document of every load, refreshes too.
     const std::wstring title = DocumentTitle();
     if (!title.empty() && !RaiseTitleChange(title)) return;

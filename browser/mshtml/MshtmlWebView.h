@@ -88,15 +88,18 @@ private:
     // The document's root element (documentElement), AddRef'ed, or nullptr.
     ::IHTMLElement* RootElement() const;
     std::wstring DocumentTitle() const;
+    // The address of the control's top-level page ("" before one).
+    std::wstring LocationUrl() const;
     // A text property of the current document ("" without one).
     std::wstring DocumentText(HRESULT (STDMETHODCALLTYPE IHTMLDocument2::*get)(BSTR*)) const;
     bool IsTopLevel(IDispatch* frame) const;
 
     // Called by the site.
-    void OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL* cancel);
+    void OnBeforeNavigate(IDispatch* frame, const std::wstring& url, VARIANT_BOOL& cancel);
     void OnDocumentComplete(IDispatch* frame, const std::wstring& url);
     void OnTitleChange(const std::wstring& text);
-    void OnNewWindow(const std::wstring& url);
+    // `opener`: the address of the document that asked, the page's or a frame's.
+    void OnNewWindow(const std::wstring& url, const std::wstring& opener);
     void OnDownloadComplete();
     bool OnContextMenu();
     void SetActiveObject(IOleInPlaceActiveObject* object);

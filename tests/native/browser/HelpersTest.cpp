@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "browser/html/BackList.h"
 #include "browser/html/Css.h"
 #include "browser/html/FormEncoding.h"
@@ -118,6 +120,16 @@ TEST(Url, ResolvesReferences)
     EXPECT_EQ(ResolveUrl(base, "about:blank"), "about:blank");
     EXPECT_EQ(UrlScheme("HTTP://x"), "http");
     EXPECT_EQ(UrlScheme("/a:b"), "");
+}
+
+// Two addresses are one origin when these match: a web address's scheme, host and port only.
+TEST(Url, WebOriginOfWebAddressesOnly)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"http://Portal.Test:80/game/?a=1#b", "http://portal.test"}, {"HTTPS://portal.test:443", "https://portal.test"},
+        {"https://portal.test:80/", "https://portal.test:80"},      {"http://user@portal.test/", "http://user@portal.test"},
+        {"javascript:alert(1)", ""}, {"about:blank", ""}, {"file://host/share/x", ""}, {"http:///x", ""}, {"//h/", ""}};
+    for (const auto& [url, origin] : cases) EXPECT_EQ(WebOrigin(url), origin) << url;
 }
 
 TEST(Css, ColoursFromStylesAndAttributes)

@@ -1,4 +1,5 @@
-// The bounds on game pages and DDE execute commands from other programs.
+// The bounds on game pages and DDE execute commands from other programs, and where a game page
+// may go.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 
 namespace {
 
+using browser::NavigationKind;
 using corvane::DdeCommandQueue;
 using corvane::GamePageStep;
 using corvane::kMaxGamePages;
@@ -85,6 +87,39 @@ TEST(DdeCommands, AtMostAsManyWaitAsPagesCanOpenAndTakingEmptiesTheQueue)
     EXPECT_EQ(taken.front(), L"http://h/a") << "in the order they came";
     EXPECT_EQ(queue.Waiting(), 0u);
     EXPECT_TRUE(queue.Accept(Utf16(u"http://h/next")));
+}
+
+// A game page goes only to web addresses, whatever its script, links or frames ask. Its own page
+// may also go to the empty first page and run its script links; a frame may be empty; a window
+// it asks for, which opens in its place, is a web address and nothing else.
+TEST(GamePageRule, WebAddressesOnlyAndScriptOnlyInThePageItself)
+{
+    struct Case {
+        const wchar_t* url;
+        bool page, frame, window;
+    };
+    const Case cases[] = {
+        {L"http://portal.example/game/?a=1", true, true, true},
+        {L"HTTPS://portal.example:8443/g", true, true, true},
+        {L"about:blank", true, true, false},
+        {L"javascript:void(0)", true, false, false},  // runs in the page; where it goes comes back here
+        {L"JavaScript:alert(document.cookie)", true, false, false},
+        {L"file:///C:/Windows/win.ini", false, false, false},
+        {L"file://host/share/x.html", false, false, false},
+        {L"\\\\host\\share\\x.html", false, false, false},
+        {L"res://ieframe.dll/navcancl.htm", false, false, false},
+        {L"vbscript:x", false, false, false},
+        {L"http://user:pw@portal.example/", false, false, false},
+        {L"app://loadgame|http://portal.example/", false, false, false},
+        {L"about:blank#x", false, false, false},
+    };
+    for (const Case& c : cases) {
+        const std::wstring url = c.url;
+        const std::string shown(url.begin(), url.end());
+        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::TopLevel), c.page) << shown;
+        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::Frame), c.frame) << shown;
+        EXPECT_EQ(corvane::GamePageMayGo(url, NavigationKind::NewWindow), c.window) << shown;
+    }
 }
 
 }  // namespace

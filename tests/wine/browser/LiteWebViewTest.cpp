@@ -317,7 +317,8 @@ TEST(LiteWebView, TheHostsFilterKeepsThePageFromFilesAndShares)
     for (const char* target : {"file://127.0.0.1/share/x.html", "file:///C:/windows/win.ini"}) {
         Host host(kLite);
         ASSERT_TRUE(host.view());
-        host.view()->navigationFilter = {[](const std::wstring& url) { return url.rfind(L"http://", 0) == 0; }, true};
+        host.view()->navigationFilter = {
+            [](const std::wstring& url, browser::NavigationKind) { return url.rfind(L"http://", 0) == 0; }};
         const std::wstring page = Portal() + L"/then/" + Hex(target) + L"/pcLogin/";
         host.view()->Navigate(page);
         ASSERT_TRUE(host.WaitFor(L"complete", 1));

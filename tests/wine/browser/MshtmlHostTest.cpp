@@ -1,9 +1,11 @@
 // The system control's host driven with a stand-in control (Wine has no HTML engine here):
 // events as the control raises them, with by-reference arguments, frames told from the top level
-// by COM identity, new windows and window closing refused, handlers that throw or destroy the
-// view, keys through the program's loop to the control's active object, the browser shortcuts
-// swallowed, UI activation on focus, the refreshed document reported, and a teardown on
-// WM_DESTROY that leaves no reference behind.
+// by COM identity and held to the host's rule for frames, events with unexpected arguments
+// cancelled, new windows and window closing refused, pop-ups opened in place only to web
+// addresses and only for the page itself, handlers that throw or destroy the view, keys through
+// the program's loop to the control's active object, the browser shortcuts swallowed, UI
+// activation on focus, the refreshed document reported, and a teardown on WM_DESTROY that leaves
+// no reference behind.
 
 #include <gtest/gtest.h>
 
@@ -15,6 +17,7 @@
 #include <olectl.h>
 
 #include <stdexcept>
+#include <utility>
 
 #include "browser/mshtml/MshtmlWebView.h"
 #include "runtime/App.h"
@@ -211,7 +214,9 @@ TEST(MshtmlHost, TheHostsFilterRefusesNewWindowsAndNavigationsItDoesNotAllow)
     for (const bool topLevelToo : {true, false}) {
         FakeHost host;
         ASSERT_TRUE(host.view);
-        host.view->navigationFilter = {webOnly, topLevelToo};
+        host.view->navigationFilter = {[&](const std::wstring& url, browser::NavigationKind kind) {
+            return (kind == browser::NavigationKind::TopLevel && !topLevelToo) || webOnly(url);
+        }};
         IDispatch* newWindow = nullptr;
         const VARIANT windowRef = Variant(VT_DISPATCH | VT_BYREF, [&](VARIANT& v) { v.ppdispVal = &newWindow; });
         Bstr context(L"http://portal.test/game/");
@@ -225,16 +230,17 @@ TEST(MshtmlHost, TheHostsFilterRefusesNewWindowsAndNavigationsItDoesNotAllow)
             EXPECT_EQ(cancel, VARIANT_TRUE) << "no window of the control's own either";
         }
         // location = url: cancelled before the host hears of it when top-level navigations are
-        // filtered; otherwise the host decides, as before.
-        for (const wchar_t* url : refused) {
-            VARIANT_BOOL cancel = VARIANT_FALSE;
-            host.BeforeNavigate(host.Top(), url, &cancel);
-            EXPECT_EQ(cancel, topLevelToo ? VARIANT_TRUE : VARIANT_FALSE) << driver::WideToUtf8(url);
-        }
-        // A frame is the page's business.
+        // filtered; otherwise the host decides, as before. A frame's (an <iframe>'s) always is.
         FakeControl frame;
+        for (const wchar_t* url : refused) {
+            VARIANT_BOOL cancel = VARIANT_FALSE, frameCancel = VARIANT_FALSE;
+            host.BeforeNavigate(host.Top(), url, &cancel);
+            host.BeforeNavigate(static_cast<IWebBrowser2*>(&frame), url, &frameCancel);
+            EXPECT_EQ(cancel, topLevelToo ? VARIANT_TRUE : VARIANT_FALSE) << driver::WideToUtf8(url);
+            EXPECT_EQ(frameCancel, VARIANT_TRUE) << driver::WideToUtf8(url);
+        }
         VARIANT_BOOL cancel = VARIANT_FALSE;
-        host.BeforeNavigate(static_cast<IWebBrowser2*>(&frame), L"about:srcdoc", &cancel);
+        host.BeforeNavigate(static_cast<IWebBrowser2*>(&frame), L"about:blank", &cancel);
         EXPECT_EQ(cancel, VARIANT_FALSE);
         // Allowed addresses go on: a new window opens here, a navigation reaches the host.
         Bstr allowed(L"http://portal.test/news/2.html");
@@ -252,16 +258,80 @@ TEST(MshtmlHost, TheHostsFilterRefusesNewWindowsAndNavigationsItDoesNotAllow)
         for (const Event& e : host.events) heard.push_back(e.text);
         std::vector<std::wstring> expected;
         if (!topLevelToo) expected.assign(std::begin(refused), std::end(refused));
-        expected.push_back(L"about:srcdoc");
+        expected.push_back(L"about:blank");
         expected.push_back(L"about:blank");
         EXPECT_EQ(heard, expected);
         EXPECT_EQ(newWindow, nullptr);
     }
     // Each refusal is logged, with the address.
-    ASSERT_EQ(logged.size(), 5u * 2 + 5u);
+    ASSERT_EQ(logged.size(), 5u * 2 + 5u + 5u * 2);
     EXPECT_EQ(logged[0], L"WebView.Allows: refused a new window to file:///C:/Windows/win.ini");
     EXPECT_EQ(logged[5], L"WebView.Allows: refused a navigation to file:///C:/Windows/win.ini");
+    EXPECT_EQ(logged[6], L"WebView.Allows: refused a frame to file:///C:/Windows/win.ini");
     rt::App::SetLogSink(nullptr);
+}
+
+// A window a page asks for opens in the page's place: whatever the host's rule (here none), a web
+// address only (script there would run as the page), and only when the page itself asked, not a
+// frame of another origin (an advertisement). Refused ones are logged.
+TEST(MshtmlHost, PopUpsOpenOnlyWebAddressesForThePageItself)
+{
+    std::vector<std::wstring> logged;
+    rt::App::SetLogSink([&](const std::wstring& text) { logged.push_back(text); });
+    FakeHost host;  // at http://portal.test/game/
+    ASSERT_TRUE(host.view);
+    IDispatch* newWindow = nullptr;
+    const VARIANT windowRef = Variant(VT_DISPATCH | VT_BYREF, [&](VARIANT& v) { v.ppdispVal = &newWindow; });
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {  // the address, and the opener's
+        {L"javascript:alert(document.cookie)", L"http://portal.test/game/"},
+        {L"about:blank", L"http://portal.test/game/"},
+        {L"http://portal.test/news/5.html", L"http://ads.example/banner.html"},
+        {L"http://portal.test/news/5.html", L""},
+        {L"http://portal.test/news/6.html", L"HTTP://Portal.Test:80/game/frame.html"},
+    };
+    for (const auto& [url, opener] : cases) {
+        Bstr target(url), context(opener);
+        VARIANT_BOOL cancel = VARIANT_FALSE;
+        RaiseEvent(host.control.Sink(), DISPID_NEWWINDOW3,
+                   {windowRef, BoolRef(&cancel), Long(0), Text(context.value), Text(target.value)});
+        EXPECT_EQ(cancel, VARIANT_TRUE);
+        rt::App::DoEvents();  // the view's posted navigation, if any, before the next window
+    }
+    rt::App::SetLogSink(nullptr);
+    EXPECT_EQ(host.control.navigations, (std::vector<std::wstring>{L"http://portal.test/news/6.html"}));
+    EXPECT_EQ(logged.size(), 4u);
+}
+
+// Events whose arguments are not what the control passes are cancelled, never let through (each
+// Boolean they pass by reference is their Cancel), and the host hears nothing of them.
+TEST(MshtmlHost, EventsWithUnexpectedArgumentsAreCancelled)
+{
+    FakeHost host;
+    ASSERT_TRUE(host.view);
+    Bstr text(L"http://portal.test/news/7.html");
+    VARIANT url = Text(text.value);
+    VARIANT_BOOL cancel = VARIANT_FALSE;
+    const auto before = [&](VARIANT frame, VARIANT target, VARIANT cancelArg) {
+        return std::vector<VARIANT>{frame, target, Long(0), Long(0), Long(0), Long(0), cancelArg};
+    };
+    const std::pair<DISPID, std::vector<VARIANT>> cases[] = {
+        {DISPID_BEFORENAVIGATE2, {ByRef(&url), BoolRef(&cancel)}},
+        {DISPID_BEFORENAVIGATE2, before(Dispatch(host.Top()), Long(7), BoolRef(&cancel))},  // no address
+        {DISPID_BEFORENAVIGATE2, before(Long(1), ByRef(&url), BoolRef(&cancel))},          // no frame
+        {DISPID_NEWWINDOW3, {BoolRef(&cancel), Long(0), ByRef(&url), ByRef(&url)}},
+        {DISPID_NEWWINDOW2, {BoolRef(&cancel)}},
+        {DISPID_WINDOWCLOSING, {Long(0), BoolRef(&cancel), Long(1)}},
+    };
+    for (const auto& [id, args] : cases) {
+        cancel = VARIANT_FALSE;
+        RaiseEvent(host.control.Sink(), id, args);
+        EXPECT_EQ(cancel, VARIANT_TRUE) << id;
+    }
+    // A Cancel that is no Boolean cannot be set; the navigation is not reported either.
+    RaiseEvent(host.control.Sink(), DISPID_BEFORENAVIGATE2, before(Dispatch(host.Top()), ByRef(&url), Long(0)));
+    rt::App::DoEvents();
+    EXPECT_TRUE(host.events.empty());
+    EXPECT_TRUE(host.control.navigations.empty());
 }
 
 TEST(MshtmlHost, HandlersThatThrowOrDestroyTheView)
