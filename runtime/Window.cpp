@@ -1,5 +1,7 @@
 #include "runtime/Window.h"
 
+#include "runtime/DpiMessages.h"
+
 namespace rt {
 
 HINSTANCE CurrentInstance()
@@ -30,6 +32,7 @@ Window* Window::FromHandle(HWND hwnd)
 bool Window::CreateHandle(const WindowParams& params)
 {
     if (m_hwnd) return true;
+    GuardDpiMessages();
     HINSTANCE instance = CurrentInstance();
     WNDCLASSEXW existing{sizeof(existing)};
     if (!::GetClassInfoExW(instance, params.className, &existing)) {

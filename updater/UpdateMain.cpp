@@ -2,6 +2,7 @@
 // replaces the files the manifest lists and starts the client again.
 
 #include <windows.h>
+#include <objbase.h>
 
 #include "runtime/App.h"
 #include "runtime/Handles.h"
@@ -23,6 +24,21 @@ void RestrictLibrarySearch()
     ::SetDllDirectoryW(L"");
 }
 
+// This thread in a single-threaded apartment for the object's life.
+class ComApartment {
+public:
+    ComApartment() : m_entered(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComApartment()
+    {
+        if (m_entered) ::CoUninitialize();
+    }
+    ComApartment(const ComApartment&) = delete;
+    ComApartment& operator=(const ComApartment&) = delete;
+
+private:
+    bool m_entered;
+};
+
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
@@ -36,6 +52,9 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
     rt::KernelHandle instance(::CreateMutexW(nullptr, FALSE, corvane::kUpdaterMutexName));
     if (::GetLastError() == ERROR_ALREADY_EXISTS) return 0;
 
+    // Screen readers reach the window's objects through COM (WM_GETOBJECT): their calls come in
+    // through this thread's apartment, between its messages, never on a thread of their own.
+    const ComApartment apartment;
     corvane::UpdateFrm form(*command);
     form.Show();
     form.Run();

@@ -244,6 +244,36 @@ TEST(FormLifecycle, DpiChangeTakesTheSuggestedRectangleAndResizes)
     form.Unload();
 }
 
+// Any program can post the dpi messages with an address and a dpi of its choosing: nothing is
+// read or written there and the form stays at its dpi. Sent, as the system sends them, they work.
+TEST(FormLifecycle, PostedDpiMessagesTouchNothing)
+{
+    Events log;
+    RecordingForm form(log);
+    form.Show();
+    ASSERT_TRUE(driver::PumpUntil([&] { return form.Visible(); }, 3000));
+    const HWND hwnd = form.hWnd();
+    RECT before{}, after{};
+    ::GetWindowRect(hwnd, &before);
+    SIZE size{-7, -7};
+    RECT offered{10, 20, 10 + 3000, 20 + 1500};
+    const auto sizeAt = reinterpret_cast<LPARAM>(&size), rectAt = reinterpret_cast<LPARAM>(&offered);
+    log.clear();
+    for (const LPARAM at : {sizeAt, LPARAM{0x41414140}}) {
+        ::PostMessageW(hwnd, rt::kWmGetDpiScaledSize, 120, at);
+        ::PostMessageW(hwnd, rt::kWmDpiChanged, MAKEWPARAM(960, 960), at == sizeAt ? rectAt : at);
+    }
+    EXPECT_TRUE(driver::PumpUntil([&] { MSG m; return !::PeekMessageW(&m, hwnd, 0x2E0, 0x2E4, PM_NOREMOVE); }, 3000));
+    ::GetWindowRect(hwnd, &after);
+    EXPECT_EQ(std::pair(size.cx, size.cy), std::pair(-7L, -7L));
+    EXPECT_EQ(log, Events{});
+    EXPECT_TRUE(::EqualRect(&before, &after));
+    EXPECT_EQ(form.Twips().dpiX, rt::Screen::Scale().dpiX);
+    EXPECT_EQ(::SendMessageW(hwnd, rt::kWmGetDpiScaledSize, 144, sizeAt), TRUE);
+    EXPECT_EQ(size.cx, 450);
+    form.Unload();
+}
+
 TEST(FormLifecycle, ModalFormDisablesTheOthersUntilItUnloads)
 {
     Events ownerLog, modalLog;

@@ -547,6 +547,14 @@ TEST(Updater, WindowAnswersBeforeTheServerDoes)
     EXPECT_EQ(run.Started(), run.InstalledClientLine());
 }
 
+// The hidden window through which a single-threaded apartment takes calls from elsewhere.
+bool HasApartmentWindow(DWORD threadId)
+{
+    for (HWND w = nullptr; (w = ::FindWindowExW(HWND_MESSAGE, w, L"OleMainThreadWndClass", nullptr));)
+        if (::GetWindowThreadProcessId(w, nullptr) == threadId) return true;
+    return false;
+}
+
 TEST(Updater, WindowMidDownloadDragThenCancel)
 {
     UpdaterRun run(L"cancel");
@@ -555,6 +563,9 @@ TEST(Updater, WindowMidDownloadDragThenCancel)
     HWND window = driver::WaitForWindow(L"UpdateFrm", nullptr, 15000, updater.id());
     ASSERT_TRUE(window);
     EXPECT_EQ(driver::WindowText(window), L"更新");
+    // Its thread is in an apartment before any screen reader asks: the reader's calls come in
+    // between the window's messages, not on threads of their own.
+    EXPECT_TRUE(HasApartmentWindow(::GetWindowThreadProcessId(window, nullptr)));
     ::SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     RECT frame;
     ::GetWindowRect(window, &frame);
