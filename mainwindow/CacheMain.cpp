@@ -8,6 +8,7 @@
 
 #include "runtime/App.h"
 #include "runtime/Handles.h"
+#include "runtime/SystemLibraries.h"
 
 namespace corvane::CacheMain {
 
@@ -25,7 +26,7 @@ CacheCall Result(bool ok)
 template <typename Fn>
 Fn WinInetFunction(const char* name)
 {
-    HMODULE wininet = ::GetModuleHandleW(L"wininet.dll");
+    HMODULE wininet = rt::SystemLibrary(L"wininet.dll");
     return wininet ? reinterpret_cast<Fn>(::GetProcAddress(wininet, name)) : nullptr;
 }
 
